@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Sets up, builds the Debug build with AddressSanitizer and UndefinedBehaviorSanitizer,
+# and runs every test. The exit code is the result.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+"$here/scripts/setup.sh"
+build="$here/build/debug"
+if [ ! -f "$build/build.ninja" ]; then
+  cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+    -DZELKO_SANITIZE=ON -DZELKO_WERROR=ON -DZELKO_BUILD_BENCH=ON
+fi
+cmake --build "$build"
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+cd "$build"
+ctest --output-on-failure -j"$(nproc)"
