@@ -1,0 +1,93 @@
+#include "model/Vemoinstance.h"
+
+#include <utility>
+
+#include "model/Vemodrawstyle.h"
+#include "model/Vemographics.h"
+#include "model/Vemolayerlist.h"
+
+TVemoInstance::TVemoInstance(std::string name) : TVemoObject(std::move(name)) {}
+
+bool TVemoInstance::IsAbove(const TVemoObject& other) const {
+    // Containers have no layer: only the cut-out rule can order against them.
+    const TVemoLayerPtr otherLayer = other.GetLayer();
+    if (layer_ && otherLayer && layer_->GetIndex() < otherLayer->GetIndex()) return true;
+    return surface_.GetCutOut();
+}
+
+bool TVemoInstance::SelectAt(PointF p) {
+    ClearFlags(FlagEditingPoints);
+    DeselectAnchors();
+    if (IsLocked() || !HitPoint(p)) return false;
+    Select();
+    return true;
+}
+
+bool TVemoInstance::SelectInRect(const RectF& rect, TVemoGraphics* graphics) {
+    ClearFlags(FlagEditingPoints);
+    DeselectAnchors();
+    if (IsLocked() || !HitRect(rect, graphics)) return false;
+    Select();
+    return true;
+}
+
+void TVemoInstance::SetSurface(const TVemoSurface& surface) {
+    surface_ = surface;
+    Rebuild();
+}
+
+void TVemoInstance::RebindLayer(const TVemoLayerList& layers) {
+    if (!layer_) return;
+    TVemoLayerPtr same = layers.Find(layer_->GetName());
+    if (!same) return;
+    layer_ = std::move(same);
+    Rebuild();
+}
+
+void TVemoInstance::SetLayer(TVemoLayerPtr layer) {
+    layer_ = std::move(layer);
+    Rebuild();
+}
+
+bool TVemoInstance::IsLocked() const {
+    return TestFlags(FlagLocked) || (layer_ && (layer_->IsLocked() || !layer_->IsVisible()));
+}
+
+bool TVemoInstance::IsCutOut() const {
+    return (layer_ && layer_->IsCutOut()) || surface_.GetCutOut();
+}
+
+void TVemoInstance::ApplyLayerColour() {
+    if (layer_) surface_.ApplyColour(layer_->GetEffectiveColour());
+}
+
+bool TVemoInstance::OnLayerPass(int layerIndex) const {
+    return IsVisible() && layer_ && layer_->GetIndex() == layerIndex;
+}
+
+void TVemoInstance::DrawOutlineFill(TVemoGraphics* graphics, int layerIndex,
+                                    const GraphicsPath& outline) const {
+    if (!graphics || !OnLayerPass(layerIndex)) return;
+    if (layer_->IsWireFrame()) {
+        Pen pen;
+        pen.colour = layer_->GetOpaqueColour();
+        pen.width = DrawStyle().GetPixelSize();
+        graphics->StrokePath(outline, pen);
+    } else {
+        graphics->FillPath(outline, surface_.GetBrush().colour);
+    }
+}
+
+void TVemoInstance::DrawOutlineMask(TVemoGraphics* graphics, int layerIndex,
+                                    const GraphicsPath& outline) const {
+    if (!graphics || !OnLayerPass(layerIndex)) return;
+    const TDrawStyle& style = DrawStyle();
+    if (layer_->IsWireFrame()) {
+        Pen pen;
+        pen.colour = style.GetColour(dcMaskInk);
+        pen.width = style.GetPixelSize();
+        graphics->StrokePath(outline, pen);
+    } else {
+        graphics->FillPath(outline, style.GetColour(IsCutOut() ? dcMaskPaper : dcMaskInk));
+    }
+}
