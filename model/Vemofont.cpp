@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QGuiApplication>
 #include <QPainterPath>
@@ -10,6 +11,7 @@
 
 #include <cmath>
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -151,9 +153,8 @@ std::vector<std::string> TVemoFont::InstalledFamilies() {
 void TVemoFont::AddText(geom::GraphicsPath& out, const std::u16string& text) const {
     if (!HaveGui() || text.empty() || !(size_ > 0.0f) || !std::isfinite(size_)) return;
     QString str = QString::fromStdU16String(text);
-    str.replace(QLatin1String("\r\n"), QString(QChar::LineSeparator));
-    str.replace(QChar(u'\n'), QChar::LineSeparator);
-    str.replace(QChar(u'\r'), QChar::LineSeparator);
+    str.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    str.replace(QChar(u'\r'), QChar(u'\n'));
 
     QString family = QString::fromStdString(ResolvedFamily());
     QFont font(family);
@@ -166,20 +167,26 @@ void TVemoFont::AddText(geom::GraphicsPath& out, const std::u16string& text) con
     font.setStyleStrategy(QFont::StyleStrategy(QFont::PreferOutline | QFont::NoSubpixelAntialias));
     font.setKerning(true);
 
-    QTextLayout layout(str, font);
-    layout.setCacheEnabled(false);
-    layout.beginLayout();
+    // One layout per line, each line placed under the previous one by the font's
+    // line spacing; no wrapping.
+    const double lineSpacing = QFontMetricsF(font).lineSpacing();
+    std::vector<QGlyphRun> runs;
     double y = 0.0;
-    for (;;) {
-        QTextLine line = layout.createLine();
-        if (!line.isValid()) break;
-        line.setPosition(QPointF(0.0, y));
-        y += line.height();
+    for (const QString& lineText : str.split(QChar(u'\n'))) {
+        if (!lineText.isEmpty()) {
+            QTextLayout layout(lineText, font);
+            layout.setCacheEnabled(false);
+            layout.beginLayout();
+            QTextLine line = layout.createLine();
+            if (line.isValid()) line.setPosition(QPointF(0.0, y));
+            layout.endLayout();
+            for (const QGlyphRun& run : layout.glyphRuns()) runs.push_back(run);
+        }
+        y += lineSpacing;
     }
-    layout.endLayout();
 
     const double scale = double(size_) / kReferenceSize;
-    for (const QGlyphRun& run : layout.glyphRuns()) {
+    for (const QGlyphRun& run : runs) {
         const QRawFont raw = run.rawFont();
         const QList<quint32> glyphs = run.glyphIndexes();
         const QList<QPointF> positions = run.positions();
