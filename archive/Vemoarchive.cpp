@@ -1,0 +1,219 @@
+#include <bit>
+#include <cstring>
+
+#include "archive/Cp932.h"
+#include "archive/Vemo_iarchive.h"
+#include "archive/Vemo_oarchive.h"
+
+namespace {
+
+template <typename T>
+T ToLittle(T v) {
+    if constexpr (std::endian::native == std::endian::big) {
+        unsigned char b[sizeof(T)];
+        std::memcpy(b, &v, sizeof(T));
+        for (std::size_t i = 0; i < sizeof(T) / 2; ++i) std::swap(b[i], b[sizeof(T) - 1 - i]);
+        std::memcpy(&v, b, sizeof(T));
+    }
+    return v;
+}
+
+}  // namespace
+
+// ---- writer ----
+
+TVemo_oarchive::TVemo_oarchive(std::string& out) : out_(out) {
+    Append(kArchiveMagic, sizeof kArchiveMagic);
+    WriteInt32(kArchiveVersion);
+    WriteInt32(kArchiveHeaderSize);
+}
+
+void TVemo_oarchive::WriteInt32(std::int32_t v) {
+    v = ToLittle(v);
+    Append(&v, 4);
+}
+
+void TVemo_oarchive::WriteUInt32(std::uint32_t v) {
+    v = ToLittle(v);
+    Append(&v, 4);
+}
+
+void TVemo_oarchive::WriteByte(std::uint8_t v) { out_.push_back(char(v)); }
+
+void TVemo_oarchive::WriteFloat(float v) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &v, 4);
+    WriteUInt32(bits);
+}
+
+void TVemo_oarchive::WriteDouble(double v) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, 8);
+    bits = ToLittle(bits);
+    Append(&bits, 8);
+}
+
+void TVemo_oarchive::WriteString(std::string_view utf8) {
+    bool ascii = true;
+    for (char c : utf8) ascii = ascii && (static_cast<unsigned char>(c) < 0x80);
+    if (ascii) {
+        WriteInt32(std::int32_t(utf8.size()));
+        Append(utf8.data(), utf8.size());
+        return;
+    }
+    if (!EncodeCp932(utf8, scratch_)) ++lossyStrings_;
+    WriteInt32(std::int32_t(scratch_.size()));
+    Append(scratch_.data(), scratch_.size());
+}
+
+void TVemo_oarchive::WriteWString(std::u16string_view text) {
+    WriteInt32(std::int32_t(text.size()));
+    for (char16_t c : text) {
+        const std::uint16_t u = ToLittle(std::uint16_t(c));
+        Append(&u, 2);
+    }
+}
+
+void TVemo_oarchive::WriteColour(geom::Argb argb) {
+    WriteByte(std::uint8_t(argb >> 24));
+    WriteByte(std::uint8_t(argb >> 16));
+    WriteByte(std::uint8_t(argb >> 8));
+    WriteByte(std::uint8_t(argb));
+}
+
+void TVemo_oarchive::WritePoint(geom::PointF p) {
+    WriteFloat(p.x);
+    WriteFloat(p.y);
+}
+
+void TVemo_oarchive::WriteMatrix(const geom::Matrix& m) {
+    for (float v : m.Elements()) WriteFloat(v);
+}
+
+void TVemo_oarchive::WriteTag(std::string_view tag) {
+    char t[4] = {' ', ' ', ' ', ' '};
+    std::memcpy(t, tag.data(), std::min<std::size_t>(4, tag.size()));
+    Append(t, 4);
+}
+
+// ---- reader ----
+
+TVemo_iarchive::TVemo_iarchive(std::string_view bytes, TVemoLayerList* binding)
+    : bytes_(bytes), good_(true), binding_(binding) {
+    char magic[8];
+    std::int32_t version = 0, headerSize = 0;
+    if (!Take(magic, 8) || !ReadInt32(version) || !ReadInt32(headerSize)) {
+        good_ = false;
+        return;
+    }
+    // The header size is written as 16 and not checked.
+    accepted_ = std::memcmp(magic, kArchiveMagic, 7) == 0 && version <= kArchiveVersion;
+    good_ = accepted_;
+    version_ = version;
+}
+
+bool TVemo_iarchive::Take(void* out, std::size_t n) {
+    if (!good_ || n > Remaining()) {
+        good_ = false;
+        return false;
+    }
+    std::memcpy(out, bytes_.data() + pos_, n);
+    pos_ += n;
+    return true;
+}
+
+bool TVemo_iarchive::Skip(std::size_t n) {
+    if (!good_ || n > Remaining()) {
+        good_ = false;
+        return false;
+    }
+    pos_ += n;
+    return true;
+}
+
+bool TVemo_iarchive::ReadInt32(std::int32_t& v) {
+    std::int32_t raw;
+    if (!Take(&raw, 4)) return false;
+    v = ToLittle(raw);
+    return true;
+}
+
+bool TVemo_iarchive::ReadUInt32(std::uint32_t& v) {
+    std::uint32_t raw;
+    if (!Take(&raw, 4)) return false;
+    v = ToLittle(raw);
+    return true;
+}
+
+bool TVemo_iarchive::ReadByte(std::uint8_t& v) { return Take(&v, 1); }
+
+bool TVemo_iarchive::ReadFloat(float& v) {
+    std::uint32_t bits;
+    if (!ReadUInt32(bits)) return false;
+    std::memcpy(&v, &bits, 4);
+    return true;
+}
+
+bool TVemo_iarchive::ReadDouble(double& v) {
+    std::uint64_t bits;
+    if (!Take(&bits, 8)) return false;
+    bits = ToLittle(bits);
+    std::memcpy(&v, &bits, 8);
+    return true;
+}
+
+bool TVemo_iarchive::ReadCount(std::int32_t& n, std::size_t minItemBytes) {
+    if (!ReadInt32(n)) return false;
+    if (n < 0 || (minItemBytes > 0 && std::size_t(n) > Remaining() / minItemBytes)) {
+        good_ = false;
+        return false;
+    }
+    return true;
+}
+
+bool TVemo_iarchive::ReadString(std::string& utf8) {
+    std::int32_t n = 0;
+    if (!ReadCount(n, 1)) return false;
+    const std::string_view raw = bytes_.substr(pos_, std::size_t(n));
+    pos_ += std::size_t(n);
+    bool ascii = true;
+    for (char c : raw) ascii = ascii && (static_cast<unsigned char>(c) < 0x80);
+    utf8 = ascii ? std::string(raw) : DecodeCp932(raw);
+    return true;
+}
+
+bool TVemo_iarchive::ReadWString(std::u16string& text) {
+    std::int32_t n = 0;
+    if (!ReadCount(n, 2)) return false;
+    text.resize(std::size_t(n));
+    for (std::int32_t i = 0; i < n; ++i) {
+        std::uint16_t u;
+        Take(&u, 2);
+        text[std::size_t(i)] = char16_t(ToLittle(u));
+    }
+    return true;
+}
+
+bool TVemo_iarchive::ReadColour(geom::Argb& argb) {
+    std::uint8_t b[4];
+    if (!Take(b, 4)) return false;
+    argb = (geom::Argb(b[0]) << 24) | (geom::Argb(b[1]) << 16) | (geom::Argb(b[2]) << 8) | geom::Argb(b[3]);
+    return true;
+}
+
+bool TVemo_iarchive::ReadPoint(geom::PointF& p) { return ReadFloat(p.x) && ReadFloat(p.y); }
+
+bool TVemo_iarchive::ReadMatrix(geom::Matrix& m) {
+    float v[6];
+    for (float& f : v)
+        if (!ReadFloat(f)) return false;
+    m.SetElements(v[0], v[1], v[2], v[3], v[4], v[5]);
+    return true;
+}
+
+bool TVemo_iarchive::ReadTag(std::string& tag) {
+    char t[4];
+    if (!Take(t, 4)) return false;
+    tag.assign(t, 4);
+    return true;
+}
