@@ -27,6 +27,16 @@ void TVemoSurface::SetWidth(float w) {
     ConfigurePen();
 }
 
+void TVemoSurface::SetFields(float width, bool fill, bool cutOut, int join, int cap, int dash) {
+    width_ = width;
+    fill_ = fill;
+    cutOut_ = cutOut;
+    join_ = join;
+    cap_ = cap;
+    dash_ = dash;
+    ConfigurePen();
+}
+
 void TVemoSurface::SetFill(bool fill) {
     if (!fill && width_ < 1.0f) width_ = 1.0f;
     fill_ = fill;

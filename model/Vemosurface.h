@@ -39,6 +39,10 @@ public:
     virtual int GetDash() const { return dash_; }
     virtual void SetDash(int dash);
 
+    // Takes the fields exactly as a file holds them (no width rule: what was
+    // written is kept), then configures the pen.
+    void SetFields(float width, bool fill, bool cutOut, int join, int cap, int dash);
+
     // Paints pen and brush in colour, or in the draw style's cut-out colour when
     // this style cuts out.
     void ApplyColour(Argb colour);
