@@ -136,7 +136,9 @@ void GraphicsPath::Widen(const Pen& pen, float flatness) {
     if (!(pen.width > 0.0f) || !std::isfinite(pen.width)) return;
 
     const double r = pen.width / 2.0;
-    const double arcTol = ArcTolerance(flatness);
+    // Wide pens get a proportionally coarser arc tolerance, so that no pen width
+    // (however damaged the file that gave it) asks for millions of arc vertices.
+    const double arcTol = std::max(ArcTolerance(flatness), r * kClipperScale * 1e-3);
     const ClipperLib::JoinType jt = ToJoin(pen.join);
     std::vector<double> pattern;
     for (float v : pen.EffectiveDashPattern()) pattern.push_back(std::max(0.0, double(v) * pen.width));
@@ -162,7 +164,12 @@ void GraphicsPath::Widen(const Pen& pen, float flatness) {
                     AddCapShape(CapSquare, pts[0], {-1.0, 0.0}, r, arcTol, extra);
                 continue;
             }
-            if (dashed) {
+            double lineLength = 0.0;
+            for (std::size_t i = 1; i < pts.size(); ++i)
+                lineLength += std::hypot(pts[i].x - pts[i - 1].x, pts[i].y - pts[i - 1].y);
+            // Dashes far too fine to see (a hair-thin pen along a long line) would
+            // cost a piece each: such a line is drawn solid.
+            if (dashed && lineLength / patternSum < 5000.0) {
                 if (line.closed) pts.push_back(pts.front());
                 const auto dashes = SplitDashes(pts, pattern);
                 const auto et = pen.dashCap == CapRound    ? ClipperLib::etOpenRound
