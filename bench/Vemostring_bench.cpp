@@ -1,0 +1,32 @@
+// Rebuild of a 20-character text: glyph shaping, outlines and placement.
+
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+
+#include <cstdlib>
+#include <memory>
+
+#include "model/Vemolayer.h"
+#include "model/Vemostring.h"
+
+static void BM_RebuildText20(benchmark::State& state) {
+    TVemoString text;
+    text.SetLayer(std::make_shared<TVemoLayer>(0xFFFFB900u, "place_cmp"));
+    text.SetFont(TVemoFont("MS UI Gothic", 15.0f, 0));
+    text.SetText(u"R12 10k 基板 U3 DIP-8");  // 20 characters, Latin and Japanese
+    for (auto _ : state) {
+        text.Rebuild();
+        benchmark::DoNotOptimize(text.GetOutline().PointCount());
+    }
+}
+BENCHMARK(BM_RebuildText20);
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QGuiApplication app(argc, argv);  // fonts need the application object
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
