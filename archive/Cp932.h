@@ -19,3 +19,6 @@ std::string DecodeCp932(std::string_view bytes);
 bool EncodeCp932(std::string_view utf8, std::string& out);
 // Whether every character of a UTF-8 string survives encoding.
 bool CanEncodeCp932(std::string_view utf8);
+
+// Appends one code point as UTF-8 (surrogates keep their three-byte form).
+void AppendUtf8(char32_t codePoint, std::string& out);

@@ -1,5 +1,7 @@
 #include "archive/Vemoobjectio.h"
 
+#include "archive/Cp932.h"
+
 #include <array>
 #include <vector>
 
@@ -398,23 +400,7 @@ std::unique_ptr<TVemoObject> ReadObject(TVemo_iarchive& in) {
 std::string Utf16ToUtf8(std::u16string_view text) {
     std::string out;
     out.reserve(text.size());
-    auto put = [&](char32_t cp) {
-        if (cp < 0x80) {
-            out += char(cp);
-        } else if (cp < 0x800) {
-            out += char(0xC0 | (cp >> 6));
-            out += char(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += char(0xE0 | (cp >> 12));
-            out += char(0x80 | ((cp >> 6) & 0x3F));
-            out += char(0x80 | (cp & 0x3F));
-        } else {
-            out += char(0xF0 | (cp >> 18));
-            out += char(0x80 | ((cp >> 12) & 0x3F));
-            out += char(0x80 | ((cp >> 6) & 0x3F));
-            out += char(0x80 | (cp & 0x3F));
-        }
-    };
+    auto put = [&](char32_t cp) { AppendUtf8(cp, out); };
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char32_t u = text[i];
         if (u >= 0xD800 && u <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
