@@ -1,8 +1,13 @@
 // zelko batch front end: converts and inspects boards without opening a window.
 
+#include <QGuiApplication>
+
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include "cli/Commands.h"
 
 namespace {
 
@@ -10,12 +15,43 @@ void PrintUsage(std::FILE* out) {
     std::fprintf(out,
                  "zelko %s - printed-circuit-board artwork editor\n"
                  "\n"
-                 "usage: zelko [--help] [--version]\n"
+                 "usage: zelko OPTION ...\n"
                  "\n"
-                 "  --help       show this text\n"
-                 "  --version    show the version\n",
+                 "  --info FILE.vbf                       describe a document\n"
+                 "  --convert IN.vbf -o OUT.vbf           rewrite a document in the current format\n"
+                 "  --generate-board N [--seed S] -o OUT.vbf\n"
+                 "                                        make a synthetic board of N objects\n"
+                 "  --export-gerber DIR [--pen-width MM] [--text-pen-width MM]\n"
+                 "                  [--layers NAME,NAME...] FILE.vbf\n"
+                 "                                        one Gerber file per output layer\n"
+                 "  --export-bitmap OUT.bmp|OUT.png [--ppi N] [--mono] [--mirror] [--negative]\n"
+                 "                  [--antialias] [--layers NAME,NAME...] FILE.vbf\n"
+                 "                                        the output layers as an image\n"
+                 "  --import-vem FILE.vem [--map LEGACY=LAYER ...] [--into BASE.vbf] -o OUT.vbf\n"
+                 "                                        import a line-and-land file\n"
+                 "  --graph DATA.csv|DATA.tab [--graph-settings FILE.ini] [--into BASE.vbf] -o OUT.vbf\n"
+                 "                                        draw a line graph of a data file\n"
+                 "  --help                                show this text\n"
+                 "  --version                             show the version\n",
                  ZELKO_VERSION);
 }
+
+using Command = int (*)(const cli::Args&);
+
+struct Entry {
+    const char* option;
+    Command run;
+};
+
+constexpr Entry kCommands[] = {
+    {"--info", cli::CmdInfo},
+    {"--convert", cli::CmdConvert},
+    {"--generate-board", cli::CmdGenerateBoard},
+    {"--export-gerber", cli::CmdExportGerber},
+    {"--export-bitmap", cli::CmdExportBitmap},
+    {"--import-vem", cli::CmdImportVem},
+    {"--graph", cli::CmdGraph},
+};
 
 }  // namespace
 
@@ -32,6 +68,16 @@ int main(int argc, char** argv) {
     if (arg == "--version") {
         std::printf("zelko %s\n", ZELKO_VERSION);
         return 0;
+    }
+    for (const Entry& entry : kCommands) {
+        if (arg != entry.option) continue;
+        // Texts need glyph outlines, which need a GUI application; batch work has
+        // no window, so the offscreen platform serves when none is chosen.
+        if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        int qtArgc = 1;
+        QGuiApplication app(qtArgc, argv);
+        const cli::Args rest(argv + 2, argv + argc);
+        return entry.run(rest);
     }
     std::fprintf(stderr, "zelko: unknown option '%s'\n\n", argv[1]);
     PrintUsage(stderr);

@@ -1,0 +1,20 @@
+// Batch commands of the zelko front end. Each takes the arguments that follow
+// its option word, prints what it did and returns the process exit code.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace cli {
+
+using Args = std::vector<std::string>;
+
+int CmdInfo(const Args& args);           // --info FILE.vbf
+int CmdConvert(const Args& args);        // --convert IN.vbf -o OUT.vbf
+int CmdGenerateBoard(const Args& args);  // --generate-board N [--seed S] -o OUT.vbf
+int CmdExportGerber(const Args& args);   // --export-gerber DIR [...] FILE.vbf
+int CmdExportBitmap(const Args& args);   // --export-bitmap OUT.bmp|OUT.png [...] FILE.vbf
+int CmdImportVem(const Args& args);      // --import-vem FILE.vem [...] -o OUT.vbf
+int CmdGraph(const Args& args);          // --graph DATA.csv|DATA.tab [...] -o OUT.vbf
+
+}  // namespace cli
