@@ -1,0 +1,260 @@
+#include "boardgen/Boardgen.h"
+
+#include <array>
+#include <cmath>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "model/Vemodocument.h"
+#include "model/Vemoellipse.h"
+#include "model/Vemogroup.h"
+#include "model/Vemolayer.h"
+#include "model/Vemopath.h"
+#include "model/Vemorectangle.h"
+#include "model/Vemostring.h"
+
+namespace {
+
+// Only the raw engine output is standardised, so the board is built from it
+// alone: the same seed gives the same board with any standard library.
+class Dice {
+public:
+    explicit Dice(std::uint32_t seed) : engine_(seed) {}
+    // Uniform in [0, n).
+    int Below(int n) { return static_cast<int>(engine_() % static_cast<std::uint32_t>(n)); }
+    // Uniform in [lo, hi).
+    float Between(float lo, float hi) {
+        return lo + (hi - lo) * static_cast<float>(engine_() >> 8) * (1.0f / 16777216.0f);
+    }
+    bool Chance(int percent) { return Below(100) < percent; }
+
+private:
+    std::mt19937 engine_;
+};
+
+constexpr unsigned char kCurved = TVemoPath::TypeCurved | TVemoPath::TypeSmooth;
+
+struct Layers {
+    TVemoLayerPtr copper[2];  // solder, component
+    TVemoLayerPtr silk[2];    // place_sol, place_cmp
+    TVemoLayerPtr hole;
+    TVemoLayerPtr dimension;
+};
+
+// A path through the anchors with straight segments (handles on their anchors).
+std::unique_ptr<TVemoPath> Polyline(const std::vector<PointF>& anchors, bool closed) {
+    std::vector<PointF> points;
+    std::vector<unsigned char> types;
+    for (std::size_t k = 0; k < anchors.size(); ++k) {
+        const PointF next = anchors[(k + 1) % anchors.size()];
+        points.insert(points.end(), {anchors[k], anchors[k], next});
+        types.insert(types.end(), {0, 0, 0});
+    }
+    auto path = std::make_unique<TVemoPath>();
+    path->SetData(points, types, closed);
+    return path;
+}
+
+// A track from a to b bending through a smooth curve.
+std::unique_ptr<TVemoPath> CurvedTrack(PointF a, PointF b, float bulge) {
+    const PointF d{b.x - a.x, b.y - a.y};
+    const PointF n{-d.y * bulge, d.x * bulge};
+    const std::vector<PointF> points{a,
+                                     {a.x + d.x / 3 + n.x, a.y + d.y / 3 + n.y},
+                                     {a.x + 2 * d.x / 3 + n.x, a.y + 2 * d.y / 3 + n.y},
+                                     b,
+                                     b,
+                                     a};
+    const std::vector<unsigned char> types{kCurved, kCurved, kCurved, kCurved, 0, 0};
+    auto path = std::make_unique<TVemoPath>();
+    path->SetData(points, types, false);
+    return path;
+}
+
+std::unique_ptr<TVemoPath> RoundPad(PointF c, float diameter, const TVemoLayerPtr& layer) {
+    auto pad = Polyline({c, c}, false);
+    pad->SetSurface(TVemoSurface(diameter, false, false));
+    pad->SetLayer(layer);
+    return pad;
+}
+
+std::unique_ptr<TVemoRect> SquarePad(PointF c, float w, float h, float angle, const TVemoLayerPtr& layer) {
+    auto pad = std::make_unique<TVemoRect>();
+    const TVemoShape::LocalPoints local{PointF(0, 0), PointF(-w / 2, -h / 2), PointF(w / 2, -h / 2),
+                                        PointF(w / 2, h / 2), PointF(-w / 2, h / 2)};
+    Matrix placement;
+    placement.Translate(c.x, c.y);
+    placement.Rotate(angle);
+    pad->SetSurface(TVemoSurface(0.5f, true, false));
+    pad->SetLayer(layer);
+    pad->SetData(local, placement);
+    return pad;
+}
+
+std::unique_ptr<TVemoEllipse> Disc(PointF c, float rx, float ry, bool cutOut, const TVemoLayerPtr& layer) {
+    auto disc = std::make_unique<TVemoEllipse>();
+    const TVemoShape::LocalPoints local{PointF(0, 0), PointF(rx, 0), PointF(0, ry), PointF(-rx, 0), PointF(0, -ry)};
+    Matrix placement;
+    placement.Translate(c.x, c.y);
+    disc->SetSurface(TVemoSurface(0.5f, true, cutOut));
+    disc->SetLayer(layer);
+    disc->SetData(local, placement);
+    return disc;
+}
+
+const std::u16string kLabels[] = {u"R12", u"C3", u"U7", u"抵抗", u"基板 A", u"GND", u"+5V", u"コネクタ", u"LED1", u"IC2"};
+
+std::unique_ptr<TVemoString> Label(PointF at, const std::u16string& text, float size, const TVemoLayerPtr& layer) {
+    auto label = std::make_unique<TVemoString>();
+    Matrix placement;
+    placement.Translate(at.x, at.y);
+    label->SetLayer(layer);
+    label->SetSurface(TVemoSurface(0.5f, true, false));
+    label->SetData(placement, text, TVemoFont(TVemoFont::kDefaultFamily, size, 0));
+    return label;
+}
+
+class Builder {
+public:
+    Builder(const TBoardSpec& spec, TVemoDocument& doc, float side)
+        : spec_(spec), dice_(spec.seed), root_(doc.GetRoot()), side_(side) {
+        TVemoLayerList& list = doc.GetLayerList();
+        layers_.copper[0] = list.Find("solder");
+        layers_.copper[1] = list.Find("component");
+        layers_.silk[0] = list.Find("place_sol");
+        layers_.silk[1] = list.Find("place_cmp");
+        layers_.hole = list.Find("hole");
+        layers_.dimension = list.Find("dimension");
+    }
+
+    void Run() {
+        Outline();
+        for (int i = 1; i < spec_.objects; ++i) {
+            const int roll = dice_.Below(100);
+            if (roll < 45) Track();
+            else if (roll < 60) root_.AddChild(RoundPad(Spot(), Pick({14, 16, 18, 20}), Copper()));
+            else if (roll < 68) root_.AddChild(SquarePad(Spot(), Pick({12, 16, 20}), Pick({12, 16, 24}),
+                                                         dice_.Chance(20) ? 45.0f : 0.0f, Copper()));
+            else if (roll < 78) root_.AddChild(RoundPad(Spot(), Pick({6, 8, 10}), layers_.hole));
+            else if (roll < 82) Pour();
+            else if (roll < 90 && spec_.texts) Text();
+            else Part();
+        }
+    }
+
+private:
+    float Pick(std::initializer_list<float> values) {
+        return values.begin()[dice_.Below(static_cast<int>(values.size()))];
+    }
+    // A point on the 0.5 mm grid inside the board, away from its edge.
+    PointF Spot() {
+        const int cells = static_cast<int>((side_ - 40) / 5);
+        return {20.0f + 5.0f * float(dice_.Below(cells)), 20.0f + 5.0f * float(dice_.Below(cells))};
+    }
+    const TVemoLayerPtr& Copper() { return layers_.copper[dice_.Below(2)]; }
+
+    void Outline() {
+        auto outline = Polyline({{0, 0}, {side_, 0}, {side_, side_}, {0, side_}}, true);
+        outline->SetSurface(TVemoSurface(2.0f, false, false));
+        outline->SetLayer(layers_.dimension);
+        root_.AddChild(std::move(outline));
+    }
+
+    void Track() {
+        const PointF a = Spot();
+        std::unique_ptr<TVemoPath> track;
+        if (dice_.Chance(25)) {
+            const PointF b{std::fmin(a.x + dice_.Between(20, 80), side_ - 10), a.y + dice_.Between(-40, 40)};
+            track = CurvedTrack(a, b, dice_.Between(-0.3f, 0.3f));
+        } else {
+            // Routed the usual way: straight runs and 45-degree bends.
+            std::vector<PointF> anchors{a};
+            const int bends = 1 + dice_.Below(3);
+            for (int k = 0; k < bends; ++k) {
+                const PointF last = anchors.back();
+                const float run = dice_.Between(10, 60);
+                static constexpr std::array<std::array<float, 2>, 8> kDirections{
+                    {{1, 0}, {0, 1}, {-1, 0}, {0, -1}, {0.7071f, 0.7071f}, {-0.7071f, 0.7071f},
+                     {0.7071f, -0.7071f}, {-0.7071f, -0.7071f}}};
+                const auto& d = kDirections[static_cast<std::size_t>(dice_.Below(8))];
+                anchors.push_back({std::fmin(std::fmax(last.x + d[0] * run, 10.0f), side_ - 10),
+                                   std::fmin(std::fmax(last.y + d[1] * run, 10.0f), side_ - 10)});
+            }
+            track = Polyline(anchors, false);
+        }
+        TVemoSurface style(Pick({2, 3, 4, 5, 6, 8, 10}), false, false);
+        style.SetCap(dice_.Chance(80) ? geom::CapRound : geom::CapSquare);
+        track->SetSurface(style);
+        track->SetLayer(Copper());
+        root_.AddChild(std::move(track));
+    }
+
+    // A filled copper area with a cut-out hole in it.
+    void Pour() {
+        const PointF c = Spot();
+        const float r = dice_.Between(30, 70);
+        const int corners = 5 + dice_.Below(4);
+        std::vector<PointF> anchors;
+        for (int k = 0; k < corners; ++k) {
+            const float angle = 6.2831853f * float(k) / float(corners);
+            const float rk = r * dice_.Between(0.75f, 1.0f);
+            anchors.push_back({c.x + rk * std::cos(angle), c.y + rk * std::sin(angle)});
+        }
+        auto pour = Polyline(anchors, true);
+        const TVemoLayerPtr& layer = Copper();
+        pour->SetSurface(TVemoSurface(2.0f, true, false));
+        pour->SetLayer(layer);
+        root_.AddChild(std::move(pour));
+        root_.AddChild(Disc(c, r * 0.3f, r * 0.2f, true, layer));
+    }
+
+    void Text() {
+        const std::u16string& text = kLabels[dice_.Below(10)];
+        root_.AddChild(Label(Spot(), text, Pick({10, 12, 15}), layers_.silk[dice_.Below(2)]));
+    }
+
+    // A placed two-lead part: pads, drills, a silk body and its reference.
+    void Part() {
+        const PointF c = Spot();
+        const bool upright = dice_.Chance(50);
+        const float span = Pick({25, 40, 50});
+        const PointF a = upright ? PointF{c.x, c.y - span / 2} : PointF{c.x - span / 2, c.y};
+        const PointF b = upright ? PointF{c.x, c.y + span / 2} : PointF{c.x + span / 2, c.y};
+        auto part = std::make_unique<TVemoGroup>();
+        const TVemoLayerPtr& copper = Copper();
+        part->AddChild(RoundPad(a, 16, copper));
+        part->AddChild(SquarePad(b, 16, 16, 0, copper));
+        part->AddChild(RoundPad(a, 8, layers_.hole));
+        part->AddChild(RoundPad(b, 8, layers_.hole));
+        const float w = upright ? 12 : span - 20;
+        const float h = upright ? span - 20 : 12;
+        auto body = Polyline({{c.x - w / 2, c.y - h / 2}, {c.x + w / 2, c.y - h / 2}, {c.x + w / 2, c.y + h / 2},
+                              {c.x - w / 2, c.y + h / 2}},
+                             true);
+        body->SetSurface(TVemoSurface(1.5f, false, false));
+        body->SetLayer(layers_.silk[1]);
+        part->AddChild(std::move(body));
+        if (spec_.texts) part->AddChild(Label({c.x + 10, c.y - 10}, kLabels[dice_.Below(3)], 10, layers_.silk[1]));
+        root_.AddChild(std::move(part));
+    }
+
+    const TBoardSpec& spec_;
+    Dice dice_;
+    TVemoPart& root_;
+    float side_;
+    Layers layers_;
+};
+
+}  // namespace
+
+std::unique_ptr<TVemoDocument> GenerateBoard(const TBoardSpec& spec) {
+    auto doc = std::make_unique<TVemoDocument>();
+    // About 2.5 mm² of board per object, the density of a busy two-layer board.
+    const float side = std::round(std::sqrt(250.0f * float(std::max(spec.objects, 16))) / 10.0f) * 10.0f;
+    doc->SetAreaOrigin(0, 0);
+    doc->SetAreaSize(side, side);
+    Builder(spec, *doc, side).Run();
+    doc->GetRoot().Rebuild();
+    return doc;
+}
