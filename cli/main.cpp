@@ -1,6 +1,7 @@
 // zelko batch front end: converts and inspects boards without opening a window.
 
 #include <QGuiApplication>
+#include <QtGlobal>
 
 #include <cstdio>
 #include <cstdlib>
@@ -34,6 +35,14 @@ void PrintUsage(std::FILE* out) {
                  "  --help                                show this text\n"
                  "  --version                             show the version\n",
                  ZELKO_VERSION);
+}
+
+// Qt's notes go to stderr as usual, except the one about a missing runtime
+// folder, which every batch run on a server would print and which means nothing here.
+void FilterQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR"))) return;
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    if (type == QtFatalMsg) std::abort();
 }
 
 using Command = int (*)(const cli::Args&);
@@ -74,6 +83,7 @@ int main(int argc, char** argv) {
         // Texts need glyph outlines, which need a GUI application; batch work has
         // no window, so the offscreen platform serves when none is chosen.
         if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        qInstallMessageHandler(FilterQtMessages);
         int qtArgc = 1;
         QGuiApplication app(qtArgc, argv);
         const cli::Args rest(argv + 2, argv + argc);
