@@ -187,8 +187,8 @@ bool TVemo_iarchive::ReadWString(std::u16string& text) {
     if (!ReadCount(n, 2)) return false;
     text.resize(std::size_t(n));
     for (std::int32_t i = 0; i < n; ++i) {
-        std::uint16_t u;
-        Take(&u, 2);
+        std::uint16_t u = 0;
+        if (!Take(&u, 2)) return false;
         text[std::size_t(i)] = char16_t(ToLittle(u));
     }
     return true;
