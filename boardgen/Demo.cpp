@@ -1,0 +1,244 @@
+#include "boardgen/Demo.h"
+
+#include <array>
+
+#include "boardgen/Shapes.h"
+#include "model/Vemodocument.h"
+#include "model/Vemoellipse.h"
+#include "model/Vemogroup.h"
+#include "model/Vemolayer.h"
+#include "model/Vemopath.h"
+#include "model/Vemorectangle.h"
+#include "model/Vemostring.h"
+
+namespace {
+
+using namespace boardgen;
+
+// Sizes in document units of 0.1 mm.
+constexpr float kPitch = 25.4f;      // 0.1 inch
+constexpr float kLand = 16.0f;       // 1.6 mm land
+constexpr float kDrill = 8.0f;       // 0.8 mm drill
+constexpr float kSignal = 6.0f;      // 0.6 mm track
+constexpr float kPower = 10.0f;      // 1.0 mm track
+constexpr float kSilkLine = 1.5f;    // 0.15 mm silk line
+constexpr float kRefSize = 12.0f;    // 1.2 mm lettering
+
+struct Layers {
+    explicit Layers(const TVemoDocument& doc) {
+        const TVemoLayerList& list = doc.GetLayerList();
+        solder = list.Find("solder");
+        component = list.Find("component");
+        silk = list.Find("place_cmp");
+        hole = list.Find("hole");
+        dimension = list.Find("dimension");
+    }
+    TVemoLayerPtr solder, component, silk, hole, dimension;
+};
+
+void Add(TVemoContainer& to, std::unique_ptr<TVemoObject> object) { to.AddChild(std::move(object)); }
+
+std::unique_ptr<TVemoPath> Track(const std::vector<PointF>& anchors, float width, const TVemoLayerPtr& layer,
+                                 int cap = geom::CapRound) {
+    auto track = Polyline(anchors, false);
+    TVemoSurface style(width, false, false);
+    style.SetCap(cap);
+    track->SetSurface(style);
+    track->SetLayer(layer);
+    return track;
+}
+
+std::unique_ptr<TVemoPath> SilkBox(PointF a, PointF b, const TVemoLayerPtr& layer) {
+    auto box = Polyline({a, {b.x, a.y}, b, {a.x, b.y}}, true);
+    box->SetSurface(TVemoSurface(kSilkLine, false, false));
+    box->SetLayer(layer);
+    return box;
+}
+
+// A through-hole land with its drill mark; pin 1 of a part gets a square land.
+void ThroughHole(TVemoContainer& to, const Layers& l, PointF c, bool square) {
+    if (square)
+        Add(to, SquarePad(c, kLand, kLand, 0, l.solder));
+    else
+        Add(to, RoundPad(c, kLand, l.solder));
+    Add(to, RoundPad(c, kDrill, l.hole));
+}
+
+// An eight-pin DIP centred on c, pins 1-4 down the left side.
+std::unique_ptr<TVemoGroup> Dip8(const Layers& l, PointF c, const std::u16string& ref) {
+    auto part = std::make_unique<TVemoGroup>();
+    const float row = 3 * kPitch;  // 7.62 mm between the rows
+    for (int i = 0; i < 4; ++i) {
+        const float y = c.y + (float(i) - 1.5f) * kPitch;
+        ThroughHole(*part, l, {c.x - row / 2, y}, i == 0);
+        ThroughHole(*part, l, {c.x + row / 2, y}, false);
+    }
+    const float w = row - 30, h = 4 * kPitch + 2;
+    auto body = Polyline({{c.x - w / 2, c.y - h / 2}, {c.x - 6, c.y - h / 2}, {c.x, c.y - h / 2 + 6},
+                          {c.x + 6, c.y - h / 2}, {c.x + w / 2, c.y - h / 2}, {c.x + w / 2, c.y + h / 2},
+                          {c.x - w / 2, c.y + h / 2}},
+                         true);
+    body->SetSurface(TVemoSurface(kSilkLine, false, false));
+    body->SetLayer(l.silk);
+    Add(*part, std::move(body));
+    Add(*part, Label({c.x - w / 2, c.y - h / 2 - 18}, ref, kRefSize, l.silk));
+    part->SetName("DIP-8");
+    return part;
+}
+
+// An axial resistor with 0.4 inch lead spacing from a to the right.
+std::unique_ptr<TVemoGroup> Resistor(const Layers& l, PointF a, const std::u16string& ref) {
+    auto part = std::make_unique<TVemoGroup>();
+    const PointF b{a.x + 4 * kPitch, a.y};
+    ThroughHole(*part, l, a, false);
+    ThroughHole(*part, l, b, false);
+    Add(*part, SilkBox({a.x + 22, a.y - 9}, {b.x - 22, b.y + 9}, l.silk));
+    Add(*part, Track({{a.x + 12, a.y}, {a.x + 22, a.y}}, kSilkLine, l.silk));
+    Add(*part, Track({{b.x - 22, b.y}, {b.x - 12, b.y}}, kSilkLine, l.silk));
+    Add(*part, Label({a.x + 30, a.y - 26}, ref, kRefSize, l.silk));
+    part->SetName("resistor");
+    return part;
+}
+
+// A 1608 (0603) chip on the component side, pads 1.6 mm apart.
+std::unique_ptr<TVemoGroup> Chip1608(const Layers& l, PointF c, const std::u16string& ref) {
+    auto part = std::make_unique<TVemoGroup>();
+    Add(*part, SquarePad({c.x - 8, c.y}, 8, 9, 0, l.component));
+    Add(*part, SquarePad({c.x + 8, c.y}, 8, 9, 0, l.component));
+    Add(*part, Track({{c.x - 3, c.y - 8}, {c.x + 3, c.y - 8}}, kSilkLine, l.silk));
+    Add(*part, Track({{c.x - 3, c.y + 8}, {c.x + 3, c.y + 8}}, kSilkLine, l.silk));
+    Add(*part, Label({c.x - 10, c.y - 26}, ref, kRefSize, l.silk));
+    part->SetName("r1608");
+    return part;
+}
+
+// A single row of four pins, pin 1 at the top.
+std::unique_ptr<TVemoGroup> Header4(const Layers& l, PointF top, const std::u16string& ref) {
+    auto part = std::make_unique<TVemoGroup>();
+    for (int i = 0; i < 4; ++i) ThroughHole(*part, l, {top.x, top.y + float(i) * kPitch}, i == 0);
+    Add(*part, SilkBox({top.x - 13, top.y - 13}, {top.x + 13, top.y + 3 * kPitch + 13}, l.silk));
+    Add(*part, Label({top.x - 13, top.y - 32}, ref, kRefSize, l.silk));
+    part->SetName("connector");
+    return part;
+}
+
+// A library file holds one part centred on the origin.
+TDemoFile LibraryFile(const std::string& path, std::unique_ptr<TVemoGroup> (*make)(const Layers&, PointF,
+                                                                                  const std::u16string&),
+                      PointF at, const std::u16string& ref) {
+    auto doc = std::make_unique<TVemoDocument>();
+    const Layers l(*doc);
+    auto part = make(l, at, ref);
+    while (part->GetChildCount() > 0) doc->GetRoot().AddChild(part->ReleaseChild(part->GetChild(0)));
+    doc->SetAreaOrigin(-100, -100);
+    doc->SetAreaSize(200, 200);
+    doc->GetRoot().Rebuild();
+    return {path, std::move(doc)};
+}
+
+TDemoFile PadFile(const std::string& path, void (*make)(TVemoContainer&, const Layers&)) {
+    auto doc = std::make_unique<TVemoDocument>();
+    make(doc->GetRoot(), Layers(*doc));
+    doc->SetAreaOrigin(-50, -50);
+    doc->SetAreaSize(100, 100);
+    doc->GetRoot().Rebuild();
+    return {path, std::move(doc)};
+}
+
+std::unique_ptr<TVemoDocument> DemoBoard() {
+    auto doc = std::make_unique<TVemoDocument>();
+    const Layers l(*doc);
+    TVemoPart& root = doc->GetRoot();
+    doc->SetAreaOrigin(0, 0);
+    doc->SetAreaSize(800, 600);
+
+    // Outline, rounded off by mounting holes in the corners.
+    auto outline = Polyline({{0, 0}, {800, 0}, {800, 600}, {0, 600}}, true);
+    outline->SetSurface(TVemoSurface(2.0f, false, false));
+    outline->SetLayer(l.dimension);
+    Add(root, std::move(outline));
+    for (const PointF c : {PointF(40, 40), PointF(760, 40), PointF(760, 560), PointF(40, 560)}) {
+        Add(root, RoundPad(c, 60, l.solder));
+        Add(root, RoundPad(c, 32, l.hole));
+    }
+
+    // The circuit: a timer IC fed from a four-pin connector, two resistors, a chip capacitor.
+    const PointF u1{420, 300};
+    Add(root, Dip8(l, u1, u"U1  NE555"));
+    const float left = u1.x - 3 * kPitch / 2, right = u1.x + 3 * kPitch / 2;
+    auto pin = [&](int n) {  // DIP numbering: 1-4 down the left, 5-8 up the right
+        return n <= 4 ? PointF{left, u1.y + (float(n) - 2.5f) * kPitch}
+                      : PointF{right, u1.y + (float(8 - n) - 1.5f) * kPitch};
+    };
+    const PointF j1{100, 240};
+    Add(root, Header4(l, j1, u"J1"));
+    auto jpin = [&](int n) { return PointF{j1.x, j1.y + float(n - 1) * kPitch}; };
+    const PointF r1{540, 180}, r2{540, 420};
+    Add(root, Resistor(l, r1, u"R1 10k"));
+    Add(root, Resistor(l, r2, u"R2 47k"));
+    const PointF c1{300, 460};
+    Add(root, Chip1608(l, c1, u"C1"));
+
+    // Power on the solder side in wide tracks, signals narrower.
+    Add(root, Track({jpin(1), {160, jpin(1).y}, {200, 200}, {pin(8).x, 200}, pin(8)}, kPower, l.solder));
+    Add(root, Track({pin(8), {right + 40, pin(8).y}, {r1.x - 10, r1.y + 30}, r1}, kPower, l.solder));
+    Add(root, Track({jpin(2), {180, jpin(2).y}, {220, 305}, {300, 305}, {pin(1).x - 40, pin(1).y}, pin(1)},
+                    kPower, l.solder));
+    Add(root, Track({pin(4), {right + 30, pin(4).y - 70}, pin(8)}, kSignal, l.solder));
+    Add(root, Track({jpin(3), {200, jpin(3).y}, {230, 380}, {pin(3).x - 40, 380}, pin(3)}, kSignal, l.solder));
+    Add(root, Track({{r1.x + 4 * kPitch, r1.y}, {700, r1.y}, {700, r2.y}, {r2.x + 4 * kPitch, r2.y}}, kSignal,
+                    l.solder));
+    Add(root, Track({pin(7), {r1.x + 4 * kPitch - 30, pin(7).y}, {r1.x + 4 * kPitch, r1.y}}, kSignal, l.solder));
+    Add(root, Track({pin(6), {right + 30, pin(6).y}, r2}, kSignal, l.solder));
+    auto curve = CurvedTrack(pin(2), {c1.x + 8, c1.y}, 0.25f);
+    curve->SetSurface(TVemoSurface(kSignal, false, false));
+    curve->SetLayer(l.component);
+    Add(root, std::move(curve));
+    Add(root, Track({{c1.x - 8, c1.y}, {240, c1.y}, {240, jpin(2).y + 60}, jpin(2)}, kSignal, l.component,
+                    geom::CapSquare));
+    Add(root, Track({jpin(4), {160, jpin(4).y}, {160, 520}, {600, 520}, {650, 470}, {650, pin(5).y},
+                     {right + 40, pin(5).y}, pin(5)},
+                    kSignal, l.component));
+
+    // A ground area in the lower right with a clearance around the mounting hole.
+    auto pour = Polyline({{590, 470}, {740, 470}, {740, 520}, {700, 580}, {590, 580}}, true);
+    pour->SetSurface(TVemoSurface(2.0f, true, false));
+    pour->SetLayer(l.solder);
+    Add(root, std::move(pour));
+    Add(root, Disc({760, 560}, 38, 38, true, l.solder));
+
+    // Lettering on the silk screen: board name, a Japanese title, the connector's pins.
+    Add(root, Label({500, 40}, u"zelko demo", 30, l.silk));
+    Add(root, Label({500, 80}, u"タイマー基板 rev.1", 20, l.silk));
+    const char16_t* names[] = {u"+5V", u"GND", u"TRIG", u"OUT"};
+    for (int i = 0; i < 4; ++i) Add(root, Label({j1.x - 70, jpin(i + 1).y - 6}, names[i], 10, l.silk));
+
+    root.Rebuild();
+    return doc;
+}
+
+}  // namespace
+
+std::vector<TDemoFile> BuildDemoContent() {
+    std::vector<TDemoFile> files;
+    files.push_back({"examples/demo.vbf", DemoBoard()});
+    files.push_back(PadFile("pad/round-1.6.vbf", [](TVemoContainer& to, const Layers& l) {
+        ThroughHole(to, l, {0, 0}, false);
+    }));
+    files.push_back(PadFile("pad/square-1.6.vbf", [](TVemoContainer& to, const Layers& l) {
+        ThroughHole(to, l, {0, 0}, true);
+    }));
+    files.push_back(PadFile("pad/dip-oblong.vbf", [](TVemoContainer& to, const Layers& l) {
+        // An oblong DIP land: a short track with round ends over the drill.
+        to.AddChild(Track({{0, -4}, {0, 4}}, kLand, l.solder));
+        to.AddChild(RoundPad({0, 0}, kDrill, l.hole));
+    }));
+    files.push_back(PadFile("pad/smd-1.5x0.8.vbf", [](TVemoContainer& to, const Layers& l) {
+        to.AddChild(SquarePad({0, 0}, 15, 8, 0, l.component));
+    }));
+    files.push_back(LibraryFile("lib/resistor.vbf", Resistor, {-2 * kPitch, 0}, u"R"));
+    files.push_back(LibraryFile("lib/dip8.vbf", Dip8, {0, 0}, u"U"));
+    files.push_back(LibraryFile("lib/connector.vbf", Header4, {0, -1.5f * kPitch}, u"J"));
+    files.push_back(LibraryFile("lib/smd/r1608.vbf", Chip1608, {0, 0}, u"R"));
+    return files;
+}
