@@ -75,4 +75,3 @@ BENCHMARK(BM_OffsetCurve40);
 
 }  // namespace
 
-BENCHMARK_MAIN();

@@ -2,9 +2,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
-
-#include <cstdlib>
 #include <memory>
 
 #include "model/Vemolayer.h"
@@ -21,12 +18,3 @@ static void BM_RebuildText20(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_RebuildText20);
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QGuiApplication app(argc, argv);  // fonts need the application object
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -41,4 +41,3 @@ static void BM_WidenCurve50(benchmark::State& state) {
 }
 BENCHMARK(BM_WidenCurve50);
 
-BENCHMARK_MAIN();
