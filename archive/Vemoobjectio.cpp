@@ -80,10 +80,6 @@ std::unique_ptr<TVemoObject> MakeObject(const std::string& tag) {
     return nullptr;
 }
 
-void ClearChildren(TVemoContainer& container) {
-    while (container.GetChildCount() > 0) container.ReleaseChild(container.GetChild(container.GetChildCount() - 1));
-}
-
 bool LoadChildren(TVemo_iarchive& in, TVemoContainer& container) {
     std::int32_t count = 0;
     if (!in.ReadCount(count, kMinTaggedRecord)) return false;
@@ -314,7 +310,7 @@ void SaveObject(TVemo_oarchive& out, const TVemoObject& object) {
 
 bool LoadObject(TVemo_iarchive& in, TVemoObject& object, int version) {
     if (auto* container = dynamic_cast<TVemoContainer*>(&object)) {
-        ClearChildren(*container);
+        container->ClearChildren();
         return LoadObjectFields(in, *container) && LoadChildren(in, *container);
     }
     auto* instance = dynamic_cast<TVemoInstance*>(&object);

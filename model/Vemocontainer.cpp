@@ -51,6 +51,12 @@ std::unique_ptr<TVemoObject> TVemoContainer::ReleaseChild(TVemoObject* child) {
     return released;
 }
 
+void TVemoContainer::ClearChildren() {
+    // The painting order goes first, so it never holds a destroyed object.
+    drawOrder_.clear();
+    children_.clear();
+}
+
 bool TVemoContainer::DestroyChild(TVemoObject* child) {
     const int i = IndexOf(child);
     if (i < 0) return false;

@@ -33,6 +33,8 @@ public:
     // ungrouping); its parent becomes null. A group left empty stays: removing it
     // is the caller's business. Null when child is not one of ours.
     std::unique_ptr<TVemoObject> ReleaseChild(TVemoObject* child);
+    // Destroys every child at once (reading a container's contents anew).
+    void ClearChildren();
     // The children in painting order: ordinary ones in reverse child order, then
     // the cut-out ones in child order.
     const std::deque<TVemoObject*>& GetDrawOrder() const { return drawOrder_; }
