@@ -1,0 +1,118 @@
+#include "gerber/Gerber_oarchive.h"
+
+#include <cmath>
+#include <utility>
+
+#include "model/Vemosurface.h"
+
+namespace {
+
+// The element rounded to five decimals, sign dropped, as a whole number of 1e-5.
+double FiveDecimals(float v) {
+    return std::fabs(std::floor(double(v) * 100000.0 + 0.5));
+}
+
+// Integer digits a coordinate of this magnitude (thousandths of a mm) needs, at least 3.
+int IntegerDigits(std::int64_t largest) {
+    int digits = 0;
+    for (std::int64_t v = largest; v > 0; v /= 10) ++digits;
+    return std::max(3, digits - 3);
+}
+
+}  // namespace
+
+TGerber_oarchive::TGerber_oarchive(TVemoLayerPtr layer) : layer_(std::move(layer)) {}
+
+TGerber_oarchive::~TGerber_oarchive() = default;
+
+void TGerber_oarchive::AddPath(const TVemoSurface& style, const GraphicsPath& figure) {
+    auto item = std::make_unique<TPreConvPath>(*this);
+    item->SetPath(figure);
+    item->SetStyle(style);
+    items_.push_back(std::move(item));
+}
+
+void TGerber_oarchive::AddEllipse(const TVemoSurface& style, const RectF& bounds, const Matrix& transform) {
+    const float x = bounds.x, y = bounds.y, w = bounds.width, h = bounds.height;
+    if (style.GetFill() && std::fabs(w - h) < 0.0001f) {
+        const PointF centre = transform.Map(PointF(x + w / 2, y + w / 2));
+        items_.push_back(std::make_unique<TPreConvRound>(*this, w + style.GetWidth(), centre));
+        return;
+    }
+    GraphicsPath figure;
+    figure.AddEllipse(bounds);
+    figure.Transform(transform);
+    AddPath(style, figure);
+}
+
+void TGerber_oarchive::AddRect(const TVemoSurface& style, const RectF& bounds, const Matrix& transform) {
+    const float x = bounds.x, y = bounds.y, w = bounds.width, h = bounds.height;
+    const int kind = ClassifyTransform(transform);
+    const auto outline = [&](const TVemoSurface& s) {
+        const PointF corners[4] = {{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}};
+        GraphicsPath figure;
+        figure.AddPolygon(corners, 4);
+        figure.Transform(transform);
+        AddPath(s, figure);
+    };
+    if (style.GetWidth() > 0.1f || !style.GetFill()) {
+        outline(style);
+    } else if (kind != kOblique) {
+        const PointF centre = transform.Map(PointF(x + w / 2, y + h / 2));
+        if (kind == kUpright)
+            items_.push_back(std::make_unique<TPreConvRect>(*this, w, h, centre));
+        else
+            items_.push_back(std::make_unique<TPreConvRect>(*this, h, w, centre));
+    } else if (std::fabs(w - h) > 0.1f) {
+        // A turned bar: one stroke along its length whose square ends make up
+        // its short sides.
+        const float s = std::min(w, h);
+        PointF a, b;
+        if (w >= h) {
+            a = {x + s / 2, y + s / 2};
+            b = {x + w - s / 2, y + s / 2};
+        } else {
+            a = {x + w / 2, y + w / 2};
+            b = {x + w / 2, y + h - w / 2};
+        }
+        TVemoSurface bar(s, false, false);
+        bar.SetCap(geom::CapSquare);
+        bar.SetJoin(geom::JoinBevel);
+        GraphicsPath figure;
+        figure.AddLine(transform.Map(a), transform.Map(b));
+        AddPath(bar, figure);
+    } else {
+        outline(style);
+    }
+}
+
+int TGerber_oarchive::ClassifyTransform(const Matrix& m) {
+    const double a = FiveDecimals(m.M11()), b = FiveDecimals(m.M12());
+    const double c = FiveDecimals(m.M21()), d = FiveDecimals(m.M22());
+    constexpr double kOne = 100000.0;
+    if (a == kOne && b == 0.0 && c == 0.0 && d == kOne) return kUpright;
+    if (a == 0.0 && b == kOne && c == kOne && d == 0.0) return kQuarterTurn;
+    return kOblique;
+}
+
+bool TGerber_oarchive::Flush(std::string& file, std::string& error) {
+    apertures_.Clear();
+    skippedFills_ = 0;
+    TGerberBody body(offsetX, offsetY);
+    for (const auto& item : items_) item->Write(body);
+    if (body.OutOfRange()) {
+        error = "a coordinate is not a number or lies 1000 m or more from the origin";
+        return false;
+    }
+    const std::string digits = std::to_string(IntegerDigits(body.Largest())) + "3";
+    std::string out;
+    out.reserve(body.Text().size() + 256);
+    out += "G75*\r\nG71*\r\n%OFA0B0*%\r\n";
+    out += "%FSLAX" + digits + "Y" + digits + "*%\r\n";
+    out += "%IPPOS*%\r\n%LPD*%\r\n";
+    out += apertures_.Text();
+    out += body.Text();
+    out += "M02*\r\n";
+    file = std::move(out);
+    return true;
+}

@@ -1,0 +1,74 @@
+#pragma once
+// The writer of one layer's RS-274X file. Objects on the archive's layer hand
+// their geometry and style to AddPath, AddRect and AddEllipse; each call adds one
+// photoplot item. Flush then writes the items' body lines, numbering apertures
+// in order of first use, and returns the whole file: header, aperture table,
+// body and the end-of-file code, every line ending in CR LF.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gerber/Gerberaperture.h"
+#include "gerber/Preconvpath.h"
+#include "model/Vemotypes.h"
+
+class TVemoSurface;
+
+// Where the file's origin lies and the line widths of items that bring none.
+class TGerberConf {
+public:
+    virtual ~TGerberConf() = default;
+
+    double offsetX = 0.0;       // document units, added to every x
+    double offsetY = 0.0;       // document units; every y is subtracted from it
+    double penWidth = 0.3;      // mm: items whose own width is 0 or less
+    double textPenWidth = 0.1;  // mm: outline and hatch of texts
+};
+
+class TGerber_oarchive : public TGerberConf {
+public:
+    // Transform classes.
+    static constexpr int kUpright = 0;
+    static constexpr int kQuarterTurn = 1;
+    static constexpr int kOblique = 2;
+
+    explicit TGerber_oarchive(TVemoLayerPtr layer);
+    ~TGerber_oarchive() override;
+    TGerber_oarchive(const TGerber_oarchive&) = delete;
+    TGerber_oarchive& operator=(const TGerber_oarchive&) = delete;
+
+    // The layer being written; objects compare their own layer with it.
+    const TVemoLayerPtr& GetLayer() const { return layer_; }
+
+    // figure in document coordinates; the caller keeps it.
+    void AddPath(const TVemoSurface& style, const GraphicsPath& figure);
+    // bounds in the shape's own frame, placed by transform. A filled circle
+    // becomes a round flash (the transform moves its centre, never its size).
+    void AddEllipse(const TVemoSurface& style, const RectF& bounds, const Matrix& transform);
+    // A filled rectangle of pen width 0.1 or less becomes a rectangle flash when
+    // upright or quarter-turned, a square-ended stroke when turned otherwise and
+    // clearly longer than wide; everything else is outlined (and hatched when filled).
+    void AddRect(const TVemoSurface& style, const RectF& bounds, const Matrix& transform);
+    // kUpright, kQuarterTurn (mirroring aside) or kOblique, judged to five decimals.
+    static int ClassifyTransform(const Matrix& transform);
+
+    // The file bytes. False, with file unchanged, when a coordinate is not a
+    // number or lies 1000 m or more from the origin. The coordinate format keeps
+    // three integer digits unless a coordinate needs more.
+    bool Flush(std::string& file, std::string& error);
+
+    TApertureList& GetApertures() { return apertures_; }
+    const TApertureList& GetApertures() const { return apertures_; }
+    const std::vector<std::unique_ptr<TPreConvObject>>& GetItems() const { return items_; }
+    int ItemCount() const { return static_cast<int>(items_.size()); }
+    // Filled items left unhatched by the last Flush (see TPreConvPath::Write).
+    int SkippedFills() const { return skippedFills_; }
+    void NoteSkippedFill() { ++skippedFills_; }
+
+private:
+    TApertureList apertures_;
+    TVemoLayerPtr layer_;
+    std::vector<std::unique_ptr<TPreConvObject>> items_;
+    int skippedFills_ = 0;
+};

@@ -1,0 +1,114 @@
+#include "gerber/Gerberexport.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "archive/Safefile.h"
+#include "gerber/Gerber_oarchive.h"
+#include "gerber/Gerbervisitor.h"
+#include "model/Vemodocument.h"
+
+namespace {
+
+bool ValidWidth(double mm) {
+    return std::isfinite(mm) && mm >= 0.0;
+}
+
+// Why name cannot name a file in a folder, or empty when it can.
+std::string FileNameProblem(const std::string& name) {
+    if (name.empty()) return "the layer has no name";
+    if (name == "." || name == "..") return "\"" + name + "\" names a folder, not a file";
+    if (name.find('/') != std::string::npos) return "a file name cannot contain \"/\"";
+    if (name.find('\0') != std::string::npos) return "a file name cannot contain a NUL character";
+    return {};
+}
+
+}  // namespace
+
+bool TGerberExportResult::Succeeded() const {
+    return error.empty() &&
+           std::all_of(layers.begin(), layers.end(), [](const TGerberLayerResult& r) { return r.written; });
+}
+
+TGerberLayerFile BuildGerberLayer(TVemoDocument& document, const TVemoLayerPtr& layer, double penWidth,
+                                  double textPenWidth) {
+    TGerberLayerFile out;
+    TGerber_oarchive archive(layer);
+    archive.offsetX = -document.GetAreaX();
+    archive.offsetY = document.GetAreaY() + document.GetAreaHeight();
+    archive.penWidth = penWidth;
+    archive.textPenWidth = textPenWidth;
+    WriteGerberTree(document.GetRoot(), archive);
+    out.ok = archive.Flush(out.bytes, out.error);
+    out.apertures = archive.GetApertures().Count();
+    out.items = archive.ItemCount();
+    out.skippedFills = archive.SkippedFills();
+    return out;
+}
+
+TGerberExportResult ExportGerber(TVemoDocument& document, const TGerberExportOptions& options) {
+    TGerberExportResult result;
+    if (!ValidWidth(options.penWidth) || !ValidWidth(options.textPenWidth)) {
+        result.error = "line widths must be numbers of 0 mm or more";
+        return result;
+    }
+
+    const TVemoLayerList& list = document.GetLayerList();
+    std::vector<TVemoLayerPtr> chosen;
+    for (int i = 0; i < list.Count(); ++i) {
+        const TVemoLayerPtr layer = list.At(i);
+        const bool wanted = options.layers ? std::find(options.layers->begin(), options.layers->end(),
+                                                       layer->GetName()) != options.layers->end()
+                                           : layer->IsOutput();
+        if (wanted) chosen.push_back(layer);
+    }
+
+    std::map<std::string, int> uses;
+    for (const TVemoLayerPtr& layer : chosen) ++uses[layer->GetName()];
+    for (const auto& [name, count] : uses)
+        if (count > 1)
+            result.warnings.push_back(std::to_string(count) + " output layers are named \"" + name +
+                                      "\": each replaces the file of the one before");
+
+    for (const TVemoLayerPtr& layer : chosen) {
+        TGerberLayerResult r;
+        r.layer = layer->GetName();
+        if (std::string problem = FileNameProblem(r.layer); !problem.empty()) {
+            r.error = "the layer name is not a valid file name: " + problem;
+            result.layers.push_back(std::move(r));
+            continue;
+        }
+        r.path = (std::filesystem::path(options.folder) / (r.layer + ".gbr")).string();
+        TGerberLayerFile file = BuildGerberLayer(document, layer, options.penWidth, options.textPenWidth);
+        if (file.skippedFills > 0)
+            result.warnings.push_back(
+                "layer \"" + r.layer + "\": " + std::to_string(file.skippedFills) +
+                " filled object(s) not hatched: the fill width is 0 mm or less, or too small to hatch");
+        if (!file.ok) {
+            r.error = file.error;
+        } else if (!WriteFileSafely(r.path, file.bytes, r.error)) {
+            // r.error holds the reason.
+        } else {
+            r.written = true;
+            r.bytes = file.bytes.size();
+            r.apertures = file.apertures;
+            r.items = file.items;
+        }
+        result.layers.push_back(std::move(r));
+    }
+
+    if (options.layers) {
+        std::set<std::string> missing;
+        for (const std::string& name : *options.layers) {
+            if (list.Find(name) || !missing.insert(name).second) continue;
+            TGerberLayerResult r;
+            r.layer = name;
+            r.error = "the document has no layer of this name";
+            result.layers.push_back(std::move(r));
+        }
+    }
+    return result;
+}

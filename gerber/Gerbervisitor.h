@@ -1,0 +1,39 @@
+#pragma once
+// How each kind of drawing object adds itself to a layer's photoplot archive.
+// Objects on another layer add nothing; containers pass the archive to their
+// children in child order.
+
+#include "model/Vemoobjectvisitor.h"
+
+class TGerber_oarchive;
+class TVemoObject;
+class TVemoPath;
+class TVemoRect;
+class TVemoEllipse;
+class TVemoString;
+
+// Each returns 0 when the object added an item, -1 when it added nothing.
+// A path needs at least one segment; a text is outlined and hatched with the
+// archive's text width.
+int WriteGerber(const TVemoPath& path, TGerber_oarchive& archive);
+int WriteGerber(const TVemoRect& rect, TGerber_oarchive& archive);
+int WriteGerber(const TVemoEllipse& ellipse, TGerber_oarchive& archive);
+int WriteGerber(const TVemoString& text, TGerber_oarchive& archive);
+
+// Dispatches every leaf object it visits to the matching WriteGerber above.
+class TGerberVisitor : public TVemoObjectVisitor {
+public:
+    explicit TGerberVisitor(TGerber_oarchive& archive) : archive_(archive) {}
+
+    void Visit(TVemoObject* object) override;
+    // Nothing is collected.
+    void Clear() override {}
+    void ForEachDeep(TVemoObjectVisitor&) override {}
+    void ForEachShallow(TVemoObjectVisitor&) override {}
+
+private:
+    TGerber_oarchive& archive_;
+};
+
+// Every object of the tree under root, in document order.
+void WriteGerberTree(TVemoObject& root, TGerber_oarchive& archive);
