@@ -81,7 +81,7 @@ std::unique_ptr<TVemoGroup> Dip8(const Layers& l, PointF c, const std::u16string
     body->SetSurface(TVemoSurface(kSilkLine, false, false));
     body->SetLayer(l.silk);
     Add(*part, std::move(body));
-    Add(*part, Label({c.x - w / 2, c.y - h / 2 - 18}, ref, kRefSize, l.silk));
+    Add(*part, Label({c.x - row / 2 - 8, c.y - h / 2 - 34}, ref, kRefSize, l.silk));
     part->SetName("DIP-8");
     return part;
 }
