@@ -1,0 +1,163 @@
+#include "output/Exportbitmap.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <functional>
+
+#include "archive/Safefile.h"
+#include "model/Vemodocument.h"
+#include "model/Vemodrawstyle.h"
+#include "render/Dibwrap.h"
+#include "render/Qtgraphics.h"
+
+namespace {
+
+// Inches per document unit (0.1 mm), as the pixel size of the image is computed.
+constexpr double kInchPerUnit = 0.003937007874015748;
+
+constexpr Argb kWhite = 0xFFFFFFFFu;
+constexpr Argb kBlack = 0xFF000000u;
+
+// trunc of a non-negative size, held where the caller can still compare it
+// against the limit however large the request.
+std::int64_t TruncatedSize(double v) {
+    if (!std::isfinite(v)) return v > 0 ? std::int64_t(1) << 52 : 0;
+    return std::int64_t(
+        std::clamp(std::trunc(v), -double(std::int64_t(1) << 52), double(std::int64_t(1) << 52)));
+}
+
+// The layer indices to draw, from the last to the first.
+bool ChooseLayers(const TVemoLayerList& layers, const std::vector<std::string>& names, std::vector<int>& out,
+                  std::string& error) {
+    out.clear();
+    if (names.empty()) {
+        for (int i = 0; i < layers.Count(); ++i)
+            if (layers.At(i)->IsOutput()) out.push_back(i);
+    } else {
+        for (const std::string& name : names) {
+            const TVemoLayerPtr layer = layers.Find(name);
+            if (!layer) {
+                error = "the document has no layer named \"" + name + "\"";
+                return false;
+            }
+            out.push_back(layer->GetIndex());
+        }
+    }
+    std::sort(out.begin(), out.end(), std::greater<int>());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return true;
+}
+
+bool EndsWithPng(const std::string& path) {
+    if (path.size() < 4) return false;
+    std::string tail = path.substr(path.size() - 4);
+    std::transform(tail.begin(), tail.end(), tail.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return tail == ".png";
+}
+
+}  // namespace
+
+void BitmapExportSize(double areaWidth, double areaHeight, double ppi, std::int64_t& width,
+                      std::int64_t& height) {
+    width = TruncatedSize((areaWidth * ppi) * kInchPerUnit);
+    height = TruncatedSize((areaHeight * ppi) * kInchPerUnit);
+}
+
+bool RenderBitmapExport(const TVemoDocument& document, const TBitmapExportOptions& options, TDIBitmap& bitmap,
+                        std::string& error) {
+    const double r = options.ppi;
+    if (!std::isfinite(r) || !(r > 0.0)) {
+        error = "the resolution must be a positive number of pixels per inch";
+        return false;
+    }
+    std::int64_t w = 0, h = 0;
+    BitmapExportSize(document.GetAreaWidth(), document.GetAreaHeight(), r, w, h);
+    const std::string size = std::to_string(w) + " x " + std::to_string(h) + " pixels";
+    if (w <= 0 || h <= 0) {
+        error = "the image would be empty (" + size + "): the design area is too small for this resolution";
+        return false;
+    }
+    if (w > TDIBitmap::kMaxSide || h > TDIBitmap::kMaxSide) {
+        error = "the image would be " + size + ", more than " + std::to_string(TDIBitmap::kMaxSide) +
+                " pixels on a side: choose a lower resolution";
+        return false;
+    }
+    std::vector<int> layerIndices;
+    if (!ChooseLayers(document.GetLayerList(), options.layers, layerIndices, error)) return false;
+    if (!bitmap.Resize(int(w), int(h))) {
+        error = "not enough memory for an image of " + size;
+        return false;
+    }
+
+    const float k = float(r * kInchPerUnit);
+    const RectF area = document.GetAreaRect();
+    Matrix transform;
+    if (options.mirror) {
+        transform.Translate(-(area.x + area.width), -area.y);
+        transform.Scale(-k, k);
+    } else {
+        transform.Translate(-area.x, -area.y);
+        transform.Scale(k, k);
+    }
+
+    TDrawStyle& style = DrawStyle();
+    if (options.monochrome) {
+        style.SetColour(dcMaskInk, options.negative ? kWhite : kBlack);
+        style.SetColour(dcMaskPaper, options.negative ? kBlack : kWhite);
+    }
+    bitmap.Fill(options.monochrome ? style.GetColour(dcMaskPaper) : kWhite);
+
+    render::PaintSerially([&] {
+        QPainter painter(bitmap.PaintDevice());
+        painter.setRenderHint(QPainter::Antialiasing, options.antialias);
+        painter.setRenderHint(QPainter::TextAntialiasing, options.antialias);
+        painter.setWorldTransform(render::ToQTransform(transform));
+        TQtGraphics graphics(painter);
+        const TVemoPart& root = document.GetRoot();
+        if (options.monochrome) {
+            for (int i : layerIndices) root.DrawMask(&graphics, i);
+            return;
+        }
+        if (options.background && !options.background->isNull() &&
+            document.TestViewFlags(TVemoDocumentInfo::ViewShowBackground))
+            painter.drawImage(QRectF(area.x, area.y, area.width, area.height), *options.background);
+        for (int i : layerIndices) root.DrawFill(&graphics, i);
+    });
+    return true;
+}
+
+bool ExportBitmap(const TVemoDocument& document, const std::string& path, const TBitmapExportOptions& options,
+                  TBitmapExportResult& result, std::string& error) {
+    result = {};
+    TDIBitmap bitmap(1, 1);
+    if (!RenderBitmapExport(document, options, bitmap, error)) return false;
+
+    std::string bytes;
+    if (EndsWithPng(path)) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (!bitmap.Image().save(&buffer, "PNG")) {
+            error = "cannot encode the image as PNG";
+            return false;
+        }
+        bytes.assign(png.constData(), std::size_t(png.size()));
+    } else {
+        if (std::uint64_t(bitmap.PixelCount()) * 4 + 54 > 0xFFFFFFFFull) {
+            error = "the image is too large for a BMP file; write a PNG file instead";
+            return false;
+        }
+        bytes = bitmap.BmpBytes();
+    }
+    if (!WriteFileSafely(path, bytes, error)) return false;
+    result.width = bitmap.Width();
+    result.height = bitmap.Height();
+    result.bytes = bytes.size();
+    return true;
+}

@@ -1,0 +1,45 @@
+#pragma once
+// The design area as a raster image at a chosen resolution: the raster
+// counterpart of printing, with the same layer choice and colour rules. The
+// file is a 32-bit BMP, or PNG when its name ends in ".png".
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class QImage;
+class TDIBitmap;
+class TVemoDocument;
+
+struct TBitmapExportOptions {
+    double ppi = 72.0;        // pixels per inch
+    bool monochrome = false;  // ink and paper instead of the layer colours
+    bool mirror = false;      // the area's right edge at column 0
+    bool negative = false;    // monochrome only: white ink on black paper
+    bool antialias = false;
+    // Layers to draw, by name; empty means every layer with the output flag.
+    std::vector<std::string> layers;
+    // Drawn under the layers of a colour export when the document shows its background.
+    const QImage* background = nullptr;
+};
+
+struct TBitmapExportResult {
+    int width = 0;
+    int height = 0;
+    std::uint64_t bytes = 0;  // size of the written file
+};
+
+// The pixel size of the image of an area at ppi, truncated.
+void BitmapExportSize(double areaWidth, double areaHeight, double ppi, std::int64_t& width,
+                      std::int64_t& height);
+
+// Renders the image into bitmap. False, with a reason, for a resolution that is
+// not a positive finite number, an image of no pixels or one larger than
+// TDIBitmap::kMaxSide on a side, memory that cannot be had, or an unknown layer
+// name. Monochrome export leaves the draw style's ink and paper colours as it set them.
+bool RenderBitmapExport(const TVemoDocument& document, const TBitmapExportOptions& options, TDIBitmap& bitmap,
+                        std::string& error);
+
+// Renders and writes path crash-safely: on failure nothing is left under path.
+bool ExportBitmap(const TVemoDocument& document, const std::string& path, const TBitmapExportOptions& options,
+                  TBitmapExportResult& result, std::string& error);

@@ -1,0 +1,166 @@
+#include "render/Redraw.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+#include "model/Vemodocument.h"
+#include "model/Vemodrawstyle.h"
+#include "render/Qtgraphics.h"
+
+namespace render {
+
+namespace {
+
+// Smoothing modes of a document that ask for anti-aliased shapes (high
+// quality, anti-alias and its finer variant); the others draw aliased.
+bool IsAntiAliased(std::int32_t smoothing) {
+    return smoothing == 2 || smoothing == 4 || smoothing == 5;
+}
+
+// The first grid position at or right of the window's edge: the pixel position
+// p of document coordinate 0 brought into (0, d] when it is right of the edge,
+// into [0, d) otherwise.
+double FirstGridLine(double p, double d) {
+    double r = std::fmod(p, d);
+    if (p > 0.0) return r == 0.0 ? d : r;
+    if (r < 0.0) r += d;
+    return r < d ? r : 0.0;
+}
+
+}  // namespace
+
+void DrawGrid(const TVemoDocumentInfo& view, TDIBitmap& bitmap) {
+    std::uint32_t* pixels = bitmap.Pixels();
+    if (!pixels) return;
+    const double z = view.GetZoom();
+    const double d = view.GetGrid() * z;
+    if (!(d > 4.0) || !std::isfinite(d)) return;
+    const double x0 = FirstGridLine(z * (view.GetPanX() + view.GetViewExtentX() * 0.5), d);
+    const double y0 = FirstGridLine(z * (view.GetPanY() + view.GetViewExtentY() * 0.5), d);
+    const int w = bitmap.Width(), h = bitmap.Height();
+    const std::size_t stride = std::size_t(w);
+
+    if (view.TestViewFlags(TVemoDocumentInfo::ViewLineGrid)) {
+        const std::uint32_t colour = kLineGridColour | 0xFF000000u;
+        for (int i = 0;; ++i) {
+            const double y = y0 + i * d;
+            if (!(y < h)) break;
+            std::uint32_t* row = pixels + std::size_t(int(y)) * stride;
+            std::fill(row, row + w, colour);
+        }
+        for (int i = 0;; ++i) {
+            const double x = x0 + i * d;
+            if (!(x < w)) break;
+            const std::size_t column = std::size_t(int(x));
+            for (int yy = 0; yy < h; ++yy) pixels[std::size_t(yy) * stride + column] = colour;
+        }
+        return;
+    }
+    const std::uint32_t dot = (DrawStyle().GetColour(dcGrid) & 0x00FFFFFFu) | 0xFF000000u;
+    for (int j = 0;; ++j) {
+        const double y = y0 + j * d;
+        if (!(y < h)) break;
+        std::uint32_t* row = pixels + std::size_t(int(y)) * stride;
+        for (int i = 0;; ++i) {
+            const double x = x0 + i * d;
+            if (!(x < w)) break;
+            row[int(x)] = dot;
+        }
+    }
+}
+
+void RenderMain(const TVemoDocument& document, TDIBitmap& main, const QImage* background) {
+    QImage* device = main.PaintDevice();
+    if (!device) return;
+    main.Fill(DrawStyle().GetColour(dcCutOut));
+    PaintSerially([&] {
+        QPainter painter(device);
+        painter.setWorldTransform(ToQTransform(document.GetViewMatrix()));
+        const RectF area = document.GetAreaRect();
+        if (background && !background->isNull() &&
+            document.TestViewFlags(TVemoDocumentInfo::ViewShowBackground))
+            painter.drawImage(QRectF(area.x, area.y, area.width, area.height), *background);
+        if (document.TestViewFlags(TVemoDocumentInfo::ViewShowGrid)) DrawGrid(document, main);
+
+        TQtGraphics graphics(painter);
+        // One pixel wide at every zoom, whatever zoom the shared style last heard of.
+        Pen frame = DrawStyle().GetFramePen();
+        frame.width = float(1.0 / document.GetZoom());
+        graphics.StrokeRect(area, frame);
+
+        painter.setRenderHint(QPainter::Antialiasing, IsAntiAliased(document.GetSmoothing()));
+        painter.setRenderHint(QPainter::TextAntialiasing, true);
+        const TVemoLayerList& layers = document.GetLayerList();
+        for (int i = layers.Count() - 1; i >= 0; --i) {
+            const TVemoLayerPtr layer = layers.At(i);
+            if (layer && layer->IsVisible()) document.GetRoot().DrawFill(&graphics, i);
+        }
+    });
+}
+
+void RenderOverlay(const TVemoDocument& document, const TDIBitmap& main, TDIBitmap& overlay) {
+    if (overlay.Width() != main.Width() || overlay.Height() != main.Height())
+        overlay.Resize(main.Width(), main.Height());
+    QImage* device = overlay.PaintDevice();
+    if (!device) return;
+    overlay.CopyFrom(0, 0, main);
+    PaintSerially([&] {
+        QPainter painter(device);
+        painter.setWorldTransform(ToQTransform(document.GetViewMatrix()));
+        TQtGraphics graphics(painter);
+        document.GetRoot().DrawDecorations(&graphics);
+    });
+}
+
+void LivePan(const TDIBitmap& main, TDIBitmap& overlay, double zoom, double dragX, double dragY) {
+    overlay.Fill(kPanGapColour);
+    const double sx = std::trunc(zoom * dragX), sy = std::trunc(zoom * dragY);
+    // A shift beyond the picture leaves only the gap colour.
+    const double limit = double(TDIBitmap::kMaxSide) * 2.0;
+    if (!(std::fabs(sx) < limit) || !(std::fabs(sy) < limit)) return;
+    overlay.CopyFrom(int(sx), int(sy), main);
+}
+
+TRedrawRequests::Work TRedrawRequests::Take() {
+    const Work work = all_ ? Work::All : overlay_ ? Work::Overlay : blit_ ? Work::Blit : Work::None;
+    all_ = overlay_ = blit_ = false;
+    return work;
+}
+
+TRenderView::TRenderView(TVemoDocument& document)
+    : document_(document),
+      main_(document.GetWindowWidth(), document.GetWindowHeight()),
+      overlay_(document.GetWindowWidth(), document.GetWindowHeight()) {}
+
+void TRenderView::Resize(int width, int height) {
+    document_.SetWindowSize(width, height);
+    main_.Resize(document_.GetWindowWidth(), document_.GetWindowHeight());
+    overlay_.Resize(document_.GetWindowWidth(), document_.GetWindowHeight());
+    requests_.Invalidate();
+}
+
+TRedrawRequests::Work TRenderView::Idle(const Present& present) {
+    const TRedrawRequests::Work work = requests_.Take();
+    switch (work) {
+        case TRedrawRequests::Work::All:
+            RenderMain(document_, main_, &background_);
+            [[fallthrough]];
+        case TRedrawRequests::Work::Overlay:
+            RenderOverlay(document_, main_, overlay_);
+            [[fallthrough]];
+        case TRedrawRequests::Work::Blit:
+            if (present) present(overlay_);
+            break;
+        case TRedrawRequests::Work::None:
+            break;
+    }
+    return work;
+}
+
+void TRenderView::LivePan(double dx, double dy, const Present& present) {
+    render::LivePan(main_, overlay_, document_.GetZoom(), dx, dy);
+    if (present) present(overlay_);
+}
+
+}  // namespace render
