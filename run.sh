@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Sets up (first time), builds zelko in Release incrementally, then runs it with the given arguments.
+# Sets up (first time), builds zelko in Release incrementally, then runs it with the given
+# arguments. Without arguments it does the program's main job on the demo board: Gerber files
+# and a bitmap of examples/demo.vbf in ./out.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 "$here/scripts/setup.sh"
@@ -9,4 +11,15 @@ if [ ! -f "$build/build.ninja" ]; then
     -DZELKO_BUILD_TESTS=OFF -DZELKO_BUILD_BENCH=ON >/dev/null
 fi
 cmake --build "$build" --target zelko >/dev/null
-exec "$build/cli/zelko" "$@"
+zelko="$build/cli/zelko"
+if [ $# -gt 0 ]; then
+  exec "$zelko" "$@"
+fi
+demo="$here/examples/demo.vbf"
+out="$here/out"
+mkdir -p "$out"
+echo "zelko: exporting the demo board $demo to $out"
+"$zelko" --export-gerber "$out" "$demo"
+"$zelko" --export-bitmap "$out/demo.png" --ppi 254 --antialias "$demo"
+"$zelko" --export-bitmap "$out/demo-film.bmp" --ppi 600 --mono --mirror --layers solder,hole "$demo"
+echo "zelko: done; see zelko --help for the other commands"
