@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <map>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -52,7 +53,10 @@ const char* SubstituteFor(const std::string& family) {
 
 // The face used on this machine, "" when none fits.
 QString Resolve(const std::string& family) {
+    // Pictures are painted in bands on several threads, each asking for faces.
+    static std::mutex lock;
     static std::map<std::string, QString> cache;
+    const std::lock_guard<std::mutex> hold(lock);
     if (auto it = cache.find(family); it != cache.end()) return it->second;
     QString result;
     const QString name = QString::fromStdString(family);

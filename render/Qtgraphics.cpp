@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "model/Vemofont.h"
 
@@ -110,6 +112,34 @@ void PaintSerially(const std::function<void()>& paint) {
         return;
     }
     done.acquire();
+}
+
+void PaintInBands(int height, const std::function<void(int top, int bottom)>& paint) {
+    QThreadPool* pool = QThreadPool::globalInstance();
+    // Below this many rows per band the hand-over costs more than it saves.
+    constexpr int kMinRows = 128;
+    const int bands = pool && !pool->contains(QThread::currentThread())
+                          ? std::clamp(std::min(pool->maxThreadCount(), height / kMinRows), 1, 8)
+                          : 1;
+    if (bands <= 1) {
+        PaintSerially([&] { paint(0, height); });
+        return;
+    }
+    QSemaphore done;
+    int started = 0;
+    std::vector<std::pair<int, int>> left;
+    for (int b = 0; b < bands; ++b) {
+        const int top = height * b / bands, bottom = height * (b + 1) / bands;
+        if (pool->tryStart([&paint, &done, top, bottom] {
+                paint(top, bottom);
+                done.release();
+            }))
+            ++started;
+        else
+            left.emplace_back(top, bottom);
+    }
+    for (const auto& [top, bottom] : left) PaintSerially([&] { paint(top, bottom); });
+    done.acquire(started);
 }
 
 }  // namespace render

@@ -35,6 +35,10 @@ QPen ToQPen(const Pen& pen);
 // so the painting runs as one task of that pool, where Qt fills serially. When
 // the pool has no free thread, paint runs here.
 void PaintSerially(const std::function<void()>& paint);
+// Runs paint(top, bottom) for horizontal bands that together cover rows
+// 0 ... height - 1, each band as one task of the global pool, and returns when
+// all are done. Small pictures are one band. paint must only read shared data.
+void PaintInBands(int height, const std::function<void(int top, int bottom)>& paint);
 
 }  // namespace render
 

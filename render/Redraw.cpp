@@ -2,9 +2,13 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
+#include "model/Vemocontainer.h"
 #include "model/Vemodocument.h"
+#include "model/Vemolayer.h"
 #include "model/Vemodrawstyle.h"
 #include "render/Qtgraphics.h"
 
@@ -26,6 +30,24 @@ double FirstGridLine(double p, double d) {
     if (p > 0.0) return r == 0.0 ? d : r;
     if (r < 0.0) r += d;
     return r < d ? r : 0.0;
+}
+
+// The leaves of a container in painting order, sorted by the index of their
+// layer. A leaf paints only in the pass of its own layer, so drawing each
+// layer's list is the same as walking the whole tree once per layer, which on a
+// large board cost more than the painting.
+void CollectByLayer(const TVemoContainer& container, std::vector<std::vector<const TVemoObject*>>& perLayer) {
+    if (!container.IsVisible()) return;
+    for (const TVemoObject* child : container.GetDrawOrder()) {
+        if (const auto* inner = dynamic_cast<const TVemoContainer*>(child)) {
+            CollectByLayer(*inner, perLayer);
+            continue;
+        }
+        const TVemoLayerPtr layer = child->GetLayer();
+        if (!layer) continue;
+        const int index = layer->GetIndex();
+        if (index >= 0 && std::size_t(index) < perLayer.size()) perLayer[std::size_t(index)].push_back(child);
+    }
 }
 
 }  // namespace
@@ -74,29 +96,55 @@ void RenderMain(const TVemoDocument& document, TDIBitmap& main, const QImage* ba
     QImage* device = main.PaintDevice();
     if (!device) return;
     main.Fill(DrawStyle().GetColour(dcCutOut));
-    PaintSerially([&] {
-        QPainter painter(device);
-        painter.setWorldTransform(ToQTransform(document.GetViewMatrix()));
-        const RectF area = document.GetAreaRect();
-        if (background && !background->isNull() &&
-            document.TestViewFlags(TVemoDocumentInfo::ViewShowBackground))
+    const QTransform view = ToQTransform(document.GetViewMatrix());
+    const RectF area = document.GetAreaRect();
+    if (background && !background->isNull() &&
+        document.TestViewFlags(TVemoDocumentInfo::ViewShowBackground)) {
+        PaintSerially([&] {
+            QPainter painter(device);
+            painter.setWorldTransform(view);
             painter.drawImage(QRectF(area.x, area.y, area.width, area.height), *background);
-        if (document.TestViewFlags(TVemoDocumentInfo::ViewShowGrid)) DrawGrid(document, main);
+        });
+    }
+    if (document.TestViewFlags(TVemoDocumentInfo::ViewShowGrid)) DrawGrid(document, main);
 
+    const TVemoLayerList& layers = document.GetLayerList();
+    std::vector<std::vector<const TVemoObject*>> perLayer(std::size_t(std::max(layers.Count(), 0)));
+    CollectByLayer(document.GetRoot(), perLayer);
+    // One pixel wide at every zoom, whatever zoom the shared style last heard of.
+    Pen frame = DrawStyle().GetFramePen();
+    frame.width = float(1.0 / document.GetZoom());
+    const bool antiAliased = IsAntiAliased(document.GetSmoothing());
+    const int width = main.Width();
+
+    // Each band is painted through its own painter on the rows it owns; shapes
+    // outside a band are skipped by the drawing target, so the bands share the
+    // work of a large board. Qt places the pixels of hairlines (wire-frame
+    // layers) by clipping them to the device, so with one of those shown the
+    // picture is one band, to come out the same whatever the band size.
+    bool hairlines = false;
+    for (int i = 0; i < layers.Count(); ++i)
+        if (const TVemoLayerPtr layer = layers.At(i); layer && layer->IsVisible() && layer->IsWireFrame())
+            hairlines = true;
+    const auto paintRows = [&](int top, int bottom) {
+        QImage band(reinterpret_cast<uchar*>(main.Pixels() + std::size_t(top) * std::size_t(width)), width,
+                    bottom - top, width * 4, QImage::Format_RGB32);
+        QPainter painter(&band);
+        painter.setWorldTransform(view * QTransform::fromTranslate(0, -top));
         TQtGraphics graphics(painter);
-        // One pixel wide at every zoom, whatever zoom the shared style last heard of.
-        Pen frame = DrawStyle().GetFramePen();
-        frame.width = float(1.0 / document.GetZoom());
         graphics.StrokeRect(area, frame);
-
-        painter.setRenderHint(QPainter::Antialiasing, IsAntiAliased(document.GetSmoothing()));
+        painter.setRenderHint(QPainter::Antialiasing, antiAliased);
         painter.setRenderHint(QPainter::TextAntialiasing, true);
-        const TVemoLayerList& layers = document.GetLayerList();
         for (int i = layers.Count() - 1; i >= 0; --i) {
             const TVemoLayerPtr layer = layers.At(i);
-            if (layer && layer->IsVisible()) document.GetRoot().DrawFill(&graphics, i);
+            if (!layer || !layer->IsVisible()) continue;
+            for (const TVemoObject* object : perLayer[std::size_t(i)]) object->DrawFill(&graphics, i);
         }
-    });
+    };
+    if (hairlines)
+        PaintSerially([&] { paintRows(0, main.Height()); });
+    else
+        PaintInBands(main.Height(), paintRows);
 }
 
 void RenderOverlay(const TVemoDocument& document, const TDIBitmap& main, TDIBitmap& overlay) {

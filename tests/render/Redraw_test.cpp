@@ -9,10 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "boardgen/Boardgen.h"
 #include "model/Vemodocument.h"
 #include "model/Vemodrawstyle.h"
 #include "model/Vemorectangle.h"
 #include "model/Vemostring.h"
+#include "render/Qtgraphics.h"
+
+#include <QPainter>
 
 namespace {
 
@@ -186,6 +190,54 @@ TEST(RenderMain, LayersPaintFromTheLastToLayerZero) {
             if (i != row.hidden) expected = Over(expected, doc->GetLayerList().At(i)->GetEffectiveColour());
         EXPECT_TRUE(Near(main.Pixel(25, 20), expected));
         EXPECT_EQ(main.Pixel(55, 35), kWhite);
+    }
+}
+
+// The window's redraw sorts the objects by layer once and paints horizontal
+// bands on several threads; the picture must be exactly what one painter
+// walking the whole tree once per layer makes.
+TEST(RenderMain, BandsAndLayerListsPaintExactlyWhatOneWalkPerLayerPaints) {
+    // With a wire-frame layer shown the picture is painted whole; compare both ways.
+    for (const bool wireFrame : {false, true}) {
+        SCOPED_TRACE(wireFrame ? "with a wire-frame layer" : "filled layers");
+        const auto doc = GenerateBoard({400, 11, true});
+        doc->GetLayerList().Find("place_cmp")->SetTextOutput(true);  // glyphs from several threads
+        doc->GetLayerList().Find("component")->SetWireFrame(wireFrame);
+        doc->SetSmoothing(4);
+        const int w = 500, h = 700;  // tall enough for several bands
+        doc->SetWindowSize(w, h);
+        const RectF area = doc->GetAreaRect();
+        doc->SetZoom(std::min(w / double(area.width), h / double(area.height)));
+        doc->SetPan(-(area.x + area.width / 2.0), -(area.y + area.height / 2.0));
+        DrawStyle().SetZoom(float(doc->GetZoom()));
+
+        TDIBitmap banded(w, h);
+        render::RenderMain(*doc, banded);
+
+        TDIBitmap reference(w, h);
+        reference.Fill(DrawStyle().GetColour(dcCutOut));
+        render::DrawGrid(*doc, reference);
+        render::PaintSerially([&] {
+            QPainter painter(reference.PaintDevice());
+            painter.setWorldTransform(render::ToQTransform(doc->GetViewMatrix()));
+            TQtGraphics graphics(painter);
+            Pen frame = DrawStyle().GetFramePen();
+            frame.width = float(1.0 / doc->GetZoom());
+            graphics.StrokeRect(area, frame);
+            painter.setRenderHint(QPainter::Antialiasing, true);
+            painter.setRenderHint(QPainter::TextAntialiasing, true);
+            for (int i = doc->GetLayerList().Count() - 1; i >= 0; --i)
+                if (doc->GetLayerList().At(i)->IsVisible()) doc->GetRoot().DrawFill(&graphics, i);
+        });
+
+        int differ = 0, inked = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                differ += banded.Pixel(x, y) != reference.Pixel(x, y);
+                inked += banded.Pixel(x, y) != kWhite;
+            }
+        EXPECT_EQ(differ, 0);
+        EXPECT_GT(inked, w * h / 20) << "the board covers the picture";
     }
 }
 
