@@ -135,10 +135,23 @@ void RenderMain(const TVemoDocument& document, TDIBitmap& main, const QImage* ba
         graphics.StrokeRect(area, frame);
         painter.setRenderHint(QPainter::Antialiasing, antiAliased);
         painter.setRenderHint(QPainter::TextAntialiasing, true);
+        // The band in document units, a few pixels wider: an object whose bounds
+        // miss it paints nothing here, and its bounds are cheaper to ask than its outline's.
+        bool invertible = false;
+        const QTransform toDocument = painter.worldTransform().inverted(&invertible);
+        const QRectF reach = toDocument.mapRect(QRectF(-4.0, -4.0, width + 8.0, bottom - top + 8.0));
         for (int i = layers.Count() - 1; i >= 0; --i) {
             const TVemoLayerPtr layer = layers.At(i);
             if (!layer || !layer->IsVisible()) continue;
-            for (const TVemoObject* object : perLayer[std::size_t(i)]) object->DrawFill(&graphics, i);
+            for (const TVemoObject* object : perLayer[std::size_t(i)]) {
+                RectF b;
+                object->GetBounds(b);
+                if (invertible && !b.IsEmptyArea() &&
+                    (b.x > reach.right() || b.x + b.width < reach.left() || b.y > reach.bottom() ||
+                     b.y + b.height < reach.top()))
+                    continue;
+                object->DrawFill(&graphics, i);
+            }
         }
     };
     if (hairlines)
