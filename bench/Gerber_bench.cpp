@@ -52,6 +52,6 @@ void BM_ExportCopperAndSilk(benchmark::State& state) {
     state.counters["items"] = items;
     std::filesystem::remove_all(dir);
 }
-BENCHMARK(BM_ExportCopperAndSilk)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_ExportCopperAndSilk)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace

@@ -54,7 +54,7 @@ void BM_SaveRootMemento(benchmark::State& state) {
     }
     state.counters["snapshot_MB"] = SnapshotMegabytes(edited.History());
 }
-BENCHMARK(BM_SaveRootMemento)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveRootMemento)->Arg(1000)->Arg(10000)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BM_UndoRedoRoot(benchmark::State& state) {
     TEditedDocument edited = Board(int(state.range(0)));
@@ -65,7 +65,7 @@ void BM_UndoRedoRoot(benchmark::State& state) {
         edited.Redo();
     }
 }
-BENCHMARK(BM_UndoRedoRoot)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_UndoRedoRoot)->Arg(1000)->Arg(10000)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 // One run per size: the board, then 40 edits so that trimming has settled on
 // 33 root snapshots. The peak includes the board itself (board_MB).

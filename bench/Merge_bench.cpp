@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "boardgen/Boardgen.h"
+#include "model/Vemodocument.h"
 #include "model/Vemolayer.h"
 #include "model/Vemopart.h"
 #include "model/Vemopath.h"
@@ -61,5 +63,21 @@ void BM_SingleOutlines(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SingleOutlines)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+// The merged outline of the "solder" copper of a synthetic board: tracks,
+// pads, pours and cut-outs that touch and overlap as on a real board.
+void BM_MergedOutlineBoardCopper(benchmark::State& state) {
+    const auto doc = GenerateBoard({int(state.range(0)), 1, false});
+    const int solder = doc->GetLayerList().Find("solder")->GetIndex();
+    std::size_t points = 0;
+    for (auto _ : state) {
+        GraphicsPath merged;
+        doc->GetRoot().AddMergedOutline(merged, solder);
+        points = merged.PointCount();
+        benchmark::DoNotOptimize(points);
+    }
+    state.counters["points"] = double(points);
+}
+BENCHMARK(BM_MergedOutlineBoardCopper)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -67,6 +67,7 @@ void BM_RenderMain(benchmark::State& state) {
 BENCHMARK(BM_RenderMain)
     ->Args({1000, 1})
     ->Args({1000, 8})
+    ->Args({10000, 1})
     ->Args({20000, 1})
     ->Args({20000, 8})
     ->Args({100000, 1})
@@ -89,6 +90,7 @@ void BM_RenderOverlay(benchmark::State& state) {
 }
 BENCHMARK(BM_RenderOverlay)
     ->Args({1000, 1})
+    ->Args({10000, 1})
     ->Args({20000, 1})
     ->Args({20000, 8})
     ->Args({100000, 1})
@@ -134,7 +136,7 @@ void BM_ExportBitmap(benchmark::State& state) {
     state.counters["height"] = result.height;
     state.counters["MB"] = double(result.bytes) / 1e6;
 }
-BENCHMARK(BM_ExportBitmap)->Args({20000, 1})->Args({20000, 0})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportBitmap)->Args({1000, 1})->Args({10000, 1})->Args({20000, 1})->Args({20000, 0})->Args({100000, 1})->Unit(benchmark::kMillisecond);
 
 void BM_MonoLayerOurs(benchmark::State& state) {
     TVemoDocument& doc = Board(int(state.range(0)));
