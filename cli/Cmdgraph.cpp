@@ -59,13 +59,8 @@ int CmdGraph(const Args& args) {
     }
 
     std::string error;
-    std::unique_ptr<TVemoDocument> document;
-    if (into.empty()) {
-        document = std::make_unique<TVemoDocument>();
-    } else if (!(document = ReadDocumentFile(into, error))) {
-        std::fprintf(stderr, "zelko: cannot read %s: %s\n", into.c_str(), error.c_str());
-        return 1;
-    }
+    const std::unique_ptr<TVemoDocument> document = BaseDocument(into);
+    if (!document) return 1;
 
     TLineGraphUnit unit;
     unit.SetDocument(document.get());

@@ -75,13 +75,8 @@ int CmdImportVem(const Args& args) {
     }
     if (!mapGiven) map = ReadImportLayerMap(settings::ReadSettingsFile(settings::SettingsFilePath()));
 
-    std::unique_ptr<TVemoDocument> document;
-    if (into.empty()) {
-        document = std::make_unique<TVemoDocument>();
-    } else if (!(document = ReadDocumentFile(into, error))) {
-        std::fprintf(stderr, "zelko: cannot read %s: %s\n", into.c_str(), error.c_str());
-        return 1;
-    }
+    const std::unique_ptr<TVemoDocument> document = BaseDocument(into);
+    if (!document) return 1;
 
     // The layers first, as the import dialog shows them, then the items.
     std::vector<std::string> legacy;

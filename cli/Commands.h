@@ -2,8 +2,11 @@
 // its option word, prints what it did and returns the process exit code.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
+
+class TVemoDocument;
 
 namespace cli {
 
@@ -16,5 +19,9 @@ int CmdExportGerber(const Args& args);   // --export-gerber DIR [...] FILE.vbf
 int CmdExportBitmap(const Args& args);   // --export-bitmap OUT.bmp|OUT.png [...] FILE.vbf
 int CmdImportVem(const Args& args);      // --import-vem FILE.vem [...] -o OUT.vbf
 int CmdGraph(const Args& args);          // --graph DATA.csv|DATA.tab [...] -o OUT.vbf
+
+// The document a command adds to: a new one when path is empty, else the one
+// read from path. Null, with the reason printed, when that cannot be read.
+std::unique_ptr<TVemoDocument> BaseDocument(const std::string& path);
 
 }  // namespace cli
