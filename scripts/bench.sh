@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the benchmarks (Release) and runs them: one JSON line per case with the
 # median of five runs. Arguments go to every benchmark executable, for example
-#   scripts/bench.sh --benchmark_filter=/10000
+#   scripts/bench.sh --benchmark_filter='/10000($|/)'
 # BENCH="bench_archive bench_gerber" limits the executables.
 set -euo pipefail
 cd "$(dirname "$0")/.."
