@@ -20,10 +20,14 @@ constexpr const char* kUsage =
     "usage: zelko --export-gerber DIR [--pen-width MM] [--text-pen-width MM] [--layers NAME,NAME...] "
     "FILE.vbf\n";
 
+// No pen is wider than a board; a typing slip of 1e30 would write an aperture
+// of thirty digits that no photoplotter takes.
+constexpr double kMaxPenWidthMm = 100.0;
+
 bool ParseWidth(const std::string& text, double& value) {
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && ptr == end && std::isfinite(value) && value >= 0.0;
+    return ec == std::errc() && ptr == end && std::isfinite(value) && value >= 0.0 && value <= kMaxPenWidthMm;
 }
 
 std::vector<std::string> SplitNames(const std::string& text) {
@@ -54,7 +58,7 @@ int CmdExportGerber(const Args& args) {
         if ((a == "--pen-width" || a == "--text-pen-width") && hasValue) {
             double& width = a == "--pen-width" ? options.penWidth : options.textPenWidth;
             if (!ParseWidth(args[++i], width))
-                return Usage("a width needs a number of 0 mm or more, not", args[i]);
+                return Usage("a width needs a number from 0 to 100 mm, not", args[i]);
         } else if (a == "--layers" && hasValue) {
             options.layers = SplitNames(args[++i]);
         } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {

@@ -103,6 +103,7 @@ TEST_F(CliGerber, FailuresExitNonZeroWithAReason) {
         {"unknown layer", {dir_.path().toStdString(), "--layers", "solder,nope", board_}, 1, "\"nope\""},
         {"negative width", {dir_.path().toStdString(), "--pen-width", "-1", board_}, 2, "'-1'"},
         {"width not a number", {dir_.path().toStdString(), "--text-pen-width", "thin", board_}, 2, "'thin'"},
+        {"width wider than any board", {dir_.path().toStdString(), "--pen-width", "1e30", board_}, 2, "'1e30'"},
         {"unknown option", {dir_.path().toStdString(), "--colour", board_}, 2, "--colour"},
         {"no document", {dir_.path().toStdString()}, 2, "usage"},
     };
