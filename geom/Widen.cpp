@@ -7,11 +7,11 @@
 
 namespace geom {
 
+using ClipperLib::Path;
+using ClipperLib::Paths;
 using detail::kClipperScale;
 using detail::Polyline;
 using detail::ToClipper;
-using ClipperLib::Path;
-using ClipperLib::Paths;
 
 namespace {
 
@@ -29,9 +29,12 @@ double ArcTolerance(float flatness) {
 ClipperLib::JoinType ToJoin(int join) {
     switch (join) {
         case JoinMiter:
-        case JoinMiterClipped: return ClipperLib::jtMiter;
-        case JoinBevel: return ClipperLib::jtSquare;
-        default: return ClipperLib::jtRound;
+        case JoinMiterClipped:
+            return ClipperLib::jtMiter;
+        case JoinBevel:
+            return ClipperLib::jtSquare;
+        default:
+            return ClipperLib::jtRound;
     }
 }
 
@@ -43,6 +46,69 @@ Path ToPath(const std::vector<DPoint>& pts) {
         if (out.empty() || !(out.back() == ip)) out.push_back(ip);
     }
     return out;
+}
+
+// Douglas-Peucker: drops the points of p that lie within tol of the line their
+// kept neighbours span; the ends stay. Offsetting the result by r moves the
+// outline by at most tol, which the arc tolerance already allows.
+Path Simplify(const Path& p, double tol) {
+    if (p.size() < 3) return p;
+    std::vector<char> keep(p.size(), 0);
+    keep.front() = keep.back() = 1;
+    std::vector<std::pair<std::size_t, std::size_t>> spans{{0, p.size() - 1}};
+    while (!spans.empty()) {
+        const auto [a, b] = spans.back();
+        spans.pop_back();
+        if (b <= a + 1) continue;
+        const double ax = double(p[a].X), ay = double(p[a].Y);
+        const double dx = double(p[b].X) - ax, dy = double(p[b].Y) - ay;
+        const double len = std::hypot(dx, dy);
+        double worst = -1.0;
+        std::size_t at = a;
+        for (std::size_t i = a + 1; i < b; ++i) {
+            const double px = double(p[i].X) - ax, py = double(p[i].Y) - ay;
+            const double d = len > 0.0 ? std::fabs(px * dy - py * dx) / len : std::hypot(px, py);
+            if (d > worst) worst = d, at = i;
+        }
+        if (worst <= tol) continue;
+        keep[at] = 1;
+        spans.push_back({a, at});
+        spans.push_back({at, b});
+    }
+    Path out;
+    for (std::size_t i = 0; i < p.size(); ++i)
+        if (keep[i]) out.push_back(p[i]);
+    return out;
+}
+
+// Lines of more points than this are offset in pieces (see OffsetInPieces).
+constexpr std::size_t kPiecePoints = 256;
+
+// Offsets a long line in overlapping pieces with butt ends, each unioned on its
+// own, and adds the outlines to out. Under a pen much wider than the spacing of
+// its points, the joins of one long line overlap each other everywhere and
+// Clipper's union of them grows with the square of the point count; pieces keep
+// that cost to each piece. Each piece shares its last segment with the next,
+// so every join lies inside one piece and the butt ends inside the neighbour's
+// stroke: the pieces cover exactly what the whole line would. A closed line
+// runs on past its start to include the join there.
+void OffsetInPieces(Path line, bool closed, ClipperLib::JoinType jt, double miterLimit, double arcTol,
+                    double delta, Paths& out) {
+    if (closed && line.size() >= 2) {
+        line.push_back(line[0]);
+        line.push_back(line[1]);
+    }
+    for (std::size_t start = 0; start + 1 < line.size();) {
+        const std::size_t end = std::min(start + kPiecePoints, line.size() - 1);
+        ClipperLib::ClipperOffset co(miterLimit, arcTol);
+        co.AddPath(Path(line.begin() + std::ptrdiff_t(start), line.begin() + std::ptrdiff_t(end) + 1), jt,
+                   ClipperLib::etOpenButt);
+        Paths piece;
+        co.Execute(piece, delta);
+        out.insert(out.end(), piece.begin(), piece.end());
+        if (end == line.size() - 1) break;
+        start = end - 1;
+    }
 }
 
 void MakePositive(Path& p) {
@@ -62,7 +128,9 @@ void AddCapShape(int cap, DPoint e, DPoint d, double r, double arcTol, Paths& ou
                     {e.x - n.x * r, e.y - n.y * r}};
             break;
         case CapTriangle:
-            poly = {{e.x + n.x * r, e.y + n.y * r}, {e.x + d.x * r, e.y + d.y * r}, {e.x - n.x * r, e.y - n.y * r}};
+            poly = {{e.x + n.x * r, e.y + n.y * r},
+                    {e.x + d.x * r, e.y + d.y * r},
+                    {e.x - n.x * r, e.y - n.y * r}};
             break;
         case CapRound: {
             const double rs = r * kClipperScale;
@@ -74,7 +142,8 @@ void AddCapShape(int cap, DPoint e, DPoint d, double r, double arcTol, Paths& ou
             }
             break;
         }
-        default: return;
+        default:
+            return;
     }
     Path p = ToPath(poly);
     if (p.size() < 3) return;
@@ -90,10 +159,11 @@ DPoint Unit(DPoint from, DPoint to) {
 }
 
 // Splits a polyline into dashes; lengths are in document units.
-std::vector<std::vector<DPoint>> SplitDashes(const std::vector<DPoint>& pts, const std::vector<double>& pattern) {
+std::vector<std::vector<DPoint>> SplitDashes(const std::vector<DPoint>& pts,
+                                             const std::vector<double>& pattern) {
     std::vector<std::vector<DPoint>> dashes;
-    std::size_t k = 0;              // pattern entry
-    double left = pattern[0];       // length left in the entry
+    std::size_t k = 0;         // pattern entry
+    double left = pattern[0];  // length left in the entry
     bool on = true;
     std::vector<DPoint> cur{pts[0]};
     for (std::size_t i = 1; i < pts.size(); ++i) {
@@ -139,6 +209,10 @@ void GraphicsPath::Widen(const Pen& pen, float flatness) {
     // Wide pens get a proportionally coarser arc tolerance, so that no pen width
     // (however damaged the file that gave it) asks for millions of arc vertices.
     const double arcTol = std::max(ArcTolerance(flatness), r * kClipperScale * 1e-3);
+    // For such a pen, detail of the line finer than the arc tolerance cannot show
+    // in the outline; dropping it first keeps a long flattened curve under a huge
+    // pen from making Clipper untangle millions of overlapping joins.
+    const bool simplify = arcTol > ArcTolerance(flatness);
     const ClipperLib::JoinType jt = ToJoin(pen.join);
     std::vector<double> pattern;
     for (float v : pen.EffectiveDashPattern()) pattern.push_back(std::max(0.0, double(v) * pen.width));
@@ -154,7 +228,7 @@ void GraphicsPath::Widen(const Pen& pen, float flatness) {
             std::vector<DPoint> pts;
             pts.reserve(line.points.size() + 1);
             for (const PointF& p : line.points) pts.push_back({p.x, p.y});
-            const Path ip = ToPath(pts);
+            const Path ip = simplify && !dashed ? Simplify(ToPath(pts), arcTol) : ToPath(pts);
             if (ip.empty()) continue;
             if (ip.size() == 1) {
                 // A stroke of zero length shows as a dot of its cap's shape.
@@ -185,23 +259,27 @@ void GraphicsPath::Widen(const Pen& pen, float flatness) {
                     if (s.x == pts.front().x && s.y == pts.front().y)
                         AddCapShape(pen.startCap, s, Unit(dashes.front()[1], s), r, arcTol, extra);
                     if (e.x == pts.back().x && e.y == pts.back().y)
-                        AddCapShape(pen.endCap, e, Unit(dashes.back()[dashes.back().size() - 2], e), r, arcTol,
-                                    extra);
+                        AddCapShape(pen.endCap, e, Unit(dashes.back()[dashes.back().size() - 2], e), r,
+                                    arcTol, extra);
                 }
                 continue;
             }
-            if (line.closed) {
+            if (ip.size() > kPiecePoints) {
+                OffsetInPieces(ip, line.closed, jt, std::max(2.0, double(pen.miterLimit)), arcTol,
+                               r * kClipperScale, extra);
+                if (line.closed) continue;
+            } else if (line.closed) {
                 co.AddPath(ip, jt, ClipperLib::etClosedLine);
                 continue;
-            }
-            if (pen.startCap == pen.endCap && pen.startCap != CapTriangle) {
+            } else if (pen.startCap == pen.endCap && pen.startCap != CapTriangle) {
                 const auto et = pen.startCap == CapRound    ? ClipperLib::etOpenRound
                                 : pen.startCap == CapSquare ? ClipperLib::etOpenSquare
                                                             : ClipperLib::etOpenButt;
                 co.AddPath(ip, jt, et);
                 continue;
+            } else {
+                co.AddPath(ip, jt, ClipperLib::etOpenButt);
             }
-            co.AddPath(ip, jt, ClipperLib::etOpenButt);
             // Direction at each end from the nearest distinct point.
             std::size_t i1 = 1;
             while (i1 + 1 < pts.size() && pts[i1].x == pts[0].x && pts[i1].y == pts[0].y) ++i1;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "geom/Graphicspath.h"
 
@@ -95,8 +96,7 @@ TEST(Widen, DashesSplitTheStroke) {
         std::size_t figures;
         double inkLength;
     } rows[] = {
-        {DashDash, 8, 8 * 6.0},
-        {DashDot, 16, 16 * 2.0},  // the last dot ends exactly at the line's end
+        {DashDash, 8, 8 * 6.0}, {DashDot, 16, 16 * 2.0},  // the last dot ends exactly at the line's end
     };
     for (const Row& r : rows) {
         GraphicsPath p = Segment({0, 0}, {62, 0});
@@ -111,4 +111,72 @@ TEST(Widen, ZeroWidthGivesNothing) {
     GraphicsPath p = Segment({0, 0}, {10, 0});
     p.Widen(PenOf(0, CapRound));
     EXPECT_TRUE(p.IsEmpty());
+}
+
+// A finely flattened curve under a pen far wider than its detail (what a
+// damaged file can hold) once took Clipper minutes to untangle; the outline
+// must stay small and still cover the whole curve, with the pen's reach.
+TEST(Widen, HugePenOverAFineCurveStaysSmallAndCoversTheCurve) {
+    GraphicsPath wiggle;
+    std::vector<PointF> points;
+    for (int i = 0; i <= 20000; ++i) {
+        const float x = float(i) * 0.05f;
+        points.push_back({x, 2.0f * std::sin(x)});
+    }
+    for (std::size_t i = 1; i < points.size(); ++i) wiggle.AddLine(points[i - 1], points[i]);
+    const float width = 20000.0f;
+    GraphicsPath wide = wiggle;
+    wide.Widen(PenOf(width, CapRound));
+    EXPECT_LT(wide.PointCount(), 2000u);
+    for (std::size_t i = 0; i < points.size(); i += 997) EXPECT_TRUE(wide.IsVisible(points[i])) << i;
+    // The reach of the pen, less the arc tolerance it is allowed.
+    EXPECT_TRUE(wide.IsVisible({500.0f, width / 2 * 0.99f}));
+    EXPECT_TRUE(wide.IsVisible({-width / 2 * 0.99f, 0.0f}));
+    EXPECT_FALSE(wide.IsVisible({500.0f, width / 2 * 1.01f + 2.0f}));
+}
+
+// Lines of many points are widened in overlapping pieces; the pieces must
+// cover exactly what the whole line covers, joins and caps included.
+TEST(Widen, LongLinesCoverWhatTheirShapeDoes) {
+    const float L = 300, w = 10;
+    // Each side of the square (or the segment) split into this many points.
+    const int n = 700;
+    auto sideOf = [&](PointF a, PointF b, std::vector<PointF>& out) {
+        for (int i = 0; i < n; ++i) {
+            const float t = float(i) / n;
+            out.push_back({a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t});
+        }
+    };
+    struct Row {
+        const char* name;
+        bool closed;
+        int cap, join;
+        double area;
+    } rows[] = {
+        {"open, square caps", false, CapSquare, JoinMiter, (L + w) * w},
+        {"open, round caps", false, CapRound, JoinRound, L * w + M_PI * (w / 2) * (w / 2)},
+        {"closed square, mitred corners", true, CapFlat, JoinMiter, (L + w) * (L + w) - (L - w) * (L - w)},
+    };
+    for (const Row& r : rows) {
+        std::vector<PointF> pts;
+        if (r.closed) {
+            sideOf({0, 0}, {L, 0}, pts);
+            sideOf({L, 0}, {L, L}, pts);
+            sideOf({L, L}, {0, L}, pts);
+            sideOf({0, L}, {0, 0}, pts);
+        } else {
+            sideOf({0, 0}, {L, 0}, pts);
+            pts.push_back({L, 0});
+        }
+        GraphicsPath p;
+        p.AddLines(pts.data(), pts.size());
+        if (r.closed) p.CloseFigure();
+        p.Widen(PenOf(w, r.cap, r.join));
+        EXPECT_NEAR(AreaOf(p), r.area, r.area * 0.002) << r.name;
+        // The middle of the ring stays empty; the stroke is whole along the line.
+        if (r.closed) {
+            EXPECT_FALSE(p.IsVisible({L / 2, L / 2})) << r.name;
+        }
+        for (const PointF& q : pts) ASSERT_TRUE(p.IsVisible(q)) << r.name << " at " << q.x << "," << q.y;
+    }
 }
