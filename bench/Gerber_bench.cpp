@@ -21,7 +21,7 @@ namespace {
 TVemoDocument& Board(int objects) {
     static std::map<int, std::unique_ptr<TVemoDocument>> boards;
     auto& board = boards[objects];
-    if (!board) board = GenerateBoard(TBoardSpec{objects, 1, true});
+    if (!board) board = GenerateBoard(TBoardOptions{objects, 1, true});
     return *board;
 }
 

@@ -39,7 +39,7 @@ constexpr int kWindowHeight = 1080;
 TVemoDocument& Board(int objects) {
     static std::map<int, std::unique_ptr<TVemoDocument>> boards;
     auto& doc = boards[objects];
-    if (!doc) doc = GenerateBoard(TBoardSpec{objects, 1, true});
+    if (!doc) doc = GenerateBoard(TBoardOptions{objects, 1, true});
     return *doc;
 }
 

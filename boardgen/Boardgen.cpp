@@ -48,8 +48,8 @@ struct Layers {
 
 class Builder {
 public:
-    Builder(const TBoardSpec& spec, TVemoDocument& doc, float side)
-        : spec_(spec), dice_(spec.seed), root_(doc.GetRoot()), side_(side) {
+    Builder(const TBoardOptions& options, TVemoDocument& doc, float side)
+        : options_(options), dice_(options.seed), root_(doc.GetRoot()), side_(side) {
         TVemoLayerList& list = doc.GetLayerList();
         layers_.copper[0] = list.Find("solder");
         layers_.copper[1] = list.Find("component");
@@ -61,7 +61,7 @@ public:
 
     void Run() {
         Outline();
-        for (int i = 1; i < spec_.objects; ++i) {
+        for (int i = 1; i < options_.objects; ++i) {
             const int roll = dice_.Below(100);
             if (roll < 45) Track();
             else if (roll < 60) root_.AddChild(RoundPad(Spot(), Pick({14, 16, 18, 20}), Copper()));
@@ -69,7 +69,7 @@ public:
                                                          dice_.Chance(20) ? 45.0f : 0.0f, Copper()));
             else if (roll < 78) root_.AddChild(RoundPad(Spot(), Pick({6, 8, 10}), layers_.hole));
             else if (roll < 82) Pour();
-            else if (roll < 90 && spec_.texts) Text();
+            else if (roll < 90 && options_.texts) Text();
             else Part();
         }
     }
@@ -166,11 +166,11 @@ private:
         body->SetSurface(TVemoSurface(1.5f, false, false));
         body->SetLayer(layers_.silk[1]);
         part->AddChild(std::move(body));
-        if (spec_.texts) part->AddChild(Label({c.x + 10, c.y - 10}, kLabels[dice_.Below(3)], 10, layers_.silk[1]));
+        if (options_.texts) part->AddChild(Label({c.x + 10, c.y - 10}, kLabels[dice_.Below(3)], 10, layers_.silk[1]));
         root_.AddChild(std::move(part));
     }
 
-    const TBoardSpec& spec_;
+    const TBoardOptions& options_;
     Dice dice_;
     TVemoPart& root_;
     float side_;
@@ -179,13 +179,13 @@ private:
 
 }  // namespace
 
-std::unique_ptr<TVemoDocument> GenerateBoard(const TBoardSpec& spec) {
+std::unique_ptr<TVemoDocument> GenerateBoard(const TBoardOptions& options) {
     auto doc = std::make_unique<TVemoDocument>();
     // About 2.5 mm² of board per object, the density of a busy two-layer board.
-    const float side = std::round(std::sqrt(250.0f * float(std::max(spec.objects, 16))) / 10.0f) * 10.0f;
+    const float side = std::round(std::sqrt(250.0f * float(std::max(options.objects, 16))) / 10.0f) * 10.0f;
     doc->SetAreaOrigin(0, 0);
     doc->SetAreaSize(side, side);
-    Builder(spec, *doc, side).Run();
+    Builder(options, *doc, side).Run();
     doc->GetRoot().Rebuild();
     return doc;
 }

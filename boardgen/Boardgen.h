@@ -8,10 +8,10 @@
 
 class TVemoDocument;
 
-struct TBoardSpec {
+struct TBoardOptions {
     int objects = 1000;         // top-level objects placed on the board, about
     std::uint32_t seed = 1;
     bool texts = true;          // texts need a GUI application for their glyphs
 };
 
-std::unique_ptr<TVemoDocument> GenerateBoard(const TBoardSpec& spec);
+std::unique_ptr<TVemoDocument> GenerateBoard(const TBoardOptions& options);

@@ -23,7 +23,7 @@ bool ParseNumber(const std::string& text, T& value) {
 }  // namespace
 
 int CmdGenerateBoard(const Args& args) {
-    TBoardSpec spec;
+    TBoardOptions options;
     std::string out;
     bool haveCount = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -32,11 +32,11 @@ int CmdGenerateBoard(const Args& args) {
         if (a == "-o" && hasValue) {
             out = args[++i];
         } else if (a == "--seed" && hasValue) {
-            if (!ParseNumber(args[++i], spec.seed)) {
+            if (!ParseNumber(args[++i], options.seed)) {
                 std::fprintf(stderr, "zelko: --seed needs a whole number, not '%s'\n", args[i].c_str());
                 return 2;
             }
-        } else if (!haveCount && ParseNumber(a, spec.objects) && spec.objects > 0 && spec.objects <= 10000000) {
+        } else if (!haveCount && ParseNumber(a, options.objects) && options.objects > 0 && options.objects <= 10000000) {
             haveCount = true;
         } else {
             std::fprintf(stderr, "zelko: unexpected '%s'\n", a.c_str());
@@ -48,14 +48,14 @@ int CmdGenerateBoard(const Args& args) {
         std::fprintf(stderr, "usage: zelko --generate-board N [--seed S] -o OUT.vbf   (N from 1 to 10000000)\n");
         return 2;
     }
-    const auto doc = GenerateBoard(spec);
+    const auto doc = GenerateBoard(options);
     std::string error;
     if (!WriteDocumentFile(*doc, out, error)) {
         std::fprintf(stderr, "zelko: cannot write %s: %s\n", out.c_str(), error.c_str());
         return 1;
     }
     std::printf("wrote %s: %d objects on a %g x %g board (seed %u)\n", out.c_str(), doc->GetRoot().GetChildCount(),
-                doc->GetAreaWidth(), doc->GetAreaHeight(), static_cast<unsigned>(spec.seed));
+                doc->GetAreaWidth(), doc->GetAreaHeight(), static_cast<unsigned>(options.seed));
     return 0;
 }
 
