@@ -1,8 +1,6 @@
 // --export-bitmap OUT.bmp|OUT.png [--ppi N] [--mono] [--mirror] [--negative]
 //                 [--antialias] [--layers NAME,NAME...] FILE.vbf
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,15 +26,6 @@ int Usage(const std::string& reason) {
                  "                             [--antialias] [--layers NAME,NAME...] FILE.vbf\n",
                  reason.c_str());
     return 2;
-}
-
-// The whole word as a number; false for anything else.
-bool ParseNumber(const std::string& word, double& value) {
-    if (word.empty()) return false;
-    errno = 0;
-    char* end = nullptr;
-    value = std::strtod(word.c_str(), &end);
-    return end && *end == '\0' && errno == 0;
 }
 
 std::vector<std::string> SplitNames(const std::string& list) {

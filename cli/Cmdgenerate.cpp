@@ -1,6 +1,5 @@
 // --generate-board: a synthetic board for trying out and measuring the program.
 
-#include <charconv>
 #include <cstdio>
 #include <string>
 
@@ -10,17 +9,6 @@
 #include "model/Vemodocument.h"
 
 namespace cli {
-
-namespace {
-
-template <typename T>
-bool ParseNumber(const std::string& text, T& value) {
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && ptr == end;
-}
-
-}  // namespace
 
 int CmdGenerateBoard(const Args& args) {
     TBoardOptions options;

@@ -1,6 +1,5 @@
 // --export-gerber: one RS-274X file per output layer of a document.
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -25,9 +24,7 @@ constexpr const char* kUsage =
 constexpr double kMaxPenWidthMm = 100.0;
 
 bool ParseWidth(const std::string& text, double& value) {
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && ptr == end && std::isfinite(value) && value >= 0.0 && value <= kMaxPenWidthMm;
+    return ParseNumber(text, value) && std::isfinite(value) && value >= 0.0 && value <= kMaxPenWidthMm;
 }
 
 std::vector<std::string> SplitNames(const std::string& text) {
