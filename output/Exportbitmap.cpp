@@ -138,22 +138,34 @@ bool ExportBitmap(const TVemoDocument& document, const std::string& path, const 
     TDIBitmap bitmap(1, 1);
     if (!RenderBitmapExport(document, options, bitmap, error)) return false;
 
+    // Resolution in the file's own unit, rounded as other programs read it back.
+    const int pixelsPerMetre = int(std::lround(options.ppi / 0.0254));
+    const bool png = options.format == TBitmapExportOptions::Format::Png ||
+                     (options.format == TBitmapExportOptions::Format::FromName && EndsWithPng(path));
     std::string bytes;
-    if (EndsWithPng(path)) {
-        QByteArray png;
-        QBuffer buffer(&png);
+    if (png) {
+        QImage image = bitmap.Image();
+        // Ink and paper only need one bit; smoothed edges keep their greys.
+        if (options.monochrome && !options.antialias)
+            image = image.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither | Qt::AvoidDither);
+        else if (options.monochrome)
+            image = image.convertToFormat(QImage::Format_Grayscale8);
+        image.setDotsPerMeterX(pixelsPerMetre);
+        image.setDotsPerMeterY(pixelsPerMetre);
+        QByteArray encoded;
+        QBuffer buffer(&encoded);
         buffer.open(QIODevice::WriteOnly);
-        if (!bitmap.Image().save(&buffer, "PNG")) {
+        if (!image.save(&buffer, "PNG")) {
             error = "cannot encode the image as PNG";
             return false;
         }
-        bytes.assign(png.constData(), std::size_t(png.size()));
+        bytes.assign(encoded.constData(), std::size_t(encoded.size()));
     } else {
         if (std::uint64_t(bitmap.PixelCount()) * 4 + 54 > 0xFFFFFFFFull) {
             error = "the image is too large for a BMP file; write a PNG file instead";
             return false;
         }
-        bytes = bitmap.BmpBytes();
+        bytes = bitmap.BmpBytes(pixelsPerMetre);
     }
     if (!WriteFileSafely(path, bytes, error)) return false;
     result.width = bitmap.Width();

@@ -1,7 +1,9 @@
 #pragma once
 // The design area as a raster image at a chosen resolution: the raster
 // counterpart of printing, with the same layer choice and colour rules. The
-// file is a 32-bit BMP, or PNG when its name ends in ".png".
+// file is a 32-bit BMP, or PNG when its name ends in ".png" or the options say
+// so. Both carry their resolution, so other programs print them true to scale;
+// a monochrome PNG is 1 bit per pixel, a colour one 8-bit RGB.
 
 #include <cstdint>
 #include <string>
@@ -21,6 +23,8 @@ struct TBitmapExportOptions {
     std::vector<std::string> layers;
     // Drawn under the layers of a colour export when the document shows its background.
     const QImage* background = nullptr;
+    // File format; FromName follows the file name's extension.
+    enum class Format { FromName, Bmp, Png } format = Format::FromName;
 };
 
 struct TBitmapExportResult {

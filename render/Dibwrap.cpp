@@ -93,7 +93,7 @@ void TDIBitmap::Present(QPainter& target, int x, int y) const {
     target.restore();
 }
 
-std::string TDIBitmap::BmpBytes() const {
+std::string TDIBitmap::BmpBytes(std::int32_t pixelsPerMetre) const {
     const std::uint64_t pixelBytes = std::uint64_t(PixelCount()) * 4;
     std::string out;
     out.reserve(kBmpHeaderBytes + std::size_t(pixelBytes));
@@ -109,7 +109,12 @@ std::string TDIBitmap::BmpBytes() const {
     Put32(out, std::uint32_t(height_));
     Put16(out, 1);
     Put16(out, 32);
-    for (int i = 0; i < 6; ++i) Put32(out, 0);
+    Put32(out, 0);  // no compression
+    Put32(out, 0);  // image size: may be 0 when uncompressed
+    Put32(out, std::uint32_t(std::max<std::int32_t>(pixelsPerMetre, 0)));
+    Put32(out, std::uint32_t(std::max<std::int32_t>(pixelsPerMetre, 0)));
+    Put32(out, 0);
+    Put32(out, 0);
 
     const std::uint32_t* p = Pixels();
     if (!p) return out;

@@ -56,7 +56,9 @@ public:
 
     // The buffer as a 32-bit BMP file: 54 bytes of headers, then the rows from
     // the bottom up, four bytes a pixel with the ignored byte written as 0.
-    std::string BmpBytes() const;
+    // pixelsPerMetre, when above 0, goes into both resolution fields of the header
+    // so other programs print the picture at its true size.
+    std::string BmpBytes(std::int32_t pixelsPerMetre = 0) const;
     // Writes BmpBytes crash-safely: on failure nothing is left under path.
     bool SaveBmp(const std::string& path, std::string& error) const;
 

@@ -252,4 +252,38 @@ TEST(BitmapExport, BmpAndPngFilesHoldTheSamePicture) {
     EXPECT_NE(images[1].pixel(95, 40) & 0xFFFFFFu, kWhite);
 }
 
+// Other programs must print the files true to scale and keep films 1-bit.
+TEST(BitmapExport, FilesCarryTheirResolutionAndDepth) {
+    TempDir dir;
+    const auto doc = Board();
+    using Format = TBitmapExportOptions::Format;
+    const struct {
+        const char* name;
+        Format format;
+        bool mono;
+        QImage::Format loaded;
+    } cases[] = {
+        {"colour.png", Format::FromName, false, QImage::Format_RGB32},
+        {"film.png", Format::FromName, true, QImage::Format_Mono},
+        {"film.bmp", Format::FromName, true, QImage::Format_RGB32},
+        {"named.out", Format::Png, true, QImage::Format_Mono},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TBitmapExportOptions options;
+        options.ppi = 254;  // 10 000 pixels per metre
+        options.monochrome = c.mono;
+        options.format = c.format;
+        TBitmapExportResult result;
+        std::string error;
+        const fs::path file = dir / c.name;
+        ASSERT_TRUE(ExportBitmap(*doc, file.string(), options, result, error)) << error;
+        const QImage image(QString::fromStdString(file.string()), c.format == Format::Png ? "PNG" : nullptr);
+        ASSERT_FALSE(image.isNull());
+        EXPECT_EQ(image.format(), c.loaded);
+        EXPECT_EQ(image.dotsPerMeterX(), 10000);
+        EXPECT_EQ(image.dotsPerMeterY(), 10000);
+    }
+}
+
 }  // namespace
