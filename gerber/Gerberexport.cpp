@@ -73,7 +73,9 @@ TGerberExportResult ExportGerber(TVemoDocument& document, const TGerberExportOpt
             result.warnings.push_back(std::to_string(count) + " output layers are named \"" + name +
                                       "\": each replaces the file of the one before");
 
-    for (const TVemoLayerPtr& layer : chosen) {
+    for (std::size_t index = 0; index < chosen.size(); ++index) {
+        const TVemoLayerPtr& layer = chosen[index];
+        if (options.progress) options.progress(int(index), int(chosen.size()), layer->GetName());
         TGerberLayerResult r;
         r.layer = layer->GetName();
         if (std::string problem = FileNameProblem(r.layer); !problem.empty()) {

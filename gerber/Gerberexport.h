@@ -5,6 +5,7 @@
 // file was written or why not, and the warnings list what the user should know
 // although the files were written.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +21,8 @@ struct TGerberExportOptions {
     // Names of the layers to write instead of those with the output flag (the
     // flags stay as they are); layer-list order still decides the order.
     std::optional<std::vector<std::string>> layers;
+    // Called before each layer is built (index from 0 of count), for a progress display.
+    std::function<void(int index, int count, const std::string& layer)> progress;
 };
 
 // One layer's file, built in memory.
