@@ -120,14 +120,25 @@ bool RenderBitmapExport(const TVemoDocument& document, const TBitmapExportOption
         painter.setWorldTransform(render::ToQTransform(transform));
         TQtGraphics graphics(painter);
         const TVemoPart& root = document.GetRoot();
+        const TVemoLayerList& layers = document.GetLayerList();
+        const auto tell = [&](std::size_t n) {
+            if (options.progress)
+                options.progress(int(n), int(layerIndices.size()), layers.At(layerIndices[n])->GetName());
+        };
         if (options.monochrome) {
-            for (int i : layerIndices) root.DrawMask(&graphics, i);
+            for (std::size_t n = 0; n < layerIndices.size(); ++n) {
+                tell(n);
+                root.DrawMask(&graphics, layerIndices[n]);
+            }
             return;
         }
         if (options.background && !options.background->isNull() &&
             document.TestViewFlags(TVemoDocumentInfo::ViewShowBackground))
             painter.drawImage(QRectF(area.x, area.y, area.width, area.height), *options.background);
-        for (int i : layerIndices) root.DrawFill(&graphics, i);
+        for (std::size_t n = 0; n < layerIndices.size(); ++n) {
+            tell(n);
+            root.DrawFill(&graphics, layerIndices[n]);
+        }
     });
     return true;
 }

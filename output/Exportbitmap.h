@@ -6,6 +6,7 @@
 // a monochrome PNG is 1 bit per pixel, a colour one 8-bit RGB.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ struct TBitmapExportOptions {
     const QImage* background = nullptr;
     // File format; FromName follows the file name's extension.
     enum class Format { FromName, Bmp, Png } format = Format::FromName;
+    // Called before each layer is drawn (index from 0 of count), for a progress display.
+    std::function<void(int index, int count, const std::string& layer)> progress;
 };
 
 struct TBitmapExportResult {
