@@ -1,5 +1,6 @@
 #include "graph/Linegraphunit.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string_view>
@@ -214,6 +215,7 @@ bool TLineGraphUnit::ReadData(const std::string& fileName, std::string* error) {
 
 void TLineGraphUnit::ReadDataText(const std::string& textIn) {
     items_.clear();
+    brokenRows_.clear();
     const std::string_view text(textIn);
 
     // The first line made only of numbers; the search ends with the text.
@@ -242,22 +244,31 @@ void TLineGraphUnit::ReadDataText(const std::string& textIn) {
     // one separator after it; line ends are white space before a number.
     TNumberReader reader(text.substr(rest));
     std::vector<double> row(columns);
+    int line = 1;  // of the text up to counted
+    std::size_t counted = 0;
     while (!reader.AtEnd()) {
         double x = 0.0;
-        bool complete = reader.Read(x);
-        if (complete) {
+        const bool haveX = reader.Read(x);
+        std::size_t read = 0;
+        if (haveX) {
             reader.SkipOne();
-            for (std::size_t k = 0; k < columns && complete; ++k) {
-                complete = reader.Read(row[k]);
-                if (complete) reader.SkipOne();
+            while (read < columns && reader.Read(row[read])) {
+                reader.SkipOne();
+                ++read;
             }
         }
-        if (!complete) {
-            // A row with a number that does not read is dropped whole.
-            if (!reader.AtEnd()) reader.SkipLine();
-            continue;
-        }
-        for (std::size_t k = 0; k < items_.size(); ++k) items_[k]->Append(x, row[k]);
+        // The values before a number that does not read are the file's data
+        // too; only the rest of the row is lost.
+        if (haveX)
+            for (std::size_t k = 0; k < std::min(read, items_.size()); ++k) items_[k]->Append(x, row[k]);
+        if (haveX && read == columns) continue;
+        if (reader.AtEnd() && !haveX) break;  // white space at the end of the file
+        const std::size_t at = rest + reader.Position();
+        line +=
+            int(std::count(text.begin() + std::ptrdiff_t(counted), text.begin() + std::ptrdiff_t(at), '\n'));
+        counted = at;
+        brokenRows_.push_back({line, int(read), int(columns - read)});
+        if (!reader.AtEnd()) reader.SkipLine();
     }
 }
 

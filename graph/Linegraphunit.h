@@ -127,12 +127,22 @@ public:
     // Replaces the items by those of the data file: the first line made only of
     // numbers (each followed by one separator, such as a tab or a comma) gives
     // an x and one y per item; the rest of the file is read as rows of numbers
-    // in the same pattern. A row with a number that does not read (not finite
-    // included) is dropped and reading goes on with the next line. A file with
-    // no such line gives no items. False when the file cannot be read.
+    // in the same pattern. In a row with a number that does not read (not
+    // finite included) the items before that number keep their values, the
+    // rest of the row is dropped, and reading goes on with the next line; each
+    // such row is noted in BrokenRows. A file with no such line gives no items.
+    // False when the file cannot be read.
     bool ReadData(const std::string& fileName, std::string* error = nullptr);
     // The same from text already in memory.
     void ReadDataText(const std::string& text);
+
+    // A data row cut short by a number that does not read.
+    struct TBrokenRow {
+        int line;     // of the number that failed, from 1
+        int kept;     // y values taken from the row (0 when the x failed)
+        int dropped;  // y values of the row lost with it
+    };
+    const std::vector<TBrokenRow>& BrokenRows() const { return brokenRows_; }
 
     // Section "GraphProperty" and one section "Item<i>" per item. Values that
     // would make the graph meaningless (an empty range, tic spacing or
@@ -174,4 +184,5 @@ private:
     std::string frameLayer_ = "dimension";
     TVemoDocument* document_ = nullptr;
     std::vector<std::unique_ptr<TLineGraphItem>> items_;
+    std::vector<TBrokenRow> brokenRows_;
 };

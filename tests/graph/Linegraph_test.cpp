@@ -104,6 +104,25 @@ TEST_F(LineGraph, ReadsTheFirstLineOfNumbersAndTheRowsAfterIt) {
         for (int i = 0; i < unit_.ItemCount(); ++i)
             EXPECT_EQ(PointsOf(unit_.Item(i)), r.items[std::size_t(i)]) << r.name;
     }
+}
+
+// A bad number loses only what follows it in its row, and the reader can say
+// where that happened.
+TEST_F(LineGraph, KeepsTheValuesBeforeABadNumberAndNotesItsLine) {
+    unit_.ReadDataText("x,a,b\n0,1,2\n\n3,4,x\n5,6,7\ny,8,9\n10,11,12\n");
+    ASSERT_EQ(unit_.ItemCount(), 2);
+    EXPECT_EQ(PointsOf(unit_.Item(0)), (Points{{0, 1}, {3, 4}, {5, 6}, {10, 11}}));
+    EXPECT_EQ(PointsOf(unit_.Item(1)), (Points{{0, 2}, {5, 7}, {10, 12}}));
+    const auto& broken = unit_.BrokenRows();
+    ASSERT_EQ(broken.size(), 2u);
+    EXPECT_EQ(broken[0].line, 4);
+    EXPECT_EQ(broken[0].kept, 1);
+    EXPECT_EQ(broken[0].dropped, 1);
+    EXPECT_EQ(broken[1].line, 6);
+    EXPECT_EQ(broken[1].kept, 0);
+    EXPECT_EQ(broken[1].dropped, 2);
+    unit_.ReadDataText("0,1\n2,3\n\n");
+    EXPECT_TRUE(unit_.BrokenRows().empty()) << "white space at the end breaks no row";
 
     ASSERT_TRUE(unit_.ReadData(ZELKO_TEST_DATA "/graph/two_items.tab"));
     EXPECT_EQ(unit_.ItemCount(), 2);
