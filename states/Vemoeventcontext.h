@@ -1,0 +1,113 @@
+#pragma once
+// The one object through which every pointer, wheel and key event of the
+// design window reaches the current tool state. It owns the open document with
+// its history, the tool panel and the two bitmaps of the window, and turns the
+// redraw requests made while handling events into one redraw per burst.
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <QImage>
+#include <QTransform>
+
+#include "history/Vemohistory.h"
+#include "render/Redraw.h"
+#include "states/Vemoeventstate.h"
+#include "states/Vemomenucontrol.h"
+#include "states/Vemoui.h"
+
+class TVemoPart;
+
+class TVemoEventContext {
+public:
+    // Starts with a new default document and the select tool current.
+    explicit TVemoEventContext(TVemoUi& ui);
+    TVemoEventContext(const TVemoEventContext&) = delete;
+    TVemoEventContext& operator=(const TVemoEventContext&) = delete;
+    ~TVemoEventContext();
+
+    // Events of the design window; positions in window pixels.
+    void MouseDown(TShiftState shift, int x, int y);
+    // Dropped above the window (y < 0).
+    void MouseMove(TShiftState shift, int x, int y);
+    void MouseUp(TShiftState shift, int x, int y);
+    void MouseWheel(TShiftState shift, int delta, int x, int y);
+    // Key messages of the whole application. Automatic repeats reach the state
+    // only for the arrow keys; a repeated key-up (the platform sends one before
+    // each repeated key-down) is dropped, or holding Space would leave the pan.
+    void KeyDown(int key, bool autoRepeat = false);
+    void KeyUp(int key, bool autoRepeat = false);
+    // The window's size in pixels: the view and both bitmaps follow it.
+    void Resize(int width, int height);
+    // The window was uncovered.
+    void Paint() { InvalidateWindow(); }
+
+    // The redraw cycle: the cheapest work that serves every request, then
+    // Present. When a full redraw is due only because the view moved and the
+    // last one took longer than the preview budget, the old picture is shown
+    // moved and scaled to the new view first, and the full redraw waits for the
+    // next call; true then, and ScheduleIdle has been asked again.
+    bool Idle();
+    // Full redraws slower than this show a preview first (see Idle).
+    void SetPreviewBudget(std::chrono::microseconds budget) { previewBudget_ = budget; }
+
+    void ChangeState(TVemoEventState* state);
+    // Takes over a document (null: a new one), starting its history afresh.
+    void SetDocument(std::unique_ptr<TVemoDocument> document);
+    TVemoEventState* PressTool(const std::string& name);
+    TVemoEventState* ReleaseTool(const std::string& name);
+    void SendCommand(TEditCommand code);
+    void SaveRootMemento();
+    void SaveLayerListMemento();
+    void SaveObjectsMemento();
+
+    void Invalidate();
+    void InvalidateOverlay();
+    void InvalidateWindow();
+    // Shows the picture shifted by (dx, dy) document units at once (live panning).
+    void PreviewPan(double dx, double dy);
+
+    // Status panel 0: the point in millimetres; panel 1: its offset from the origin.
+    void ShowPosition(PointF point);
+    void SetOrigin(PointF point);
+    void SetCursor(int id) { ui_.SetCursor(id); }
+    void SetFileName(const std::string& name);
+    void UpdateCaption();
+    // Asks to save a modified document. Yes: saved or nothing to save; No: the
+    // user drops the changes; Cancel: keep the document, go no further (also
+    // when the save dialog was cancelled or the file could not be written).
+    TAnswer QuerySave();
+
+    TVemoPart& RootObject();
+    TVemoDocument& Document() { return edited_->Document(); }
+    TVemoHistory& History() { return edited_->History(); }
+    TMenuControl& MenuControl() { return *menuControl_; }
+    TVemoEventState* CurrentState() const { return current_; }
+    const TDIBitmap& MainBitmap() const { return main_; }
+    const TDIBitmap& OverlayBitmap() const { return overlay_; }
+    // The picture shown behind the design area when the view asks for it.
+    void SetBackground(const QImage& image);
+    TVemoUi& Ui() { return ui_; }
+    // Window pixels to document units, through the inverse of the view transform.
+    PointF ToDocument(double x, double y) const;
+
+private:
+    TVemoUi& ui_;
+    TVemoEventState* current_ = nullptr;
+    std::unique_ptr<TEditedDocument> edited_;
+    render::TRedrawRequests requests_;
+    TDIBitmap main_;
+    TDIBitmap overlay_;
+    QImage background_;
+    std::unique_ptr<TMenuControl> menuControl_;
+    PointF origin_{};
+    int windowWidth_ = 0, windowHeight_ = 0;
+
+    // What the main bitmap shows, to move it to a new view as a preview.
+    std::optional<QTransform> mainView_;
+    std::optional<QTransform> previewView_;
+    std::chrono::microseconds lastMainTime_{0};
+    std::chrono::microseconds previewBudget_{12000};
+};

@@ -1,0 +1,103 @@
+#include "states/Vemoeventstate.h"
+
+#include <cmath>
+
+#include "model/Vemodocument.h"
+#include "model/Vemodrawstyle.h"
+#include "states/Vemoeventcontext.h"
+#include "states/Vemostatebank.h"
+
+std::uint32_t TVemoKeyState::BitOf(int key) {
+    switch (key) {
+        case vk::Control: return ksCtrl;
+        case vk::Shift: return ksShift;
+        case vk::Space: return ksSpace;
+        case 'X': return ksX;
+        case 'Y': return ksY;
+        case 'Z': return ksZ;
+        case 'R': return ksR;
+        case 'M': return ksM;
+        case 'G': return ksG;
+        default: return 0;
+    }
+}
+
+void TVemoEventState::ShowCursor() {
+    if (context_) context_->SetCursor(0);
+}
+
+TVemoEventState* TVemoEventState::Leave() {
+    if (returnState_) return returnState_->Leave();
+    return nullptr;
+}
+
+void TVemoEventState::SaveRootMemento() {
+    if (context_) context_->History().SaveRootMemento(context_->Document());
+}
+
+void TVemoEventState::SaveLayerListMemento() {
+    if (context_) context_->History().SaveLayerListMemento(context_->Document());
+}
+
+void TVemoEventState::SaveObjectsMemento() {
+    if (context_) context_->History().SaveObjectsMemento(context_->Document());
+}
+
+TVemoEventState* TVemoEventState::MouseDown(TShiftState, PointF) { return this; }
+TVemoEventState* TVemoEventState::MouseMove(TShiftState, PointF) { return this; }
+TVemoEventState* TVemoEventState::MouseUp(TShiftState, PointF) { return this; }
+
+TVemoEventState* TVemoEventState::MouseWheel(TShiftState, int delta, PointF point) {
+    if (!context_ || !document_) return this;
+    TVemoDocument& doc = *document_;
+    const double before = doc.GetZoom();
+    doc.Zoom(delta > 0 ? std::sqrt(2.0) : std::sqrt(0.5));
+    const double r = doc.GetZoom() / before;
+    // Panning by (1 - 1/r)(centre - point) keeps the point under the pointer where it was.
+    const PointF c = context_->ToDocument(doc.GetWindowWidth() / 2, doc.GetWindowHeight() / 2);
+    const double k = 1.0 - 1.0 / r;
+    doc.Pan(k * (double(c.x) - double(point.x)), k * (double(c.y) - double(point.y)));
+    DrawStyle().SetZoom(float(doc.GetZoom()));
+    context_->Invalidate();
+    return this;
+}
+
+TVemoEventState* TVemoEventState::KeyDown(int key) {
+    TVemoKeyState::KeyDown(key);
+    return this;
+}
+
+TVemoEventState* TVemoEventState::KeyUp(int key) {
+    TVemoKeyState::KeyUp(key);
+    return this;
+}
+
+TVemoEventState* TVemoEventState::Command(TEditCommand code) {
+    if (code == ecScaleUp) ZoomView(2.0);
+    if (code == ecScaleDown) ZoomView(0.5);
+    return this;
+}
+
+TVemoEventState* TVemoEventState::ToolKey(int key, bool down) {
+    if (down)
+        TVemoKeyState::KeyDown(key);
+    else
+        TVemoKeyState::KeyUp(key);
+    TVemoEventState* next = nullptr;
+    if (TVemoKeyState::Is(TVemoKeyState::ksView))
+        next = StateBank().Get<TVemoViewState>(this);
+    else if (TVemoKeyState::Is(TVemoKeyState::ksScaleUp))
+        next = StateBank().Get<TVemoScaleUpState>(this);
+    else if (TVemoKeyState::Is(TVemoKeyState::ksScaleDown))
+        next = StateBank().Get<TVemoScaleDownState>(this);
+    if (!next) return this;
+    next->ShowCursor();
+    return next;
+}
+
+void TVemoEventState::ZoomView(double factor) {
+    if (!context_ || !document_) return;
+    document_->Zoom(factor);
+    DrawStyle().SetZoom(float(document_->GetZoom()));
+    context_->Invalidate();
+}

@@ -1,0 +1,120 @@
+#pragma once
+// The base of every interaction state of the editor, the key flags they share
+// and the plain event data they receive. Each handler returns the state that
+// is current afterwards, so a tool changes mode by returning another state.
+// States never draw: they change the document and set redraw flags.
+
+#include <cstdint>
+
+#include "model/Vemotypes.h"
+
+class TVemoDocument;
+class TVemoEventContext;
+
+// Edit commands sent by menus and sub-tool buttons to the current state.
+enum TEditCommand : std::uint8_t {
+    ecUndo = 0,
+    ecRedo = 1,
+    ecScaleUp = 2,
+    ecScaleDown = 3,
+    ecCut = 4,
+    ecCopy = 5,
+    ecPaste = 6,
+    ecDelete = 7,
+    ecGroup = 8,
+    ecUnGroup = 9,
+    ecRotate = 10,
+    ecNumeric = 11,
+    ecMirror = 12,
+    ecReversePoints = 13,
+    ecAddPoint = 14,
+    ecFinish = 15,
+};
+
+// Modifier keys and buttons of a pointer event. A button-down carries the
+// pressed button; a button-up no longer carries the released one.
+enum TShiftFlag : std::uint32_t {
+    ssShift = 0x01,
+    ssAlt = 0x02,
+    ssCtrl = 0x04,
+    ssLeft = 0x08,
+    ssRight = 0x10,
+    ssMiddle = 0x20,
+    ssDouble = 0x40,
+};
+using TShiftState = std::uint32_t;
+
+// Windows virtual-key numbers, which the states compare.
+namespace vk {
+inline constexpr int Back = 8, Tab = 9, Return = 13, Shift = 16, Control = 17, Menu = 18, Escape = 27,
+                     Space = 32, Left = 37, Up = 38, Right = 39, Down = 40, Delete = 46;
+}
+
+// The held tracked keys, one bit each. Combinations are compared as whole
+// words: Ctrl+G is exactly Ctrl and G, and holding any other tracked key as
+// well defeats it.
+class TVemoKeyState {
+public:
+    static constexpr std::uint32_t ksCtrl = 0x008, ksShift = 0x010, ksSpace = 0x020, ksX = 0x040,
+                                   ksY = 0x080, ksZ = 0x100, ksR = 0x200, ksM = 0x400, ksG = 0x800;
+    static constexpr std::uint32_t ksView = ksSpace, ksScaleUp = ksSpace | ksX, ksScaleDown = ksSpace | ksZ;
+
+    // The bit of a tracked key, 0 for any other.
+    static std::uint32_t BitOf(int key);
+    static void KeyDown(int key) { flags_ |= BitOf(key); }
+    static void KeyUp(int key) { flags_ &= ~BitOf(key); }
+    static std::uint32_t Flags() { return flags_; }
+    static bool Is(std::uint32_t combination) { return flags_ == combination; }
+    // Forgets every held key (a window lost the keyboard, or a test starts).
+    static void Clear() { flags_ = 0; }
+
+private:
+    static inline std::uint32_t flags_ = 0;
+};
+
+class TVemoEventState {
+public:
+    TVemoEventState() = default;
+    TVemoEventState(const TVemoEventState&) = delete;
+    TVemoEventState& operator=(const TVemoEventState&) = delete;
+    virtual ~TVemoEventState() = default;
+
+    virtual void SetReturnState(TVemoEventState* state) { returnState_ = state; }
+    virtual TVemoEventState* ReturnState() const { return returnState_; }
+    virtual void ShowCursor();
+    virtual void SetDocument(TVemoDocument* document) { document_ = document; }
+    virtual void SetContext(TVemoEventContext* context) { context_ = context; }
+    // Called when the state stops being current; the default leaves the return state.
+    virtual TVemoEventState* Leave();
+    virtual void SaveRootMemento();
+    virtual void SaveLayerListMemento();
+    virtual void SaveObjectsMemento();
+    virtual TVemoEventState* MouseDown(TShiftState shift, PointF point);
+    virtual TVemoEventState* MouseMove(TShiftState shift, PointF point);
+    virtual TVemoEventState* MouseUp(TShiftState shift, PointF point);
+    // Zooms by sqrt(2) per step about the pointer.
+    virtual TVemoEventState* MouseWheel(TShiftState shift, int delta, PointF point);
+    virtual TVemoEventState* KeyDown(int key);
+    virtual TVemoEventState* KeyUp(int key);
+    // Zoom in and out by 2 about the view centre; other commands are ignored.
+    virtual TVemoEventState* Command(TEditCommand code);
+
+    static TVemoDocument* Document() { return document_; }
+    static TVemoEventContext* Context() { return context_; }
+    static PointF Anchor() { return anchor_; }
+
+protected:
+    // For the tool states: updates the key flags and, when they are exactly
+    // Space, Space+X or Space+Z, answers the pan or zoom state that returns to
+    // this state; otherwise this state.
+    TVemoEventState* ToolKey(int key, bool down);
+    // Zooms the view by factor keeping the window centre, and asks for a full redraw.
+    void ZoomView(double factor);
+
+    static inline TVemoDocument* document_ = nullptr;
+    static inline TVemoEventContext* context_ = nullptr;
+    static inline PointF anchor_{};
+
+private:
+    TVemoEventState* returnState_ = nullptr;
+};

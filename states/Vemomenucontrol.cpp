@@ -1,0 +1,163 @@
+#include "states/Vemomenucontrol.h"
+
+#include <functional>
+
+#include "states/Vemoeventcontext.h"
+#include "states/Vemostatebank.h"
+
+namespace {
+
+// A main tool: goes down, makes its state current with no return state and
+// shows its sub-tools.
+class TMainToolButton : public TVemoToolButton {
+public:
+    TMainToolButton(std::string command, std::string picture, std::string tooltip,
+                    std::function<TVemoEventState*()> state, TToolSet set)
+        : TVemoToolButton(std::move(command), std::move(picture), std::move(tooltip), 1),
+          state_(std::move(state)),
+          set_(set) {}
+
+    void Click() override {
+        if (menuControl_) menuControl_->SetMainDown(*this);
+        if (context_) context_->ChangeState(state_());
+        if (menuControl_) menuControl_->BuildSubTools(set_);
+    }
+
+private:
+    std::function<TVemoEventState*()> state_;
+    TToolSet set_;
+};
+
+// A sub-tool: sends one command; a toggle sends its command when it went
+// down and ecFinish when it went up.
+class TCommandToolButton : public TVemoToolButton {
+public:
+    TCommandToolButton(std::string command, std::string picture, std::string tooltip, int group,
+                       TEditCommand code)
+        : TVemoToolButton(std::move(command), std::move(picture), std::move(tooltip), group), code_(code) {}
+
+    void Click() override {
+        if (!context_) return;
+        context_->SendCommand(IsToggle() && !IsDown() ? ecFinish : code_);
+    }
+
+private:
+    TEditCommand code_;
+};
+
+template <class State>
+std::function<TVemoEventState*()> Make() {
+    return [] { return StateBank().Get<State>(nullptr); };
+}
+
+std::unique_ptr<TVemoToolButton> SubTool(const std::string& name) {
+    struct Row {
+        const char* command;
+        const char* picture;
+        const char* tooltip;
+        int group;
+        TEditCommand code;
+    };
+    static const Row rows[] = {
+        {"group", "Group", "グループ化", 0, ecGroup},
+        {"ungroup", "UnGroup", "グループ解除", 0, ecUnGroup},
+        {"rotate", "Rotate", "90度回転", 0, ecRotate},
+        {"mirror", "Mirror", "反転", 0, ecMirror},
+        {"numeric", "Num", "数値入力", 2, ecNumeric},
+        {"ok", "OK", "OK", 0, ecFinish},
+        {"scaleup", "Zin", "拡大", 0, ecScaleUp},
+        {"scaledown", "Zout", "縮小", 0, ecScaleDown},
+        {"add_point", "AddPoint", "コントロールポイントの追加と削除", 3, ecAddPoint},
+    };
+    for (const Row& row : rows)
+        if (name == row.command)
+            return std::make_unique<TCommandToolButton>(row.command, row.picture, row.tooltip, row.group, row.code);
+    return nullptr;
+}
+
+}  // namespace
+
+TMenuControl::TMenuControl() {
+    const auto add = [this](const char* command, const char* picture, const char* tooltip,
+                            std::function<TVemoEventState*()> state, TToolSet set) {
+        main_.push_back(std::make_unique<TMainToolButton>(command, picture, tooltip, std::move(state), set));
+    };
+    add("select", "Arrow00", "オブジェクトを選択します", Make<TVemoSelectState>(), TToolSet::Select);
+    add("point", "Arrow01", "ポイントを選択します", Make<TVemoPointState>(), TToolSet::Point);
+    add("parts", "Arrow02", "部品を選択します", Make<TVemoPartsState>(), TToolSet::Plain);
+    add("path", "Line", "ベジェ曲線を生成します", Make<TVemoPathState>(), TToolSet::Drawing);
+    add("poly", "Poly", "ポリラインを生成します", Make<TVemoPolyState>(), TToolSet::Drawing);
+    add("ellipse", "Ellipse", "楕円を生成します", Make<TVemoEllipseState>(), TToolSet::Plain);
+    add("rect", "Rect", "長方形を生成します", Make<TVemoRectState>(), TToolSet::Plain);
+    add("text", "Text", "文字列を生成します", Make<TVemoStringState>(), TToolSet::Plain);
+    add("pad", "Pad", "パッド", Make<TVemoPadState>(), TToolSet::Plain);
+    add("lib", "Lib", "ライブラリ", Make<TVemoLibState>(), TToolSet::Plain);
+}
+
+TMenuControl::~TMenuControl() {
+    // The buttons' shared pointers must not outlive what they point to.
+    TVemoToolButton::SetContext(nullptr);
+    TVemoToolButton::SetMenuControl(nullptr);
+}
+
+void TMenuControl::SetContext(TVemoEventContext* context) {
+    context_ = context;
+    TVemoToolButton::SetContext(context);
+    TVemoToolButton::SetMenuControl(this);
+    main_.front()->Click();
+}
+
+TVemoToolButton* TMenuControl::Find(const std::string& name) const {
+    for (const auto& b : main_)
+        if (b->CommandName() == name) return b.get();
+    for (const auto& b : sub_)
+        if (b->CommandName() == name) return b.get();
+    return nullptr;
+}
+
+void TMenuControl::PressTool(const std::string& name) {
+    if (TVemoToolButton* b = Find(name)) b->Click();
+}
+
+void TMenuControl::ReleaseTool(const std::string& name) {
+    TVemoToolButton* b = Find(name);
+    if (!b || !b->IsDown()) return;
+    b->SetDown(false);
+    Changed();
+}
+
+void TMenuControl::UserClick(TVemoToolButton& button) {
+    if (button.IsToggle()) {
+        button.SetDown(!button.IsDown());
+        Changed();
+    }
+    button.Click();
+}
+
+void TMenuControl::SetMainDown(TVemoToolButton& button) {
+    for (const auto& b : main_) b->SetDown(b.get() == &button);
+    Changed();
+}
+
+void TMenuControl::BuildSubTools(TToolSet set) {
+    static const std::vector<std::string> selectSet = {"group", "ungroup", "rotate", "mirror",
+                                                       "numeric", "ok", "scaleup", "scaledown"};
+    static const std::vector<std::string> pointSet = {"add_point", "ok", "scaleup", "scaledown"};
+    static const std::vector<std::string> drawingSet = {"ok", "scaleup", "scaledown"};
+    static const std::vector<std::string> plainSet = {"scaleup", "scaledown"};
+    static const std::vector<std::string> none;
+    const std::vector<std::string>& names = set == TToolSet::Select    ? selectSet
+                                            : set == TToolSet::Point   ? pointSet
+                                            : set == TToolSet::Drawing ? drawingSet
+                                            : set == TToolSet::Plain   ? plainSet
+                                                                       : none;
+    sub_.clear();
+    for (const std::string& name : names) sub_.push_back(SubTool(name));
+    subSet_ = set;
+    ++subGeneration_;
+    Changed();
+}
+
+void TMenuControl::Changed() {
+    if (context_) context_->Ui().ToolPanelChanged();
+}

@@ -1,0 +1,120 @@
+#pragma once
+// The tool states of the editor. Each tool's own behaviour (selecting, point
+// editing, drawing, placing pads and parts) is added by its own unit; what
+// every tool state shares is here: Space, Space+X and Space+Z, tested after
+// the key flags are updated on key-down and key-up, hand over to the
+// temporary view states.
+
+#include "states/Vemoeventstate.h"
+
+// Selection family.
+class TVemoSelectStateIF : public TVemoEventState {};
+
+class TVemoSelectState : public TVemoSelectStateIF {
+public:
+    static constexpr int kBankIndex = 3;
+    TVemoEventState* KeyDown(int key) override { return ToolKey(key, true); }
+    TVemoEventState* KeyUp(int key) override { return ToolKey(key, false); }
+};
+class TVemoSelectNullState : public TVemoSelectStateIF {
+public:
+    static constexpr int kBankIndex = 4;
+};
+class TVemoSelectRectState : public TVemoSelectStateIF {
+public:
+    static constexpr int kBankIndex = 5;
+};
+class TVemoSelectNumericState : public TVemoSelectStateIF {
+public:
+    static constexpr int kBankIndex = 6;
+    TVemoEventState* KeyDown(int key) override { return ToolKey(key, true); }
+    TVemoEventState* KeyUp(int key) override { return ToolKey(key, false); }
+};
+
+// Point editing family.
+class TVemoPointStateIF : public TVemoEventState {};
+
+class TVemoPointState : public TVemoPointStateIF {
+public:
+    static constexpr int kBankIndex = 7;
+    TVemoEventState* KeyDown(int key) override { return ToolKey(key, true); }
+    TVemoEventState* KeyUp(int key) override { return ToolKey(key, false); }
+};
+class TVemoPointNullState : public TVemoPointStateIF {
+public:
+    static constexpr int kBankIndex = 8;
+};
+class TVemoPointRectState : public TVemoPointStateIF {
+public:
+    static constexpr int kBankIndex = 9;
+};
+class TVemoPointHandleState : public TVemoPointStateIF {
+public:
+    static constexpr int kBankIndex = 10;
+};
+class TVemoHandleRemakeState : public TVemoPointStateIF {
+public:
+    static constexpr int kBankIndex = 11;
+};
+class TVemoAddPointState : public TVemoPointStateIF {
+public:
+    static constexpr int kBankIndex = 12;
+};
+class TVemoAddPointToolState : public TVemoAddPointState {
+public:
+    static constexpr int kBankIndex = 13;
+};
+
+// Drawing.
+class TVemoPathState : public TVemoEventState {
+public:
+    static constexpr int kBankIndex = 14;
+    TVemoEventState* KeyDown(int key) override { return ToolKey(key, true); }
+    TVemoEventState* KeyUp(int key) override { return ToolKey(key, false); }
+};
+class TVemoPolyState : public TVemoEventState {
+public:
+    static constexpr int kBankIndex = 15;
+    TVemoEventState* KeyDown(int key) override { return ToolKey(key, true); }
+    TVemoEventState* KeyUp(int key) override { return ToolKey(key, false); }
+};
+class TVemoRectState : public TVemoEventState {
+public:
+    static constexpr int kBankIndex = 16;
+    TVemoEventState* KeyDown(int key) override { return ToolKey(key, true); }
+    TVemoEventState* KeyUp(int key) override { return ToolKey(key, false); }
+};
+class TVemoEllipseState : public TVemoEventState {
+public:
+    static constexpr int kBankIndex = 17;
+    TVemoEventState* KeyDown(int key) override { return ToolKey(key, true); }
+    TVemoEventState* KeyUp(int key) override { return ToolKey(key, false); }
+};
+class TVemoStringState : public TVemoEventState {
+public:
+    static constexpr int kBankIndex = 18;
+    TVemoEventState* KeyDown(int key) override { return ToolKey(key, true); }
+    TVemoEventState* KeyUp(int key) override { return ToolKey(key, false); }
+};
+
+// Pads, library parts and placed parts.
+class TVemoPadState : public TVemoEventState {
+public:
+    static constexpr int kBankIndex = 19;
+    TVemoEventState* KeyDown(int key) override { return ToolKey(key, true); }
+    TVemoEventState* KeyUp(int key) override { return ToolKey(key, false); }
+};
+class TVemoLibState : public TVemoEventState {
+public:
+    static constexpr int kBankIndex = 20;
+    TVemoEventState* KeyDown(int key) override { return ToolKey(key, true); }
+    TVemoEventState* KeyUp(int key) override { return ToolKey(key, false); }
+};
+class TVemoPartsStateIF : public TVemoEventState {};
+
+class TVemoPartsState : public TVemoPartsStateIF {
+public:
+    static constexpr int kBankIndex = 21;
+    TVemoEventState* KeyDown(int key) override { return ToolKey(key, true); }
+    TVemoEventState* KeyUp(int key) override { return ToolKey(key, false); }
+};

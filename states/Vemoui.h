@@ -1,0 +1,44 @@
+#pragma once
+// Everything the editing tools need from the windows, as one interface: the
+// states and the event context reach widgets only through it, so they build
+// without Qt Widgets and tests drive whole gestures with a fake.
+
+#include <optional>
+#include <string>
+
+class TDIBitmap;
+
+enum class TAnswer { Yes, No, Cancel };
+
+class TVemoUi {
+public:
+    virtual ~TVemoUi() = default;
+
+    // Status bar panel 0 (pointer position), 1 (offset from the origin) or 2.
+    virtual void SetStatusText(int panel, const std::string& text) = 0;
+    virtual void SetCaption(const std::string& caption) = 0;
+    // 0 arrow, -4 text beam, 10 pan, 11 zoom in, 12 zoom out.
+    virtual void SetCursor(int id) = 0;
+    // Shows the finished overlay bitmap 1:1 in the design window, before returning.
+    virtual void Present(const TDIBitmap& overlay) = 0;
+    // Redraw work is waiting: call the context's Idle once the pending input is handled.
+    virtual void ScheduleIdle() = 0;
+    // The tool buttons changed (a button went up or down, or the sub-tool set changed).
+    virtual void ToolPanelChanged() = 0;
+
+    // Modal questions and messages.
+    virtual TAnswer AskYesNoCancel(const std::string& question) = 0;
+    // The save dialog; none when the user cancels it.
+    virtual std::optional<std::string> AskSaveFileName() = 0;
+    virtual void ShowError(const std::string& message) = 0;
+
+    // The panels that show the document and the selection; they may not exist yet.
+    virtual void AddRecentFile(const std::string& /*name*/) {}
+    virtual void RefreshDesignPanel() {}
+    virtual void ShowSelectionStyle() {}
+    virtual void RefreshLayers() {}
+
+    // The clipboard in the program's own object format.
+    virtual void SetClipboardObjects(const std::string& /*bytes*/) {}
+    virtual std::optional<std::string> ClipboardObjects() { return std::nullopt; }
+};

@@ -1,0 +1,47 @@
+#pragma once
+// A scripted stand-in for the windows: records what the states show and
+// answers the questions they ask from a queue set by the test.
+
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "render/Dibwrap.h"
+#include "states/Vemoui.h"
+
+class TFakeUi : public TVemoUi {
+public:
+    void SetStatusText(int panel, const std::string& text) override { status[panel] = text; }
+    void SetCaption(const std::string& text) override { caption = text; }
+    void SetCursor(int id) override { cursor = id; }
+    void Present(const TDIBitmap& overlay) override {
+        ++presents;
+        if (overlay.Width() > 0 && overlay.Height() > 0) lastCentre = overlay.Pixel(overlay.Width() / 2, overlay.Height() / 2);
+    }
+    void ScheduleIdle() override { ++idleRequests; }
+    void ToolPanelChanged() override { ++panelChanges; }
+    TAnswer AskYesNoCancel(const std::string& question) override {
+        questions.push_back(question);
+        return answer;
+    }
+    std::optional<std::string> AskSaveFileName() override {
+        ++saveDialogs;
+        return saveName;
+    }
+    void ShowError(const std::string& message) override { errors.push_back(message); }
+
+    std::map<int, std::string> status;
+    std::string caption;
+    int cursor = 0;
+    int presents = 0;
+    std::uint32_t lastCentre = 0;
+    int idleRequests = 0;
+    int panelChanges = 0;
+    TAnswer answer = TAnswer::Yes;
+    std::optional<std::string> saveName;
+    int saveDialogs = 0;
+    std::vector<std::string> questions;
+    std::vector<std::string> errors;
+};
