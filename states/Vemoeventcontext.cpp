@@ -1,5 +1,6 @@
 #include "states/Vemoeventcontext.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -199,6 +200,17 @@ void TVemoEventContext::InvalidateOverlay() {
 void TVemoEventContext::InvalidateWindow() {
     requests_.InvalidateWindow();
     ui_.ScheduleIdle();
+}
+
+void TVemoEventContext::ShowWholeArea() {
+    TVemoDocument& doc = Document();
+    const double w = doc.GetAreaWidth(), h = doc.GetAreaHeight();
+    if (!(w > 0.0) || !(h > 0.0) || doc.GetWindowWidth() <= 0 || doc.GetWindowHeight() <= 0) return;
+    // A margin of a twentieth of the window on each side.
+    doc.SetZoom(0.9 * std::min(doc.GetWindowWidth() / w, doc.GetWindowHeight() / h));
+    doc.SetPan(-(doc.GetAreaX() + w / 2.0), -(doc.GetAreaY() + h / 2.0));
+    DrawStyle().SetZoom(float(doc.GetZoom()));
+    Invalidate();
 }
 
 void TVemoEventContext::PreviewPan(double dx, double dy) {

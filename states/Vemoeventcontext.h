@@ -50,6 +50,8 @@ public:
     // moved and scaled to the new view first, and the full redraw waits for the
     // next call; true then, and ScheduleIdle has been asked again.
     bool Idle();
+    // Whether a redraw request waits for Idle.
+    bool RedrawPending() const { return requests_.Pending(); }
     // Full redraws slower than this show a preview first (see Idle).
     void SetPreviewBudget(std::chrono::microseconds budget) { previewBudget_ = budget; }
 
@@ -66,6 +68,8 @@ public:
     void Invalidate();
     void InvalidateOverlay();
     void InvalidateWindow();
+    // Zooms and pans so that the whole design area fills most of the window.
+    void ShowWholeArea();
     // Shows the picture shifted by (dx, dy) document units at once (live panning).
     void PreviewPan(double dx, double dy);
 

@@ -226,4 +226,16 @@ TEST_F(StateTest, ZoomButtonsWorkInEveryTool) {
     }
 }
 
+TEST_F(StateTest, WholeAreaFillsTheWindow) {
+    TVemoDocument& doc = context->Document();
+    doc.SetAreaOrigin(100.0, -50.0);
+    doc.SetAreaSize(400.0, 100.0);
+    context->ShowWholeArea();
+    // 200 x 100 pixels: the width decides, with a margin.
+    EXPECT_DOUBLE_EQ(doc.GetZoom(), 0.9 * 200.0 / 400.0);
+    const PointF centre = context->ToDocument(100, 50);
+    EXPECT_NEAR(centre.x, 300.0, 1e-3);
+    EXPECT_NEAR(centre.y, 0.0, 1e-3);
+}
+
 }  // namespace

@@ -1,0 +1,70 @@
+#include "app/Editor.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "app/Mainform.h"
+#include "app/Vemoresource.h"
+#include "archive/Vemodocumentfile.h"
+#include "model/Vemodocument.h"
+#include "settings/Settings.h"
+
+namespace app {
+
+bool HasDisplay() {
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        if (const char* value = std::getenv(name); value && *value) return true;
+    return false;
+}
+
+std::unique_ptr<TVemoDocument> LoadInitialDocument(const std::string& file, std::string& error) {
+    if (!file.empty()) {
+        std::unique_ptr<TVemoDocument> doc = ReadDocumentFile(file, error);
+        if (!doc) return nullptr;
+        std::error_code ec;
+        const std::filesystem::path full = std::filesystem::absolute(file, ec);
+        doc->SetFileName(ec ? file : full.lexically_normal().string());
+        return doc;
+    }
+    for (const std::filesystem::path& folder : TVemoResource::DataFolders()) {
+        std::error_code ec;
+        const std::filesystem::path path = folder / "default.vbf";
+        if (!std::filesystem::is_regular_file(path, ec)) continue;
+        std::string ignored;
+        if (std::unique_ptr<TVemoDocument> doc = ReadDocumentFile(path.string(), ignored)) {
+            doc->SetFileName("");  // a starting point, not the file to save over
+            return doc;
+        }
+    }
+    return std::make_unique<TVemoDocument>();
+}
+
+int RunEditor(int argc, char** argv, const std::string& file) {
+    if (!HasDisplay()) {
+        std::fprintf(stderr, "zelko: no display to open the editor on (DISPLAY and WAYLAND_DISPLAY are not set)\n");
+        return 1;
+    }
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("zelko");
+    TVemoResource resources;
+    resources.Load(TVemoResource::BitmapFolder());
+
+    std::string error;
+    std::unique_ptr<TVemoDocument> document = LoadInitialDocument(file, error);
+    if (!document) {
+        std::fprintf(stderr, "zelko: cannot open %s: %s\n", file.c_str(), error.c_str());
+        QMessageBox::critical(nullptr, "zelko",
+                              QString::fromStdString("\"" + file + "\" を開けませんでした。\n" + error));
+        return 1;
+    }
+    TVemoForm form(resources, settings::SettingsFilePath());
+    form.Start(std::move(document));
+    form.show();
+    return QApplication::exec();
+}
+
+}  // namespace app

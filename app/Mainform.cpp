@@ -1,0 +1,415 @@
+#include "app/Mainform.h"
+
+#include <cmath>
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include "app/Keymap.h"
+#include "app/Vemoformtemplate.h"
+#include "app/Vemoresource.h"
+#include "model/Vemodocument.h"
+#include "states/Vemostatebank.h"
+
+namespace app {
+
+namespace {
+
+TShiftState ShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
+    TShiftState s = 0;
+    if (modifiers & Qt::ShiftModifier) s |= ssShift;
+    if (modifiers & Qt::AltModifier) s |= ssAlt;
+    if (modifiers & Qt::ControlModifier) s |= ssCtrl;
+    if (buttons & Qt::LeftButton) s |= ssLeft;
+    if (buttons & Qt::RightButton) s |= ssRight;
+    if (buttons & Qt::MiddleButton) s |= ssMiddle;
+    return s;
+}
+
+// The main window's size on a first run: most of the screen, centred.
+settings::TFormPlacement FirstRunPlacement() {
+    settings::TFormPlacement p;
+    const std::vector<QRect> screens = ScreenAreas();
+    const QRect s = screens.empty() ? QRect(0, 0, 1280, 800) : screens.front();
+    p.width = std::min(1200, s.width() * 9 / 10);
+    p.height = std::min(820, s.height() * 9 / 10);
+    p.left = s.left() + (s.width() - p.width) / 2;
+    p.top = s.top() + (s.height() - p.height) / 2;
+    return p;
+}
+
+}  // namespace
+
+TDesignWidget::TDesignWidget(TVemoForm& form) : QWidget(&form), form_(form) {
+    setObjectName("design");
+    setAccessibleName(QStringLiteral("デザイン"));
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(64, 64);
+}
+
+void TDesignWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    TVemoEventContext* context = form_.Context();
+    if (!context) {
+        painter.fillRect(rect(), Qt::white);
+        return;
+    }
+    // A resize leaves the bitmaps empty until the next idle: draw them now
+    // rather than show what the memory held.
+    painting_ = true;
+    if (context->RedrawPending()) context->Idle();
+    painting_ = false;
+    const QImage& image = context->OverlayBitmap().Image();
+    // The bitmap is in device pixels: drawn at 1/ratio it lands 1:1 on the screen.
+    const qreal ratio = devicePixelRatioF();
+    painter.scale(1.0 / ratio, 1.0 / ratio);
+    painter.drawImage(0, 0, image);
+    // Until the bitmaps follow a resize, what they do not cover is paper.
+    const int w = int(std::ceil(width() * ratio)), h = int(std::ceil(height() * ratio));
+    if (image.width() < w) painter.fillRect(image.width(), 0, w - image.width(), h, Qt::white);
+    if (image.height() < h) painter.fillRect(0, image.height(), w, h - image.height(), Qt::white);
+}
+
+void TDesignWidget::resizeEvent(QResizeEvent*) { form_.ResizeDesign(); }
+
+void TDesignWidget::mousePressEvent(QMouseEvent* event) {
+    if (TVemoEventContext* c = form_.Context()) {
+        const QPointF p = event->position() * devicePixelRatioF();
+        c->MouseDown(ShiftOf(event->modifiers(), event->buttons()), int(p.x()), int(p.y()));
+    }
+}
+
+void TDesignWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (TVemoEventContext* c = form_.Context()) {
+        const QPointF p = event->position() * devicePixelRatioF();
+        c->MouseDown(ShiftOf(event->modifiers(), event->buttons()) | ssDouble, int(p.x()), int(p.y()));
+    }
+}
+
+void TDesignWidget::mouseMoveEvent(QMouseEvent* event) {
+    if (TVemoEventContext* c = form_.Context()) {
+        const QPointF p = event->position() * devicePixelRatioF();
+        c->MouseMove(ShiftOf(event->modifiers(), event->buttons()), int(p.x()), int(p.y()));
+    }
+}
+
+void TDesignWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (TVemoEventContext* c = form_.Context()) {
+        const QPointF p = event->position() * devicePixelRatioF();
+        c->MouseUp(ShiftOf(event->modifiers(), event->buttons()), int(p.x()), int(p.y()));
+    }
+}
+
+void TDesignWidget::wheelEvent(QWheelEvent* event) {
+    event->accept();
+    TVemoEventContext* c = form_.Context();
+    if (!c) return;
+    // One zoom step per notch (120); finer wheels add up to notches.
+    wheelRest_ += event->angleDelta().y();
+    const QPointF p = event->position() * devicePixelRatioF();
+    while (wheelRest_ >= 120 || wheelRest_ <= -120) {
+        const int step = wheelRest_ > 0 ? 120 : -120;
+        wheelRest_ -= step;
+        c->MouseWheel(ShiftOf(event->modifiers(), event->buttons()), step, int(p.x()), int(p.y()));
+    }
+}
+
+TVemoForm::TVemoForm(const TVemoResource& resources, std::string settingsPath, QWidget* parent)
+    : QMainWindow(parent), resources_(resources), settingsPath_(std::move(settingsPath)) {
+    setObjectName(kSection);
+    setWindowTitle("zelko");
+    setWindowIcon(resources_.Icon("Pad"));
+    LoadFormPlacement(*this, settingsPath_, kSection, FirstRunPlacement());
+
+    auto* central = new QWidget(this);
+    auto* row = new QHBoxLayout(central);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    toolPanel_ = new QWidget(central);
+    toolPanel_->setObjectName("toolPanel");
+    toolPanel_->setAccessibleName(QStringLiteral("ツール"));
+    toolPanel_->setFixedWidth(TMenuControl::kPanelWidth);
+    auto* column = new QVBoxLayout(toolPanel_);
+    column->setContentsMargins(2, 2, 2, 2);
+    column->setSpacing(TMenuControl::kButtonPitch - TMenuControl::kButtonSize);
+    column->setAlignment(Qt::AlignTop);
+    auto* mainLayout = new QVBoxLayout;
+    mainLayout->setSpacing(TMenuControl::kButtonPitch - TMenuControl::kButtonSize);
+    column->addLayout(mainLayout);
+    auto* rule = new QFrame(toolPanel_);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+    column->addWidget(rule);
+    subLayout_ = new QVBoxLayout;
+    subLayout_->setSpacing(TMenuControl::kButtonPitch - TMenuControl::kButtonSize);
+    column->addLayout(subLayout_);
+    column->addStretch(1);
+    auto* edge = new QFrame(central);
+    edge->setFrameShape(QFrame::VLine);
+    edge->setFrameShadow(QFrame::Sunken);
+    design_ = new TDesignWidget(*this);
+    row->addWidget(toolPanel_);
+    row->addWidget(edge);
+    row->addWidget(design_, 1);
+    setCentralWidget(central);
+
+    const char* positionNames[] = {"ポインタの位置", "原点からの距離", ""};
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    for (int i = 0; i < 3; ++i) {
+        status_[i] = new QLabel(this);
+        status_[i]->setObjectName(QStringLiteral("status%1").arg(i));
+        status_[i]->setAccessibleName(QString::fromUtf8(positionNames[i]));
+        if (i < 2) {
+            status_[i]->setFont(fixed);
+            const int wide = QFontMetrics(fixed).horizontalAdvance("X -00000.000000 Y -00000.000000") + 16;
+            status_[i]->setMinimumWidth(std::max(160, wide));
+        } else {
+            status_[i]->setMinimumWidth(50);
+        }
+        statusBar()->addWidget(status_[i]);
+    }
+    BuildMenus();
+
+    idle_.setSingleShot(true);
+    idle_.setInterval(0);
+    connect(&idle_, &QTimer::timeout, this, [this] {
+        if (context_) context_->Idle();
+    });
+}
+
+TVemoForm::~TVemoForm() {
+    if (keys_) qApp->removeEventFilter(keys_.get());
+    keys_.reset();
+    context_.reset();
+    StateBank().Release();
+}
+
+void TVemoForm::Start(std::unique_ptr<TVemoDocument> document) {
+    pending_ = std::move(document);
+    QTimer::singleShot(0, this, &TVemoForm::StartUp);
+}
+
+void TVemoForm::StartUp() {
+    if (context_) return;
+    context_ = std::make_unique<TVemoEventContext>(*this);
+    context_->SetDocument(std::move(pending_));
+    for (const auto& b : context_->MenuControl().MainButtons()) {
+        QToolButton* button = MakeToolButton(*b, toolPanel_);
+        static_cast<QVBoxLayout*>(toolPanel_->layout()->itemAt(0)->layout())->addWidget(button);
+        mainButtons_.push_back(button);
+    }
+    SyncToolPanel();
+    keys_ = std::make_unique<TKeyObserver>(
+        [this](int key, bool down, bool repeat) {
+            if (!context_) return;
+            down ? context_->KeyDown(key, repeat) : context_->KeyUp(key, repeat);
+        },
+        [this] { ReleaseKeys(); });
+    qApp->installEventFilter(keys_.get());
+    ResizeDesign();
+    // Zoom and pan are not kept in the file: open on the whole board.
+    context_->ShowWholeArea();
+    design_->setFocus();
+}
+
+void TVemoForm::ReleaseKeys() {
+    // Keys let go in another program are never reported: let go of them here,
+    // or a held Space would keep the pan tool after coming back.
+    if (!context_) return;
+    for (int key : {vk::Space, int('X'), int('Y'), int('Z'), int('R'), int('M'), int('G'), vk::Control, vk::Shift})
+        if (TVemoKeyState::Flags() & TVemoKeyState::BitOf(key)) context_->KeyUp(key);
+}
+
+void TVemoForm::ResizeDesign() {
+    if (!context_) return;
+    const qreal ratio = design_->devicePixelRatioF();
+    context_->Resize(int(design_->width() * ratio), int(design_->height() * ratio));
+}
+
+QToolButton* TVemoForm::MakeToolButton(TVemoToolButton& model, QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QString::fromStdString(model.CommandName()));
+    const QString tip = QString::fromStdString(model.Tooltip());
+    button->setToolTip(tip);
+    button->setAccessibleName(tip);
+    button->setAutoRaise(true);
+    button->setFixedSize(TMenuControl::kButtonSize, TMenuControl::kButtonSize);
+    button->setIconSize(QSize(24, 24));
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setCheckable(model.IsMainTool() || model.IsToggle());
+    const QIcon icon = resources_.Icon(model.Picture());
+    if (icon.isNull())
+        button->setText(QString::fromStdString(model.CommandName()).left(3));
+    else
+        button->setIcon(icon);
+    const std::string command = model.CommandName();
+    connect(button, &QToolButton::clicked, this, [this, command] {
+        if (!context_) return;
+        if (TVemoToolButton* b = context_->MenuControl().Find(command)) context_->MenuControl().UserClick(*b);
+        SyncToolPanel();
+    });
+    return button;
+}
+
+QToolButton* TVemoForm::ToolButton(const std::string& command) {
+    for (QToolButton* b : mainButtons_)
+        if (b->objectName().toStdString() == command) return b;
+    for (QToolButton* b : subButtons_)
+        if (b->objectName().toStdString() == command) return b;
+    return nullptr;
+}
+
+void TVemoForm::SyncToolPanel() {
+    if (!context_) return;
+    const TMenuControl& menu = context_->MenuControl();
+    if (menu.SubToolGeneration() != subGeneration_) {
+        // Later: the old buttons may be the sender of the click being handled.
+        for (QToolButton* b : subButtons_) {
+            b->hide();
+            b->deleteLater();
+        }
+        subButtons_.clear();
+        for (const auto& model : menu.SubButtons()) {
+            QToolButton* button = MakeToolButton(*model, toolPanel_);
+            subLayout_->addWidget(button);
+            subButtons_.push_back(button);
+        }
+        subGeneration_ = menu.SubToolGeneration();
+    }
+    const auto sync = [](const std::vector<std::unique_ptr<TVemoToolButton>>& models,
+                         const std::vector<QToolButton*>& buttons) {
+        for (std::size_t i = 0; i < models.size() && i < buttons.size(); ++i)
+            if (buttons[i]->isCheckable()) buttons[i]->setChecked(models[i]->IsDown());
+    };
+    sync(menu.MainButtons(), mainButtons_);
+    sync(menu.SubButtons(), subButtons_);
+}
+
+void TVemoForm::BuildMenus() {
+    struct Item {
+        const char* command;
+        const char* caption;
+        QKeySequence keys;
+        int code;  // edit command sent, -1 none, -2 separator
+    };
+    const auto menu = [this](const char* command, const char* caption, std::initializer_list<Item> items) {
+        QMenu* m = menuBar()->addMenu(QString::fromUtf8(caption));
+        m->setObjectName(command);
+        for (const Item& item : items) {
+            if (item.code == -2) {
+                m->addSeparator();
+                continue;
+            }
+            QAction* action = m->addAction(QString::fromUtf8(item.caption));
+            action->setObjectName(item.command);
+            action->setShortcut(item.keys);
+            if (item.code >= 0) {
+                const auto code = TEditCommand(item.code);
+                connect(action, &QAction::triggered, this, [this, code] {
+                    if (context_) context_->SendCommand(code);
+                });
+            } else if (std::string(item.command) == "close") {
+                connect(action, &QAction::triggered, this, &QWidget::close);
+            } else {
+                // Commands whose windows are not part of the editor yet.
+                action->setEnabled(false);
+            }
+        }
+    };
+    const Item sep{"hline", "", {}, -2};
+    menu("file", "ファイル",
+         {{"new", "新規作成", QKeySequence("Ctrl+N"), -1},
+          {"open", "開く", QKeySequence("Ctrl+O"), -1},
+          {"write", "上書き保存", QKeySequence("Ctrl+S"), -1},
+          {"save", "名前を付けて保存", QKeySequence("Ctrl+Shift+S"), -1},
+          sep,
+          {"import", "インポート", {}, -1},
+          {"export", "エクスポート", {}, -1},
+          sep,
+          {"print", "印刷", QKeySequence("Ctrl+P"), -1},
+          sep,
+          {"close", "閉じる", {}, -1}});
+    menu("edit", "編集",
+         {{"undo", "取り消し", QKeySequence("Ctrl+Z"), ecUndo},
+          {"redo", "やり直し", QKeySequence("Ctrl+Y"), ecRedo},
+          sep,
+          {"cut", "切り取り", QKeySequence("Ctrl+X"), ecCut},
+          {"copy", "コピー", QKeySequence("Ctrl+C"), ecCopy},
+          {"paste", "貼り付け", QKeySequence("Ctrl+V"), ecPaste},
+          {"delete", "削除", QKeySequence(Qt::Key_Delete), ecDelete}});
+    menu("object", "オブジェクト",
+         {{"swap_layer", "レイヤー置換", {}, -1},
+          {"reverse_points", "コントロールポイントの逆転", {}, ecReversePoints}});
+    menu("window", "ウインドウ", {{"style", "スタイル", {}, -1}, {"layer", "レイヤー", {}, -1}});
+    menu("help", "ヘルプ", {{"version", "バージョン情報", {}, -1}});
+}
+
+void TVemoForm::SetStatusText(int panel, const std::string& text) {
+    if (panel >= 0 && panel < 3) status_[panel]->setText(QString::fromStdString(text));
+}
+
+void TVemoForm::SetCaption(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }
+
+void TVemoForm::SetCursor(int id) {
+    auto it = cursors_.find(id);
+    if (it == cursors_.end()) it = cursors_.emplace(id, TVemoResource::Cursor(id)).first;
+    design_->setCursor(it->second);
+}
+
+void TVemoForm::Present(const TDIBitmap&) {
+    // Inside a paint the picture is about to be drawn anyway.
+    if (!design_->painting_) design_->repaint();
+}
+
+void TVemoForm::ScheduleIdle() {
+    if (!idle_.isActive()) idle_.start();
+}
+
+void TVemoForm::ToolPanelChanged() { SyncToolPanel(); }
+
+TAnswer TVemoForm::AskYesNoCancel(const std::string& question) {
+    const auto answer = QMessageBox::question(this, "zelko", QString::fromStdString(question),
+                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    return answer == QMessageBox::Yes ? TAnswer::Yes : answer == QMessageBox::No ? TAnswer::No : TAnswer::Cancel;
+}
+
+std::optional<std::string> TVemoForm::AskSaveFileName() {
+    QFileDialog dialog(this, QStringLiteral("名前を付けて保存"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({"zelko files (*.vbf)", "All files (*)"});
+    dialog.setDefaultSuffix("vbf");
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().front().toStdString();
+}
+
+void TVemoForm::ShowError(const std::string& message) {
+    QMessageBox::warning(this, "zelko", QString::fromStdString(message));
+}
+
+void TVemoForm::closeEvent(QCloseEvent* event) {
+    if (context_ && context_->QuerySave() == TAnswer::Cancel) {
+        event->ignore();
+        return;
+    }
+    std::string error;
+    // A placement that cannot be written is not worth keeping the window open for.
+    SaveFormPlacement(*this, settingsPath_, kSection, error);
+    event->accept();
+}
+
+}  // namespace app

@@ -1,0 +1,111 @@
+#pragma once
+// The editor's main window: menu bar, the tool panel at the left, the design
+// widget showing the document's overlay bitmap 1:1, and a status bar of three
+// panels. It owns the event context and is the context's way to the screen:
+// everything on the design surface is decided by the context and its states.
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QMainWindow>
+#include <QTimer>
+#include <QWidget>
+
+#include "states/Vemoeventcontext.h"
+#include "states/Vemoui.h"
+
+class QLabel;
+class QToolButton;
+class QVBoxLayout;
+class TVemoDocument;
+class TVemoResource;
+
+namespace app {
+
+class TKeyObserver;
+class TVemoForm;
+
+// Shows the overlay bitmap and hands pointer, wheel and size changes to the
+// context in device pixels.
+class TDesignWidget : public QWidget {
+    Q_OBJECT
+public:
+    explicit TDesignWidget(TVemoForm& form);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    friend class TVemoForm;
+    TVemoForm& form_;
+    bool painting_ = false;
+    int wheelRest_ = 0;  // part of a wheel step from fine-grained wheels and touchpads
+};
+
+class TVemoForm : public QMainWindow, public TVemoUi {
+    Q_OBJECT
+public:
+    static constexpr const char* kSection = "VemoForm";
+
+    // Reads its placement from the settings file at settingsPath.
+    TVemoForm(const TVemoResource& resources, std::string settingsPath, QWidget* parent = nullptr);
+    ~TVemoForm() override;
+
+    // Runs the start-up at the first idle moment: the context is made with
+    // document (null: a new one), the tool panel is built and the key
+    // observer installed.
+    void Start(std::unique_ptr<TVemoDocument> document);
+    // Null until the start-up has run.
+    TVemoEventContext* Context() { return context_.get(); }
+    TDesignWidget* Design() { return design_; }
+    QLabel* StatusPanel(int i) { return status_[i]; }
+    QToolButton* ToolButton(const std::string& command);
+
+    // TVemoUi.
+    void SetStatusText(int panel, const std::string& text) override;
+    void SetCaption(const std::string& caption) override;
+    void SetCursor(int id) override;
+    void Present(const TDIBitmap& overlay) override;
+    void ScheduleIdle() override;
+    void ToolPanelChanged() override;
+    TAnswer AskYesNoCancel(const std::string& question) override;
+    std::optional<std::string> AskSaveFileName() override;
+    void ShowError(const std::string& message) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    friend class TDesignWidget;
+    void StartUp();
+    void BuildMenus();
+    QToolButton* MakeToolButton(TVemoToolButton& model, QWidget* parent);
+    void SyncToolPanel();
+    void ResizeDesign();
+    void ReleaseKeys();
+
+    const TVemoResource& resources_;
+    std::string settingsPath_;
+    std::unique_ptr<TVemoDocument> pending_;
+    std::unique_ptr<TVemoEventContext> context_;
+    std::unique_ptr<TKeyObserver> keys_;
+    TDesignWidget* design_ = nullptr;
+    QWidget* toolPanel_ = nullptr;
+    QVBoxLayout* subLayout_ = nullptr;
+    std::vector<QToolButton*> mainButtons_;
+    std::vector<QToolButton*> subButtons_;
+    int subGeneration_ = -1;
+    QLabel* status_[3] = {};
+    QTimer idle_;
+    std::map<int, QCursor> cursors_;
+};
+
+}  // namespace app
