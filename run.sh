@@ -19,7 +19,11 @@ demo="$here/examples/demo.vbf"
 out="$here/out"
 mkdir -p "$out"
 echo "zelko: exporting the demo board $demo to $out"
-"$zelko" --export-gerber "$out" "$demo"
-"$zelko" --export-bitmap "$out/demo.png" --ppi 254 --antialias "$demo"
-"$zelko" --export-bitmap "$out/demo-film.bmp" --ppi 600 --mono --mirror --layers solder,hole "$demo"
+"$zelko" export gerber "$demo" -o "$out/gerber"
+"$zelko" export bitmap "$demo" -o "$out/demo.png" --ppi 254 --antialias
+# Films for home etching, laid printed side down on the copper. The board is drawn
+# seen from the component side, so the component-side film is mirrored and the
+# solder-side film is not.
+"$zelko" export bitmap "$demo" -o "$out/film-component.png" --ppi 600 --mono --mirror --layers component,hole
+"$zelko" export bitmap "$demo" -o "$out/film-solder.png" --ppi 600 --mono --layers solder,hole
 echo "zelko: done; see zelko --help for the other commands"

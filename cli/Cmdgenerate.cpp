@@ -1,50 +1,72 @@
-// --generate-board: a synthetic board for trying out and measuring the program.
+// generate-board: a synthetic board for trying out and measuring the program.
 
-#include <cstdio>
 #include <string>
 
-#include "archive/Vemodocumentfile.h"
 #include "boardgen/Boardgen.h"
 #include "cli/Commands.h"
 #include "model/Vemodocument.h"
 
 namespace cli {
 
-int CmdGenerateBoard(const Args& args) {
+namespace {
+
+struct GenerateArgs {
+    std::string count;
+    std::string seed = "1";
+    std::string output;
+};
+
+int RunGenerate(Session& session, const GenerateArgs& args) {
     TBoardOptions options;
-    std::string out;
-    bool haveCount = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == "-o" && hasValue) {
-            out = args[++i];
-        } else if (a == "--seed" && hasValue) {
-            if (!ParseNumber(args[++i], options.seed)) {
-                std::fprintf(stderr, "zelko: --seed needs a whole number, not '%s'\n", args[i].c_str());
-                return 2;
-            }
-        } else if (!haveCount && ParseNumber(a, options.objects) && options.objects > 0 && options.objects <= 10000000) {
-            haveCount = true;
-        } else {
-            std::fprintf(stderr, "zelko: unexpected '%s'\n", a.c_str());
-            std::fprintf(stderr, "usage: zelko --generate-board N [--seed S] -o OUT.vbf   (N from 1 to 10000000)\n");
-            return 2;
-        }
-    }
-    if (!haveCount || out.empty()) {
-        std::fprintf(stderr, "usage: zelko --generate-board N [--seed S] -o OUT.vbf   (N from 1 to 10000000)\n");
-        return 2;
-    }
+    ParseNumber(args.count, options.objects);
+    ParseNumber(args.seed, options.seed);
+    session.Progress("making a board of " + args.count + " objects");
     const auto doc = GenerateBoard(options);
-    std::string error;
-    if (!WriteDocumentFile(*doc, out, error)) {
-        std::fprintf(stderr, "zelko: cannot write %s: %s\n", out.c_str(), error.c_str());
-        return 1;
-    }
-    std::printf("wrote %s: %d objects on a %g x %g board (seed %u)\n", out.c_str(), doc->GetRoot().GetChildCount(),
-                doc->GetAreaWidth(), doc->GetAreaHeight(), static_cast<unsigned>(options.seed));
+    session.EndProgress();
+    session.Timing("made the board");
+    char summary[160];
+    std::snprintf(summary, sizeof summary, "%d objects on a %g x %g mm board (seed %u)",
+                  doc->GetRoot().GetChildCount(), doc->GetAreaWidth() / 10, doc->GetAreaHeight() / 10,
+                  static_cast<unsigned>(options.seed));
+    if (!WriteBoard(session, *doc, args.output)) return kExitFailed;
+    session.Say(summary);
     return 0;
+}
+
+}  // namespace
+
+void AddGenerateBoard(CLI::App& parent, Registry& registry) {
+    auto args = std::make_shared<GenerateArgs>();
+    CLI::App* generate = parent.add_subcommand(
+        "generate-board",
+        "Make a synthetic board of tracks, pads, pours, texts and parts, for trials and benchmarks");
+    generate->add_option("N", args->count, "about how many objects (1 to 10000000)")
+        ->required()
+        ->type_name("")
+        ->check(CLI::Validator(
+            [](std::string& word) -> std::string {
+                int n = 0;
+                if (!ParseNumber(word, n) || n < 1 || n > 10000000)
+                    return "\"" + word + "\" is not a whole number from 1 to 10000000";
+                return {};
+            },
+            ""));
+    generate->add_option("-o,--output", args->output, "the document to write (.vbf)")
+        ->required()
+        ->check(kOutputPath)
+        ->type_name("OUT");
+    generate->add_option("--seed", args->seed, "the same seed and size give the same board")
+        ->default_str("1")
+        ->check(CLI::Validator(
+            [](std::string& word) -> std::string {
+                std::uint32_t seed = 0;
+                if (!ParseNumber(word, seed))
+                    return "\"" + word + "\" is not a whole number from 0 to 4294967295";
+                return {};
+            },
+            ""))
+        ->type_name("S");
+    registry.Add(generate, [args](Session& session) { return RunGenerate(session, *args); });
 }
 
 }  // namespace cli

@@ -1,12 +1,9 @@
-// --export-gerber: one RS-274X file per output layer of a document.
+// export gerber: one RS-274X file per output layer of a document.
 
-#include <cmath>
-#include <cstdio>
-#include <memory>
+#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "archive/Vemodocumentfile.h"
 #include "cli/Commands.h"
 #include "gerber/Gerberexport.h"
 #include "model/Vemodocument.h"
@@ -15,85 +12,128 @@ namespace cli {
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: zelko --export-gerber DIR [--pen-width MM] [--text-pen-width MM] [--layers NAME,NAME...] "
-    "FILE.vbf\n";
+namespace fs = std::filesystem;
 
 // No pen is wider than a board; a typing slip of 1e30 would write an aperture
 // of thirty digits that no photoplotter takes.
 constexpr double kMaxPenWidthMm = 100.0;
 
-bool ParseWidth(const std::string& text, double& value) {
-    return ParseNumber(text, value) && std::isfinite(value) && value >= 0.0 && value <= kMaxPenWidthMm;
-}
+struct GerberArgs {
+    std::string input;
+    std::string folder;
+    std::string penWidth = "0.3";
+    std::string textPenWidth = "0.1";
+    std::vector<std::string> layers;
+};
 
-std::vector<std::string> SplitNames(const std::string& text) {
-    std::vector<std::string> names;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t comma = text.find(',', start);
-        names.push_back(text.substr(start, comma - start));
-        if (comma == std::string::npos) break;
-        start = comma + 1;
+// The first folder of path that does not exist yet: what a run creates and
+// must take away again when it fails.
+fs::path FirstMissing(const fs::path& path) {
+    std::error_code ec;
+    fs::path missing;
+    for (fs::path p = fs::absolute(path, ec); !p.empty(); p = p.parent_path()) {
+        if (fs::exists(p, ec)) break;
+        missing = p;
+        if (p == p.parent_path()) break;
     }
-    return names;
+    return missing;
 }
 
-int Usage(const char* problem, const std::string& word) {
-    std::fprintf(stderr, "zelko: %s '%s'\n%s", problem, word.c_str(), kUsage);
-    return 2;
+int RunGerber(Session& session, const GerberArgs& args) {
+    const auto doc = ReadBoard(session, args.input);
+    if (!doc) return kExitFailed;
+
+    TGerberExportOptions options;
+    ParseNumber(args.penWidth, options.penWidth);
+    ParseNumber(args.textPenWidth, options.textPenWidth);
+    if (!args.layers.empty()) {
+        const std::vector<std::string> names = LayerNames(args.layers);
+        if (names.empty()) return session.Usage("--layers: no layer named");
+        std::string error;
+        if (!CheckLayers(*doc, names, error)) return session.Fail(error + "; nothing written");
+        options.layers = names;
+    }
+
+    std::error_code ec;
+    if (fs::exists(args.folder, ec) && !fs::is_directory(args.folder, ec))
+        return session.Fail(args.folder + " is a file, not a folder; nothing written");
+    const fs::path created = FirstMissing(args.folder);
+    if (!created.empty() && !fs::create_directories(args.folder, ec))
+        return session.Fail("cannot make the folder " + args.folder + ": " + ec.message());
+    options.folder = args.folder;
+    options.progress = [&](int index, int count, const std::string& layer) {
+        session.Progress("layer " + std::to_string(index + 1) + " of " + std::to_string(count) + ": " +
+                         layer);
+    };
+
+    const TGerberExportResult result = ExportGerber(*doc, options);
+    session.EndProgress();
+    session.Timing("exported");
+    const auto undoFolder = [&] {
+        if (!created.empty()) fs::remove_all(created, ec);
+    };
+    if (!result.error.empty()) {
+        undoFolder();
+        return session.Fail(result.error);
+    }
+    for (const std::string& warning : result.warnings) session.Warn(warning);
+    if (result.layers.empty()) {
+        undoFolder();
+        return session.Fail("no layer is marked for output: choose some with --layers; nothing written");
+    }
+    bool allWritten = true;
+    for (const TGerberLayerResult& r : result.layers) {
+        if (!r.written) {
+            allWritten = false;
+            session.Fail("layer \"" + r.layer + "\" not written" + (r.path.empty() ? "" : " to " + r.path) +
+                         ": " + r.error);
+            continue;
+        }
+        session.Say("wrote " + r.path + " (" + std::to_string(r.bytes) + " bytes, " +
+                    std::to_string(r.apertures) + " apertures, " + std::to_string(r.items) + " objects)");
+        if (r.items == 0)
+            session.Warn("layer \"" + r.layer + "\" has nothing on it: " + r.path + " draws nothing");
+    }
+    if (!allWritten) {
+        bool anyWritten = false;
+        for (const TGerberLayerResult& r : result.layers) anyWritten = anyWritten || r.written;
+        if (!anyWritten) undoFolder();
+        return kExitFailed;
+    }
+    return 0;
 }
 
 }  // namespace
 
-int CmdExportGerber(const Args& args) {
-    TGerberExportOptions options;
-    std::vector<std::string> positional;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if ((a == "--pen-width" || a == "--text-pen-width") && hasValue) {
-            double& width = a == "--pen-width" ? options.penWidth : options.textPenWidth;
-            if (!ParseWidth(args[++i], width))
-                return Usage("a width needs a number from 0 to 100 mm, not", args[i]);
-        } else if (a == "--layers" && hasValue) {
-            options.layers = SplitNames(args[++i]);
-        } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
-            return Usage("unexpected", a);
-        } else {
-            positional.push_back(a);
-        }
-    }
-    if (positional.size() != 2) {
-        std::fprintf(stderr, "%s", kUsage);
-        return 2;
-    }
-    options.folder = positional[0];
-    const std::string& input = positional[1];
-
-    std::string error;
-    const std::unique_ptr<TVemoDocument> document = ReadDocumentFile(input, error);
-    if (!document) {
-        std::fprintf(stderr, "zelko: cannot read %s: %s\n", input.c_str(), error.c_str());
-        return 1;
-    }
-    const TGerberExportResult result = ExportGerber(*document, options);
-    if (!result.error.empty()) {
-        std::fprintf(stderr, "zelko: %s\n", result.error.c_str());
-        return 1;
-    }
-    for (const std::string& warning : result.warnings)
-        std::fprintf(stderr, "zelko: warning: %s\n", warning.c_str());
-    if (result.layers.empty()) std::fprintf(stderr, "zelko: warning: no layer is marked for output\n");
-    for (const TGerberLayerResult& r : result.layers) {
-        if (r.written)
-            std::printf("%s\t%s\t%zu bytes\t%d apertures\t%d items\n", r.layer.c_str(), r.path.c_str(),
-                        r.bytes, r.apertures, r.items);
-        else
-            std::fprintf(stderr, "zelko: layer \"%s\" not written%s%s: %s\n", r.layer.c_str(),
-                         r.path.empty() ? "" : " to ", r.path.c_str(), r.error.c_str());
-    }
-    return result.Succeeded() ? 0 : 1;
+void AddExportGerber(CLI::App& exportCommand, Registry& registry) {
+    auto args = std::make_shared<GerberArgs>();
+    CLI::App* gerber = exportCommand.add_subcommand(
+        "gerber", "Write one RS-274X Gerber file per output layer: DIR/<layer>.gbr");
+    gerber->add_option("FILE", args->input, "the document (.vbf)")
+        ->required()
+        ->type_name("")
+        ->check(kInputFile);
+    gerber->add_option("-o,--output", args->folder, "the folder to write into (made when missing)")
+        ->required()
+        ->check(kOutputPath)
+        ->type_name("DIR");
+    gerber
+        ->add_option("--pen-width", args->penWidth,
+                     "pen for filled objects without a width of their own, in mm")
+        ->default_str("0.3")
+        ->check(NumberIn(0, kMaxPenWidthMm, "mm"))
+        ->type_name("MM");
+    gerber->add_option("--text-pen-width", args->textPenWidth, "pen for texts, in mm")
+        ->default_str("0.1")
+        ->check(NumberIn(0, kMaxPenWidthMm, "mm"))
+        ->type_name("MM");
+    gerber
+        ->add_option("--layers", args->layers,
+                     "layers to write instead of those marked for output: a comma list; may be repeated")
+        ->type_name("NAME,...")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    registry.Add(gerber, [args](Session& session) { return RunGerber(session, *args); });
 }
 
 }  // namespace cli

@@ -1,12 +1,10 @@
-// --graph: a table of numbers drawn as a line graph and added to a document.
+// graph: a table of numbers drawn as a line graph and added to a document.
 
-#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "archive/Vemodocumentfile.h"
 #include "cli/Commands.h"
 #include "graph/Linegraphunit.h"
 #include "model/Vemodocument.h"
@@ -16,85 +14,73 @@ namespace cli {
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: zelko --graph DATA.csv|DATA.tab [--graph-settings FILE.ini] [--into BASE.vbf] -o OUT.vbf\n"
-    "  without --graph-settings, the line-graph tool's graph_tool.ini is used\n";
+struct GraphArgs {
+    std::string data;
+    std::string output;
+    std::string settings;
+    std::string into;
+};
 
-int Usage(const char* problem, const std::string& word) {
-    std::fprintf(stderr, "zelko: %s '%s'\n%s", problem, word.c_str(), kUsage);
-    return 2;
+int RunGraph(Session& session, const GraphArgs& args) {
+    const std::string settingsPath =
+        args.settings.empty() ? TLineGraphUnit::DefaultSettingsPath() : args.settings;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(settingsPath, ec))
+        return session.Fail("no settings file " + settingsPath +
+                            ": the graph would have no size; give --settings");
+
+    const std::unique_ptr<TVemoDocument> document = BaseDocument(session, args.into);
+    if (!document) return kExitFailed;
+
+    TLineGraphUnit unit;
+    unit.SetDocument(document.get());
+    std::string error;
+    if (!unit.ReadData(args.data, &error)) return session.Fail(error);
+    for (const TLineGraphUnit::TBrokenRow& row : unit.BrokenRows())
+        session.Warn(args.data + ":" + std::to_string(row.line) + ": not a number; " +
+                     (row.kept > 0 ? "kept the " + std::to_string(row.kept) + " value(s) before it, " : "") +
+                     "dropped the rest of the row (" + std::to_string(row.dropped) + " value(s))");
+    if (unit.ItemCount() == 0)
+        return session.Fail(args.data + " has no line of numbers with an x and a y column; nothing to draw");
+    unit.LoadSettings(settingsPath);
+    const TLineGraphInf& axis = unit.Axis(0);
+    if (!(axis.Width() > 0.0 && axis.Height() > 0.0))
+        return session.Fail(settingsPath +
+                            " sets no Width and Height above 0 in [GraphProperty]; nothing to draw");
+
+    document->GetRoot().AddChild(unit.BuildGroup());
+    std::string summary = args.data + ": " + std::to_string(unit.ItemCount()) + " curves";
+    for (int i = 0; i < unit.ItemCount(); ++i)
+        summary += (i == 0 ? " (" : ", ") + std::to_string(unit.Item(i).Xs().size()) + " points on " +
+                   unit.Item(i).GetLayerName();
+    summary += "), frame on " + unit.GetFrameLayerName();
+    session.Say(summary);
+    return WriteBoard(session, *document, args.output) ? 0 : kExitFailed;
 }
 
 }  // namespace
 
-int CmdGraph(const Args& args) {
-    std::vector<std::string> positional;
-    std::string settingsPath, into, output;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == "--graph-settings" && hasValue) {
-            settingsPath = args[++i];
-        } else if (a == "--into" && hasValue) {
-            into = args[++i];
-        } else if (a == "-o" && hasValue) {
-            output = args[++i];
-        } else if (!a.empty() && a[0] == '-') {
-            return Usage("unexpected", a);
-        } else {
-            positional.push_back(a);
-        }
-    }
-    if (positional.size() != 1 || output.empty()) {
-        std::fprintf(stderr, "%s", kUsage);
-        return 2;
-    }
-    const std::string& data = positional[0];
-    if (settingsPath.empty()) settingsPath = TLineGraphUnit::DefaultSettingsPath();
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(settingsPath, ec)) {
-        std::fprintf(stderr, "zelko: no settings file %s: the graph would have no size\n",
-                     settingsPath.c_str());
-        return 1;
-    }
-
-    std::string error;
-    const std::unique_ptr<TVemoDocument> document = BaseDocument(into);
-    if (!document) return 1;
-
-    TLineGraphUnit unit;
-    unit.SetDocument(document.get());
-    if (!unit.ReadData(data, &error)) {
-        std::fprintf(stderr, "zelko: %s\n", error.c_str());
-        return 1;
-    }
-    if (unit.ItemCount() == 0) {
-        std::fprintf(stderr, "zelko: %s has no line of numbers with an x and a y column; nothing to draw\n",
-                     data.c_str());
-        return 1;
-    }
-    unit.LoadSettings(settingsPath);
-    const TLineGraphInf& axis = unit.Axis(0);
-    if (!(axis.Width() > 0.0 && axis.Height() > 0.0)) {
-        std::fprintf(stderr,
-                     "zelko: %s sets no Width and Height above 0 in [GraphProperty]; nothing to draw\n",
-                     settingsPath.c_str());
-        return 1;
-    }
-
-    std::unique_ptr<TVemoGroup> graph = unit.BuildGroup();
-    document->GetRoot().AddChild(std::move(graph));
-    std::printf("%s: %d curves", data.c_str(), unit.ItemCount());
-    for (int i = 0; i < unit.ItemCount(); ++i)
-        std::printf("%s%zu points on %s", i == 0 ? " (" : ", ", unit.Item(i).Xs().size(),
-                    unit.Item(i).GetLayerName().c_str());
-    std::printf("), frame on %s\n", unit.GetFrameLayerName().c_str());
-
-    if (!WriteDocumentFile(*document, output, error)) {
-        std::fprintf(stderr, "zelko: cannot write %s: %s\n", output.c_str(), error.c_str());
-        return 1;
-    }
-    return 0;
+void AddGraph(CLI::App& parent, Registry& registry) {
+    auto args = std::make_shared<GraphArgs>();
+    CLI::App* graph = parent.add_subcommand(
+        "graph", "Draw a line graph of a data file (tab- or comma-separated) into a document");
+    graph->add_option("DATA", args->data, "the data file: an x column and one y column per curve")
+        ->required()
+        ->type_name("")
+        ->check(kInputFile);
+    graph->add_option("-o,--output", args->output, "the document to write (.vbf)")
+        ->required()
+        ->check(kOutputPath)
+        ->type_name("OUT");
+    graph
+        ->add_option("--settings", args->settings,
+                     "the line-graph tool's settings (default: graph_tool.ini in the settings folder)")
+        ->check(kInputFile)
+        ->type_name("INI");
+    graph->add_option("--into", args->into, "add to this document instead of a new one")
+        ->check(kInputFile)
+        ->type_name("BASE");
+    registry.Add(graph, [args](Session& session) { return RunGraph(session, *args); });
 }
 
 }  // namespace cli

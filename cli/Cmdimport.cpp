@@ -1,6 +1,5 @@
-// --import-vem: a line-and-land file brought into a document as one group.
+// import vem: a line-and-land file brought into a document as one group.
 
-#include <cstdio>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -9,7 +8,6 @@
 
 #include "archive/Cp932.h"
 #include "archive/Safefile.h"
-#include "archive/Vemodocumentfile.h"
 #include "cli/Commands.h"
 #include "import/Vemoimport.h"
 #include "import/Vemoimporter.h"
@@ -21,62 +19,35 @@ namespace cli {
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: zelko --import-vem FILE.vem [--map LEGACY=LAYER ...] [--into BASE.vbf] -o OUT.vbf\n"
-    "  without --map, the layer mapping remembered by the import dialog is used;\n"
-    "  a legacy layer without a destination is left out\n";
-
 // Line-and-land files are small text files; a larger one is not one of them.
 constexpr std::size_t kMaxVemBytes = std::size_t(256) << 20;
 
-int Usage(const char* problem, const std::string& word) {
-    std::fprintf(stderr, "zelko: %s '%s'\n%s", problem, word.c_str(), kUsage);
-    return 2;
-}
+struct ImportArgs {
+    std::string input;
+    std::string output;
+    std::string into;
+    std::vector<std::string> maps;
+};
 
-}  // namespace
-
-int CmdImportVem(const Args& args) {
-    std::vector<std::string> positional;
+int RunImport(Session& session, const ImportArgs& args) {
     TImportLayerMap map;
-    bool mapGiven = false;
-    std::string into, output;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == "--map" && hasValue) {
-            const std::string& pair = args[++i];
-            const std::size_t eq = pair.find('=');
-            if (eq == std::string::npos || eq == 0) return Usage("--map needs LEGACY=LAYER, not", pair);
-            const std::string dest = pair.substr(eq + 1);
-            if (!CanEncodeCp932(dest)) return Usage("a document layer name cannot hold", dest);
-            map[pair.substr(0, eq)] = dest;
-            mapGiven = true;
-        } else if (a == "--into" && hasValue) {
-            into = args[++i];
-        } else if (a == "-o" && hasValue) {
-            output = args[++i];
-        } else if (!a.empty() && a[0] == '-') {
-            return Usage("unexpected", a);
-        } else {
-            positional.push_back(a);
-        }
+    for (const std::string& pair : args.maps) {
+        const std::size_t eq = pair.find('=');
+        if (eq == std::string::npos || eq == 0 || eq + 1 == pair.size())
+            return session.Usage("--map needs LEGACY=LAYER, not \"" + pair + "\"");
+        const std::string dest = pair.substr(eq + 1);
+        if (!CanEncodeCp932(dest))
+            return session.Usage("--map: a document layer name cannot hold \"" + dest + "\"");
+        map[pair.substr(0, eq)] = dest;
     }
-    if (positional.size() != 1 || output.empty()) {
-        std::fprintf(stderr, "%s", kUsage);
-        return 2;
-    }
-    const std::string& input = positional[0];
+    const bool mapGiven = !args.maps.empty();
 
     std::string bytes, error;
-    if (!ReadWholeFile(input, bytes, error, kMaxVemBytes)) {
-        std::fprintf(stderr, "zelko: %s\n", error.c_str());
-        return 1;
-    }
+    if (!ReadWholeFile(args.input, bytes, error, kMaxVemBytes)) return session.Fail(error);
     if (!mapGiven) map = ReadImportLayerMap(settings::ReadSettingsFile(settings::SettingsFilePath()));
 
-    const std::unique_ptr<TVemoDocument> document = BaseDocument(into);
-    if (!document) return 1;
+    const std::unique_ptr<TVemoDocument> document = BaseDocument(session, args.into);
+    if (!document) return kExitFailed;
 
     // The layers first, as the import dialog shows them, then the items.
     std::vector<std::string> legacy;
@@ -89,45 +60,65 @@ int CmdImportVem(const Args& args) {
     std::istringstream in(bytes);
     const TVemoImportResult result = ImportVemo(in, destinations, *document);
     const TVemoImportReport& report = result.report;
-    if (!report.drawItemsFound) {
-        std::fprintf(stderr, "zelko: %s: no %s%s section; nothing imported\n", input.c_str(),
-                     report.versionFound ? "" : "version marker and no ", "[DrawItems]");
-        return 1;
-    }
+    session.Timing("imported " + args.input);
+    if (!report.drawItemsFound)
+        return session.Fail(args.input + ": no " + (report.versionFound ? "" : "version marker and no ") +
+                            "[DrawItems] section; nothing imported");
 
-    std::printf("%s: %d items imported as one group\n", input.c_str(), report.items);
+    session.Say(args.input + ": " + std::to_string(report.items) + " items imported as one group");
     const std::set<std::string> legacySet(legacy.begin(), legacy.end());
     for (const auto& [name, dest] : map)
         if (mapGiven && !legacySet.count(name))
-            std::printf("  --map %s: the file has no such layer\n", name.c_str());
+            session.Warn("--map " + name + ": the file has no such layer");
     for (std::size_t r = 0; r < legacy.size(); ++r) {
         if (!destinations[r].empty())
-            std::printf("  layer %s -> %s\n", legacy[r].c_str(), destinations[r].c_str());
+            session.Say("  layer " + legacy[r] + " -> " + destinations[r]);
         else
-            std::printf("  layer %s: no destination, %d items dropped\n", legacy[r].c_str(),
-                        report.unmapped[r]);
+            session.Warn("layer " + legacy[r] + " has no destination: " + std::to_string(report.unmapped[r]) +
+                         " items dropped");
     }
-    for (const std::string& name : result.createdLayers) std::printf("  new layer %s\n", name.c_str());
+    for (const std::string& name : result.createdLayers)
+        session.Warn("the document had no layer \"" + name + "\": a new layer of that name was made");
     if (report.unknownLayer > 0)
-        std::printf("  %d items without a defined layer number dropped\n", report.unknownLayer);
+        session.Warn(std::to_string(report.unknownLayer) + " items without a defined layer number dropped");
     if (report.malformed > 0) {
-        std::printf("  %d malformed items dropped", report.malformed);
+        std::string words;
         for (std::size_t i = 0; i < report.malformedWords.size(); ++i)
-            std::printf("%s%s", i == 0 ? ": " : ", ", report.malformedWords[i].c_str());
-        std::printf("%s\n", int(report.malformedWords.size()) < report.malformed ? ", ..." : "");
+            words += (i == 0 ? ": " : ", ") + report.malformedWords[i];
+        if (int(report.malformedWords.size()) < report.malformed) words += ", ...";
+        session.Warn(std::to_string(report.malformed) + " malformed items dropped" + words);
     }
+    if (report.items == 0)
+        return session.Fail(args.input + ": nothing imported" +
+                            (mapGiven ? "" : " (no remembered destinations; give --map LEGACY=LAYER)"));
+    return WriteBoard(session, *document, args.output) ? 0 : kExitFailed;
+}
 
-    if (report.items == 0) {
-        std::fprintf(stderr, "zelko: %s: nothing imported%s\n", input.c_str(),
-                     mapGiven ? "" : " (no remembered destinations; give --map LEGACY=LAYER)");
-        return 1;
-    }
+}  // namespace
 
-    if (!WriteDocumentFile(*document, output, error)) {
-        std::fprintf(stderr, "zelko: cannot write %s: %s\n", output.c_str(), error.c_str());
-        return 1;
-    }
-    return 0;
+void AddImportVem(CLI::App& importCommand, Registry& registry) {
+    auto args = std::make_shared<ImportArgs>();
+    CLI::App* vem =
+        importCommand.add_subcommand("vem", "Add a line-and-land file (.vem) to a document as one group");
+    vem->add_option("FILE", args->input, "the line-and-land file")
+        ->required()
+        ->type_name("")
+        ->check(kInputFile);
+    vem->add_option("-o,--output", args->output, "the document to write (.vbf)")
+        ->required()
+        ->check(kOutputPath)
+        ->type_name("OUT");
+    vem->add_option("--map", args->maps,
+                    "put legacy layer LEGACY on document layer LAYER (made when missing); may be repeated. "
+                    "Without --map the mapping remembered by the import dialog is used; "
+                    "a legacy layer without a destination is left out")
+        ->type_name("LEGACY=LAYER")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    vem->add_option("--into", args->into, "add to this document instead of a new one")
+        ->check(kInputFile)
+        ->type_name("BASE");
+    registry.Add(vem, [args](Session& session) { return RunImport(session, *args); });
 }
 
 }  // namespace cli

@@ -1,8 +1,15 @@
-// Batch commands of the zelko front end. Each takes the arguments that follow
-// its option word, prints what it did and returns the process exit code.
+// Subcommands of the zelko front end and what they share: how they report,
+// how they read numbers, files and layer lists. Each Add* function registers a
+// subcommand (with its own --help) under parent and the work to run when the
+// command line chose it.
 #pragma once
 
+#include <CLI/CLI.hpp>
+
+#include <chrono>
 #include <charconv>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,15 +18,51 @@ class TVemoDocument;
 
 namespace cli {
 
-using Args = std::vector<std::string>;
+// Exit codes: 0 done, 1 the work failed, 2 the command line was wrong.
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
 
-int CmdInfo(const Args& args);           // --info FILE.vbf
-int CmdConvert(const Args& args);        // --convert IN.vbf -o OUT.vbf
-int CmdGenerateBoard(const Args& args);  // --generate-board N [--seed S] -o OUT.vbf
-int CmdExportGerber(const Args& args);   // --export-gerber DIR [...] FILE.vbf
-int CmdExportBitmap(const Args& args);   // --export-bitmap OUT.bmp|OUT.png [...] FILE.vbf
-int CmdImportVem(const Args& args);      // --import-vem FILE.vem [...] -o OUT.vbf
-int CmdGraph(const Args& args);          // --graph DATA.csv|DATA.tab [...] -o OUT.vbf
+// What one run says, and where: results on stdout, progress, warnings,
+// timings and failures on stderr.
+class Session {
+public:
+    bool quiet = false;    // no progress and no summary of what was written
+    bool verbose = false;  // timings of each step
+    std::string command;   // "zelko export gerber", for messages
+
+    // Progress shows only on a terminal and without --quiet; one line, rewritten.
+    bool ShowsProgress() const;
+    void Progress(const std::string& text);
+    void EndProgress();
+    // With --verbose: how long the step since the last mark took.
+    void Timing(const std::string& step);
+
+    void Say(const std::string& line) const;  // stdout, unless quiet
+    void Warn(const std::string& text);
+    int Fail(const std::string& reason);    // exit 1
+    int Usage(const std::string& problem);  // exit 2, one line, points at --help
+    void Wrote(const std::string& path, std::uint64_t bytes) const;
+
+private:
+    bool progressShown_ = false;
+    std::chrono::steady_clock::time_point mark_ = std::chrono::steady_clock::now();
+};
+
+using Run = std::function<int(Session&)>;
+
+// Subcommands chosen by a parse, with their work.
+struct Registry {
+    std::vector<std::pair<CLI::App*, Run>> commands;
+    void Add(CLI::App* app, Run run) { commands.emplace_back(app, std::move(run)); }
+};
+
+void AddInfo(CLI::App& parent, Registry& registry);
+void AddConvert(CLI::App& parent, Registry& registry);
+void AddGenerateBoard(CLI::App& parent, Registry& registry);
+void AddExportGerber(CLI::App& exportCommand, Registry& registry);
+void AddExportBitmap(CLI::App& exportCommand, Registry& registry);
+void AddImportVem(CLI::App& importCommand, Registry& registry);
+void AddGraph(CLI::App& parent, Registry& registry);
 
 // The whole word as a number, read the same whatever the locale; false for
 // anything else.
@@ -30,8 +73,30 @@ bool ParseNumber(const std::string& word, T& value) {
     return ec == std::errc() && ptr == end;
 }
 
-// The document a command adds to: a new one when path is empty, else the one
-// read from path. Null, with the reason printed, when that cannot be read.
-std::unique_ptr<TVemoDocument> BaseDocument(const std::string& path);
+// A finite number from low to high; the message names the unit.
+CLI::Validator NumberIn(double low, double high, const std::string& unit);
+// An input file: "no such file" when it is not there, a folder refused.
+extern const CLI::Validator kInputFile;
+// A file or folder to write: standard output ("-") refused, since the
+// outputs are binary files or sets of files.
+extern const CLI::Validator kOutputPath;
+
+// Names of a --layers option given any number of times: each a comma list,
+// spaces around names trimmed, empty names skipped, the first of repeats kept.
+std::vector<std::string> LayerNames(const std::vector<std::string>& options);
+// Checks every name against the document. False with a message that lists the
+// document's layers (and the likely one, when only the letter case differs).
+bool CheckLayers(const TVemoDocument& document, const std::vector<std::string>& names, std::string& error);
+
+// The document at path, read with the reason printed on failure; "reading"
+// progress and timing as the session wants.
+std::unique_ptr<TVemoDocument> ReadBoard(Session& session, const std::string& path);
+// The document a command adds to: a new one when path is empty.
+std::unique_ptr<TVemoDocument> BaseDocument(Session& session, const std::string& path);
+// Writes a document safely, reports it; false after printing the reason.
+bool WriteBoard(Session& session, const TVemoDocument& document, const std::string& path);
+
+// "zelko FILE.vbf" and "zelko" alone: the editor window.
+int OpenEditor(int argc, char** argv, const std::string& file);
 
 }  // namespace cli

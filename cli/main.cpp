@@ -1,41 +1,17 @@
-// zelko batch front end: converts and inspects boards without opening a window.
+// zelko: the editor when started alone or with a board, else one batch
+// subcommand (info, convert, export, import, graph, generate-board).
 
 #include <QGuiApplication>
 #include <QtGlobal>
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <set>
 #include <string>
 
 #include "cli/Commands.h"
 
 namespace {
-
-void PrintUsage(std::FILE* out) {
-    std::fprintf(out,
-                 "zelko %s - printed-circuit-board artwork editor\n"
-                 "\n"
-                 "usage: zelko OPTION ...\n"
-                 "\n"
-                 "  --info FILE.vbf                       describe a document\n"
-                 "  --convert IN.vbf -o OUT.vbf           rewrite a document in the current format\n"
-                 "  --generate-board N [--seed S] -o OUT.vbf\n"
-                 "                                        make a synthetic board of N objects\n"
-                 "  --export-gerber DIR [--pen-width MM] [--text-pen-width MM]\n"
-                 "                  [--layers NAME,NAME...] FILE.vbf\n"
-                 "                                        one Gerber file per output layer\n"
-                 "  --export-bitmap OUT.bmp|OUT.png [--ppi N] [--mono] [--mirror] [--negative]\n"
-                 "                  [--antialias] [--layers NAME,NAME...] FILE.vbf\n"
-                 "                                        the output layers as an image\n"
-                 "  --import-vem FILE.vem [--map LEGACY=LAYER ...] [--into BASE.vbf] -o OUT.vbf\n"
-                 "                                        import a line-and-land file\n"
-                 "  --graph DATA.csv|DATA.tab [--graph-settings FILE.ini] [--into BASE.vbf] -o OUT.vbf\n"
-                 "                                        draw a line graph of a data file\n"
-                 "  --help                                show this text\n"
-                 "  --version                             show the version\n",
-                 ZELKO_VERSION);
-}
 
 // Qt's notes go to stderr as usual, except the one about a missing runtime
 // folder, which every batch run on a server would print and which means nothing here.
@@ -45,51 +21,104 @@ void FilterQtMessages(QtMsgType type, const QMessageLogContext&, const QString& 
     if (type == QtFatalMsg) std::abort();
 }
 
-using Command = int (*)(const cli::Args&);
+// The deepest subcommand the parse got to, and its words: "zelko export gerber".
+CLI::App* Chosen(CLI::App& app, std::string& words) {
+    CLI::App* at = &app;
+    words = "zelko";
+    while (!at->get_subcommands().empty()) {
+        at = at->get_subcommands().front();
+        words += " " + at->get_name();
+    }
+    return at;
+}
 
-struct Entry {
-    const char* option;
-    Command run;
-};
-
-constexpr Entry kCommands[] = {
-    {"--info", cli::CmdInfo},
-    {"--convert", cli::CmdConvert},
-    {"--generate-board", cli::CmdGenerateBoard},
-    {"--export-gerber", cli::CmdExportGerber},
-    {"--export-bitmap", cli::CmdExportBitmap},
-    {"--import-vem", cli::CmdImportVem},
-    {"--graph", cli::CmdGraph},
-};
+constexpr const char* kFooter =
+    "Run 'zelko COMMAND --help' for the options of a command. Lengths are in millimetres.\n"
+    "zelko and zelko FILE.vbf open the editor.";
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        PrintUsage(stdout);
-        return 0;
+    CLI::App app("zelko " ZELKO_VERSION " - printed-circuit-board artwork editor", "zelko");
+    app.set_version_flag("-V,--version", "zelko " ZELKO_VERSION);
+    app.require_subcommand(0, 1);
+    cli::Session session;
+    app.add_flag("-q,--quiet", session.quiet, "no progress and no summary of what was written");
+    app.add_flag("-v,--verbose", session.verbose, "say how long each step took");
+
+    cli::Registry registry;
+    cli::AddInfo(app, registry);
+    cli::AddConvert(app, registry);
+    CLI::App* exportCommand = app.add_subcommand("export", "Write Gerber files or a picture of a document");
+    exportCommand->require_subcommand(1);
+    cli::AddExportGerber(*exportCommand, registry);
+    cli::AddExportBitmap(*exportCommand, registry);
+    CLI::App* importCommand = app.add_subcommand("import", "Bring a file of another format into a document");
+    importCommand->require_subcommand(1);
+    cli::AddImportVem(*importCommand, registry);
+    cli::AddGraph(app, registry);
+    cli::AddGenerateBoard(app, registry);
+
+    app.footer(kFooter);  // after the subcommands, which would inherit it
+
+    // Options of the whole program (-q, -v) may follow the subcommand too.
+    std::set<std::string> names;
+    for (CLI::App* sub : app.get_subcommands({})) {
+        names.insert(sub->get_name());
+        sub->fallthrough();
+        for (CLI::App* inner : sub->get_subcommands({})) inner->fallthrough();
     }
-    const std::string arg = argv[1];
-    if (arg == "--help" || arg == "-h") {
-        PrintUsage(stdout);
-        return 0;
+
+    // Without a subcommand the program is the editor: "zelko" or "zelko FILE.vbf".
+    if (argc == 1) return cli::OpenEditor(argc, argv, {});
+    const std::string first = argv[1];
+    if (!first.empty() && first[0] != '-' && names.count(first) == 0) {
+        session.command = "zelko";
+        if (first.find_first_of("./") == std::string::npos)
+            return session.Usage("unknown command \"" + first + "\"");
+        if (argc > 2) return session.Usage("the editor opens one file at a time");
+        std::string path = first;
+        const std::string problem = cli::kInputFile(path);
+        if (!problem.empty()) return session.Usage(problem);
+        return cli::OpenEditor(argc, argv, first);
     }
-    if (arg == "--version") {
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion&) {
         std::printf("zelko %s\n", ZELKO_VERSION);
         return 0;
+    } catch (const CLI::ParseError& e) {
+        std::string words;
+        const CLI::App* at = Chosen(app, words);
+        session.command = words;
+        // A group of commands given alone: name the ones it has.
+        const auto inner = at->get_subcommands({});
+        if (at != &app && !inner.empty() && at->get_subcommands().empty()) {
+            std::string list;
+            for (const CLI::App* sub : inner) list += (list.empty() ? "" : " or ") + sub->get_name();
+            return session.Usage("which one: " + list + "?");
+        }
+        return session.Usage(e.what());
     }
-    for (const Entry& entry : kCommands) {
-        if (arg != entry.option) continue;
+
+    std::string words;
+    CLI::App* chosen = Chosen(app, words);
+    session.command = words;
+    for (const auto& [command, run] : registry.commands) {
+        if (command != chosen) continue;
         // Texts need glyph outlines, which need a GUI application; batch work has
         // no window, so the offscreen platform serves when none is chosen.
         if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
         qInstallMessageHandler(FilterQtMessages);
         int qtArgc = 1;
-        QGuiApplication app(qtArgc, argv);
-        const cli::Args rest(argv + 2, argv + argc);
-        return entry.run(rest);
+        QGuiApplication qtApp(qtArgc, argv);
+        return run(session);
     }
-    std::fprintf(stderr, "zelko: unknown option '%s'\n\n", argv[1]);
-    PrintUsage(stderr);
-    return 2;
+    // Only "-q" or "-v" without a command.
+    return session.Usage("no command given");
 }

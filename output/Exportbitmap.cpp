@@ -69,6 +69,21 @@ void BitmapExportSize(double areaWidth, double areaHeight, double ppi, std::int6
     height = TruncatedSize((areaHeight * ppi) * kInchPerUnit);
 }
 
+int LargestBitmapResolution(double areaWidth, double areaHeight) {
+    if (!(areaWidth > 0.0) || !(areaHeight > 0.0)) return 0;
+    const double ww = areaWidth * kInchPerUnit, hh = areaHeight * kInchPerUnit;  // inches
+    double r = std::sqrt(double(kMaxBitmapPixels) / ww / hh);
+    r = std::min({r, double(TDIBitmap::kMaxSide) / ww, double(TDIBitmap::kMaxSide) / hh, 1e9});
+    // Sizes are truncated, so a whole resolution at or below the bound fits;
+    // one step down covers the rounding of the products.
+    for (int ppi = int(std::floor(r)); ppi > 0; --ppi) {
+        std::int64_t w = 0, h = 0;
+        BitmapExportSize(areaWidth, areaHeight, ppi, w, h);
+        if (w <= TDIBitmap::kMaxSide && h <= TDIBitmap::kMaxSide && w * h <= kMaxBitmapPixels) return ppi;
+    }
+    return 0;
+}
+
 bool RenderBitmapExport(const TVemoDocument& document, const TBitmapExportOptions& options, TDIBitmap& bitmap,
                         std::string& error) {
     const double r = options.ppi;
@@ -83,9 +98,20 @@ bool RenderBitmapExport(const TVemoDocument& document, const TBitmapExportOption
         error = "the image would be empty (" + size + "): the design area is too small for this resolution";
         return false;
     }
+    const auto fits = [&] {
+        const int best = LargestBitmapResolution(document.GetAreaWidth(), document.GetAreaHeight());
+        return best > 0 ? ": at most " + std::to_string(best) + " ppi fits"
+                        : ": not even 1 ppi fits this design area";
+    };
     if (w > TDIBitmap::kMaxSide || h > TDIBitmap::kMaxSide) {
         error = "the image would be " + size + ", more than " + std::to_string(TDIBitmap::kMaxSide) +
-                " pixels on a side: choose a lower resolution";
+                " pixels on a side" + fits();
+        return false;
+    }
+    if (w * h > kMaxBitmapPixels) {
+        error = "the image would be " + size + " (" + std::to_string(w * h / 1000000) +
+                " million pixels), more than the " + std::to_string(kMaxBitmapPixels / 1000000) +
+                " million an image may hold" + fits();
         return false;
     }
     std::vector<int> layerIndices;
@@ -181,6 +207,12 @@ bool ExportBitmap(const TVemoDocument& document, const std::string& path, const 
     if (!WriteFileSafely(path, bytes, error)) return false;
     result.width = bitmap.Width();
     result.height = bitmap.Height();
+    const std::uint32_t* pixels = bitmap.Pixels();
+    const std::size_t count = std::size_t(bitmap.PixelCount());
+    result.blank =
+        pixels && std::all_of(pixels, pixels + count, [first = pixels[0] & 0xFFFFFFu](std::uint32_t p) {
+            return (p & 0xFFFFFFu) == first;
+        });
     result.bytes = bytes.size();
     return true;
 }

@@ -34,15 +34,25 @@ struct TBitmapExportResult {
     int width = 0;
     int height = 0;
     std::uint64_t bytes = 0;  // size of the written file
+    bool blank = false;       // every pixel the same colour: nothing was drawn
 };
+
+// The most pixels an exported image may hold (512 MiB of 32-bit pixels): a
+// design area of metres at a film resolution must be refused, not allocated.
+inline constexpr std::int64_t kMaxBitmapPixels = std::int64_t(1) << 27;
+
+// The largest whole resolution (ppi) at which an area's image fits both the
+// pixel budget and TDIBitmap::kMaxSide; 0 when not even 1 ppi fits.
+int LargestBitmapResolution(double areaWidth, double areaHeight);
 
 // The pixel size of the image of an area at ppi, truncated.
 void BitmapExportSize(double areaWidth, double areaHeight, double ppi, std::int64_t& width,
                       std::int64_t& height);
 
 // Renders the image into bitmap. False, with a reason, for a resolution that is
-// not a positive finite number, an image of no pixels or one larger than
-// TDIBitmap::kMaxSide on a side, memory that cannot be had, or an unknown layer
+// not a positive finite number, an image of no pixels, one larger than
+// TDIBitmap::kMaxSide on a side or of more than kMaxBitmapPixels (the reason
+// then gives the size and the largest resolution that fits), memory that cannot be had, or an unknown layer
 // name. Monochrome export leaves the draw style's ink and paper colours as it set them.
 bool RenderBitmapExport(const TVemoDocument& document, const TBitmapExportOptions& options, TDIBitmap& bitmap,
                         std::string& error);

@@ -52,39 +52,40 @@ protected:
 };
 
 TEST_F(CliGerber, WritesEveryOutputLayerAndSaysWhatItWrote) {
-    const ZelkoRun run = RunZelko({"--export-gerber", dir_.path().toStdString(), board_});
+    const ZelkoRun run = RunZelko({"export", "gerber", board_, "-o", dir_.path().toStdString()});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.err, "");
+    for (const std::string& line : LinesOf(run.err))
+        EXPECT_NE(line.find(": warning: "), std::string::npos) << "only warnings: " << line;
     const std::vector<std::string> lines = LinesOf(run.out);
     ASSERT_EQ(lines.size(), 9u) << run.out;
     const std::string solder = Read(Path("solder.gbr"));
     EXPECT_EQ(solder, Expected("solder", 0.3, 0.1));
-    std::string apertures;
-    int items = 0;
-    for (const std::string& line : lines)
-        if (line.rfind("solder\t", 0) == 0) {
-            char path[512];
-            std::size_t bytes = 0;
-            int count = 0;
-            ASSERT_EQ(std::sscanf(line.c_str(), "solder\t%511[^\t]\t%zu bytes\t%d apertures\t%d items", path,
-                                  &bytes, &count, &items),
-                      4)
-                << line;
-            EXPECT_EQ(path, Path("solder.gbr"));
-            EXPECT_EQ(bytes, solder.size());
-            EXPECT_EQ(count, int(gerbertest::Parse(solder).apertures.size()));
-        }
+    int items = -1;
+    for (const std::string& line : lines) {
+        char path[512];
+        std::size_t bytes = 0;
+        int count = 0, objects = 0;
+        ASSERT_EQ(std::sscanf(line.c_str(), "wrote %511s (%zu bytes, %d apertures, %d objects)", path, &bytes, &count,
+                              &objects),
+                  4)
+            << line;
+        if (path != Path("solder.gbr")) continue;
+        EXPECT_EQ(bytes, solder.size());
+        EXPECT_EQ(count, int(gerbertest::Parse(solder).apertures.size()));
+        items = objects;
+    }
     EXPECT_EQ(items, 10) << "every object of the fixture's solder layer";
 }
 
 TEST_F(CliGerber, LayersAndWidthsForThisRunOnly) {
-    const ZelkoRun run = RunZelko({"--export-gerber", dir_.path().toStdString(), "--pen-width", "0.5",
-                                   "--text-pen-width", "0.2", "--layers", "far,solder", board_});
+    const ZelkoRun run =
+        RunZelko({"export", "gerber", "--pen-width=0.5", board_, "--text-pen-width", "0.2", "--layers", " far , solder",
+                  "-o", dir_.path().toStdString()});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::vector<std::string> lines = LinesOf(run.out);
     ASSERT_EQ(lines.size(), 2u) << run.out;
-    EXPECT_EQ(lines[0].rfind("solder\t", 0), 0u) << "layer-list order";
-    EXPECT_EQ(lines[1].rfind("far\t", 0), 0u);
+    EXPECT_EQ(lines[0].rfind("wrote " + Path("solder.gbr"), 0), 0u) << "layer-list order";
+    EXPECT_EQ(lines[1].rfind("wrote " + Path("far.gbr"), 0), 0u);
     EXPECT_EQ(Read(Path("solder.gbr")), Expected("solder", 0.5, 0.2));
     EXPECT_NE(Read(Path("solder.gbr")), Expected("solder", 0.3, 0.1));
     EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("component.gbr"))));
@@ -92,23 +93,25 @@ TEST_F(CliGerber, LayersAndWidthsForThisRunOnly) {
 }
 
 TEST_F(CliGerber, FailuresExitNonZeroWithAReason) {
+    const std::string out = dir_.path().toStdString();
     struct Row {
         const char* name;
         std::vector<std::string> args;
         int exitCode;
         const char* says;
     } rows[] = {
-        {"document missing", {Path("missing"), Path("none.vbf")}, 1, "cannot read"},
-        {"folder missing", {Path("no-such-folder"), board_}, 1, "layer \"solder\" not written"},
-        {"unknown layer", {dir_.path().toStdString(), "--layers", "solder,nope", board_}, 1, "\"nope\""},
-        {"negative width", {dir_.path().toStdString(), "--pen-width", "-1", board_}, 2, "'-1'"},
-        {"width not a number", {dir_.path().toStdString(), "--text-pen-width", "thin", board_}, 2, "'thin'"},
-        {"width wider than any board", {dir_.path().toStdString(), "--pen-width", "1e30", board_}, 2, "'1e30'"},
-        {"unknown option", {dir_.path().toStdString(), "--colour", board_}, 2, "--colour"},
-        {"no document", {dir_.path().toStdString()}, 2, "usage"},
+        {"document missing", {Path("none.vbf"), "-o", out}, 2, "no such file"},
+        {"output is a file", {board_, "-o", board_}, 1, "is a file, not a folder"},
+        {"negative width", {board_, "-o", out, "--pen-width", "-1"}, 2, "-1 is out of range"},
+        {"width not a number", {board_, "-o", out, "--text-pen-width", "thin"}, 2, "\"thin\" is not a number"},
+        {"width wider than any board", {board_, "-o", out, "--pen-width", "1e30"}, 2, "from 0 to 100 mm"},
+        {"unknown option", {board_, "-o", out, "--colour"}, 2, "--colour"},
+        {"no document", {"-o", out}, 2, "FILE is required"},
+        {"no folder", {board_}, 2, "--output is required"},
+        {"standard output", {board_, "-o", "-"}, 2, "standard output"},
     };
     for (const Row& row : rows) {
-        std::vector<std::string> args = {"--export-gerber"};
+        std::vector<std::string> args = {"export", "gerber"};
         args.insert(args.end(), row.args.begin(), row.args.end());
         const ZelkoRun run = RunZelko(args);
         EXPECT_EQ(run.exitCode, row.exitCode) << row.name << ": " << run.err;

@@ -58,18 +58,19 @@ std::unique_ptr<TVemoDocument> SmallBoard() {
 TEST_F(Cli, InfoDescribesVersionAreaLayersAndCounts) {
     std::string error;
     ASSERT_TRUE(WriteDocumentFile(*SmallBoard(), Path("small.vbf"), error)) << error;
-    const ZelkoRun run = RunZelko({"--info", Path("small.vbf")});
+    const ZelkoRun run = RunZelko({"info", Path("small.vbf")});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.out.find("format version: 5\n"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("size 800 x 600"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("design area: 80 x 60 mm"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("objects cover: 5.096 x 1.1 mm, top left at (-0.048, 0.95) mm"), std::string::npos) << run.out;
     // In list order: the new layer went before the current "solder".
     const auto parts = run.out.find("部品面");
     const auto solder = run.out.find(" solder ");
     ASSERT_NE(parts, std::string::npos) << run.out;
     EXPECT_LT(parts, solder);
     EXPECT_NE(run.out.find("#00A0A0"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("visible,output                           2 objects"), std::string::npos) << run.out;
-    for (const char* line : {"  PATH 2\n", "  RECT 1\n", "  GRUP 1\n", "top-level objects: 3\n"})
+    EXPECT_NE(run.out.find("visible, output                          2 objects"), std::string::npos) << run.out;
+    for (const char* line : {"  paths 2\n", "  rectangles 1\n", "  groups 1\n", "top-level objects: 3\n"})
         EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
 }
 
@@ -80,11 +81,14 @@ TEST_F(Cli, RejectedFilesExitNonZeroWithTheReason) {
     Write("text.vbf", "hello, this is not a board\n");
     const struct {
         const char* file;
+        int exitCode;
         const char* reason;
-    } rows[] = {{"huge-count.vbf", "huge-count.vbf"}, {"text.vbf", "not a document"}, {"missing.vbf", "cannot read"}};
+    } rows[] = {{"huge-count.vbf", 1, "huge-count.vbf"},
+                {"text.vbf", 1, "not a document"},
+                {"missing.vbf", 2, "no such file"}};
     for (const auto& row : rows) {
-        const ZelkoRun run = RunZelko({"--info", Path(row.file)});
-        EXPECT_EQ(run.exitCode, 1) << row.file;
+        const ZelkoRun run = RunZelko({"info", Path(row.file)});
+        EXPECT_EQ(run.exitCode, row.exitCode) << row.file;
         EXPECT_NE(run.err.find(row.reason), std::string::npos) << row.file << ": " << run.err;
         EXPECT_TRUE(run.out.empty()) << row.file;
     }
@@ -102,7 +106,7 @@ TEST_F(Cli, ConvertRewritesAnOlderDocumentAtTheCurrentVersion) {
     v4.I32(0).F64(0).F64(0).F64(1000).F64(750);
     Write("old.vbf", v4.Bytes());
 
-    const ZelkoRun run = RunZelko({"--convert", Path("old.vbf"), "-o", Path("new.vbf")});
+    const ZelkoRun run = RunZelko({"convert", Path("old.vbf"), "-o", Path("new.vbf")});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::string converted = Read(Path("new.vbf"));
     ASSERT_GE(converted.size(), 12u);
@@ -116,26 +120,26 @@ TEST_F(Cli, ConvertRewritesAnOlderDocumentAtTheCurrentVersion) {
 
     // A target that cannot be written: non-zero, and an existing file is left alone.
     Write("keep.vbf", "previous contents");
-    const ZelkoRun bad = RunZelko({"--convert", Path("old.vbf"), "-o", Path("no/such/folder.vbf")});
+    const ZelkoRun bad = RunZelko({"convert", Path("old.vbf"), "-o", Path("no/such/folder.vbf")});
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_NE(bad.err.find("cannot write"), std::string::npos) << bad.err;
-    const ZelkoRun damaged = RunZelko({"--convert", Path("keep.vbf"), "-o", Path("new.vbf")});
+    const ZelkoRun damaged = RunZelko({"convert", Path("keep.vbf"), "-o", Path("new.vbf")});
     EXPECT_EQ(damaged.exitCode, 1);
     EXPECT_EQ(Read(Path("new.vbf")), converted) << "a failed read writes nothing";
 }
 
 TEST_F(Cli, GeneratedBoardsAreReproducibleAndArgumentsChecked) {
-    ASSERT_EQ(RunZelko({"--generate-board", "200", "--seed", "5", "-o", Path("a.vbf")}).exitCode, 0);
-    ASSERT_EQ(RunZelko({"--generate-board", "200", "--seed", "5", "-o", Path("b.vbf")}).exitCode, 0);
+    ASSERT_EQ(RunZelko({"generate-board", "200", "--seed", "5", "-o", Path("a.vbf")}).exitCode, 0);
+    ASSERT_EQ(RunZelko({"generate-board", "-o", Path("b.vbf"), "--seed=5", "200"}).exitCode, 0);
     const std::string a = Read(Path("a.vbf"));
     EXPECT_GT(a.size(), 1000u);
     EXPECT_TRUE(a == Read(Path("b.vbf")));
     for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"--generate-board", "0", "-o", Path("c.vbf")},
-          {"--generate-board", "12x", "-o", Path("c.vbf")},
-          {"--generate-board", "10"},
-          {"--convert", Path("a.vbf")},
-          {"--info"},
+         {std::vector<std::string>{"generate-board", "0", "-o", Path("c.vbf")},
+          {"generate-board", "12x", "-o", Path("c.vbf")},
+          {"generate-board", "10"},
+          {"convert", Path("a.vbf")},
+          {"info"},
           {"--no-such-option"}}) {
         EXPECT_EQ(RunZelko(args).exitCode, 2) << args[0] << " " << (args.size() > 1 ? args[1] : "");
     }

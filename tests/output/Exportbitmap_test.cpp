@@ -241,6 +241,7 @@ TEST(BitmapExport, BmpAndPngFilesHoldTheSamePicture) {
         EXPECT_EQ(result.width, 100);
         EXPECT_EQ(result.height, 75);
         EXPECT_EQ(result.bytes, fs::file_size(file));
+        EXPECT_FALSE(result.blank);
         images[i] = QImage(QString::fromStdString(file.string()));
         ASSERT_FALSE(images[i].isNull());
     }
@@ -283,7 +284,15 @@ TEST(BitmapExport, FilesCarryTheirResolutionAndDepth) {
         EXPECT_EQ(image.format(), c.loaded);
         EXPECT_EQ(image.dotsPerMeterX(), 10000);
         EXPECT_EQ(image.dotsPerMeterY(), 10000);
+        EXPECT_FALSE(result.blank);
     }
+    // A layer with nothing on it gives a blank picture, which the caller can warn about.
+    TBitmapExportOptions options;
+    options.layers = {"other"};
+    TBitmapExportResult result;
+    std::string error;
+    ASSERT_TRUE(ExportBitmap(*doc, (dir / "blank.png").string(), options, result, error)) << error;
+    EXPECT_TRUE(result.blank);
 }
 
 }  // namespace
