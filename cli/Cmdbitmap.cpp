@@ -1,7 +1,9 @@
-// export bitmap: the design area as a picture, true to scale at a chosen resolution.
+// export bitmap and export image: the design area as a picture, true to scale;
+// PNG and BMP at a chosen resolution, SVG and PDF as vectors in millimetres.
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -9,6 +11,7 @@
 #include "cli/Commands.h"
 #include "model/Vemodocument.h"
 #include "output/Exportbitmap.h"
+#include "output/Exportvector.h"
 
 namespace cli {
 
@@ -28,32 +31,32 @@ struct BitmapArgs {
     std::vector<std::string> layers;
 };
 
-std::string Extension(const std::string& path) {
-    std::string ext = std::filesystem::path(path).extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return char(std::tolower(c)); });
-    return ext;
+    return text;
+}
+
+bool KnownFormat(const std::string& format) {
+    return format == "png" || format == "bmp" || format == "svg" || format == "pdf";
 }
 
 int RunBitmap(Session& session, const BitmapArgs& args) {
-    TBitmapExportOptions options;
     // The picture's type is settled before any work, so a slip in the name
     // costs nothing.
-    std::string format = args.format;
-    std::transform(format.begin(), format.end(), format.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
+    std::string format = Lower(args.format);
     if (format.empty()) {
-        const std::string ext = Extension(args.output);
-        if (ext == ".png")
-            format = "png";
-        else if (ext == ".bmp")
-            format = "bmp";
-        else if (ext.empty())
-            return session.Usage(args.output + " has no extension: name it .png or .bmp, or give --format");
-        else
+        const std::string ext = Lower(std::filesystem::path(args.output).extension().string());
+        if (ext.empty())
+            return session.Usage(args.output +
+                                 " has no extension: name it .png, .bmp, .svg or .pdf, or give --format");
+        format = ext.substr(1);
+        if (!KnownFormat(format))
             return session.Usage(args.output + ": zelko writes no \"" + ext +
-                                 "\" pictures; name it .png or .bmp, or give --format");
+                                 "\" pictures; name it .png, .bmp, .svg or .pdf, or give --format");
     }
+    const bool vector = format == "svg" || format == "pdf";
+    TBitmapExportOptions options;
     options.format = format == "png" ? TBitmapExportOptions::Format::Png : TBitmapExportOptions::Format::Bmp;
     ParseNumber(args.ppi, options.ppi);
     options.monochrome = args.mono;
@@ -75,8 +78,20 @@ int RunBitmap(Session& session, const BitmapArgs& args) {
                          ": " + layer);
     };
 
-    TBitmapExportResult result;
     std::string error;
+    if (vector) {
+        TVectorExportResult result;
+        const TVectorFormat kind = format == "svg" ? TVectorFormat::Svg : TVectorFormat::Pdf;
+        if (!ExportVector(*doc, args.output, kind, options, result, error))
+            return session.Fail(error + "; nothing written");
+        session.EndProgress();
+        session.Timing("drew and wrote the picture");
+        char size[64];
+        std::snprintf(size, sizeof size, "%g x %g mm", result.widthMm, result.heightMm);
+        session.Say("wrote " + args.output + " (" + std::to_string(result.bytes) + " bytes, " + size + ")");
+        return 0;
+    }
+    TBitmapExportResult result;
     if (!ExportBitmap(*doc, args.output, options, result, error))
         return session.Fail(error + "; nothing written");
     session.EndProgress();
@@ -89,46 +104,59 @@ int RunBitmap(Session& session, const BitmapArgs& args) {
     return 0;
 }
 
-}  // namespace
-
-void AddExportBitmap(CLI::App& exportCommand, Registry& registry) {
+// One set of options for both names: "bitmap", as the raster export has
+// always been called, and "image" for any picture.
+void AddPicture(CLI::App& exportCommand, Registry& registry, const char* name, const char* description) {
     auto args = std::make_shared<BitmapArgs>();
-    CLI::App* bitmap = exportCommand.add_subcommand(
-        "bitmap", "Draw the output layers as a picture (PNG or BMP), true to scale at the resolution given");
-    bitmap->add_option("FILE", args->input, "the document (.vbf)")
+    CLI::App* picture = exportCommand.add_subcommand(name, description);
+    picture->add_option("FILE", args->input, "the document (.vbf)")
         ->required()
         ->type_name("")
         ->check(kInputFile);
-    bitmap->add_option("-o,--output", args->output, "the picture to write: OUT.png or OUT.bmp")
+    picture
+        ->add_option("-o,--output", args->output,
+                     "the picture to write: OUT.png, OUT.bmp, OUT.svg or OUT.pdf")
         ->required()
         ->check(kOutputPath)
         ->type_name("OUT");
-    bitmap->add_option("--ppi", args->ppi, "pixels per inch; the file records it, so it prints true to scale")
+    picture
+        ->add_option("--ppi", args->ppi,
+                     "PNG and BMP: pixels per inch; the file records it, so it prints true to scale")
         ->default_str(kDefaultPpi)
         ->check(NumberIn(1, 10000, "pixels per inch"))
         ->type_name("PPI");
-    bitmap->add_option("--format", args->format, "png or bmp, whatever the name's extension")
+    picture->add_option("--format", args->format, "png, bmp, svg or pdf, whatever the name's extension")
         ->check(CLI::Validator(
             [](std::string& word) -> std::string {
-                std::string lower = word;
-                std::transform(lower.begin(), lower.end(), lower.begin(),
-                               [](unsigned char c) { return char(std::tolower(c)); });
-                return lower == "png" || lower == "bmp" ? ""
-                                                        : "\"" + word + "\" is no picture format: png or bmp";
+                return KnownFormat(Lower(word))
+                           ? ""
+                           : "\"" + word + "\" is no picture format: png, bmp, svg or pdf";
             },
             ""))
-        ->type_name("png|bmp");
-    bitmap->add_flag("--mono", args->mono, "black ink on white paper, as a film (PNG: 1 bit per pixel)");
-    bitmap->add_flag("--mirror", args->mirror, "flip left and right, for a film laid printed side down");
-    bitmap->add_flag("--negative", args->negative, "with --mono: white ink on black");
-    bitmap->add_flag("--antialias", args->antialias, "smooth edges");
-    bitmap
+        ->type_name("FORMAT");
+    picture->add_flag("--mono", args->mono, "black ink on white paper, as a film (PNG: 1 bit per pixel)");
+    picture->add_flag("--mirror", args->mirror, "flip left and right, for a film laid printed side down");
+    picture->add_flag("--negative", args->negative, "with --mono: white ink on black");
+    picture->add_flag("--antialias", args->antialias, "PNG and BMP: smooth edges");
+    picture
         ->add_option("--layers", args->layers,
                      "layers to draw instead of those marked for output: a comma list; may be repeated")
         ->type_name("NAME,...")
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    registry.Add(bitmap, [args](Session& session) { return RunBitmap(session, *args); });
+    registry.Add(picture, [args](Session& session) { return RunBitmap(session, *args); });
+}
+
+}  // namespace
+
+void AddExportBitmap(CLI::App& exportCommand, Registry& registry) {
+    AddPicture(exportCommand, registry, "bitmap",
+               "Draw the output layers as a picture (PNG or BMP), true to scale at the resolution given");
+}
+
+void AddExportImage(CLI::App& exportCommand, Registry& registry) {
+    AddPicture(exportCommand, registry, "image",
+               "Draw the output layers as a picture true to scale: SVG or PDF in millimetres, PNG or BMP");
 }
 
 }  // namespace cli

@@ -61,6 +61,8 @@ void AddConvert(CLI::App& parent, Registry& registry);
 void AddGenerateBoard(CLI::App& parent, Registry& registry);
 void AddExportGerber(CLI::App& exportCommand, Registry& registry);
 void AddExportBitmap(CLI::App& exportCommand, Registry& registry);
+void AddExportImage(CLI::App& exportCommand, Registry& registry);
+void AddExportDrill(CLI::App& exportCommand, Registry& registry);
 void AddImportVem(CLI::App& importCommand, Registry& registry);
 void AddGraph(CLI::App& parent, Registry& registry);
 

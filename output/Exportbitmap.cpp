@@ -31,8 +31,18 @@ std::int64_t TruncatedSize(double v) {
         std::clamp(std::trunc(v), -double(std::int64_t(1) << 52), double(std::int64_t(1) << 52)));
 }
 
-// The layer indices to draw, from the last to the first.
-bool ChooseLayers(const TVemoLayerList& layers, const std::vector<std::string>& names, std::vector<int>& out,
+
+bool EndsWithPng(const std::string& path) {
+    if (path.size() < 4) return false;
+    std::string tail = path.substr(path.size() - 4);
+    std::transform(tail.begin(), tail.end(), tail.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return tail == ".png";
+}
+
+}  // namespace
+
+bool ChooseExportLayers(const TVemoLayerList& layers, const std::vector<std::string>& names, std::vector<int>& out,
                   std::string& error) {
     out.clear();
     if (names.empty()) {
@@ -53,15 +63,42 @@ bool ChooseLayers(const TVemoLayerList& layers, const std::vector<std::string>& 
     return true;
 }
 
-bool EndsWithPng(const std::string& path) {
-    if (path.size() < 4) return false;
-    std::string tail = path.substr(path.size() - 4);
-    std::transform(tail.begin(), tail.end(), tail.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    return tail == ".png";
+Matrix ExportTransform(const TVemoDocument& document, bool mirror, float k) {
+    const RectF area = document.GetAreaRect();
+    Matrix transform;
+    if (mirror) {
+        transform.Translate(-(area.x + area.width), -area.y);
+        transform.Scale(-k, k);
+    } else {
+        transform.Translate(-area.x, -area.y);
+        transform.Scale(k, k);
+    }
+    return transform;
 }
 
-}  // namespace
+void PaintExportLayers(QPainter& painter, TVemoGraphics& graphics, const TVemoDocument& document,
+                       const TBitmapExportOptions& options, const std::vector<int>& layerIndices) {
+    const TVemoPart& root = document.GetRoot();
+    const TVemoLayerList& layers = document.GetLayerList();
+    const auto tell = [&](std::size_t n) {
+        if (options.progress) options.progress(int(n), int(layerIndices.size()), layers.At(layerIndices[n])->GetName());
+    };
+    if (options.monochrome) {
+        for (std::size_t n = 0; n < layerIndices.size(); ++n) {
+            tell(n);
+            root.DrawMask(&graphics, layerIndices[n]);
+        }
+        return;
+    }
+    const RectF area = document.GetAreaRect();
+    if (options.background && !options.background->isNull() &&
+        document.TestViewFlags(TVemoDocumentInfo::ViewShowBackground))
+        painter.drawImage(QRectF(area.x, area.y, area.width, area.height), *options.background);
+    for (std::size_t n = 0; n < layerIndices.size(); ++n) {
+        tell(n);
+        root.DrawFill(&graphics, layerIndices[n]);
+    }
+}
 
 void BitmapExportSize(double areaWidth, double areaHeight, double ppi, std::int64_t& width,
                       std::int64_t& height) {
@@ -115,21 +152,10 @@ bool RenderBitmapExport(const TVemoDocument& document, const TBitmapExportOption
         return false;
     }
     std::vector<int> layerIndices;
-    if (!ChooseLayers(document.GetLayerList(), options.layers, layerIndices, error)) return false;
+    if (!ChooseExportLayers(document.GetLayerList(), options.layers, layerIndices, error)) return false;
     if (!bitmap.Resize(int(w), int(h))) {
         error = "not enough memory for an image of " + size;
         return false;
-    }
-
-    const float k = float(r * kInchPerUnit);
-    const RectF area = document.GetAreaRect();
-    Matrix transform;
-    if (options.mirror) {
-        transform.Translate(-(area.x + area.width), -area.y);
-        transform.Scale(-k, k);
-    } else {
-        transform.Translate(-area.x, -area.y);
-        transform.Scale(k, k);
     }
 
     TDrawStyle& style = DrawStyle();
@@ -139,32 +165,14 @@ bool RenderBitmapExport(const TVemoDocument& document, const TBitmapExportOption
     }
     bitmap.Fill(options.monochrome ? style.GetColour(dcMaskPaper) : kWhite);
 
+    const Matrix transform = ExportTransform(document, options.mirror, float(r * kInchPerUnit));
     render::PaintSerially([&] {
         QPainter painter(bitmap.PaintDevice());
         painter.setRenderHint(QPainter::Antialiasing, options.antialias);
         painter.setRenderHint(QPainter::TextAntialiasing, options.antialias);
         painter.setWorldTransform(render::ToQTransform(transform));
         TQtGraphics graphics(painter);
-        const TVemoPart& root = document.GetRoot();
-        const TVemoLayerList& layers = document.GetLayerList();
-        const auto tell = [&](std::size_t n) {
-            if (options.progress)
-                options.progress(int(n), int(layerIndices.size()), layers.At(layerIndices[n])->GetName());
-        };
-        if (options.monochrome) {
-            for (std::size_t n = 0; n < layerIndices.size(); ++n) {
-                tell(n);
-                root.DrawMask(&graphics, layerIndices[n]);
-            }
-            return;
-        }
-        if (options.background && !options.background->isNull() &&
-            document.TestViewFlags(TVemoDocumentInfo::ViewShowBackground))
-            painter.drawImage(QRectF(area.x, area.y, area.width, area.height), *options.background);
-        for (std::size_t n = 0; n < layerIndices.size(); ++n) {
-            tell(n);
-            root.DrawFill(&graphics, layerIndices[n]);
-        }
+        PaintExportLayers(painter, graphics, document, options, layerIndices);
     });
     return true;
 }

@@ -10,9 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "geom/Matrix.h"
+
 class QImage;
+class QPainter;
 class TDIBitmap;
 class TVemoDocument;
+class TVemoGraphics;
+class TVemoLayerList;
 
 struct TBitmapExportOptions {
     double ppi = 72.0;        // pixels per inch
@@ -60,3 +65,17 @@ bool RenderBitmapExport(const TVemoDocument& document, const TBitmapExportOption
 // Renders and writes path crash-safely: on failure nothing is left under path.
 bool ExportBitmap(const TVemoDocument& document, const std::string& path, const TBitmapExportOptions& options,
                   TBitmapExportResult& result, std::string& error);
+
+// What every export of a picture shares, whatever its device.
+// The layer indices to draw, from the last to the first: the named layers, or
+// those marked for output when names is empty. False for an unknown name.
+bool ChooseExportLayers(const TVemoLayerList& layers, const std::vector<std::string>& names, std::vector<int>& out,
+                        std::string& error);
+// Document units to a picture of k device units per unit, the area's top left
+// (top right when mirrored) at the origin.
+geom::Matrix ExportTransform(const TVemoDocument& document, bool mirror, float k);
+// Draws the layers, in colour or as ink (monochrome), through graphics, whose
+// painter maps document units to the device; the paper is the caller's. The
+// monochrome ink and paper colours must be set in the draw style.
+void PaintExportLayers(QPainter& painter, TVemoGraphics& graphics, const TVemoDocument& document,
+                       const TBitmapExportOptions& options, const std::vector<int>& layerIndices);

@@ -33,6 +33,12 @@ protected:
         TVemoDocument doc;
         gerbertest::BuildFixture(doc);
         doc.GetLayerList().Insert(std::make_shared<TVemoLayer>(0xFF808080u, "empty"));
+        // Two holes, drawn as dots, and a slot no drill can make.
+        const TVemoLayerPtr hole = doc.GetLayerList().Find("hole");
+        for (const PointF at : {PointF(100, 100), PointF(120, 100)})
+            doc.GetRoot().AddChild(
+                gerbertest::Polyline(hole, {at, at}, false, gerbertest::Surface(8, false)));
+        doc.GetRoot().AddChild(gerbertest::Rect(hole, {200, 200}, {240, 210}, gerbertest::Surface(0, true)));
         std::string error;
         ASSERT_TRUE(WriteDocumentFile(doc, board_, error)) << error;
     }
@@ -96,7 +102,10 @@ TEST_F(CliUsage, WrongUsageSaysWhatInOneLine) {
     } rows[] = {
         {"unknown command", {"frobnicate"}, "unknown command \"frobnicate\"", "zelko"},
         {"unknown option", {"--frob"}, "--frob", "zelko"},
-        {"group without its command", {"export"}, "which one: gerber or bitmap?", "zelko export"},
+        {"group without its command",
+         {"export"},
+         "which one: gerber or bitmap or image or drill?",
+         "zelko export"},
         {"missing file argument", {"info"}, "FILE is required", "zelko info"},
         {"a file that is not there",
          {"info", Path("absent.vbf")},
@@ -318,6 +327,25 @@ TEST_F(CliUsage, InfoJsonAgreesWithTheDocument) {
     EXPECT_EQ(objects["texts"].toInt(), perClass["TEXT"]);
     EXPECT_GT(objects["paths"].toInt(), 0);
     EXPECT_EQ(info["topLevelObjects"].toInt(), doc->GetRoot().GetChildCount());
+}
+
+TEST_F(CliUsage, DrillFileAndVectorPictures) {
+    const ZelkoRun drill = RunZelko({"export", "drill", board_, "-o", Path("board.drl")});
+    ASSERT_EQ(drill.exitCode, 0) << drill.err;
+    EXPECT_NE(drill.out.find("2 holes from layer \"hole\": 0.800 mm x 2"), std::string::npos) << drill.out;
+    EXPECT_NE(drill.err.find("warning: not drilled: rectangle"), std::string::npos) << drill.err;
+    const ZelkoRun none = RunZelko({"export", "drill", board_, "-o", Path("none.drl"), "--layer", "empty"});
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_NE(none.err.find("has no round hole; nothing written"), std::string::npos) << none.err;
+    EXPECT_FALSE(fs::exists(Path("none.drl")));
+
+    for (const char* name : {"board.svg", "board.pdf"}) {
+        const ZelkoRun run =
+            RunZelko({"export", "image", board_, "-o", Path(name), "--mono", "--layers", "solder"});
+        ASSERT_EQ(run.exitCode, 0) << name << ": " << run.err;
+        EXPECT_NE(run.out.find("40 x 30 mm"), std::string::npos) << run.out;
+        EXPECT_GT(fs::file_size(Path(name)), 500u);
+    }
 }
 
 }  // namespace

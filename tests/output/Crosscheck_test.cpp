@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QString>
 
 #include <cmath>
@@ -22,80 +20,15 @@
 #include "output/Exportbitmap.h"
 #include "render/Dibwrap.h"
 #include "tests/gerber/Gerbertest.h"
+#include "tests/output/Inkcompare.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using inkcompare::Comparison;
+using inkcompare::Compare;
 
 constexpr int kPpi = 1000;
-constexpr int kEdgeReach = 3;  // pixels
-
-// gerbv's picture of a window whose top-left corner is the design area's
-// top-left corner, w x h pixels at kPpi. Empty, with a test failure, when gerbv
-// is missing, complains or writes nothing.
-QImage RenderWithGerbv(const fs::path& gbr, double areaHeightMm, int w, int h) {
-    const QString gerbv = QStandardPaths::findExecutable("gerbv");
-    if (gerbv.isEmpty()) {
-        ADD_FAILURE() << "gerbv is not installed (scripts/setup.sh installs it)";
-        return {};
-    }
-    // gerbv truncates the pixel size: ask for half a pixel more. Its picture
-    // grows up from the window's lower-left corner, which must therefore lie
-    // h pixels below the area's top edge.
-    const double wIn = (w + 0.5) / kPpi, hIn = (h + 0.5) / kPpi;
-    char origin[32], window[32];
-    std::snprintf(origin, sizeof origin, "0x%.5f", areaHeightMm - double(h) / kPpi * 25.4);
-    std::snprintf(window, sizeof window, "%.6fx%.6f", wIn, hIn);
-    const fs::path png = gbr.parent_path() / (gbr.stem().string() + ".gerbv.png");
-    QProcess process;
-    process.start(gerbv, {"-x", "png", "-D", QString::number(kPpi), "-B", "0", "-b", "#ffffff", "-f",
-                          "#000000ff", "-u", "mm", "-O", origin, "-W", window, "-o",
-                          QString::fromStdString(png.string()), QString::fromStdString(gbr.string())});
-    EXPECT_TRUE(process.waitForFinished(120000)) << "gerbv did not finish";
-    const QString errors = QString::fromLocal8Bit(process.readAllStandardError());
-    EXPECT_FALSE(errors.contains("CRITICAL") || errors.contains("WARNING"))
-        << gbr << ": " << errors.toStdString();
-    QImage image(QString::fromStdString(png.string()));
-    EXPECT_FALSE(image.isNull()) << "gerbv wrote no picture of " << gbr;
-    return image;
-}
-
-struct Comparison {
-    long long pixels = 0, differ = 0, farFromEdges = 0, inkOurs = 0, inkGerbv = 0;
-};
-
-// Ink maps of both pictures compared; a differing pixel is excused when it lies
-// within kEdgeReach pixels of an edge of either picture.
-Comparison Compare(const std::vector<bool>& ours, const std::vector<bool>& theirs, int w, int h) {
-    std::vector<bool> nearEdge(std::size_t(w) * std::size_t(h), false);
-    const auto at = [w](int x, int y) { return std::size_t(y) * std::size_t(w) + std::size_t(x); };
-    const auto markAround = [&](int x, int y) {
-        for (int dy = -kEdgeReach; dy <= kEdgeReach; ++dy)
-            for (int dx = -kEdgeReach; dx <= kEdgeReach; ++dx) {
-                const int xx = x + dx, yy = y + dy;
-                if (dx * dx + dy * dy <= kEdgeReach * kEdgeReach && xx >= 0 && yy >= 0 && xx < w && yy < h)
-                    nearEdge[at(xx, yy)] = true;
-            }
-    };
-    for (const std::vector<bool>* ink : {&ours, &theirs})
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) {
-                const bool v = (*ink)[at(x, y)];
-                const bool edge =
-                    (x + 1 < w && (*ink)[at(x + 1, y)] != v) || (y + 1 < h && (*ink)[at(x, y + 1)] != v);
-                if (edge) markAround(x, y);
-            }
-    Comparison c;
-    c.pixels = (long long)w * h;
-    for (std::size_t i = 0; i < ours.size(); ++i) {
-        c.inkOurs += ours[i];
-        c.inkGerbv += theirs[i];
-        if (ours[i] == theirs[i]) continue;
-        ++c.differ;
-        if (!nearEdge[i]) ++c.farFromEdges;
-    }
-    return c;
-}
 
 // Curves on a second layer: a stroked and filled circle, a thick round-ended
 // Bezier track and an unfilled frame.
@@ -148,7 +81,7 @@ TEST(Crosscheck, MonochromeBitmapAgreesWithGerbvOnEveryOutputLayer) {
         std::string error;
         ASSERT_TRUE(RenderBitmapExport(doc, options, ours, error)) << error;
         const int w = ours.Width(), h = ours.Height();
-        const QImage theirs = RenderWithGerbv(layer.path, areaHeightMm, w, h);
+        const QImage theirs = inkcompare::RenderWithGerbv(layer.path, areaHeightMm, w, h, kPpi);
         ASSERT_FALSE(theirs.isNull());
         ASSERT_EQ(theirs.width(), w);
         ASSERT_EQ(theirs.height(), h);
@@ -164,7 +97,7 @@ TEST(Crosscheck, MonochromeBitmapAgreesWithGerbvOnEveryOutputLayer) {
         std::printf(
             "crosscheck %-10s %d x %d px: ink %lld (bitmap) / %lld (gerbv), %.4f %% agree, %lld differ, "
             "%lld more than %d px from an edge\n",
-            layer.layer.c_str(), w, h, c.inkOurs, c.inkGerbv, agree, c.differ, c.farFromEdges, kEdgeReach);
+            layer.layer.c_str(), w, h, c.inkOurs, c.inkGerbv, agree, c.differ, c.farFromEdges, inkcompare::kEdgeReach);
         EXPECT_GE(agree, 99.0);
         EXPECT_EQ(c.farFromEdges, 0);
         if (layer.layer == "solder" || layer.layer == "component") {
