@@ -9,7 +9,7 @@ scale=${SCALE:-1}
 
 scripts/setup.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/release --target zelko-editor zelko_grab
+cmake --build build/release -j2 --target zelko-editor zelko_grab
 
 # A folder of its own for the editor, so its settings file (placed to fill the
 # screen) is not the one of the build tree.
