@@ -12,6 +12,7 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-dejavu-core fontconfig
   gerbv librsvg2-bin poppler-utils
+  xvfb
 )
 
 missing=()
