@@ -8,6 +8,7 @@
 #include <typeinfo>
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -233,6 +234,19 @@ TEST_F(EditorTest, CloseAsksAboutUnsavedChangesAndKeepsThePlacement) {
     auto again = Open(kDemo);
     EXPECT_EQ(again->size(), QSize(p.width, p.height));
     EXPECT_EQ(again->pos(), QPoint(p.left, p.top));
+
+    // Closed maximised: the state is kept, and the last normal size with it.
+    again->showMaximized();
+    Settle();
+    EXPECT_TRUE(again->close());  // nothing changed: no question
+    const settings::TFormPlacement q =
+        settings::ReadFormPlacement(settings::ReadSettingsFile(settingsPath), "VemoForm");
+    EXPECT_EQ(q.windowState, 2);
+    EXPECT_EQ(q.width, p.width);
+    EXPECT_EQ(q.height, p.height);
+    again.reset();
+    auto third = Open(kDemo);
+    EXPECT_TRUE(third->isMaximized());
 }
 
 TEST_F(EditorTest, StartingDocuments) {
@@ -256,6 +270,29 @@ TEST_F(EditorTest, StartingDocuments) {
     form->show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->Context() != nullptr; }));
     EXPECT_EQ(form->windowTitle(), "zelko");
+
+    // Yes to saving an untitled board, then the save dialog cancelled:
+    // nothing was saved, so the window stays open with the changes.
+    form->Context()->SaveRootMemento();
+    int boxes = 0, dialogs = 0;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            ++boxes;
+            box->button(QMessageBox::Yes)->click();
+        } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            ++dialogs;
+            dialog->reject();
+        }
+    });
+    answer.start(20);
+    EXPECT_FALSE(form->close());
+    answer.stop();
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->Context()->History().IsModified());
 }
 
 }  // namespace
