@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include <QBitmap>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -66,6 +67,13 @@ QCursor TVemoResource::Cursor(int id) {
     }
     picture.setDevicePixelRatio(scale);
     return id == kViewCursor ? QCursor(picture, 15, 16) : QCursor(picture, 12, 12);
+}
+
+std::string TVemoResource::VersionArtwork() {
+    QFile file(QStringLiteral(":/VBF/VERINFO"));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray bytes = file.readAll();
+    return std::string(bytes.constData(), std::size_t(bytes.size()));
 }
 
 std::vector<std::filesystem::path> TVemoResource::DataFolders() {

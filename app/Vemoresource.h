@@ -30,6 +30,9 @@ public:
     // The cursor for a state's cursor id (0 arrow, -4 text beam, 10 to 12 view tools).
     static QCursor Cursor(int id);
 
+    // The version artwork, a document kept inside the program; empty if missing.
+    static std::string VersionArtwork();
+
     // The folders a Bitmap folder is looked for in, first first: beside the
     // program, the user's data folder, then the data folder of this build.
     static std::vector<std::filesystem::path> DataFolders();

@@ -5,6 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "app/Vemoresource.h"
+#include "archive/Vemodocumentfile.h"
+#include "model/Vemodocument.h"
+#include "model/Vemoobjectvisitor.h"
+#include "model/Vemostring.h"
 
 namespace {
 
@@ -59,6 +63,19 @@ TEST(ResourceTest, ShippedPicturesCoverEveryName) {
         EXPECT_EQ(two->size(), QSize(48, 48));
     }
     for (int id : {10, 11, 12}) EXPECT_EQ(TVemoResource::Cursor(id).pixmap().isNull(), false) << id;
+}
+
+TEST(ResourceTest, VersionArtworkHasWhatTheVersionBoxNeeds) {
+    std::string error;
+    const std::unique_ptr<TVemoDocument> doc = DocumentFromBytes(TVemoResource::VersionArtwork(), error);
+    ASSERT_NE(doc, nullptr) << error;
+    EXPECT_NE(doc->GetLayerList().Find("zelko_back"), nullptr);
+    TBasicVisitor all;
+    doc->GetRoot().AcceptDeep(all);
+    int found = 0;
+    for (const TVemoObject* object : all.Objects())
+        if (const auto* text = dynamic_cast<const TVemoString*>(object)) found += text->GetText() == u"zelko_version";
+    EXPECT_EQ(found, 1);
 }
 
 }  // namespace
