@@ -1,11 +1,13 @@
 // export gerber: one RS-274X file per output layer of a document.
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "cli/Commands.h"
 #include "gerber/Gerberexport.h"
+#include "gerber/Gerberx2.h"
 #include "model/Vemodocument.h"
 
 namespace cli {
@@ -24,6 +26,10 @@ struct GerberArgs {
     std::string penWidth = "0.3";
     std::string textPenWidth = "0.1";
     std::vector<std::string> layers;
+    std::string flavour = "classic";
+    std::vector<std::string> roles;
+    bool noAttributes = false;
+    std::string nameTemplate;
 };
 
 // The first folder of path that does not exist yet: what a run creates and
@@ -40,8 +46,26 @@ fs::path FirstMissing(const fs::path& path) {
 }
 
 int RunGerber(Session& session, const GerberArgs& args) {
+    if (args.flavour != "x2" && (!args.roles.empty() || args.noAttributes || !args.nameTemplate.empty()))
+        return session.Usage("--role, --no-x2-attributes and --name-template go with --flavour x2");
+    std::map<std::string, TLayerRole> roles;
+    for (const std::string& pair : args.roles) {
+        const std::size_t eq = pair.find('=');
+        const TLayerRole role = eq == std::string::npos ? TLayerRole::None : RoleNamed(pair.substr(eq + 1));
+        if (eq == std::string::npos || eq == 0 || role == TLayerRole::None)
+            return session.Usage("--role needs LAYER=ROLE with a ROLE of " + RoleNames() + ", not \"" + pair +
+                                 "\"");
+        roles[pair.substr(0, eq)] = role;
+    }
+
     const auto doc = ReadBoard(session, args.input);
     if (!doc) return kExitFailed;
+    {
+        std::vector<std::string> named;
+        for (const auto& [layer, role] : roles) named.push_back(layer);
+        std::string error;
+        if (!CheckLayers(*doc, named, error)) return session.Fail("--role: " + error + "; nothing written");
+    }
 
     TGerberExportOptions options;
     ParseNumber(args.penWidth, options.penWidth);
@@ -66,7 +90,22 @@ int RunGerber(Session& session, const GerberArgs& args) {
                          layer);
     };
 
-    const TGerberExportResult result = ExportGerber(*doc, options);
+    TGerberExportResult result;
+    if (args.flavour == "x2") {
+        TX2ExportOptions x2;
+        x2.folder = options.folder;
+        x2.penWidth = options.penWidth;
+        x2.textPenWidth = options.textPenWidth;
+        x2.layers = options.layers;
+        x2.attributes = !args.noAttributes;
+        x2.board = fs::path(args.input).stem().string();
+        if (!args.nameTemplate.empty()) x2.nameTemplate = args.nameTemplate;
+        x2.roles = roles;
+        x2.progress = options.progress;
+        result = ExportGerberX2(*doc, x2);
+    } else {
+        result = ExportGerber(*doc, options);
+    }
     session.EndProgress();
     session.Timing("exported");
     const auto undoFolder = [&] {
@@ -133,6 +172,32 @@ void AddExportGerber(CLI::App& exportCommand, Registry& registry) {
         ->type_name("NAME,...")
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    gerber
+        ->add_option(
+            "--flavour", args->flavour,
+            "classic: RS-274X as the Gerber dialog writes it; x2: Gerber X2 for board houses (mm, file "
+            "attributes, filled shapes and texts as regions, files named after the layers' roles)")
+        ->default_str("classic")
+        ->check(CLI::Validator(
+            [](std::string& word) -> std::string {
+                return word == "classic" || word == "x2" ? ""
+                                                         : "\"" + word + "\" is no flavour: classic or x2";
+            },
+            ""))
+        ->type_name("classic|x2");
+    gerber
+        ->add_option("--role", args->roles,
+                     "x2: what a layer is to the board house, over the role its name gives: " + RoleNames() +
+                         "; may be repeated")
+        ->type_name("LAYER=ROLE")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    gerber->add_flag("--no-x2-attributes", args->noAttributes,
+                     "x2: leave out the attributes, for fabs that refuse them");
+    gerber
+        ->add_option("--name-template", args->nameTemplate,
+                     "x2: file names from {board}, {layer}, {role} and {ext} (default {board}-{role}.{ext})")
+        ->type_name("TEMPLATE");
     registry.Add(gerber, [args](Session& session) { return RunGerber(session, *args); });
 }
 

@@ -63,6 +63,7 @@ void AddExportGerber(CLI::App& exportCommand, Registry& registry);
 void AddExportBitmap(CLI::App& exportCommand, Registry& registry);
 void AddExportImage(CLI::App& exportCommand, Registry& registry);
 void AddExportDrill(CLI::App& exportCommand, Registry& registry);
+void AddExportFab(CLI::App& exportCommand, Registry& registry);
 void AddImportVem(CLI::App& importCommand, Registry& registry);
 void AddGraph(CLI::App& parent, Registry& registry);
 

@@ -49,12 +49,13 @@ int main(int argc, char** argv) {
     cli::Registry registry;
     cli::AddInfo(app, registry);
     cli::AddConvert(app, registry);
-    CLI::App* exportCommand = app.add_subcommand("export", "Write Gerber files, a drill file or a picture of a document");
+    CLI::App* exportCommand = app.add_subcommand("export", "Write Gerber files, a drill file, a fab package or a picture of a document");
     exportCommand->require_subcommand(1);
     cli::AddExportGerber(*exportCommand, registry);
     cli::AddExportBitmap(*exportCommand, registry);
     cli::AddExportImage(*exportCommand, registry);
     cli::AddExportDrill(*exportCommand, registry);
+    cli::AddExportFab(*exportCommand, registry);
     CLI::App* importCommand = app.add_subcommand("import", "Bring a file of another format into a document");
     importCommand->require_subcommand(1);
     cli::AddImportVem(*importCommand, registry);

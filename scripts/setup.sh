@@ -11,7 +11,7 @@ PACKAGES=(
   libpolyclipping-dev libboost-dev libcli11-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-dejavu-core fontconfig
-  gerbv librsvg2-bin poppler-utils
+  gerbv librsvg2-bin poppler-utils libzip-dev
   xvfb
 )
 

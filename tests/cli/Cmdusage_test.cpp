@@ -104,7 +104,7 @@ TEST_F(CliUsage, WrongUsageSaysWhatInOneLine) {
         {"unknown option", {"--frob"}, "--frob", "zelko"},
         {"group without its command",
          {"export"},
-         "which one: gerber or bitmap or image or drill?",
+         "which one: gerber or bitmap or image or drill or fab?",
          "zelko export"},
         {"missing file argument", {"info"}, "FILE is required", "zelko info"},
         {"a file that is not there",
@@ -151,6 +151,18 @@ TEST_F(CliUsage, WrongUsageSaysWhatInOneLine) {
          "LEGACY=LAYER",
          "zelko import vem"},
         {"document to standard output", {"convert", board_, "-o", "-"}, "standard output", "zelko convert"},
+        {"x2 option without x2",
+         {"export", "gerber", board_, "-o", Path("g"), "--role", "solder=top-copper"},
+         "go with --flavour x2",
+         "zelko export gerber"},
+        {"unknown role",
+         {"export", "gerber", board_, "-o", Path("g"), "--flavour=x2", "--role", "solder=copper"},
+         "--role needs LAYER=ROLE with a ROLE of top-copper, bottom-copper",
+         "zelko export gerber"},
+        {"unknown flavour",
+         {"export", "gerber", board_, "-o", Path("g"), "--flavour", "x3"},
+         "\"x3\" is no flavour",
+         "zelko export gerber"},
     };
     const std::size_t before = Entries();
     for (const auto& row : rows) {
@@ -346,6 +358,36 @@ TEST_F(CliUsage, DrillFileAndVectorPictures) {
         EXPECT_NE(run.out.find("40 x 30 mm"), std::string::npos) << run.out;
         EXPECT_GT(fs::file_size(Path(name)), 500u);
     }
+}
+
+TEST_F(CliUsage, GerberX2FilesAreNamedAfterTheBoardAndRoles) {
+    const ZelkoRun run = RunZelko({"export", "gerber", board_, "-o", Path("fab"), "--flavour", "x2",
+                                   "--layers", "solder,far", "--role", "far=other"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("wrote " + Path("fab/board-bottom-copper.gbr")), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("wrote " + Path("fab/board-other.gbr")), std::string::npos) << run.out;
+    std::string bytes, error;
+    ASSERT_TRUE(ReadWholeFile(Path("fab/board-bottom-copper.gbr"), bytes, error)) << error;
+    EXPECT_NE(bytes.find("%TF.FileFunction,Copper,L2,Bot*%"), std::string::npos);
+
+    const ZelkoRun bare =
+        RunZelko({"export", "gerber", board_, "-o", Path("bare"), "--flavour", "x2", "--layers", "solder",
+                  "--no-x2-attributes", "--name-template", "{layer}.{ext}"});
+    ASSERT_EQ(bare.exitCode, 0) << bare.err;
+    ASSERT_TRUE(ReadWholeFile(Path("bare/solder.gbr"), bytes, error)) << error;
+    EXPECT_EQ(bytes.find("%TF"), std::string::npos);
+}
+
+TEST_F(CliUsage, FabPackageInOneCommand) {
+    const ZelkoRun run = RunZelko({"export", "fab", board_, "-o", Path("amp.zip")});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("wrote " + Path("amp.zip")), std::string::npos) << run.out;
+    for (const char* listed : {"  amp-bottom-copper.gbr (", "  amp.drl (", "  README.txt ("})
+        EXPECT_NE(run.out.find(listed), std::string::npos) << listed << "\n" << run.out;
+    EXPECT_NE(run.err.find("warning: layer \"stop_cmp\" has nothing on it: left out of the package"),
+              std::string::npos)
+        << run.err;
+    EXPECT_TRUE(fs::is_regular_file(Path("amp.zip")));
 }
 
 }  // namespace

@@ -1,0 +1,442 @@
+#include "gerber/Gerberx2.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <set>
+#include <cstdio>
+#include <ctime>
+#include <map>
+#include <string_view>
+
+#include "archive/Safefile.h"
+#include "geom/Regions.h"
+#include "gerber/Gerber_oarchive.h"
+#include "gerber/Gerbervisitor.h"
+#include "model/Vemocontainer.h"
+#include "model/Vemodocument.h"
+#include "model/Vemoellipse.h"
+#include "model/Vemolayer.h"
+#include "model/Vemopath.h"
+#include "model/Vemorectangle.h"
+#include "model/Vemostring.h"
+#include "model/Vemosurface.h"
+
+namespace {
+
+constexpr TLayerRoleInfo kRoles[] = {
+    {TLayerRole::None, "none", "Other,Drawing", "Positive"},
+    {TLayerRole::TopCopper, "top-copper", "Copper,L1,Top", "Positive"},
+    {TLayerRole::BottomCopper, "bottom-copper", "Copper,L2,Bot", "Positive"},
+    {TLayerRole::TopMask, "top-mask", "Soldermask,Top", "Negative"},
+    {TLayerRole::BottomMask, "bottom-mask", "Soldermask,Bot", "Negative"},
+    {TLayerRole::TopSilk, "top-silk", "Legend,Top", "Positive"},
+    {TLayerRole::BottomSilk, "bottom-silk", "Legend,Bot", "Positive"},
+    {TLayerRole::Outline, "outline", "Profile,NP", "Positive"},
+    {TLayerRole::Drill, "drill", "Plated,1,2,PTH", "Positive"},
+    {TLayerRole::Other, "other", "Other,Drawing", "Positive"},
+};
+
+// Regions follow curves within 10 um on copper and masks, finer than any
+// board house etches, and within 25 um on legends, which print at 100 um.
+constexpr float kRegionFlatness = 0.1f;
+constexpr float kLegendFlatness = 0.25f;
+
+// Classic coordinates have three decimals of a millimetre, X2 six.
+constexpr const char* kThousandths = "000";
+
+std::string Now() {
+    const std::time_t t = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&t, &utc);
+    char buffer[40];
+    std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%S+00:00", &utc);
+    return buffer;
+}
+
+bool IsCopper(TLayerRole role) {
+    return role == TLayerRole::TopCopper || role == TLayerRole::BottomCopper;
+}
+
+// A filled ellipse the classic writer flashes: round under a placement that
+// turns, mirrors and scales it alike on both axes.
+bool FlashableCircle(const TVemoEllipse& ellipse) {
+    const RectF local = ellipse.GetLocalBounds();
+    const Matrix& m = ellipse.GetPlacement();
+    const double sx = std::hypot(double(m.M11()), double(m.M12()));
+    const double sy = std::hypot(double(m.M21()), double(m.M22()));
+    const double skew = double(m.M11()) * m.M21() + double(m.M12()) * m.M22();
+    return sx > 0.0 && std::fabs(sx - sy) <= 1e-5 * sx && std::fabs(skew) <= 1e-5 * sx * sx &&
+           std::fabs(local.width - local.height) < 0.0001f;
+}
+
+// A filled rectangle the classic writer flashes: a thin pen and sides that
+// stay parallel to the axes.
+bool FlashableRect(const TVemoRect& rect) {
+    return rect.GetSurface()->GetWidth() <= 0.1f &&
+           TGerber_oarchive::ClassifyTransform(rect.GetPlacement()) != TGerber_oarchive::kOblique;
+}
+
+std::string Describe(const TVemoObject& object) {
+    const std::string_view tag = object.GetTag();
+    const char* kind = tag == "PATH"   ? "path"
+                       : tag == "RECT" ? "rectangle"
+                       : tag == "ELPS" ? "ellipse"
+                                       : "text";
+    const TVemoLayerPtr layer = object.GetLayer();
+    return std::string(kind) + " \"" + object.GetName() + "\" on layer \"" + (layer ? layer->GetName() : "") +
+           "\"";
+}
+
+// A name as it may stand in a comment or a file name: no Gerber delimiters
+// ("*", "%"), no folder separator, no control characters.
+std::string Printable(const std::string& name) {
+    std::string out = name;
+    for (char& c : out)
+        if (c == '*' || c == '%' || c == '/' || c == '\\' || (unsigned char)c < 0x20) c = '_';
+    return out;
+}
+
+void AppendInt(std::string& out, long long v) {
+    char buffer[24];
+    std::snprintf(buffer, sizeof buffer, "%lld", v);
+    out += buffer;
+}
+
+// The classic file's body in X2 spelling: D-codes selected without G54,
+// coordinates with three more decimals. Notes for each aperture whether it is
+// flashed (D03) or drawn (D01) first.
+std::string RespellBody(const std::vector<std::string_view>& lines, std::map<int, char>& use) {
+    std::string out;
+    int current = -1;
+    for (std::string_view line : lines) {
+        if (line.substr(0, 4) == "G54D") line.remove_prefix(3);
+        if (!line.empty() && line[0] == 'D') {
+            current = std::atoi(std::string(line.substr(1)).c_str());
+            out.append(line);
+            out += "\r\n";
+            continue;
+        }
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            out += line[i];
+            if (line[i] != 'X' && line[i] != 'Y') continue;
+            std::size_t j = i + 1;
+            if (j < line.size() && line[j] == '-') ++j;
+            while (j < line.size() && line[j] >= '0' && line[j] <= '9') ++j;
+            out.append(line.substr(i + 1, j - i - 1));
+            out += kThousandths;
+            i = j - 1;
+        }
+        out += "\r\n";
+        if (current >= 0 && !use.count(current)) {
+            if (line.find("D03") != std::string_view::npos) use[current] = 'F';
+            if (line.find("D01") != std::string_view::npos) use[current] = 'D';
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+const TLayerRoleInfo& RoleInfo(TLayerRole role) {
+    for (const TLayerRoleInfo& info : kRoles)
+        if (info.role == role) return info;
+    return kRoles[0];
+}
+
+TLayerRole RoleNamed(const std::string& word) {
+    for (const TLayerRoleInfo& info : kRoles)
+        if (word == info.name) return info.role;
+    return TLayerRole::None;
+}
+
+std::string RoleNames() {
+    std::string out;
+    for (const TLayerRoleInfo& info : kRoles)
+        if (info.role != TLayerRole::None) out += (out.empty() ? "" : ", ") + std::string(info.name);
+    return out;
+}
+
+TLayerRole DefaultRole(const std::string& layerName) {
+    static const std::map<std::string, TLayerRole> kDefaults = {
+        {"component", TLayerRole::TopCopper}, {"solder", TLayerRole::BottomCopper},
+        {"stop_cmp", TLayerRole::TopMask},    {"stop_sol", TLayerRole::BottomMask},
+        {"place_cmp", TLayerRole::TopSilk},   {"place_sol", TLayerRole::BottomSilk},
+        {"dimension", TLayerRole::Outline},   {"hole", TLayerRole::Drill}};
+    const auto found = kDefaults.find(layerName);
+    return found == kDefaults.end() ? TLayerRole::None : found->second;
+}
+
+TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr& layer, TLayerRole role,
+                                    double penWidth, double textPenWidth, const TX2Options& options) {
+    TGerberLayerFile out;
+    TGerber_oarchive archive(layer);
+    archive.offsetX = -document.GetAreaX();
+    archive.offsetY = document.GetAreaY() + document.GetAreaHeight();
+    archive.penWidth = penWidth;
+    archive.textPenWidth = textPenWidth;
+
+    // Strokes and flashes go to the classic writer; filled areas are gathered
+    // into one outline, united below into regions.
+    GraphicsPath filled;
+    std::vector<std::string> refused;
+    const int layerIndex = layer->GetIndex();
+    std::vector<TVemoObject*> pending{&document.GetRoot()};
+    while (!pending.empty()) {
+        TVemoObject* object = pending.back();
+        pending.pop_back();
+        if (!object->IsVisible()) continue;
+        if (const auto* container = dynamic_cast<const TVemoContainer*>(object)) {
+            for (int i = container->GetChildCount() - 1; i >= 0; --i)
+                pending.push_back(container->GetChild(i));
+            continue;
+        }
+        if (object->GetLayer() != layer) continue;
+        if (const auto* text = dynamic_cast<const TVemoString*>(object)) {
+            filled.AddPath(text->GetOutline());
+            ++out.items;
+            continue;
+        }
+        const TVemoSurface* surface = object->GetSurface();
+        const bool fill = surface && surface->GetFill();
+        const float width = surface ? surface->GetWidth() : 0.0f;
+        if (fill && (!std::isfinite(width) || width > 1000.0f)) {
+            refused.push_back(Describe(*object) + ": its pen width is not a number of 100 mm or less");
+            continue;
+        }
+        if (const auto* path = dynamic_cast<const TVemoPath*>(object)) {
+            if (!fill) {
+                WriteGerber(*path, archive);
+                continue;
+            }
+        } else if (const auto* ellipse = dynamic_cast<const TVemoEllipse*>(object)) {
+            if (!fill || FlashableCircle(*ellipse)) {
+                WriteGerber(*ellipse, archive);
+                continue;
+            }
+        } else if (const auto* rect = dynamic_cast<const TVemoRect*>(object)) {
+            if (!fill || FlashableRect(*rect)) {
+                WriteGerber(*rect, archive);
+                continue;
+            }
+        } else {
+            continue;
+        }
+        object->AddOutline(filled, layerIndex);
+        ++out.items;
+    }
+
+    std::string classic;
+    if (!archive.Flush(classic, out.error)) return out;
+    for (const std::string& r : refused) out.error += (out.error.empty() ? "" : "\n  ") + r;
+    if (!refused.empty()) {
+        out.error = std::to_string(refused.size()) + " object(s) cannot be plotted:\n  " + out.error;
+        return out;
+    }
+    out.items += archive.ItemCount();
+    out.apertures = archive.GetApertures().Count();
+
+    // The classic file, split into its aperture table and its body.
+    std::vector<std::string_view> apertures, body;
+    std::string_view rest(classic);
+    while (!rest.empty()) {
+        const std::size_t end = rest.find("\r\n");
+        std::string_view line = rest.substr(0, end);
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 2);
+        if (line == "G75*" || line == "G71*" || line == "%OFA0B0*%" || line == "%IPPOS*%" ||
+            line == "%LPD*%" || line == "M02*" || line.substr(0, 5) == "%FSLA" || line.empty())
+            continue;
+        if (line.substr(0, 3) == "%AD" || line.substr(0, 3) == "%AM")
+            apertures.push_back(line);
+        else
+            body.push_back(line);
+    }
+    std::map<int, char> use;
+    const std::string strokes = RespellBody(body, use);
+
+    const TLayerRoleInfo& info = RoleInfo(role);
+    std::string& file = out.bytes;
+    file += "G04 zelko " ZELKO_VERSION ", layer " + Printable(layer->GetName()) + "*\r\n";
+    if (options.attributes) {
+        file += "%TF.GenerationSoftware,zelko,zelko," ZELKO_VERSION "*%\r\n";
+        file +=
+            "%TF.CreationDate," + (options.creationDate.empty() ? Now() : options.creationDate) + "*%\r\n";
+        file += std::string("%TF.FileFunction,") + info.fileFunction + "*%\r\n";
+        file += std::string("%TF.FilePolarity,") + info.polarity + "*%\r\n";
+    }
+    file += "%FSLAX46Y46*%\r\n%MOMM*%\r\n%LPD*%\r\nG01*\r\n";
+    for (std::string_view line : apertures) {
+        if (options.attributes && line.substr(0, 4) == "%ADD") {
+            const int code = std::atoi(std::string(line.substr(4)).c_str());
+            const auto u = use.find(code);
+            const char* function = nullptr;
+            if (IsCopper(role) && u != use.end()) function = u->second == 'F' ? "ComponentPad" : "Conductor";
+            if (role == TLayerRole::Outline) function = "Profile";
+            if (function) file += std::string("%TA.AperFunction,") + function + "*%\r\n";
+        }
+        file.append(line);
+        file += "\r\n";
+    }
+    if (options.attributes && !apertures.empty()) file += "%TD*%\r\n";
+    // A file of regions only defines no aperture, and some readers then take
+    // it for the old format without a table; one unused aperture says otherwise.
+    if (apertures.empty()) file += "%ADD10C,0.100*%\r\n";
+
+    // Regions first: their holes are cleared before any stroke is drawn, so a
+    // clear hole never takes away a track that crosses it.
+    const double offsetX = archive.offsetX, offsetY = archive.offsetY;
+    bool dark = true, open = false;
+    // Coordinates are modal: one that did not change is left out.
+    long long lastX = 0, lastY = 0;
+    bool haveLast = false;
+    const auto coordinate = [&](PointF p, const char* code) {
+        const double x = std::round((p.x + offsetX) * 100000.0), y = std::round((offsetY - p.y) * 100000.0);
+        if (!(std::fabs(x) < 1e15) || !(std::fabs(y) < 1e15)) return false;
+        if (!haveLast || (long long)x != lastX) {
+            file += 'X';
+            AppendInt(file, (long long)x);
+        }
+        if (!haveLast || (long long)y != lastY) {
+            file += 'Y';
+            AppendInt(file, (long long)y);
+        }
+        lastX = (long long)x;
+        lastY = (long long)y;
+        haveLast = true;
+        file += code;
+        return true;
+    };
+    const bool legend = role == TLayerRole::TopSilk || role == TLayerRole::BottomSilk;
+    for (const geom::Contour& contour :
+         geom::UnionContours(filled, legend ? kLegendFlatness : kRegionFlatness)) {
+        if (contour.points.size() < 3) continue;
+        if (contour.hole == dark) {
+            if (open) file += "G37*\r\n";
+            open = false;
+            dark = !contour.hole;
+            file += dark ? "%LPD*%\r\n" : "%LPC*%\r\n";
+        }
+        if (!open) file += "G36*\r\n";
+        open = true;
+        bool ok = coordinate(contour.points[0], "D02*\r\n");
+        for (std::size_t i = 1; i < contour.points.size(); ++i)
+            ok = ok && coordinate(contour.points[i], "D01*\r\n");
+        ok = ok && coordinate(contour.points[0], "D01*\r\n");
+        if (!ok) {
+            out.error = "a filled shape lies 1000 m or more from the origin";
+            out.bytes.clear();
+            return out;
+        }
+    }
+    if (open) file += "G37*\r\n";
+    if (!dark) file += "%LPD*%\r\n";
+    file += strokes;
+    file += "M02*\r\n";
+    out.ok = true;
+    return out;
+}
+
+TLayerRole RoleOf(const TX2ExportOptions& options, const std::string& layerName) {
+    const auto found = options.roles.find(layerName);
+    return found != options.roles.end() ? found->second : DefaultRole(layerName);
+}
+
+std::string X2FileName(const TX2ExportOptions& options, const std::string& layerName) {
+    const TLayerRole role = RoleOf(options, layerName);
+    const std::string roleWord = role == TLayerRole::None ? layerName : RoleInfo(role).name;
+    std::string name;
+    const std::string& t = options.nameTemplate;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const auto field = [&](const char* key, const std::string& value) {
+            const std::string k = std::string("{") + key + "}";
+            if (t.compare(i, k.size(), k) != 0) return false;
+            name += value;
+            i += k.size() - 1;
+            return true;
+        };
+        if (field("board", options.board) || field("layer", layerName) || field("role", roleWord) ||
+            field("ext", "gbr"))
+            continue;
+        name += t[i];
+    }
+    name = Printable(name);
+    if (name.empty() || name == "." || name == "..") name = "_";
+    return name;
+}
+
+TGerberExportResult ExportGerberX2(TVemoDocument& document, const TX2ExportOptions& options) {
+    TGerberExportResult result;
+    const auto validWidth = [](double mm) { return std::isfinite(mm) && mm >= 0.0 && mm <= 100.0; };
+    if (!validWidth(options.penWidth) || !validWidth(options.textPenWidth)) {
+        result.error = "line widths must be numbers from 0 to 100 mm";
+        return result;
+    }
+    const TVemoLayerList& list = document.GetLayerList();
+    std::vector<TVemoLayerPtr> chosen;
+    for (int i = 0; i < list.Count(); ++i) {
+        const TVemoLayerPtr layer = list.At(i);
+        if (options.layers) {
+            if (std::find(options.layers->begin(), options.layers->end(), layer->GetName()) !=
+                options.layers->end())
+                chosen.push_back(layer);
+        } else if (layer->IsOutput() && RoleOf(options, layer->GetName()) != TLayerRole::Drill) {
+            chosen.push_back(layer);
+        }
+    }
+    if (options.layers)
+        for (const std::string& name : *options.layers)
+            if (!list.Find(name)) {
+                result.error = "the document has no layer named \"" + name + "\"";
+                return result;
+            }
+
+    // Two layers must never write one file: the second would replace the first.
+    std::map<std::string, std::string> owner;
+    for (const TVemoLayerPtr& layer : chosen) {
+        const std::string file = X2FileName(options, layer->GetName());
+        const auto [at, fresh] = owner.emplace(file, layer->GetName());
+        if (!fresh) {
+            result.error = "layers \"" + at->second + "\" and \"" + layer->GetName() +
+                           "\" would both be written to " + file +
+                           ": give them roles of their own or a name template with {layer}";
+            return result;
+        }
+    }
+
+    std::vector<std::pair<TGerberLayerResult, std::string>> built;
+    bool allBuilt = true;
+    for (std::size_t index = 0; index < chosen.size(); ++index) {
+        const TVemoLayerPtr& layer = chosen[index];
+        if (options.progress) options.progress(int(index), int(chosen.size()), layer->GetName());
+        TGerberLayerResult r;
+        r.layer = layer->GetName();
+        r.path = (std::filesystem::path(options.folder) / X2FileName(options, r.layer)).string();
+        TGerberLayerFile file = BuildGerberX2Layer(document, layer, RoleOf(options, r.layer),
+                                                   options.penWidth, options.textPenWidth, options);
+        if (!file.ok) {
+            r.error = file.error;
+            r.path.clear();
+            allBuilt = false;
+        } else if (file.items == 0 && options.leaveOutEmpty) {
+            result.warnings.push_back("layer \"" + r.layer + "\" has nothing on it: left out");
+            continue;
+        }
+        r.bytes = file.bytes.size();
+        r.apertures = file.apertures;
+        r.items = file.items;
+        built.emplace_back(std::move(r), std::move(file.bytes));
+    }
+    for (auto& [r, bytes] : built) {
+        if (allBuilt && WriteFileSafely(r.path, bytes, r.error)) {
+            r.written = true;
+        } else if (allBuilt) {
+            allBuilt = false;
+            r.bytes = 0;
+        } else if (r.error.empty()) {
+            r.error = "not written: another layer failed";
+            r.bytes = 0;
+        }
+        result.layers.push_back(std::move(r));
+    }
+    return result;
+}

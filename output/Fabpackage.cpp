@@ -1,0 +1,159 @@
+#include "output/Fabpackage.h"
+
+#include <zip.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+#include "archive/Safefile.h"
+#include "model/Vemodocument.h"
+#include "model/Vemolayer.h"
+#include "model/Vemolayerlist.h"
+#include "output/Exportdrill.h"
+
+namespace {
+
+std::string Mm(double units) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%g", units / 10.0);
+    return buffer;
+}
+
+// The files zipped in memory; empty with a reason on failure.
+std::string Zip(const std::vector<std::pair<std::string, std::string>>& files, std::string& error) {
+    zip_error_t ze;
+    zip_error_init(&ze);
+    zip_source_t* source = zip_source_buffer_create(nullptr, 0, 0, &ze);
+    if (!source) {
+        error = std::string("cannot start a zip archive: ") + zip_error_strerror(&ze);
+        zip_error_fini(&ze);
+        return {};
+    }
+    zip_t* archive = zip_open_from_source(source, ZIP_TRUNCATE, &ze);
+    if (!archive) {
+        error = std::string("cannot start a zip archive: ") + zip_error_strerror(&ze);
+        zip_source_free(source);
+        zip_error_fini(&ze);
+        return {};
+    }
+    zip_source_keep(source);  // read back after the archive is closed
+    for (const auto& [name, bytes] : files) {
+        zip_source_t* data = zip_source_buffer(archive, bytes.data(), bytes.size(), 0);
+        if (!data || zip_file_add(archive, name.c_str(), data, ZIP_FL_ENC_UTF_8) < 0) {
+            if (data) zip_source_free(data);
+            error = "cannot add " + name + " to the zip archive: " + zip_strerror(archive);
+            zip_discard(archive);
+            zip_source_free(source);
+            zip_error_fini(&ze);
+            return {};
+        }
+    }
+    if (zip_close(archive) < 0) {
+        error = std::string("cannot finish the zip archive: ") + zip_strerror(archive);
+        zip_discard(archive);
+        zip_source_free(source);
+        zip_error_fini(&ze);
+        return {};
+    }
+    std::string out;
+    zip_stat_t st;
+    if (zip_source_stat(source, &st) == 0 && (st.valid & ZIP_STAT_SIZE) && zip_source_open(source) == 0) {
+        out.resize(std::size_t(st.size));
+        const zip_int64_t n = zip_source_read(source, out.data(), st.size);
+        zip_source_close(source);
+        if (n != zip_int64_t(st.size)) out.clear();
+    }
+    if (out.empty()) error = "cannot read the zip archive back from memory";
+    zip_source_free(source);
+    zip_error_fini(&ze);
+    return out;
+}
+
+}  // namespace
+
+bool ExportFabPackage(TVemoDocument& document, const std::string& zipPath, const TX2ExportOptions& options,
+                      TFabPackageResult& result, std::string& error) {
+    result = {};
+    std::vector<std::pair<std::string, std::string>> files;
+    std::string layersText;
+    const TVemoLayerList& list = document.GetLayerList();
+    const auto add = [&](const std::string& name, std::string bytes, const std::string& what) {
+        result.files.push_back({name, bytes.size(), what});
+        files.emplace_back(name, std::move(bytes));
+    };
+
+    for (int i = 0; i < list.Count(); ++i) {
+        const TVemoLayerPtr layer = list.At(i);
+        const std::string& name = layer->GetName();
+        const TLayerRole role = RoleOf(options, name);
+        const bool wanted = options.layers ? std::find(options.layers->begin(), options.layers->end(),
+                                                       name) != options.layers->end()
+                                           : layer->IsOutput();
+        if (!wanted || role == TLayerRole::Drill) continue;
+        const TGerberLayerFile file =
+            BuildGerberX2Layer(document, layer, role, options.penWidth, options.textPenWidth, options);
+        if (!file.ok) {
+            error = "layer \"" + name + "\": " + file.error + "; nothing written";
+            return false;
+        }
+        if (file.items == 0) {
+            result.warnings.push_back("layer \"" + name + "\" has nothing on it: left out of the package");
+            continue;
+        }
+        const std::string fileName = X2FileName(options, name);
+        for (const auto& [existing, bytes] : files)
+            if (existing == fileName) {
+                error = "two layers would both be " + fileName +
+                        ": give them roles of their own or a name template with {layer}; nothing written";
+                return false;
+            }
+        const std::string what = std::string(RoleInfo(role).fileFunction) + " (layer " + name + ")";
+        layersText += "  " + fileName + "  " + what + "\n";
+        add(fileName, file.bytes, what);
+    }
+
+    std::string drillText = "  none\n";
+    const TVemoLayerPtr holes = DrillLayer(document);
+    if (holes) {
+        const TDrillFile drill =
+            BuildDrill(document, holes, "zelko " ZELKO_VERSION " drill file of " + options.board);
+        for (const std::string& refused : drill.refused)
+            result.warnings.push_back("not drilled: " + refused + " (layer \"" + holes->GetName() + "\")");
+        if (drill.holes > 0) {
+            const std::string name = options.board + ".drl";
+            result.holes = drill.holes;
+            drillText.clear();
+            for (std::size_t t = 0; t < drill.tools.size(); ++t) {
+                char line[80];
+                std::snprintf(line, sizeof line, "  T%zu  %.3f mm  %d holes\n", t + 1, drill.tools[t],
+                              drill.holesPerTool[t]);
+                drillText += line;
+            }
+            add(name, drill.bytes, "Excellon drill file, metric (layer " + holes->GetName() + ")");
+        } else {
+            result.warnings.push_back("layer \"" + holes->GetName() + "\" has no round hole: no drill file");
+        }
+    } else {
+        result.warnings.push_back("the document has no hole layer: no drill file");
+    }
+    if (files.empty()) {
+        error = "no output layer has anything on it; nothing written";
+        return false;
+    }
+
+    std::string readme = "Board " + options.board + ", made by zelko " ZELKO_VERSION "\n\n";
+    readme += "Size: " + Mm(document.GetAreaWidth()) + " x " + Mm(document.GetAreaHeight()) +
+              " mm (the design area). Units: millimetres. Seen from the top (component) side.\n\n";
+    readme += "Files:\n";
+    for (const TFabPackageResult::File& f : result.files) readme += "  " + f.name + "  " + f.what + "\n";
+    readme += "\nGerber X2 layers:\n" + (layersText.empty() ? std::string("  none\n") : layersText);
+    readme += "\nHoles: " + std::to_string(result.holes) + "\n" + drillText;
+    add("README.txt", readme, "this list");
+
+    const std::string bytes = Zip(files, error);
+    if (bytes.empty()) return false;
+    if (!WriteFileSafely(zipPath, bytes, error)) return false;
+    result.bytes = bytes.size();
+    return true;
+}

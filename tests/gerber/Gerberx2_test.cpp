@@ -1,0 +1,184 @@
+// The fab flavour: what its files say of themselves, how they are named, and
+// gerbv's picture of them against the classic flavour's.
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "archive/Safefile.h"
+#include "gerber/Gerberexport.h"
+#include "gerber/Gerberx2.h"
+#include "model/Vemodocument.h"
+#include "model/Vemolayer.h"
+#include "model/Vemostring.h"
+#include "output/Exportbitmap.h"
+#include "render/Dibwrap.h"
+#include "tests/gerber/Gerbertest.h"
+#include "tests/output/Inkcompare.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace gerbertest;
+
+// The classic fixture plus a silk layer of labels, as a board's legend holds.
+void BuildBoard(TVemoDocument& doc) {
+    BuildFixture(doc);
+    const TVemoLayerPtr silk = doc.GetLayerList().Find("place_cmp");
+    for (int row = 0; row < 6; ++row)
+        for (int column = 0; column < 3; ++column) {
+            auto text = std::make_unique<TVemoString>();
+            text->SetLayer(silk);
+            text->SetData(Matrix(1, 0, 0, 1, 20.0f + 125.0f * float(column), 20.0f + 45.0f * float(row)),
+                          u"R" + std::u16string(1, char16_t(u'1' + row)) + u"0k",
+                          TVemoFont("DejaVu Sans", 25, 0));
+            doc.GetRoot().AddChild(std::move(text));
+        }
+    doc.GetRoot().Rebuild();
+}
+
+std::string X2Of(TVemoDocument& doc, const std::string& layer, TLayerRole role, bool attributes = true) {
+    TX2Options options;
+    options.attributes = attributes;
+    options.creationDate = "2026-12-10T12:00:00+00:00";
+    const TGerberLayerFile file =
+        BuildGerberX2Layer(doc, doc.GetLayerList().Find(layer), role, 0.01, 0.01, options);
+    EXPECT_TRUE(file.ok) << file.error;
+    return file.bytes;
+}
+
+TEST(GerberX2, HeaderAttributesAndNoDeprecatedCodes) {
+    TVemoDocument doc;
+    BuildBoard(doc);
+    const std::string copper = X2Of(doc, "solder", TLayerRole::BottomCopper);
+    for (const char* line :
+         {"%TF.GenerationSoftware,zelko,zelko,", "%TF.CreationDate,2026-12-10T12:00:00+00:00*%\r\n",
+          "%TF.FileFunction,Copper,L2,Bot*%\r\n", "%TF.FilePolarity,Positive*%\r\n", "%FSLAX46Y46*%\r\n",
+          "%MOMM*%\r\n", "%TA.AperFunction,ComponentPad*%\r\n%ADD", "%TA.AperFunction,Conductor*%\r\n%ADD",
+          "%TD*%\r\n", "G36*\r\n", "G37*\r\n", "%LPC*%\r\n"})
+        EXPECT_NE(copper.find(line), std::string::npos) << line;
+    for (const char* deprecated : {"G54", "G70", "G71", "%OF", "%IP", "G75"})
+        EXPECT_EQ(copper.find(deprecated), std::string::npos) << deprecated;
+    EXPECT_EQ(copper.substr(copper.size() - 6), "M02*\r\n");
+
+    const std::string mask = X2Of(doc, "stop_cmp", TLayerRole::TopMask);
+    EXPECT_NE(mask.find("%TF.FileFunction,Soldermask,Top*%\r\n%TF.FilePolarity,Negative*%"),
+              std::string::npos);
+    const std::string bare = X2Of(doc, "solder", TLayerRole::BottomCopper, false);
+    for (const char* attribute : {"%TF", "%TA", "%TD"}) EXPECT_EQ(bare.find(attribute), std::string::npos);
+    EXPECT_NE(bare.find("%MOMM*%"), std::string::npos);
+}
+
+// Regions instead of hatching: the legend's file is far smaller than the
+// classic one, and both show the same picture in gerbv.
+TEST(GerberX2, GerbvShowsWhatTheClassicFlavourShows) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    TVemoDocument doc;
+    BuildBoard(doc);
+    const fs::path folder = dir.path().toStdString();
+    constexpr int kPpi = 1000;
+    const int w = int(TFixture::kAreaWidth * kPpi / 254), h = int(TFixture::kAreaHeight * kPpi / 254);
+    const struct {
+        const char* layer;
+        TLayerRole role;
+    } rows[] = {{"solder", TLayerRole::BottomCopper}, {"place_cmp", TLayerRole::TopSilk}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.layer);
+        // A fine pen keeps the classic outline of filled shapes within a pixel of them.
+        const TGerberLayerFile classic =
+            BuildGerberLayer(doc, doc.GetLayerList().Find(row.layer), 0.01, 0.01);
+        ASSERT_TRUE(classic.ok) << classic.error;
+        const std::string x2 = X2Of(doc, row.layer, row.role);
+        std::string error;
+        const fs::path a = folder / (std::string(row.layer) + "-classic.gbr");
+        const fs::path b = folder / (std::string(row.layer) + "-x2.gbr");
+        ASSERT_TRUE(WriteFileSafely(a.string(), classic.bytes, error)) << error;
+        ASSERT_TRUE(WriteFileSafely(b.string(), x2, error)) << error;
+        const QImage theirs = inkcompare::RenderWithGerbv(a, TFixture::kAreaHeight / 10.0, w, h, kPpi);
+        const QImage ours = inkcompare::RenderWithGerbv(b, TFixture::kAreaHeight / 10.0, w, h, kPpi);
+        ASSERT_FALSE(theirs.isNull());
+        ASSERT_FALSE(ours.isNull());
+        const inkcompare::Comparison c =
+            inkcompare::Compare(inkcompare::InkOf(ours), inkcompare::InkOf(theirs), w, h);
+        std::printf(
+            "%s: classic %zu bytes, x2 %zu bytes; %.3f %% agree, ink %lld (x2) / %lld (classic), %lld far "
+            "from edges\n",
+            row.layer, classic.bytes.size(), x2.size(), c.Agree(), c.inkOurs, c.inkGerbv, c.farFromEdges);
+        // gerbv draws the classic flavour's hairline outlines and hatches at
+        // least a pixel wide, so its texts come out a little bolder than drawn.
+        EXPECT_GE(c.Agree(), row.role == TLayerRole::TopSilk ? 99.0 : 99.5);
+        EXPECT_EQ(c.farFromEdges, 0);
+        EXPECT_GT(c.inkOurs, c.pixels / 100);
+
+        // And the X2 file against the picture the editor draws of the layer.
+        TBitmapExportOptions film;
+        film.ppi = kPpi;
+        film.monochrome = true;
+        film.layers = {row.layer};
+        TDIBitmap screen;
+        ASSERT_TRUE(RenderBitmapExport(doc, film, screen, error)) << error;
+        ASSERT_EQ(screen.Width(), w);
+        const inkcompare::Comparison s =
+            inkcompare::Compare(inkcompare::InkOf(ours), inkcompare::InkOf(screen.Image()), w, h);
+        std::printf("%s: x2 against the film picture: %.3f %% agree, %lld far from edges\n", row.layer,
+                    s.Agree(), s.farFromEdges);
+        EXPECT_GE(s.Agree(), 99.5);
+        EXPECT_EQ(s.farFromEdges, 0);
+        if (row.role == TLayerRole::TopSilk) {
+            // Sizes as exported by default: the classic flavour hatches texts with a 0.1 mm pen.
+            const TGerberLayerFile hatched =
+                BuildGerberLayer(doc, doc.GetLayerList().Find(row.layer), 0.3, 0.1);
+            TX2Options options;
+            const TGerberLayerFile regions =
+                BuildGerberX2Layer(doc, doc.GetLayerList().Find(row.layer), row.role, 0.3, 0.1, options);
+            std::printf("%s by default: classic %zu bytes, x2 %zu bytes\n", row.layer, hatched.bytes.size(),
+                        regions.bytes.size());
+            // Regions of straight edges: about a third of the hatching here (arcs would shrink them further).
+            EXPECT_LE(regions.bytes.size() * 5, hatched.bytes.size() * 2);
+        }
+    }
+    if (HasFailure()) {
+        dir.setAutoRemove(false);
+        ADD_FAILURE() << "files kept in " << dir.path().toStdString();
+    }
+}
+
+TEST(GerberX2, FilesNamedAfterRolesAndNeverTwiceOneName) {
+    QTemporaryDir dir;
+    TVemoDocument doc;
+    BuildBoard(doc);
+    TX2ExportOptions options;
+    options.folder = dir.path().toStdString();
+    options.board = "amp";
+    options.leaveOutEmpty = true;
+    options.roles["far"] = TLayerRole::Other;
+    const TGerberExportResult result = ExportGerberX2(doc, options);
+    ASSERT_TRUE(result.Succeeded()) << result.error;
+    std::vector<std::string> names;
+    for (const TGerberLayerResult& r : result.layers) names.push_back(fs::path(r.path).filename().string());
+    // solder, place_cmp and far hold something; the hole layer goes to the drill file.
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"amp-bottom-copper.gbr", "amp-top-silk.gbr", "amp-other.gbr"}));
+    EXPECT_FALSE(result.warnings.empty()) << "empty layers are left out with a word";
+
+    options.roles["solder"] = TLayerRole::TopSilk;  // now two layers would write amp-top-silk.gbr
+    options.folder = (fs::path(dir.path().toStdString()) / "second").string();
+    fs::create_directories(options.folder);
+    const TGerberExportResult clash = ExportGerberX2(doc, options);
+    EXPECT_NE(clash.error.find("would both be written to amp-top-silk.gbr"), std::string::npos)
+        << clash.error;
+    EXPECT_TRUE(fs::is_empty(options.folder));
+
+    options.roles.erase("solder");
+    options.nameTemplate = "{board}_{layer}.{ext}";
+    EXPECT_EQ(X2FileName(options, "solder"), "amp_solder.gbr");
+    options.nameTemplate = "{board}/{role}*.{ext}";
+    EXPECT_EQ(X2FileName(options, "place_cmp"), "amp_top-silk_.gbr");
+}
+
+}  // namespace
