@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -19,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Editor.h"
+#include "app/Keymap.h"
 #include "app/Mainform.h"
 #include "app/Vemoresource.h"
 #include "archive/Vemodocumentfile.h"
@@ -165,6 +167,20 @@ TEST_F(EditorTest, SpaceDragPansAndWheelZoomsAboutThePointer) {
     QTest::keyRelease(design, Qt::Key_Z);
     QTest::keyRelease(design, Qt::Key_Space);
     EXPECT_EQ(typeid(*context.CurrentState()), typeid(TVemoSelectState));
+    // The keyboard's repeat of a held Space (a release and a press each time) keeps the pan.
+    QTest::keyPress(design, Qt::Key_Space);
+    for (int i = 0; i < 3; ++i) {
+        QKeyEvent up(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, " ", true);
+        QApplication::sendEvent(design, &up);
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ", true);
+        QApplication::sendEvent(design, &down);
+    }
+    EXPECT_EQ(typeid(*context.CurrentState()), typeid(TVemoViewState));
+    // Switching to another program lets go of the held keys.
+    QEvent deactivate(QEvent::ApplicationDeactivate);
+    QApplication::sendEvent(qApp, &deactivate);
+    EXPECT_EQ(typeid(*context.CurrentState()), typeid(TVemoSelectState));
+    EXPECT_EQ(TVemoKeyState::Flags(), 0u);
     // Shift and Space together do not pan.
     QTest::keyPress(design, Qt::Key_Shift);
     QTest::keyPress(design, Qt::Key_Space);
@@ -293,6 +309,17 @@ TEST_F(EditorTest, StartingDocuments) {
     EXPECT_EQ(dialogs, 1);
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(form->Context()->History().IsModified());
+}
+
+TEST(KeymapTest, QtKeysBecomeVirtualKeys) {
+    const struct {
+        int qt, vk;
+    } rows[] = {{Qt::Key_A, 65},      {Qt::Key_Z, 90},      {Qt::Key_0, 48},       {Qt::Key_9, 57},
+                {Qt::Key_Space, 32},  {Qt::Key_Shift, 16},  {Qt::Key_Control, 17}, {Qt::Key_Escape, 27},
+                {Qt::Key_Return, 13}, {Qt::Key_Enter, 13},  {Qt::Key_Left, 37},    {Qt::Key_Up, 38},
+                {Qt::Key_Right, 39},  {Qt::Key_Down, 40},   {Qt::Key_Delete, 46},  {Qt::Key_F1, 112},
+                {Qt::Key_Exclam, 0},  {Qt::Key_unknown, 0}};
+    for (const auto& row : rows) EXPECT_EQ(app::VirtualKey(row.qt), row.vk) << std::hex << row.qt;
 }
 
 }  // namespace
