@@ -67,6 +67,12 @@ protected:
 
 QPoint Centre(QWidget* w) { return QPoint(w->width() / 2, w->height() / 2); }
 
+// The document point under a widget position: the bitmaps are in device pixels.
+PointF Under(TVemoEventContext& context, QWidget* w, QPoint at) {
+    const qreal r = w->devicePixelRatioF();
+    return context.ToDocument(int(at.x() * r), int(at.y() * r));
+}
+
 TEST_F(EditorTest, ShowsTheDocumentAndAnswersTheTools) {
     auto form = Open(kDemo);
     TVemoEventContext& context = *form->Context();
@@ -75,10 +81,11 @@ TEST_F(EditorTest, ShowsTheDocumentAndAnswersTheTools) {
     EXPECT_EQ(form->menuBar()->actions().size(), 5);
 
     // The design widget shows the overlay bitmap 1:1, and the bitmap shows the board.
+    const qreal ratio = design->devicePixelRatioF();
     const QImage shown = design->grab().toImage();
-    ASSERT_EQ(shown.size(), design->size());
+    ASSERT_EQ(shown.size(), design->size() * ratio);
     const TDIBitmap& overlay = context.OverlayBitmap();
-    ASSERT_EQ(overlay.Width(), design->width());
+    ASSERT_EQ(overlay.Width(), int(design->width() * ratio));
     int coloured = 0;
     for (int y = 0; y < overlay.Height(); y += 3)
         for (int x = 0; x < overlay.Width(); x += 3) {
@@ -123,7 +130,7 @@ TEST_F(EditorTest, ShowsTheDocumentAndAnswersTheTools) {
     const QPoint at(design->width() / 2 + 100, design->height() / 2 + 50);
     QTest::mouseMove(design, at);
     Settle();
-    const PointF p = context.ToDocument(at.x(), at.y());
+    const PointF p = Under(context, design, at);
     char expected[64];
     std::snprintf(expected, sizeof expected, "X %10f Y %10f", std::round(p.x * 0.1 * 1e5) / 1e5 + 0.0,
                   std::round(p.y * 0.1 * 1e5) / 1e5 + 0.0);
@@ -151,8 +158,9 @@ TEST_F(EditorTest, SpaceDragPansAndWheelZoomsAboutThePointer) {
     QTest::mouseRelease(design, Qt::LeftButton, {}, centre + QPoint(60, -40));
     QTest::keyRelease(design, Qt::Key_Space);
     Settle();
-    EXPECT_NEAR((doc.GetPanX() - panX) * zoom, 60, 1.0);
-    EXPECT_NEAR((doc.GetPanY() - panY) * zoom, -40, 1.0);
+    const qreal ratio = design->devicePixelRatioF();
+    EXPECT_NEAR((doc.GetPanX() - panX) * zoom, 60 * ratio, 1.0);
+    EXPECT_NEAR((doc.GetPanY() - panY) * zoom, -40 * ratio, 1.0);
     EXPECT_EQ(typeid(*context.CurrentState()), typeid(TVemoSelectState));
     EXPECT_EQ(design->cursor().shape(), Qt::ArrowCursor);
 
@@ -191,14 +199,15 @@ TEST_F(EditorTest, SpaceDragPansAndWheelZoomsAboutThePointer) {
     // Wheel at a point off-centre: the document point under the pointer stays put.
     const QPoint at(design->width() / 4, design->height() / 3);
     for (int notch : {120, 120, -120, 120}) {
-        const PointF before = context.ToDocument(at.x(), at.y());
+        const PointF before = Under(context, design, at);
         const double z = doc.GetZoom();
         QWheelEvent wheel(QPointF(at), design->mapToGlobal(QPointF(at)), {}, QPoint(0, notch), Qt::NoButton,
                           Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(design, &wheel);
         Settle();
         EXPECT_NEAR(doc.GetZoom() / z, notch > 0 ? std::sqrt(2.0) : std::sqrt(0.5), 1e-9);
-        const PointF after = context.ToDocument(at.x(), at.y());
+        const PointF after = Under(context, design, at);
+        // Within a device pixel.
         EXPECT_LT(std::hypot(after.x - before.x, after.y - before.y) * doc.GetZoom(), 1.0);
     }
     // Half notches add up to one step.
