@@ -136,6 +136,54 @@ std::string RespellBody(const std::vector<std::string_view>& lines, std::map<int
     return out;
 }
 
+// The contours of the united filled areas, in drawing order. Areas whose
+// bounds touch no other's are united apart: a hole of one group can then never
+// clear another group (anything inside a hole lies inside the bounds of the
+// area around it), and no union grows with the whole layer.
+std::vector<geom::Contour> RegionContours(const std::vector<GraphicsPath>& pieces, float flatness) {
+    const std::size_t n = pieces.size();
+    std::vector<RectF> bounds(n);
+    for (std::size_t i = 0; i < n; ++i) bounds[i] = pieces[i].GetBounds();
+    std::vector<std::size_t> parent(n);
+    for (std::size_t i = 0; i < n; ++i) parent[i] = i;
+    const auto root = [&](std::size_t i) {
+        while (parent[i] != i) i = parent[i] = parent[parent[i]];
+        return i;
+    };
+    // Sweep from left to right, keeping the boxes that reach the sweep line.
+    std::vector<std::size_t> order(n);
+    for (std::size_t i = 0; i < n; ++i) order[i] = i;
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return bounds[a].x < bounds[b].x; });
+    std::vector<std::size_t> active;
+    // Many long boxes side by side would make the sweep quadratic; past this
+    // much work the rest is simply united as one group.
+    std::size_t budget = 64 * n + 1000000;
+    for (std::size_t i : order) {
+        const RectF& b = bounds[i];
+        if (active.size() > budget) {
+            for (std::size_t j = 0; j < n; ++j) parent[root(j)] = root(i);
+            break;
+        }
+        budget -= active.size();
+        std::size_t kept = 0;
+        for (std::size_t a : active) {
+            const RectF& o = bounds[a];
+            if (o.x + o.width < b.x) continue;  // ends before this one starts
+            active[kept++] = a;
+            if (o.y <= b.y + b.height && b.y <= o.y + o.height) parent[root(a)] = root(i);
+        }
+        active.resize(kept);
+        active.push_back(i);
+    }
+    std::map<std::size_t, GraphicsPath> groups;
+    for (std::size_t i = 0; i < n; ++i) groups[root(i)].AddPath(pieces[i]);
+    std::vector<geom::Contour> contours;
+    for (const auto& [id, group] : groups)
+        for (geom::Contour& c : geom::UnionContours(group, flatness)) contours.push_back(std::move(c));
+    return contours;
+}
+
 }  // namespace
 
 const TLayerRoleInfo& RoleInfo(TLayerRole role) {
@@ -178,7 +226,7 @@ TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr
 
     // Strokes and flashes go to the classic writer; filled areas are gathered
     // into one outline, united below into regions.
-    GraphicsPath filled;
+    std::vector<GraphicsPath> filled;
     std::vector<std::string> refused;
     const int layerIndex = layer->GetIndex();
     std::vector<TVemoObject*> pending{&document.GetRoot()};
@@ -193,7 +241,7 @@ TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr
         }
         if (object->GetLayer() != layer) continue;
         if (const auto* text = dynamic_cast<const TVemoString*>(object)) {
-            filled.AddPath(text->GetOutline());
+            filled.push_back(text->GetOutline());
             ++out.items;
             continue;
         }
@@ -222,7 +270,8 @@ TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr
         } else {
             continue;
         }
-        object->AddOutline(filled, layerIndex);
+        filled.emplace_back();
+        object->AddOutline(filled.back(), layerIndex);
         ++out.items;
     }
 
@@ -307,8 +356,7 @@ TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr
         return true;
     };
     const bool legend = role == TLayerRole::TopSilk || role == TLayerRole::BottomSilk;
-    for (const geom::Contour& contour :
-         geom::UnionContours(filled, legend ? kLegendFlatness : kRegionFlatness)) {
+    for (const geom::Contour& contour : RegionContours(filled, legend ? kLegendFlatness : kRegionFlatness)) {
         if (contour.points.size() < 3) continue;
         if (contour.hole == dark) {
             if (open) file += "G37*\r\n";

@@ -28,6 +28,11 @@ using namespace gerbertest;
 // The classic fixture plus a silk layer of labels, as a board's legend holds.
 void BuildBoard(TVemoDocument& doc) {
     BuildFixture(doc);
+    // An island in the hole of the fixture's polygon, and a track across the
+    // hole: a cleared hole must take neither away.
+    const TVemoLayerPtr copper = doc.GetLayerList().Find("solder");
+    doc.GetRoot().AddChild(Rect(copper, {200, 225}, {220, 245}, Surface(1, true)));
+    doc.GetRoot().AddChild(Polyline(copper, {{180, 250}, {240, 220}}, false, Surface(4, false)));
     const TVemoLayerPtr silk = doc.GetLayerList().Find("place_cmp");
     for (int row = 0; row < 6; ++row)
         for (int column = 0; column < 3; ++column) {
