@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up (first time), builds zelko in Release incrementally, then runs it with the given
-# arguments. Without arguments it does the program's main job on the demo board: Gerber files
-# and a bitmap of examples/demo.vbf in ./out.
+# arguments. Without arguments it opens the editor on the demo board when there is a display,
+# and otherwise exports the demo board (Gerber files, a picture and films) to ./out.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 "$here/scripts/setup.sh"
@@ -16,6 +16,10 @@ if [ $# -gt 0 ]; then
   exec "$zelko" "$@"
 fi
 demo="$here/examples/demo.vbf"
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  exec "$zelko" "$demo"
+fi
+echo "zelko: no display to open the editor on; exporting the demo board instead"
 out="$here/out"
 mkdir -p "$out"
 echo "zelko: exporting the demo board $demo to $out"

@@ -1,15 +1,10 @@
-#include <cstdio>
-
+#include "app/Editor.h"
 #include "cli/Commands.h"
 
 namespace cli {
 
-int OpenEditor(int, char**, const std::string& file) {
-    std::fprintf(stderr,
-                 "zelko: the editor window is not part of this build yet%s%s; "
-                 "see 'zelko --help' for the batch commands\n",
-                 file.empty() ? "" : ", so it cannot open ", file.c_str());
-    return kExitFailed;
+int OpenEditor(int argc, char** argv, const std::string& file) {
+    return app::RunEditor(argc, argv, file);
 }
 
 }  // namespace cli

@@ -34,7 +34,7 @@ CLI::App* Chosen(CLI::App& app, std::string& words) {
 
 constexpr const char* kFooter =
     "Run 'zelko COMMAND --help' for the options of a command. Lengths are in millimetres.\n"
-    "zelko and zelko FILE.vbf open the editor.";
+    "zelko alone opens the editor on default.vbf or a new board; zelko FILE.vbf opens that board.";
 
 }  // namespace
 
