@@ -19,9 +19,10 @@ ClipperLib::cInt ToInt(float v) {
     return ClipperLib::cInt(d * kScale + (d < 0 ? -0.5 : 0.5));
 }
 
-void Emit(const ClipperLib::PolyNode& node, std::vector<Contour>& out) {
+void Emit(const ClipperLib::PolyNode& node, int depth, std::vector<Contour>& out) {
     Contour c;
     c.hole = node.IsHole();
+    c.depth = depth;
     c.points.reserve(node.Contour.size());
     for (const ClipperLib::IntPoint& p : node.Contour)
         c.points.emplace_back(float(double(p.X) / kScale), float(double(p.Y) / kScale));
@@ -49,15 +50,16 @@ std::vector<Contour> UnionContours(const GraphicsPath& path, float flatness) {
 
     // Depth first with a stack of our own: an outer contour, then its holes,
     // then the islands of each hole.
-    std::vector<const ClipperLib::PolyNode*> pending;
-    for (int i = tree.ChildCount() - 1; i >= 0; --i) pending.push_back(tree.Childs[std::size_t(i)]);
+    std::vector<std::pair<const ClipperLib::PolyNode*, int>> pending;
+    for (int i = tree.ChildCount() - 1; i >= 0; --i) pending.emplace_back(tree.Childs[std::size_t(i)], 0);
     while (!pending.empty()) {
-        const ClipperLib::PolyNode* outer = pending.back();
+        const auto [outer, depth] = pending.back();
         pending.pop_back();
-        Emit(*outer, out);
-        for (const ClipperLib::PolyNode* hole : outer->Childs) Emit(*hole, out);
+        Emit(*outer, depth, out);
+        for (const ClipperLib::PolyNode* hole : outer->Childs) Emit(*hole, depth, out);
         for (auto h = outer->Childs.rbegin(); h != outer->Childs.rend(); ++h)
-            for (int i = (*h)->ChildCount() - 1; i >= 0; --i) pending.push_back((*h)->Childs[std::size_t(i)]);
+            for (int i = (*h)->ChildCount() - 1; i >= 0; --i)
+                pending.emplace_back((*h)->Childs[std::size_t(i)], depth + 1);
     }
     return out;
 }

@@ -12,6 +12,8 @@ namespace geom {
 struct Contour {
     std::vector<PointF> points;  // not repeating the first point at the end
     bool hole = false;
+    int depth =
+        0;  // 0 for the outermost contours and their holes, 1 for islands in them and their holes, ...
 };
 
 // The union of the path's figures under the nonzero rule, flattened within

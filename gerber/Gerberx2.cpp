@@ -37,10 +37,62 @@ constexpr TLayerRoleInfo kRoles[] = {
     {TLayerRole::Other, "other", "Other,Drawing", "Positive"},
 };
 
-// Regions follow curves within 10 um on copper and masks, finer than any
-// board house etches, and within 25 um on legends, which print at 100 um.
-constexpr float kRegionFlatness = 0.1f;
-constexpr float kLegendFlatness = 0.25f;
+// Filled areas are flattened finely, then runs of their edges that lie on a
+// circle go out as arcs: within 10 um of the shape on copper and masks,
+// finer than any board house etches, and within 25 um on legends, which
+// print at 100 um.
+constexpr float kRegionFlatness = 0.02f;
+constexpr double kArcTolerance = 0.1;  // document units
+constexpr double kLegendArcTolerance = 0.25;
+// Runs longer than this are not tried as one arc, which bounds the fitting's work.
+constexpr std::size_t kLongestArcRun = 96;
+// Flatter than this radius (document units, 50 mm) a run is drawn as lines.
+constexpr double kLargestArcRadius = 500.0;
+
+struct ArcFit {
+    double cx = 0, cy = 0;
+    bool counterClockwise = false;
+};
+
+// Whether points first..last (indices into p, wrapping) lie on one circle
+// within tol, turning one way all along; the circle in fit.
+bool FitsArc(const std::vector<std::pair<double, double>>& p, std::size_t first, std::size_t last, double tol,
+             ArcFit& fit) {
+    const std::size_t n = p.size();
+    const auto at = [&](std::size_t k) { return p[k % n]; };
+    const auto [ax, ay] = at(first);
+    const auto [bx, by] = at((first + last) / 2);
+    const auto [cx, cy] = at(last);
+    const double d = 2.0 * (ax * (by - cy) + bx * (cy - ay) + cx * (ay - by));
+    if (std::fabs(d) < 1e-9) return false;
+    const double a2 = ax * ax + ay * ay, b2 = bx * bx + by * by, c2 = cx * cx + cy * cy;
+    const double ux = (a2 * (by - cy) + b2 * (cy - ay) + c2 * (ay - by)) / d;
+    const double uy = (a2 * (cx - bx) + b2 * (ax - cx) + c2 * (bx - ax)) / d;
+    const double r = std::hypot(ax - ux, ay - uy);
+    if (!(r < kLargestArcRadius * 100000.0)) return false;
+    int turn = 0;
+    for (std::size_t k = first; k <= last; ++k) {
+        const auto [x, y] = at(k);
+        if (std::fabs(std::hypot(x - ux, y - uy) - r) > tol) return false;
+        if (k + 1 <= last) {
+            const auto [x1, y1] = at(k + 1);
+            // The middle of each edge must hug the circle as well.
+            if (std::fabs(std::hypot((x + x1) / 2 - ux, (y + y1) / 2 - uy) - r) > tol) return false;
+            if (k + 2 <= last) {
+                const auto [x2, y2] = at(k + 2);
+                const double cross = (x1 - x) * (y2 - y1) - (y1 - y) * (x2 - x1);
+                const int sign = cross > 0 ? 1 : cross < 0 ? -1 : 0;
+                if (sign != 0 && turn != 0 && sign != turn) return false;
+                if (sign != 0) turn = sign;
+            }
+        }
+    }
+    if (turn == 0) return false;
+    fit.cx = ux;
+    fit.cy = uy;
+    fit.counterClockwise = turn > 0;
+    return true;
+}
 
 // Classic coordinates have three decimals of a millimetre, X2 six.
 constexpr const char* kThousandths = "000";
@@ -114,7 +166,7 @@ std::string RespellBody(const std::vector<std::string_view>& lines, std::map<int
         if (!line.empty() && line[0] == 'D') {
             current = std::atoi(std::string(line.substr(1)).c_str());
             out.append(line);
-            out += "\r\n";
+            out += "\n";
             continue;
         }
         for (std::size_t i = 0; i < line.size(); ++i) {
@@ -127,7 +179,7 @@ std::string RespellBody(const std::vector<std::string_view>& lines, std::map<int
             out += kThousandths;
             i = j - 1;
         }
-        out += "\r\n";
+        out += "\n";
         if (current >= 0 && !use.count(current)) {
             if (line.find("D03") != std::string_view::npos) use[current] = 'F';
             if (line.find("D01") != std::string_view::npos) use[current] = 'D';
@@ -181,6 +233,12 @@ std::vector<geom::Contour> RegionContours(const std::vector<GraphicsPath>& piece
     std::vector<geom::Contour> contours;
     for (const auto& [id, group] : groups)
         for (geom::Contour& c : geom::UnionContours(group, flatness)) contours.push_back(std::move(c));
+    // All groups level by level: the outer contours of a level dark, then its
+    // holes clear, then the islands in them. Groups do not meet, so one
+    // group's holes never clear another's; the polarity changes only twice a level.
+    std::stable_sort(contours.begin(), contours.end(), [](const geom::Contour& a, const geom::Contour& b) {
+        return a.depth != b.depth ? a.depth < b.depth : (!a.hole && b.hole);
+    });
     return contours;
 }
 
@@ -289,9 +347,11 @@ TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr
     std::vector<std::string_view> apertures, body;
     std::string_view rest(classic);
     while (!rest.empty()) {
-        const std::size_t end = rest.find("\r\n");
+        const std::size_t end = rest.find('\n');
         std::string_view line = rest.substr(0, end);
-        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 2);
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);  // the classic file ends lines in CR LF
         if (line == "G75*" || line == "G71*" || line == "%OFA0B0*%" || line == "%IPPOS*%" ||
             line == "%LPD*%" || line == "M02*" || line.substr(0, 5) == "%FSLA" || line.empty())
             continue;
@@ -305,15 +365,14 @@ TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr
 
     const TLayerRoleInfo& info = RoleInfo(role);
     std::string& file = out.bytes;
-    file += "G04 zelko " ZELKO_VERSION ", layer " + Printable(layer->GetName()) + "*\r\n";
+    file += "G04 zelko " ZELKO_VERSION ", layer " + Printable(layer->GetName()) + "*\n";
     if (options.attributes) {
-        file += "%TF.GenerationSoftware,zelko,zelko," ZELKO_VERSION "*%\r\n";
-        file +=
-            "%TF.CreationDate," + (options.creationDate.empty() ? Now() : options.creationDate) + "*%\r\n";
-        file += std::string("%TF.FileFunction,") + info.fileFunction + "*%\r\n";
-        file += std::string("%TF.FilePolarity,") + info.polarity + "*%\r\n";
+        file += "%TF.GenerationSoftware,zelko,zelko," ZELKO_VERSION "*%\n";
+        file += "%TF.CreationDate," + (options.creationDate.empty() ? Now() : options.creationDate) + "*%\n";
+        file += std::string("%TF.FileFunction,") + info.fileFunction + "*%\n";
+        file += std::string("%TF.FilePolarity,") + info.polarity + "*%\n";
     }
-    file += "%FSLAX46Y46*%\r\n%MOMM*%\r\n%LPD*%\r\nG01*\r\n";
+    file += "%FSLAX46Y46*%\n%MOMM*%\n%LPD*%\nG75*\nG01*\n";
     for (std::string_view line : apertures) {
         if (options.attributes && line.substr(0, 4) == "%ADD") {
             const int code = std::atoi(std::string(line.substr(4)).c_str());
@@ -321,20 +380,21 @@ TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr
             const char* function = nullptr;
             if (IsCopper(role) && u != use.end()) function = u->second == 'F' ? "ComponentPad" : "Conductor";
             if (role == TLayerRole::Outline) function = "Profile";
-            if (function) file += std::string("%TA.AperFunction,") + function + "*%\r\n";
+            if (function) file += std::string("%TA.AperFunction,") + function + "*%\n";
         }
         file.append(line);
-        file += "\r\n";
+        file += "\n";
     }
-    if (options.attributes && !apertures.empty()) file += "%TD*%\r\n";
+    if (options.attributes && !apertures.empty()) file += "%TD*%\n";
     // A file of regions only defines no aperture, and some readers then take
     // it for the old format without a table; one unused aperture says otherwise.
-    if (apertures.empty()) file += "%ADD10C,0.100*%\r\n";
+    if (apertures.empty()) file += "%ADD10C,0.100*%\n";
 
     // Regions first: their holes are cleared before any stroke is drawn, so a
     // clear hole never takes away a track that crosses it.
     const double offsetX = archive.offsetX, offsetY = archive.offsetY;
     bool dark = true, open = false;
+    char mode = '1';  // the interpolation in force: G01 lines, G02 or G03 arcs
     // Coordinates are modal: one that did not change is left out.
     long long lastX = 0, lastY = 0;
     bool haveLast = false;
@@ -355,31 +415,87 @@ TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr
         file += code;
         return true;
     };
-    const bool legend = role == TLayerRole::TopSilk || role == TLayerRole::BottomSilk;
-    for (const geom::Contour& contour : RegionContours(filled, legend ? kLegendFlatness : kRegionFlatness)) {
-        if (contour.points.size() < 3) continue;
-        if (contour.hole == dark) {
-            if (open) file += "G37*\r\n";
-            open = false;
-            dark = !contour.hole;
-            file += dark ? "%LPD*%\r\n" : "%LPC*%\r\n";
+    // An edge to (x, y) in file units, as a line or an arc about (cx, cy).
+    const auto edge = [&](double x, double y, char wanted, double cx, double cy) {
+        if (wanted != mode) {
+            file += wanted == '1' ? "G01*\n" : wanted == '2' ? "G02*\n" : "G03*\n";
+            mode = wanted;
         }
-        if (!open) file += "G36*\r\n";
-        open = true;
-        bool ok = coordinate(contour.points[0], "D02*\r\n");
-        for (std::size_t i = 1; i < contour.points.size(); ++i)
-            ok = ok && coordinate(contour.points[i], "D01*\r\n");
-        ok = ok && coordinate(contour.points[0], "D01*\r\n");
-        if (!ok) {
+        const long long ix = (long long)x, iy = (long long)y;
+        if (!haveLast || ix != lastX) {
+            file += 'X';
+            AppendInt(file, ix);
+        }
+        if (!haveLast || iy != lastY) {
+            file += 'Y';
+            AppendInt(file, iy);
+        }
+        if (wanted != '1') {
+            file += 'I';
+            AppendInt(file, std::llround(cx) - lastX);
+            file += 'J';
+            AppendInt(file, std::llround(cy) - lastY);
+        }
+        lastX = ix;
+        lastY = iy;
+        file += "D01*\n";
+    };
+    const bool legend = role == TLayerRole::TopSilk || role == TLayerRole::BottomSilk;
+    const double tol = (legend ? kLegendArcTolerance : kArcTolerance) * 100000.0;
+    for (const geom::Contour& contour : RegionContours(filled, kRegionFlatness)) {
+        if (contour.points.size() < 3) continue;
+        // The contour in file units (millionths of a millimetre, y up).
+        std::vector<std::pair<double, double>> q;
+        q.reserve(contour.points.size());
+        bool inReach = true;
+        for (const PointF& p : contour.points) {
+            const double x = std::round((p.x + offsetX) * 100000.0),
+                         y = std::round((offsetY - p.y) * 100000.0);
+            inReach = inReach && std::fabs(x) < 1e15 && std::fabs(y) < 1e15;
+            q.emplace_back(x, y);
+        }
+        if (!inReach) {
             out.error = "a filled shape lies 1000 m or more from the origin";
             out.bytes.clear();
             return out;
         }
+        if (contour.hole == dark) {
+            if (open) file += "G37*\n";
+            open = false;
+            dark = !contour.hole;
+            file += dark ? "%LPD*%\n" : "%LPC*%\n";
+        }
+        if (!open) file += "G36*\n";
+        open = true;
+        coordinate(contour.points[0], "D02*\n");
+        // Greedy: from each point, the longest run of at least three edges
+        // that fits one arc, else one straight edge. Runs wrap to the start.
+        const std::size_t n = q.size();
+        for (std::size_t i = 0; i < n;) {
+            std::size_t best = 0;
+            ArcFit fit, bestFit;
+            // Never the whole contour as one arc: a full circle is left to two or more.
+            for (std::size_t j = i + 3; j <= std::min(n, i + kLongestArcRun) && j < i + n; ++j) {
+                if (!FitsArc(q, i, j, tol, fit)) break;
+                best = j;
+                bestFit = fit;
+            }
+            if (best > 0) {
+                const auto [x, y] = q[best % n];
+                edge(x, y, bestFit.counterClockwise ? '3' : '2', bestFit.cx, bestFit.cy);
+                i = best;
+            } else {
+                const auto [x, y] = q[(i + 1) % n];
+                edge(x, y, '1', 0, 0);
+                ++i;
+            }
+        }
     }
-    if (open) file += "G37*\r\n";
-    if (!dark) file += "%LPD*%\r\n";
+    if (open) file += "G37*\n";
+    if (!dark) file += "%LPD*%\n";
+    if (mode != '1') file += "G01*\n";
     file += strokes;
-    file += "M02*\r\n";
+    file += "M02*\n";
     out.ok = true;
     return out;
 }
