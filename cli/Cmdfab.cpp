@@ -24,22 +24,12 @@ struct FabArgs {
 
 int RunFab(Session& session, const FabArgs& args) {
     TX2ExportOptions options;
-    for (const std::string& pair : args.roles) {
-        const std::size_t eq = pair.find('=');
-        const TLayerRole role = eq == std::string::npos ? TLayerRole::None : RoleNamed(pair.substr(eq + 1));
-        if (eq == std::string::npos || eq == 0 || role == TLayerRole::None)
-            return session.Usage("--role needs LAYER=ROLE with a ROLE of " + RoleNames() + ", not \"" + pair +
-                                 "\"");
-        options.roles[pair.substr(0, eq)] = role;
-    }
+    if (const std::string problem = ParseRoles(args.roles, options.roles); !problem.empty())
+        return session.Usage(problem);
     const auto doc = ReadBoard(session, args.input);
     if (!doc) return kExitFailed;
-    {
-        std::vector<std::string> named;
-        for (const auto& [layer, role] : options.roles) named.push_back(layer);
-        std::string error;
-        if (!CheckLayers(*doc, named, error)) return session.Fail("--role: " + error + "; nothing written");
-    }
+    if (std::string error; !CheckRoleLayers(*doc, options.roles, error))
+        return session.Fail(error + "; nothing written");
     ParseNumber(args.penWidth, options.penWidth);
     ParseNumber(args.textPenWidth, options.textPenWidth);
     options.attributes = !args.noAttributes;
@@ -80,12 +70,7 @@ void AddExportFab(CLI::App& exportCommand, Registry& registry) {
         ->default_str("0.1")
         ->check(NumberIn(0, 100, "mm"))
         ->type_name("MM");
-    fab->add_option("--role", args->roles,
-                    "what a layer is to the board house, over the role its name gives: " + RoleNames() +
-                        "; may be repeated")
-        ->type_name("LAYER=ROLE")
-        ->expected(1)
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    AddRoleOption(*fab, args->roles, "");
     fab->add_flag("--no-x2-attributes", args->noAttributes,
                   "leave out the attributes, for fabs that refuse them");
     registry.Add(fab, [args](Session& session) { return RunFab(session, *args); });

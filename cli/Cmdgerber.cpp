@@ -49,23 +49,13 @@ int RunGerber(Session& session, const GerberArgs& args) {
     if (args.flavour != "x2" && (!args.roles.empty() || args.noAttributes || !args.nameTemplate.empty()))
         return session.Usage("--role, --no-x2-attributes and --name-template go with --flavour x2");
     std::map<std::string, TLayerRole> roles;
-    for (const std::string& pair : args.roles) {
-        const std::size_t eq = pair.find('=');
-        const TLayerRole role = eq == std::string::npos ? TLayerRole::None : RoleNamed(pair.substr(eq + 1));
-        if (eq == std::string::npos || eq == 0 || role == TLayerRole::None)
-            return session.Usage("--role needs LAYER=ROLE with a ROLE of " + RoleNames() + ", not \"" + pair +
-                                 "\"");
-        roles[pair.substr(0, eq)] = role;
-    }
+    if (const std::string problem = ParseRoles(args.roles, roles); !problem.empty())
+        return session.Usage(problem);
 
     const auto doc = ReadBoard(session, args.input);
     if (!doc) return kExitFailed;
-    {
-        std::vector<std::string> named;
-        for (const auto& [layer, role] : roles) named.push_back(layer);
-        std::string error;
-        if (!CheckLayers(*doc, named, error)) return session.Fail("--role: " + error + "; nothing written");
-    }
+    if (std::string error; !CheckRoleLayers(*doc, roles, error))
+        return session.Fail(error + "; nothing written");
 
     TGerberExportOptions options;
     ParseNumber(args.penWidth, options.penWidth);
@@ -144,6 +134,36 @@ int RunGerber(Session& session, const GerberArgs& args) {
 
 }  // namespace
 
+void AddRoleOption(CLI::App& command, std::vector<std::string>& pairs, const std::string& prefix) {
+    command
+        .add_option("--role", pairs,
+                    prefix + "what a layer is to the board house, over the role its name gives: " +
+                        RoleNames() + "; may be repeated")
+        ->type_name("LAYER=ROLE")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+}
+
+std::string ParseRoles(const std::vector<std::string>& pairs, std::map<std::string, TLayerRole>& roles) {
+    for (const std::string& pair : pairs) {
+        const std::size_t eq = pair.find('=');
+        const TLayerRole role = eq == std::string::npos ? TLayerRole::None : RoleNamed(pair.substr(eq + 1));
+        if (eq == std::string::npos || eq == 0 || role == TLayerRole::None)
+            return "--role needs LAYER=ROLE with a ROLE of " + RoleNames() + ", not \"" + pair + "\"";
+        roles[pair.substr(0, eq)] = role;
+    }
+    return {};
+}
+
+bool CheckRoleLayers(const TVemoDocument& document, const std::map<std::string, TLayerRole>& roles,
+                     std::string& error) {
+    std::vector<std::string> named;
+    for (const auto& [layer, role] : roles) named.push_back(layer);
+    if (CheckLayers(document, named, error)) return true;
+    error = "--role: " + error;
+    return false;
+}
+
 void AddExportGerber(CLI::App& exportCommand, Registry& registry) {
     auto args = std::make_shared<GerberArgs>();
     CLI::App* gerber = exportCommand.add_subcommand(
@@ -185,13 +205,7 @@ void AddExportGerber(CLI::App& exportCommand, Registry& registry) {
             },
             ""))
         ->type_name("classic|x2");
-    gerber
-        ->add_option("--role", args->roles,
-                     "x2: what a layer is to the board house, over the role its name gives: " + RoleNames() +
-                         "; may be repeated")
-        ->type_name("LAYER=ROLE")
-        ->expected(1)
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    AddRoleOption(*gerber, args->roles, "x2: ");
     gerber->add_flag("--no-x2-attributes", args->noAttributes,
                      "x2: leave out the attributes, for fabs that refuse them");
     gerber

@@ -10,11 +10,13 @@
 #include <charconv>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 class TVemoDocument;
+enum class TLayerRole;
 
 namespace cli {
 
@@ -90,6 +92,14 @@ std::vector<std::string> LayerNames(const std::vector<std::string>& options);
 // Checks every name against the document. False with a message that lists the
 // document's layers (and the likely one, when only the letter case differs).
 bool CheckLayers(const TVemoDocument& document, const std::vector<std::string>& names, std::string& error);
+
+// The --role LAYER=ROLE option of the fab outputs, and its reading: empty, with
+// roles filled, or the usage problem.
+void AddRoleOption(CLI::App& command, std::vector<std::string>& pairs, const std::string& prefix);
+std::string ParseRoles(const std::vector<std::string>& pairs, std::map<std::string, TLayerRole>& roles);
+// Every layer a role is given to must be the document's; false with the message.
+bool CheckRoleLayers(const TVemoDocument& document, const std::map<std::string, TLayerRole>& roles,
+                     std::string& error);
 
 // The document at path, read with the reason printed on failure; "reading"
 // progress and timing as the session wants.

@@ -30,6 +30,15 @@ bool Matrix::IsInvertible() const {
     return det != 0.0 && std::isfinite(det);
 }
 
+double Matrix::SimilarityScale() const {
+    const double a = m_[0], b = m_[1], c = m_[2], d = m_[3];
+    const double sx = std::hypot(a, b), sy = std::hypot(c, d);
+    if (!std::isfinite(sx) || !std::isfinite(sy) || !(sx > 0.0)) return 0.0;
+    const double tol = 1e-5 * sx;
+    if (std::fabs(sx - sy) > tol || std::fabs(a * c + b * d) > tol * sx) return 0.0;
+    return sx;
+}
+
 void Matrix::Translate(float dx, float dy) {
     m_[4] = float(double(m_[4]) + dx);
     m_[5] = float(double(m_[5]) + dy);

@@ -13,8 +13,7 @@ namespace geom {
 class Matrix {
 public:
     Matrix() = default;  // identity
-    Matrix(float m11, float m12, float m21, float m22, float dx, float dy)
-        : m_{m11, m12, m21, m22, dx, dy} {}
+    Matrix(float m11, float m12, float m21, float m22, float dx, float dy) : m_{m11, m12, m21, m22, dx, dy} {}
 
     float M11() const { return m_[0]; }
     float M12() const { return m_[1]; }
@@ -30,6 +29,9 @@ public:
     void Reset() { m_ = {1, 0, 0, 1, 0, 0}; }
     bool IsIdentity() const { return m_ == std::array<float, 6>{1, 0, 0, 1, 0, 0}; }
     bool IsInvertible() const;
+    // The one scale of a transform that keeps circles circles (a rotation,
+    // perhaps mirrored, scaling both axes alike, to about 1e-5), or 0 for any other.
+    double SimilarityScale() const;
 
     void Translate(float dx, float dy);
     void Scale(float sx, float sy);

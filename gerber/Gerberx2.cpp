@@ -114,12 +114,7 @@ bool IsCopper(TLayerRole role) {
 // turns, mirrors and scales it alike on both axes.
 bool FlashableCircle(const TVemoEllipse& ellipse) {
     const RectF local = ellipse.GetLocalBounds();
-    const Matrix& m = ellipse.GetPlacement();
-    const double sx = std::hypot(double(m.M11()), double(m.M12()));
-    const double sy = std::hypot(double(m.M21()), double(m.M22()));
-    const double skew = double(m.M11()) * m.M21() + double(m.M12()) * m.M22();
-    return sx > 0.0 && std::fabs(sx - sy) <= 1e-5 * sx && std::fabs(skew) <= 1e-5 * sx * sx &&
-           std::fabs(local.width - local.height) < 0.0001f;
+    return ellipse.GetPlacement().SimilarityScale() > 0.0 && std::fabs(local.width - local.height) < 0.0001f;
 }
 
 // A filled rectangle the classic writer flashes: a thin pen and sides that

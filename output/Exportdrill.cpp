@@ -46,11 +46,8 @@ std::string Where(const TVemoObject& object, double areaX, double areaBottom) {
 // stretches it.
 double RoundHoleDiameter(const TVemoEllipse& ellipse) {
     const RectF local = ellipse.GetLocalBounds();
-    const Matrix& m = ellipse.GetPlacement();
-    const double sx = std::hypot(double(m.M11()), double(m.M12()));
-    const double sy = std::hypot(double(m.M21()), double(m.M22()));
-    const double skew = double(m.M11()) * m.M21() + double(m.M12()) * m.M22();
-    if (!(sx > 0.0) || std::fabs(sx - sy) > 1e-5 * sx || std::fabs(skew) > 1e-5 * sx * sx) return 0.0;
+    const double sx = ellipse.GetPlacement().SimilarityScale();
+    if (!(sx > 0.0)) return 0.0;
     if (std::fabs(local.width - local.height) > 1e-4f * std::max(local.width, 1.0f)) return 0.0;
     const TVemoSurface& surface = *ellipse.GetSurface();
     if (!surface.GetFill()) return 0.0;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "geom/Matrix.h"
 
 using geom::Matrix;
@@ -51,4 +53,29 @@ TEST(Matrix, MultiplyInvertAndVectors) {
     EXPECT_FALSE(singular.IsInvertible());
     EXPECT_FALSE(singular.Invert());
     EXPECT_EQ(singular, Matrix(1, 2, 2, 4, 0, 0));
+}
+
+TEST(Matrix, SimilarityScaleOnlyForTransformsThatKeepCircles) {
+    Matrix turned;
+    turned.Rotate(30);
+    turned.Scale(2, 2);
+    turned.Translate(5, 7);
+    Matrix mirrored;
+    mirrored.Scale(-1.5f, 1.5f);
+    Matrix stretched;
+    stretched.Scale(2, 1);
+    const struct {
+        const char* name;
+        Matrix m;
+        double scale;
+    } rows[] = {
+        {"identity", Matrix(), 1.0},
+        {"turned and scaled", turned, 2.0},
+        {"mirrored", mirrored, 1.5},
+        {"stretched", stretched, 0.0},
+        {"sheared", Matrix(1, 0, 0.5f, 1, 0, 0), 0.0},
+        {"singular", Matrix(0, 0, 0, 0, 1, 1), 0.0},
+        {"not finite", Matrix(INFINITY, 0, 0, INFINITY, 0, 0), 0.0},
+    };
+    for (const auto& row : rows) EXPECT_NEAR(row.m.SimilarityScale(), row.scale, 1e-5) << row.name;
 }
