@@ -57,8 +57,11 @@ int RunEditor(int argc, char** argv, const std::string& file) {
     std::unique_ptr<TVemoDocument> document = LoadInitialDocument(file, error);
     if (!document) {
         std::fprintf(stderr, "zelko: cannot open %s: %s\n", file.c_str(), error.c_str());
-        QMessageBox::critical(nullptr, "zelko",
-                              QString::fromStdString("\"" + file + "\" を開けませんでした。\n" + error));
+        // Without a screen nobody could close the box.
+        const QString platform = QGuiApplication::platformName();
+        if (platform != "offscreen" && platform != "minimal")
+            QMessageBox::critical(nullptr, "zelko",
+                                  QString::fromStdString("\"" + file + "\" を開けませんでした。\n" + error));
         return 1;
     }
     TVemoForm form(resources, settings::SettingsFilePath());
