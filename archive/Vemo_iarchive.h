@@ -10,10 +10,13 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "geom/Matrix.h"
 #include "geom/Pen.h"
 #include "geom/Pointf.h"
+#include "model/Vemotypes.h"
 
 class TVemoLayerList;
 
@@ -31,6 +34,15 @@ public:
     std::size_t Remaining() const { return bytes_.size() - pos_; }
     std::size_t Position() const { return pos_; }
     void Fail() { good_ = false; }
+    // Fails with a reason the caller can show; the first reason given is kept.
+    void Fail(const std::string& reason);
+    // Why reading failed, when the failure is more than damaged bytes.
+    const std::string& FailReason() const { return reason_; }
+
+    // Containers being read, innermost last. Enter fails the reader, with a
+    // reason, rather than nest deeper than a model tree may.
+    bool EnterContainer();
+    void LeaveContainer() { --nesting_; }
 
     bool ReadInt32(std::int32_t& v);
     bool ReadUInt32(std::uint32_t& v);
@@ -49,7 +61,20 @@ public:
     bool ReadCount(std::int32_t& n, std::size_t minItemBytes);
 
     TVemoLayerList* BindingList() const { return binding_; }
-    void SetBindingList(TVemoLayerList* list) { binding_ = list; }
+    // Layers made for missing names go into the old list first (see BindLayer).
+    void SetBindingList(TVemoLayerList* list);
+
+    // The layer of the binding list named name (the first of that name). A
+    // missing name gets a new layer of that name and colour, made once per name
+    // and inserted into the list, as Insert would, when the reader is done with
+    // the list: on CommitLayers, SetBindingList or destruction. Names are looked
+    // up by hash, so reading stays linear however many names are missing.
+    TVemoLayerPtr BindLayer(const std::string& name, geom::Argb missingColour);
+    void CommitLayers();
+
+    ~TVemo_iarchive();
+    TVemo_iarchive(const TVemo_iarchive&) = delete;
+    TVemo_iarchive& operator=(const TVemo_iarchive&) = delete;
 
 private:
     bool Take(void* out, std::size_t n);
@@ -59,5 +84,10 @@ private:
     bool good_ = false;
     bool accepted_ = false;
     int version_ = 0;
+    int nesting_ = 0;
+    std::string reason_;
     TVemoLayerList* binding_ = nullptr;
+    bool indexed_ = false;
+    std::unordered_map<std::string, TVemoLayerPtr> byName_;
+    std::vector<TVemoLayerPtr> pending_;  // made for missing names, not yet in the list
 };

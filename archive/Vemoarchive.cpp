@@ -4,6 +4,9 @@
 #include "archive/Cp932.h"
 #include "archive/Vemo_iarchive.h"
 #include "archive/Vemo_oarchive.h"
+#include "model/Vemocontainer.h"
+#include "model/Vemolayer.h"
+#include "model/Vemolayerlist.h"
 
 namespace {
 
@@ -110,6 +113,53 @@ TVemo_iarchive::TVemo_iarchive(std::string_view bytes, TVemoLayerList* binding)
     accepted_ = std::memcmp(magic, kArchiveMagic, 7) == 0 && version <= kArchiveVersion;
     good_ = accepted_;
     version_ = version;
+}
+
+TVemo_iarchive::~TVemo_iarchive() {
+    CommitLayers();
+}
+
+void TVemo_iarchive::SetBindingList(TVemoLayerList* list) {
+    if (list == binding_) return;
+    CommitLayers();
+    binding_ = list;
+    indexed_ = false;
+    byName_.clear();
+}
+
+TVemoLayerPtr TVemo_iarchive::BindLayer(const std::string& name, geom::Argb missingColour) {
+    if (binding_ && !indexed_) {
+        // Built when the first object asks, after the list itself was read.
+        byName_.clear();
+        for (int i = 0; i < binding_->Count(); ++i) byName_.emplace(binding_->At(i)->GetName(), binding_->At(i));
+        indexed_ = true;
+    }
+    if (const auto found = byName_.find(name); found != byName_.end()) return found->second;
+    auto layer = std::make_shared<TVemoLayer>(missingColour, name);
+    if (binding_) {
+        byName_.emplace(name, layer);
+        pending_.push_back(layer);
+    }
+    return layer;
+}
+
+void TVemo_iarchive::CommitLayers() {
+    if (binding_ && !pending_.empty()) binding_->InsertAll(pending_);
+    pending_.clear();
+}
+
+void TVemo_iarchive::Fail(const std::string& reason) {
+    if (good_ && reason_.empty()) reason_ = reason;
+    good_ = false;
+}
+
+bool TVemo_iarchive::EnterContainer() {
+    if (nesting_ >= TVemoContainer::kMaxNesting) {
+        Fail("groups are nested more than " + std::to_string(TVemoContainer::kMaxNesting) + " levels deep");
+        return false;
+    }
+    ++nesting_;
+    return true;
 }
 
 bool TVemo_iarchive::Take(void* out, std::size_t n) {

@@ -25,8 +25,12 @@ std::unique_ptr<TVemoDocument> DocumentFromBytes(std::string_view bytes, std::st
     }
     std::unique_ptr<TVemoDocument> document = LoadDocument(in);
     if (!document) {
-        error = "the document is damaged (reading stopped at byte " + std::to_string(in.Position()) + " of " +
-                std::to_string(bytes.size()) + ")";
+        const std::string where =
+            "reading stopped at byte " + std::to_string(in.Position()) + " of " + std::to_string(bytes.size());
+        if (!in.FailReason().empty())
+            error = "the document cannot be read: " + in.FailReason() + " (" + where + ")";
+        else
+            error = "the document is damaged (" + where + ")";
         return nullptr;
     }
     return document;

@@ -27,16 +27,8 @@ constexpr std::size_t kMinLayerRecordV3 = 4 + 4 + 1 + 1;
 
 // ---- helpers shared by the versions ----
 
-// The layer of the binding list named name; a grey layer of that name is
-// added (and becomes current) when the list lacks it.
 TVemoLayerPtr BindLayer(TVemo_iarchive& in, const std::string& name) {
-    TVemoLayerList* list = in.BindingList();
-    if (list) {
-        if (TVemoLayerPtr found = list->Find(name)) return found;
-    }
-    auto layer = std::make_shared<TVemoLayer>(kMissingLayerColour, name);
-    if (list) list->Insert(layer);
-    return layer;
+    return in.BindLayer(name, kMissingLayerColour);
 }
 
 bool LoadObjectFields(TVemo_iarchive& in, TVemoObject& object) {
@@ -82,13 +74,14 @@ std::unique_ptr<TVemoObject> MakeObject(const std::string& tag) {
 
 bool LoadChildren(TVemo_iarchive& in, TVemoContainer& container) {
     std::int32_t count = 0;
-    if (!in.ReadCount(count, kMinTaggedRecord)) return false;
+    if (!in.ReadCount(count, kMinTaggedRecord) || !in.EnterContainer()) return false;
     for (std::int32_t i = 0; i < count; ++i) {
         std::unique_ptr<TVemoObject> child = ReadObject(in);
         // An unknown tag ends the container; a failed read ends everything.
         if (!child) break;
         container.AddChild(std::move(child));
     }
+    in.LeaveContainer();
     return in.IsGood();
 }
 
@@ -112,12 +105,13 @@ bool LoadBodyV3(TVemo_iarchive& in, TVemoObject& object, const std::string& tag)
     TrailerV3 trailer;
     if (auto* container = dynamic_cast<TVemoContainer*>(&object)) {
         std::int32_t count = 0;
-        if (!in.ReadCount(count, kMinTaggedRecord)) return false;
+        if (!in.ReadCount(count, kMinTaggedRecord) || !in.EnterContainer()) return false;
         for (std::int32_t i = 0; i < count; ++i) {
             std::unique_ptr<TVemoObject> child = ReadObjectV3(in);
             if (!child) break;
             container->AddChild(std::move(child));
         }
+        in.LeaveContainer();
         if (!in.IsGood() || !LoadTrailerV3(in, trailer, nullptr)) return false;
         object.SetName(trailer.name);
         return true;
@@ -458,6 +452,14 @@ std::unique_ptr<TVemoDocument> LoadDocument(TVemo_iarchive& in) {
     auto document = std::make_unique<TVemoDocument>();
     const int version = in.Version();
     if (!LoadLayerList(in, document->GetLayerList(), version)) return nullptr;
+    // Layers made for missing names join the document's list however reading ends.
+    struct Unbind {
+        TVemo_iarchive& in;
+        const TVemoLayerList* own;
+        ~Unbind() {
+            if (in.BindingList() == own) in.SetBindingList(nullptr);
+        }
+    } unbind{in, &document->GetLayerList()};
     if (!in.BindingList()) in.SetBindingList(&document->GetLayerList());
 
     std::string tag;
@@ -478,6 +480,6 @@ std::unique_ptr<TVemoDocument> LoadDocument(TVemo_iarchive& in) {
         document->SetAreaOrigin(x, y);
         document->SetAreaSize(w, h);
     }
-    if (in.BindingList() == &document->GetLayerList()) in.SetBindingList(nullptr);
+    in.CommitLayers();
     return document;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "model/Vemoobjectvisitor.h"
 
@@ -14,8 +15,40 @@ TVemoContainer::TVemoContainer(const TVemoContainer& other) : TVemoObject(other)
 
 TVemoContainer::~TVemoContainer() = default;
 
+namespace {
+
+// The longest chain of containers from object down, object included; 0 for a
+// leaf. Walks with its own stack, so any tree can be measured.
+int ContainerHeight(const TVemoObject& object) {
+    const auto* top = dynamic_cast<const TVemoContainer*>(&object);
+    if (!top) return 0;
+    int height = 0;
+    std::vector<std::pair<const TVemoContainer*, int>> pending{{top, 1}};
+    while (!pending.empty()) {
+        const auto [container, level] = pending.back();
+        pending.pop_back();
+        height = std::max(height, level);
+        for (int i = 0; i < container->GetChildCount(); ++i)
+            if (const auto* sub = dynamic_cast<const TVemoContainer*>(container->GetChild(i)))
+                pending.push_back({sub, level + 1});
+    }
+    return height;
+}
+
+}  // namespace
+
+int TVemoContainer::NestingLevel() const {
+    int level = 1;
+    for (const TVemoObject* up = GetParent(); up; up = up->GetParent()) ++level;
+    return level;
+}
+
+bool TVemoContainer::CanAdopt(const TVemoObject& child) const {
+    return NestingLevel() + ContainerHeight(child) <= kMaxNesting;
+}
+
 TVemoObject* TVemoContainer::AddChild(std::unique_ptr<TVemoObject> child) {
-    if (!child) return nullptr;
+    if (!child || !CanAdopt(*child)) return nullptr;
     TVemoObject* raw = child.get();
     raw->SetParent(this);
     children_.push_back(std::move(child));

@@ -14,15 +14,26 @@
 
 class TVemoContainer : public TVemoObject {
 public:
+    // The most containers a chain from a root down to a leaf may hold, the root
+    // included. Every walk over the tree (drawing, visiting, saving, copying,
+    // destroying) recurses once per level, so the tree itself refuses to grow
+    // deeper and no file or edit can make a walk exhaust the stack.
+    static constexpr int kMaxNesting = 256;
+
     ~TVemoContainer() override;
 
     TVemoContainer* Clone() const override = 0;
 
     // Takes ownership and becomes the child's parent; the child goes to the front
-    // of the painting order, or to the back when it cuts out. Returns the child
-    // (null for a null child).
+    // of the painting order, or to the back when it cuts out. Returns the child;
+    // null for a null child, and null (the child destroyed) when it would nest
+    // containers deeper than kMaxNesting: check with CanAdopt first.
     TVemoObject* AddChild(std::unique_ptr<TVemoObject> child);
-    // Adds a clone of object; returns the copy.
+    // Whether child may be added without exceeding kMaxNesting.
+    bool CanAdopt(const TVemoObject& child) const;
+    // The containers from the root of this container's tree down to it, itself included.
+    int NestingLevel() const;
+    // Adds a clone of object; returns the copy (null as AddChild).
     TVemoObject* AddCopy(const TVemoObject& object);
     int GetChildCount() const { return static_cast<int>(children_.size()); }
     // Null when i is out of range.

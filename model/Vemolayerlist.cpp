@@ -1,6 +1,7 @@
 #include "model/Vemolayerlist.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 TVemoLayerList::TVemoLayerList(const TVemoLayerList& other) : TVemoBase(other), current_(other.current_) {
     layers_.reserve(other.layers_.size());
@@ -38,6 +39,22 @@ bool TVemoLayerList::Insert(const TVemoLayerPtr& layer) {
     Renumber();
     MarkCurrentOnly(current_);
     return true;
+}
+
+int TVemoLayerList::InsertAll(const std::vector<TVemoLayerPtr>& layers) {
+    std::unordered_set<const TVemoLayer*> present;
+    present.reserve(layers_.size() + layers.size());
+    for (const TVemoLayerPtr& layer : layers_) present.insert(layer.get());
+    std::vector<TVemoLayerPtr> fresh;
+    for (const TVemoLayerPtr& layer : layers)
+        if (layer && present.insert(layer.get()).second) fresh.push_back(layer);
+    if (fresh.empty()) return 0;
+    const std::size_t p = current_ < layers_.size() ? current_ : layers_.size();
+    layers_.insert(layers_.begin() + static_cast<std::ptrdiff_t>(p), fresh.rbegin(), fresh.rend());
+    current_ = p;
+    Renumber();
+    MarkCurrentOnly(current_);
+    return static_cast<int>(fresh.size());
 }
 
 TVemoLayerPtr TVemoLayerList::InsertCopy(const TVemoLayer& layer) {

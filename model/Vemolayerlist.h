@@ -30,6 +30,10 @@ public:
     // Inserts before the current layer (at the end when none is current) and makes
     // the layer current. Refuses an empty pointer and a layer already in the list.
     bool Insert(const TVemoLayerPtr& layer);
+    // The same as calling Insert for each layer in turn, in one pass: the last
+    // one ends up first, at the old current position, and current. Returns the
+    // number inserted.
+    int InsertAll(const std::vector<TVemoLayerPtr>& layers);
     // Insert of a copy of layer; returns the copy.
     TVemoLayerPtr InsertCopy(const TVemoLayer& layer);
     // Removes the current layer; the one that followed becomes current. False when
