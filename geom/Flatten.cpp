@@ -18,7 +18,12 @@ int BezierSteps(PointF p0, PointF p1, PointF p2, PointF p3, float f) {
     const double tol = f > 0.0f ? double(f) : 0.25;
     const double n = std::ceil(std::sqrt(0.75 * dd / tol));
     if (!std::isfinite(n)) return 1;
-    return int(std::clamp(n, 1.0, 4096.0));
+    // Beyond the reach of area operations geometry is clamped anyway and float
+    // coordinates hold no fine detail: a few steps show its course, and a
+    // damaged file's curves a light year long cost no more than short ones.
+    const double far = std::max({std::fabs(p0.x), std::fabs(p0.y), std::fabs(p1.x), std::fabs(p1.y),
+                                 std::fabs(p2.x), std::fabs(p2.y), std::fabs(p3.x), std::fabs(p3.y)});
+    return int(std::clamp(n, 1.0, far > double(kReach) ? 16.0 : 4096.0));
 }
 
 PointF BezierAt(PointF p0, PointF p1, PointF p2, PointF p3, double t) {

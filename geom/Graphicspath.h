@@ -30,6 +30,12 @@ enum class FillMode { Alternate, Winding };
 // The flatness the area operations use unless a caller says otherwise.
 inline constexpr float kDefaultFlatness = 0.25f;
 
+// How far from the origin area operations reach, in document units (about
+// 105 m): geometry beyond is clamped to this square. No board comes near it.
+inline constexpr float kReach = 1048576.0f;
+// Whether a rectangle leaves the reach of area operations (or is not finite).
+bool BeyondReach(const RectF& r);
+
 class GraphicsPath {
 public:
     GraphicsPath() = default;
@@ -76,11 +82,15 @@ public:
     void Flatten(float flatness);
     // The path becomes the closed outline of its stroke with the pen's width,
     // joins, caps and dashes. The result is filled with the nonzero rule and the
-    // fill mode becomes winding.
-    void Widen(const Pen& pen, float flatness = kDefaultFlatness);
+    // fill mode becomes winding. False when the outline is degraded: a line
+    // too tangled to unite (see WindingOutline) is left as overlapping pieces
+    // that cover the same area under the nonzero rule.
+    bool Widen(const Pen& pen, float flatness = kDefaultFlatness);
     // The path becomes the outline of the union of its figures under the
-    // nonzero rule (its own fill mode is ignored).
-    void WindingOutline(float flatness = kDefaultFlatness);
+    // nonzero rule (its own fill mode is ignored). False, with the figures
+    // only flattened and the fill mode winding, when they cross themselves so
+    // often that uniting them would take far longer than their size warrants.
+    bool WindingOutline(float flatness = kDefaultFlatness);
 
     // The point lies in the area under the path's fill mode (curves are measured
     // on a fine flattening).

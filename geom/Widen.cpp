@@ -199,11 +199,14 @@ std::vector<std::vector<DPoint>> SplitDashes(const std::vector<DPoint>& pts,
 
 }  // namespace
 
-void GraphicsPath::Widen(const Pen& pen, float flatness) {
+bool GraphicsPath::Widen(const Pen& pen, float flatness) {
     const std::vector<Polyline> lines = detail::FlattenToPolylines(*this, flatness);
     Reset();
     fillMode_ = FillMode::Winding;
-    if (!(pen.width > 0.0f) || !std::isfinite(pen.width)) return;
+    if (!(pen.width > 0.0f) || !std::isfinite(pen.width)) return true;
+    // The pieces of a tangled line already cover its stroke under the nonzero
+    // rule; uniting them would meet every crossing.
+    const bool tangled = detail::TooTangledToUnite(lines);
 
     const double r = pen.width / 2.0;
     // Wide pens get a proportionally coarser arc tolerance, so that no pen width
@@ -295,14 +298,20 @@ void GraphicsPath::Widen(const Pen& pen, float flatness) {
     }
     if (!extra.empty()) {
         strokes.insert(strokes.end(), extra.begin(), extra.end());
-        strokes = detail::Union(strokes, ClipperLib::pftNonZero);
+        if (!tangled) strokes = detail::Union(strokes, ClipperLib::pftNonZero);
     }
     detail::AppendPolygons(strokes, *this);
     fillMode_ = FillMode::Winding;
+    return !tangled;
 }
 
-void GraphicsPath::WindingOutline(float flatness) {
+bool GraphicsPath::WindingOutline(float flatness) {
     const std::vector<Polyline> lines = detail::FlattenToPolylines(*this, flatness);
+    if (detail::TooTangledToUnite(lines)) {
+        Flatten(flatness);
+        fillMode_ = FillMode::Winding;
+        return false;
+    }
     Paths polys;
     polys.reserve(lines.size());
     for (const Polyline& l : lines) {
@@ -313,6 +322,12 @@ void GraphicsPath::WindingOutline(float flatness) {
     Reset();
     detail::AppendPolygons(merged, *this);
     fillMode_ = FillMode::Winding;
+    return true;
+}
+
+bool BeyondReach(const RectF& r) {
+    const auto far = [](float v) { return !(std::fabs(v) <= kReach); };
+    return far(r.Left()) || far(r.Top()) || far(r.Right()) || far(r.Bottom());
 }
 
 double AreaOf(const GraphicsPath& path, float flatness) {

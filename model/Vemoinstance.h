@@ -5,8 +5,10 @@
 // rebuilt.
 
 #include <string>
+#include <string_view>
 
 #include "model/Vemolayer.h"
+
 #include "model/Vemoobject.h"
 #include "model/Vemosurface.h"
 
@@ -36,7 +38,20 @@ public:
     // Its layer or its own style cuts out.
     bool IsCutOut() const override;
 
+    // Why the cached outline only approximates the object, for callers that
+    // tell the user; empty when it is exact. Geometry beyond geom::kReach is
+    // clamped there, and a line that crosses itself too often to unite keeps
+    // its overlapping pieces (the same area under the nonzero rule), so that
+    // no file can make building an outline take unbounded time.
+    std::string_view OutlineNote() const;
+    // Its geometry leaves the reach of outlines (or is not finite).
+    bool IsBeyondReach() const { return outlineQuality_ == kBeyondReach; }
+
 protected:
+    enum OutlineQuality : unsigned char { kExact, kBeyondReach, kTangled };
+    // Set by Rebuild.
+    unsigned char outlineQuality_ = kExact;
+
     explicit TVemoInstance(std::string name);
     // Copies the common state (name, flags visible only), the layer and the surface.
     TVemoInstance(const TVemoInstance& other) = default;

@@ -110,11 +110,14 @@ GraphicsPath TVemoPath::CurvePath() const {
 
 void TVemoPath::Rebuild() {
     outline_.Reset();
+    outlineQuality_ = kExact;
     if (points_.size() < 4) return;
     outline_.SetFillMode(geom::FillMode::Winding);
     ApplyLayerColour();
     const std::vector<PointF> pts = CurvePoints();
     if (pts.empty()) return;
+    GraphicsPath curve;
+    curve.AddBeziers(pts.data(), pts.size());
 
     const bool stroke = surface_.GetWidth() > 0.0f;
     const bool fill = surface_.GetFill();
@@ -122,7 +125,7 @@ void TVemoPath::Rebuild() {
     if (stroke) {
         strokeOutline.AddBeziers(pts.data(), pts.size());
         if (closed_) strokeOutline.CloseFigure();
-        strokeOutline.Widen(surface_.GetPen(), geom::kDefaultFlatness);
+        if (!strokeOutline.Widen(surface_.GetPen(), geom::kDefaultFlatness)) outlineQuality_ = kTangled;
     }
     GraphicsPath figure(geom::FillMode::Winding);
     if (fill) {
@@ -134,10 +137,11 @@ void TVemoPath::Rebuild() {
         // The stroke outline is oriented by the widening; a figure drawn the other
         // way round would cancel the stroke band under the nonzero rule. Bringing
         // the figure to the same orientation first makes the sum a plain union.
-        figure.WindingOutline(geom::kDefaultFlatness);
+        bool exact = outlineQuality_ == kExact && figure.WindingOutline(geom::kDefaultFlatness);
         outline_ = strokeOutline;
         outline_.AddPath(figure);
-        outline_.WindingOutline(geom::kDefaultFlatness);
+        exact = exact && outline_.WindingOutline(geom::kDefaultFlatness);
+        if (!exact) outlineQuality_ = kTangled;
     } else if (stroke) {
         outline_ = strokeOutline;
     } else if (fill) {
@@ -145,6 +149,12 @@ void TVemoPath::Rebuild() {
     }
     outline_.SetFillMode(geom::FillMode::Winding);
     bounds_ = outline_.GetBounds();
+    if (outlineQuality_ == kExact && geom::BeyondReach(curve.GetBounds())) {
+        // Brought within reach, so that drawing never meets such coordinates.
+        outlineQuality_ = kBeyondReach;
+        outline_.WindingOutline(geom::kDefaultFlatness);
+        bounds_ = outline_.GetBounds();
+    }
 }
 
 void TVemoPath::AddOutline(GraphicsPath& path, int layerIndex) const {

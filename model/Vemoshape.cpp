@@ -66,14 +66,17 @@ void TVemoShape::Rebuild() {
 
     outline_.Reset();
     outline_.SetFillMode(geom::FillMode::Winding);
+    outlineQuality_ = kExact;
     const bool stroked = surface_.GetWidth() > 0.0f;
     if (stroked) {
         AddFigure(outline_);
+        if (geom::BeyondReach(outline_.GetBounds())) outlineQuality_ = kBeyondReach;
         outline_.Widen(surface_.GetPen(), kOutlineFlatness);
     }
     if (surface_.GetFill()) {
         GraphicsPath figure(geom::FillMode::Winding);
         AddFigure(figure);
+        if (geom::BeyondReach(figure.GetBounds())) outlineQuality_ = kBeyondReach;
         // A figure running against the stroke's outer edge would cancel the inner
         // half of the stroke band under the nonzero rule (a rectangle drawn from its
         // top-right corner, a mirrored placement, a handle dragged across the centre).
@@ -90,6 +93,8 @@ void TVemoShape::Rebuild() {
         }
     }
 
+    // Brought within reach, so that drawing never meets such coordinates.
+    if (outlineQuality_ == kBeyondReach) outline_.WindingOutline(kOutlineFlatness);
     inverse_ = placement_;
     invertible_ = inverse_.Invert();
     bounds_ = outline_.GetBounds();

@@ -33,6 +33,7 @@ void TVemoString::Rebuild() {
     ApplyLayerColour();
     outline_.Reset();
     outline_.SetFillMode(geom::FillMode::Winding);
+    outlineQuality_ = kExact;
     // An empty text keeps its last corners and bounds, so it stays where it was.
     if (text_.empty()) return;
     font_.AddText(outline_, text_);
@@ -41,6 +42,11 @@ void TVemoString::Rebuild() {
                 PointF{b.x, b.y}};
     placement_.TransformPoints(corners_.data(), corners_.size());
     outline_.Transform(placement_);
+    if (geom::BeyondReach(outline_.GetBounds())) {
+        // Brought within reach, so that drawing never meets such coordinates.
+        outlineQuality_ = kBeyondReach;
+        outline_.WindingOutline(geom::kDefaultFlatness);
+    }
     bounds_ = outline_.GetBounds();
 }
 
