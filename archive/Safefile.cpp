@@ -1,10 +1,12 @@
 #include "archive/Safefile.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <vector>
@@ -52,7 +54,66 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
     return true;
 }
 
-bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string& error) {
+namespace {
+
+constexpr const char* kTempMarker = ".zelko-tmp.";
+
+// This host's name as it may appear in a file name.
+std::string HostTag() {
+    char host[256] = {};
+    if (::gethostname(host, sizeof host - 1) != 0 || host[0] == '\0') return "host";
+    std::string tag(host);
+    for (char& c : tag)
+        if (c == '.' || c == '/') c = '_';
+    return tag;
+}
+
+// The pid and host a temporary's name carries; false when the name is not one of ours.
+bool ParseTemporary(const std::string& name, long& pid, std::string& host) {
+    if (name.empty() || name[0] != '.') return false;
+    const std::size_t at = name.rfind(kTempMarker);
+    if (at == std::string::npos) return false;
+    const std::string rest = name.substr(at + std::strlen(kTempMarker));  // <pid>.<host>.XXXXXX
+    const std::size_t dot = rest.find('.');
+    const std::size_t last = rest.rfind('.');
+    if (dot == std::string::npos || dot == 0 || last <= dot || rest.size() - last - 1 != 6) return false;
+    pid = 0;
+    for (std::size_t i = 0; i < dot; ++i) {
+        if (rest[i] < '0' || rest[i] > '9' || pid > 100000000) return false;
+        pid = pid * 10 + (rest[i] - '0');
+    }
+    host = rest.substr(dot + 1, last - dot - 1);
+    return pid > 0;
+}
+
+bool ProcessRuns(long pid) {
+    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+}
+
+}  // namespace
+
+int RemoveStaleTemporaries(const std::string& folder) {
+    namespace fs = std::filesystem;
+    constexpr auto kWeek = std::chrono::hours(24 * 7);
+    const std::string host = HostTag();
+    int removed = 0;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        long pid = 0;
+        std::string owner;
+        if (!ParseTemporary(name, pid, owner)) continue;
+        struct stat st {};
+        if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::getuid()) continue;
+        const auto age = std::chrono::system_clock::now() - std::chrono::system_clock::from_time_t(st.st_mtime);
+        const bool dead = owner == host && pid != long(::getpid()) && !ProcessRuns(pid);
+        if ((dead || age > kWeek) && ::unlink(it->path().c_str()) == 0) ++removed;
+    }
+    return removed;
+}
+
+bool WriteBeside(const std::string& path, std::string_view bytes, std::string& tmp, std::string& error,
+                 bool sync) {
     namespace fs = std::filesystem;
     const fs::path target(path);
     if (target.filename().empty()) {
@@ -60,7 +121,9 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes, std::strin
         return false;
     }
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string tmpl = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string tmpl = (folder / ("." + target.filename().string() + kTempMarker + std::to_string(::getpid()) +
+                                  "." + HostTag() + ".XXXXXX"))
+                           .string();
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');
     const int fd = ::mkstemp(name.data());
@@ -68,7 +131,7 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes, std::strin
         error = Reason("cannot create a file in", folder.string(), errno);
         return false;
     }
-    const std::string tmp(name.data());
+    tmp = name.data();
     auto fail = [&](const std::string& what, int err) {
         ::close(fd);
         ::unlink(tmp.c_str());
@@ -94,13 +157,18 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes, std::strin
         if (n < 0) return fail("cannot write", errno);
         done += std::size_t(n);
     }
-    if (::fsync(fd) != 0) return fail("cannot write", errno);
+    if (sync && ::fsync(fd) != 0) return fail("cannot write", errno);
     if (::close(fd) != 0) {
         const int err = errno;
         ::unlink(tmp.c_str());
         error = Reason("cannot write", path, err);
         return false;
     }
+    return true;
+}
+
+bool PutInPlace(const std::string& tmp, const std::string& path, std::string& error) {
+    namespace fs = std::filesystem;
     if (::rename(tmp.c_str(), path.c_str()) != 0) {
         const int err = errno;
         ::unlink(tmp.c_str());
@@ -108,10 +176,35 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes, std::strin
         return false;
     }
     // Make the rename itself durable.
+    const fs::path target(path);
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     const int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
         ::fsync(dfd);
         ::close(dfd);
     }
     return true;
+}
+
+bool SyncFolder(const std::string& folder, std::string& error) {
+    const std::string name = folder.empty() ? "." : folder;
+    const int fd = ::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0 || ::syncfs(fd) != 0) {
+        error = Reason("cannot write", name, errno);
+        if (fd >= 0) ::close(fd);
+        return false;
+    }
+    ::close(fd);
+    return true;
+}
+
+void DiscardTemporary(const std::string& tmp) {
+    if (!tmp.empty()) ::unlink(tmp.c_str());
+}
+
+bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string& error) {
+    const std::filesystem::path target(path);
+    RemoveStaleTemporaries(target.has_parent_path() ? target.parent_path().string() : std::string("."));
+    std::string tmp;
+    return WriteBeside(path, bytes, tmp, error) && PutInPlace(tmp, path, error);
 }

@@ -16,3 +16,24 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
 
 // Replaces path by bytes atomically; an existing file keeps its permissions.
 bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string& error);
+
+// The two halves of WriteFileSafely, for replacing several files together:
+// write each beside its target first, and put them all in place only when
+// every one was written. WriteBeside gives the temporary's path in tmp (it is
+// removed again on failure); PutInPlace renames it over path (removing it on
+// failure); DiscardTemporary removes one that will not be used.
+// Without sync, the caller makes the data durable with SyncFolder before
+// putting anything in place.
+bool WriteBeside(const std::string& path, std::string_view bytes, std::string& tmp, std::string& error,
+                 bool sync = true);
+bool SyncFolder(const std::string& folder, std::string& error);
+bool PutInPlace(const std::string& tmp, const std::string& path, std::string& error);
+void DiscardTemporary(const std::string& tmp);
+
+// Temporaries are named ".<target>.zelko-tmp.<pid>.<host>.XXXXXX".
+// WriteFileSafely, and a caller of WriteBeside once per folder, first removes
+// with RemoveStaleTemporaries the temporaries that earlier writes left there
+// when they were killed: those of a process of this host that no longer runs,
+// and any older than a week (another host's process cannot be asked). A
+// temporary of a write still running is never touched. Returns how many were removed.
+int RemoveStaleTemporaries(const std::string& folder);

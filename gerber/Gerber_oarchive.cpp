@@ -19,6 +19,24 @@ int IntegerDigits(std::int64_t largest) {
     return std::max(3, digits - 3);
 }
 
+// The linear part of m as (a c; b d), mapping (x, y) to (a x + c y, b x + d y).
+struct Linear {
+    double a, b, c, d;
+    explicit Linear(const Matrix& m) : a(m.M11()), b(m.M12()), c(m.M21()), d(m.M22()) {}
+    // Both columns have the same length and are perpendicular: a rotation,
+    // possibly mirrored, with one scale; that scale, or 0 when it is not one.
+    double SimilarityScale() const {
+        const double sx = std::hypot(a, b), sy = std::hypot(c, d);
+        if (!std::isfinite(sx) || !std::isfinite(sy) || !(sx > 0.0)) return 0.0;
+        const double tol = 1e-5 * sx;
+        if (std::fabs(sx - sy) > tol || std::fabs(a * c + b * d) > tol * sx) return 0.0;
+        return sx;
+    }
+    // Axes stay axes (to five decimals): x maps onto x (upright) or onto y (quarter turn).
+    bool Upright() const { return FiveDecimals(float(b)) == 0.0 && FiveDecimals(float(c)) == 0.0; }
+    bool QuarterTurn() const { return FiveDecimals(float(a)) == 0.0 && FiveDecimals(float(d)) == 0.0; }
+};
+
 }  // namespace
 
 TGerber_oarchive::TGerber_oarchive(TVemoLayerPtr layer) : layer_(std::move(layer)) {}
@@ -34,9 +52,10 @@ void TGerber_oarchive::AddPath(const TVemoSurface& style, const GraphicsPath& fi
 
 void TGerber_oarchive::AddEllipse(const TVemoSurface& style, const RectF& bounds, const Matrix& transform) {
     const float x = bounds.x, y = bounds.y, w = bounds.width, h = bounds.height;
-    if (style.GetFill() && std::fabs(w - h) < 0.0001f) {
+    const double scale = Linear(transform).SimilarityScale();
+    if (style.GetFill() && std::fabs(w - h) < 0.0001f && scale > 0.0) {
         const PointF centre = transform.Map(PointF(x + w / 2, y + w / 2));
-        items_.push_back(std::make_unique<TPreConvRound>(*this, w + style.GetWidth(), centre));
+        items_.push_back(std::make_unique<TPreConvRound>(*this, float(w * scale) + style.GetWidth(), centre));
         return;
     }
     GraphicsPath figure;
@@ -47,7 +66,7 @@ void TGerber_oarchive::AddEllipse(const TVemoSurface& style, const RectF& bounds
 
 void TGerber_oarchive::AddRect(const TVemoSurface& style, const RectF& bounds, const Matrix& transform) {
     const float x = bounds.x, y = bounds.y, w = bounds.width, h = bounds.height;
-    const int kind = ClassifyTransform(transform);
+    const Linear lin(transform);
     const auto outline = [&](const TVemoSurface& s) {
         const PointF corners[4] = {{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}};
         GraphicsPath figure;
@@ -57,15 +76,26 @@ void TGerber_oarchive::AddRect(const TVemoSurface& style, const RectF& bounds, c
     };
     if (style.GetWidth() > 0.1f || !style.GetFill()) {
         outline(style);
-    } else if (kind != kOblique) {
-        const PointF centre = transform.Map(PointF(x + w / 2, y + h / 2));
-        if (kind == kUpright)
-            items_.push_back(std::make_unique<TPreConvRect>(*this, w, h, centre));
-        else
-            items_.push_back(std::make_unique<TPreConvRect>(*this, h, w, centre));
-    } else if (std::fabs(w - h) > 0.1f) {
+        return;
+    }
+    const PointF centre = transform.Map(PointF(x + w / 2, y + h / 2));
+    if (lin.Upright()) {
+        // The scales of the axes enter the size, so a stretched pad keeps the
+        // size it shows on the screen.
+        items_.push_back(std::make_unique<TPreConvRect>(*this, float(w * std::fabs(lin.a)),
+                                                        float(h * std::fabs(lin.d)), centre));
+        return;
+    }
+    if (lin.QuarterTurn()) {
+        items_.push_back(std::make_unique<TPreConvRect>(*this, float(h * std::fabs(lin.c)),
+                                                        float(w * std::fabs(lin.b)), centre));
+        return;
+    }
+    const double scale = lin.SimilarityScale();
+    if (scale > 0.0 && std::fabs(w - h) > 0.1f) {
         // A turned bar: one stroke along its length whose square ends make up
-        // its short sides.
+        // its short sides; the placement's scale widens the stroke as it
+        // lengthens it.
         const float s = std::min(w, h);
         PointF a, b;
         if (w >= h) {
@@ -75,15 +105,21 @@ void TGerber_oarchive::AddRect(const TVemoSurface& style, const RectF& bounds, c
             a = {x + w / 2, y + w / 2};
             b = {x + w / 2, y + h - w / 2};
         }
-        TVemoSurface bar(s, false, false);
+        TVemoSurface bar(float(s * scale), false, false);
         bar.SetCap(geom::CapSquare);
         bar.SetJoin(geom::JoinBevel);
         GraphicsPath figure;
         figure.AddLine(transform.Map(a), transform.Map(b));
         AddPath(bar, figure);
-    } else {
-        outline(style);
+        return;
     }
+    // Nearly square, sheared, or scaled unlike on its axes: only the outline
+    // shows its true shape.
+    outline(style);
+}
+
+void TGerber_oarchive::Refuse(const std::string& object, const std::string& why) {
+    refusals_.push_back(object + ": " + why);
 }
 
 int TGerber_oarchive::ClassifyTransform(const Matrix& m) {
@@ -98,8 +134,18 @@ int TGerber_oarchive::ClassifyTransform(const Matrix& m) {
 bool TGerber_oarchive::Flush(std::string& file, std::string& error) {
     apertures_.Clear();
     skippedFills_ = 0;
+    // Items refuse again on every flush; what the objects refused stays.
+    if (objectRefusals_ == std::string::npos) objectRefusals_ = refusals_.size();
+    refusals_.resize(objectRefusals_);
     TGerberBody body(offsetX, offsetY);
     for (const auto& item : items_) item->Write(body);
+    if (!refusals_.empty()) {
+        constexpr std::size_t kListed = 20;
+        error = std::to_string(refusals_.size()) + " object(s) cannot be plotted:";
+        for (std::size_t i = 0; i < refusals_.size() && i < kListed; ++i) error += "\n  " + refusals_[i];
+        if (refusals_.size() > kListed) error += "\n  and " + std::to_string(refusals_.size() - kListed) + " more";
+        return false;
+    }
     if (body.OutOfRange()) {
         error = "a coordinate is not a number or lies 1000 m or more from the origin";
         return false;

@@ -44,16 +44,30 @@ public:
     // figure in document coordinates; the caller keeps it.
     void AddPath(const TVemoSurface& style, const GraphicsPath& figure);
     // bounds in the shape's own frame, placed by transform. A filled circle
-    // becomes a round flash (the transform moves its centre, never its size).
+    // becomes a round flash when the transform keeps it a circle (turns, mirrors
+    // and scales it alike on both axes; the scale enlarges the diameter before
+    // the pen is added); otherwise the ellipse is outlined.
     void AddEllipse(const TVemoSurface& style, const RectF& bounds, const Matrix& transform);
     // A filled rectangle of pen width 0.1 or less becomes a rectangle flash when
-    // upright or quarter-turned, a square-ended stroke when turned otherwise and
-    // clearly longer than wide; everything else is outlined (and hatched when filled).
+    // its sides stay parallel to the axes (the transform's scales enter the
+    // flash's size), a square-ended stroke when it is turned otherwise by a
+    // rotation with one scale on both axes and clearly longer than wide;
+    // everything else is outlined (and hatched when filled). So the file shows
+    // the size the screen shows under any placement.
     void AddRect(const TVemoSurface& style, const RectF& bounds, const Matrix& transform);
     // kUpright, kQuarterTurn (mirroring aside) or kOblique, judged to five decimals.
     static int ClassifyTransform(const Matrix& transform);
 
-    // The file bytes. False, with file unchanged, when a coordinate is not a
+    // The object whose items are being added, as the user should read it in a
+    // report (for example: path "Track" on layer "solder"). Items remember it.
+    void SetCurrentObject(std::string description) { current_ = std::move(description); }
+    const std::string& CurrentObject() const { return current_; }
+    // Records that an object cannot be plotted and why; Flush then fails.
+    void Refuse(const std::string& object, const std::string& why);
+    const std::vector<std::string>& Refusals() const { return refusals_; }
+
+    // The file bytes. False, with file unchanged and a reason, when an object
+    // was refused (see Refuse; every one is named), or a coordinate is not a
     // number or lies 1000 m or more from the origin. The coordinate format keeps
     // three integer digits unless a coordinate needs more.
     bool Flush(std::string& file, std::string& error);
@@ -71,4 +85,7 @@ private:
     TVemoLayerPtr layer_;
     std::vector<std::unique_ptr<TPreConvObject>> items_;
     int skippedFills_ = 0;
+    std::string current_;
+    std::vector<std::string> refusals_;
+    std::size_t objectRefusals_ = std::string::npos;  // how many came before the first Flush
 };

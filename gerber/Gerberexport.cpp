@@ -5,11 +5,13 @@
 #include <filesystem>
 #include <map>
 #include <set>
+#include <unordered_map>
 
 #include "archive/Safefile.h"
 #include "gerber/Gerber_oarchive.h"
 #include "gerber/Gerbervisitor.h"
 #include "model/Vemodocument.h"
+#include "model/Vemolayer.h"
 
 namespace {
 
@@ -33,20 +35,29 @@ bool TGerberExportResult::Succeeded() const {
            std::all_of(layers.begin(), layers.end(), [](const TGerberLayerResult& r) { return r.written; });
 }
 
-TGerberLayerFile BuildGerberLayer(TVemoDocument& document, const TVemoLayerPtr& layer, double penWidth,
-                                  double textPenWidth) {
+namespace {
+
+TGerberLayerFile BuildLayerFrom(const std::vector<TVemoObject*>& objects, TVemoDocument& document,
+                                const TVemoLayerPtr& layer, double penWidth, double textPenWidth) {
     TGerberLayerFile out;
     TGerber_oarchive archive(layer);
     archive.offsetX = -document.GetAreaX();
     archive.offsetY = document.GetAreaY() + document.GetAreaHeight();
     archive.penWidth = penWidth;
     archive.textPenWidth = textPenWidth;
-    WriteGerberTree(document.GetRoot(), archive);
+    WriteGerberObjects(objects, archive);
     out.ok = archive.Flush(out.bytes, out.error);
     out.apertures = archive.GetApertures().Count();
     out.items = archive.ItemCount();
     out.skippedFills = archive.SkippedFills();
     return out;
+}
+
+}  // namespace
+
+TGerberLayerFile BuildGerberLayer(TVemoDocument& document, const TVemoLayerPtr& layer, double penWidth,
+                                  double textPenWidth) {
+    return BuildLayerFrom(VisibleLeaves(document.GetRoot()), document, layer, penWidth, textPenWidth);
 }
 
 TGerberExportResult ExportGerber(TVemoDocument& document, const TGerberExportOptions& options) {
@@ -73,33 +84,62 @@ TGerberExportResult ExportGerber(TVemoDocument& document, const TGerberExportOpt
             result.warnings.push_back(std::to_string(count) + " output layers are named \"" + name +
                                       "\": each replaces the file of the one before");
 
+    // Every file is written beside its target first and put in place only when
+    // all were: a failed export (a refused object, a full disk) leaves the
+    // folder's earlier set whole instead of mixing two boards.
+    std::vector<std::string> temporaries;
+    bool allWritten = true;
+    RemoveStaleTemporaries(options.folder.empty() ? "." : options.folder);
+    // One walk sorts the objects by layer, so that a document of thousands of
+    // layers is not walked once per layer.
+    std::unordered_map<const TVemoLayer*, std::vector<TVemoObject*>> byLayer;
+    for (TVemoObject* object : VisibleLeaves(document.GetRoot()))
+        if (const TVemoLayerPtr layer = object->GetLayer()) byLayer[layer.get()].push_back(object);
+    const std::vector<TVemoObject*> none;
     for (std::size_t index = 0; index < chosen.size(); ++index) {
         const TVemoLayerPtr& layer = chosen[index];
         if (options.progress) options.progress(int(index), int(chosen.size()), layer->GetName());
         TGerberLayerResult r;
         r.layer = layer->GetName();
+        std::string tmp;
         if (std::string problem = FileNameProblem(r.layer); !problem.empty()) {
             r.error = "the layer name is not a valid file name: " + problem;
-            result.layers.push_back(std::move(r));
-            continue;
-        }
-        r.path = (std::filesystem::path(options.folder) / (r.layer + ".gbr")).string();
-        TGerberLayerFile file = BuildGerberLayer(document, layer, options.penWidth, options.textPenWidth);
-        if (file.skippedFills > 0)
-            result.warnings.push_back(
-                "layer \"" + r.layer + "\": " + std::to_string(file.skippedFills) +
-                " filled object(s) not hatched: the fill width is 0 mm or less, or too small to hatch");
-        if (!file.ok) {
-            r.error = file.error;
-        } else if (!WriteFileSafely(r.path, file.bytes, r.error)) {
-            // r.error holds the reason.
         } else {
-            r.written = true;
-            r.bytes = file.bytes.size();
-            r.apertures = file.apertures;
-            r.items = file.items;
+            r.path = (std::filesystem::path(options.folder) / (r.layer + ".gbr")).string();
+            const auto found = byLayer.find(layer.get());
+            TGerberLayerFile file = BuildLayerFrom(found != byLayer.end() ? found->second : none, document, layer,
+                                                   options.penWidth, options.textPenWidth);
+            if (file.skippedFills > 0)
+                result.warnings.push_back(
+                    "layer \"" + r.layer + "\": " + std::to_string(file.skippedFills) +
+                    " filled object(s) not hatched: the fill width is 0 mm or less, or too small to hatch");
+            if (!file.ok) {
+                r.error = file.error;
+            } else if (WriteBeside(r.path, file.bytes, tmp, r.error, false)) {
+                r.bytes = file.bytes.size();
+                r.apertures = file.apertures;
+                r.items = file.items;
+            }
         }
+        allWritten = allWritten && r.error.empty();
+        temporaries.push_back(tmp);
         result.layers.push_back(std::move(r));
+    }
+    // One sync of the folder's file system makes every file durable before
+    // any is put in place, instead of one sync per file.
+    std::string syncError;
+    if (allWritten && !temporaries.empty() && !SyncFolder(options.folder, syncError)) {
+        allWritten = false;
+        for (TGerberLayerResult& r : result.layers) r.error = syncError;
+    }
+    for (std::size_t i = 0; i < temporaries.size(); ++i) {
+        TGerberLayerResult& r = result.layers[i];
+        if (!allWritten) {
+            DiscardTemporary(temporaries[i]);
+            if (r.error.empty()) r.error = "not written: another layer failed, so the folder keeps its earlier files";
+        } else if (PutInPlace(temporaries[i], r.path, r.error)) {
+            r.written = true;
+        }
     }
 
     if (options.layers) {

@@ -58,8 +58,12 @@ struct TGerberExportResult {
 TGerberLayerFile BuildGerberLayer(TVemoDocument& document, const TVemoLayerPtr& layer, double penWidth,
                                   double textPenWidth);
 
-// Writes the files with crash-safe replacement. Widths must be finite and not
-// negative. A layer name that cannot be a file name (empty, "." or "..", or
-// holding "/") fails that layer only; two layers of the same name are warned
-// about, and the later file replaces the earlier.
+// Writes the files with crash-safe replacement, all or none: every file goes
+// to a temporary beside its target, and they are put in place only when every
+// layer succeeded, so a failed export leaves the earlier files as they were.
+// Widths must be finite and not negative. A layer fails for a name that
+// cannot be a file name (empty, "." or "..", or holding "/"), for objects that
+// cannot be plotted (each named with its layer) or a file that cannot be
+// written; the other layers then say that they were held back. Two layers of
+// the same name are warned about, and the later file replaces the earlier.
 TGerberExportResult ExportGerber(TVemoDocument& document, const TGerberExportOptions& options);

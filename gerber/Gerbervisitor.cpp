@@ -1,9 +1,14 @@
 #include "gerber/Gerbervisitor.h"
 
+#include <cmath>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "gerber/Gerber_oarchive.h"
+#include "model/Vemocontainer.h"
 #include "model/Vemoellipse.h"
+#include "model/Vemolayer.h"
 #include "model/Vemopath.h"
 #include "model/Vemorectangle.h"
 #include "model/Vemostring.h"
@@ -15,8 +20,43 @@ bool OnArchiveLayer(const TVemoObject& object, const TGerber_oarchive& archive) 
     return layer && layer == archive.GetLayer();
 }
 
+// The widest pen a document may plot with (100 mm), as for the command line's widths.
+constexpr float kMaxPenWidth = 1000.0f;
+
+std::string Describe(const TVemoInstance& object) {
+    const std::string_view tag = object.GetTag();
+    const char* kind = tag == "PATH" ? "path" : tag == "RECT" ? "rectangle" : tag == "ELPS" ? "ellipse" : "text";
+    const TVemoLayerPtr layer = object.GetLayer();
+    return std::string(kind) + " \"" + object.GetName() + "\" on layer \"" + (layer ? layer->GetName() : "") +
+           "\"";
+}
+
+// Names the object to the archive; false, with the object refused, when it
+// cannot be plotted: a pen width that is not a number or wider than 100 mm
+// (an aperture no plotter has, and numbers the file format cannot hold), or
+// geometry out of the reach of outlines.
+bool Plottable(const TVemoInstance& object, TGerber_oarchive& archive, bool ownWidth) {
+    archive.SetCurrentObject(Describe(object));
+    const float width = object.GetSurface()->GetWidth();
+    if (ownWidth && !std::isfinite(width)) {
+        archive.Refuse(archive.CurrentObject(), "its pen width is not a finite number");
+        return false;
+    }
+    if (ownWidth && width > kMaxPenWidth) {
+        char mm[64];
+        std::snprintf(mm, sizeof mm, "%.6g", double(width) / 10.0);
+        archive.Refuse(archive.CurrentObject(), std::string("its pen width of ") + mm + " mm is more than 100 mm");
+        return false;
+    }
+    if (object.IsBeyondReach()) {
+        archive.Refuse(archive.CurrentObject(), "it reaches more than 100 m from the origin, or is not finite");
+        return false;
+    }
+    return true;
+}
+
 int WriteShape(const TVemoShape& shape, TGerber_oarchive& archive, bool ellipse) {
-    if (!OnArchiveLayer(shape, archive)) return -1;
+    if (!OnArchiveLayer(shape, archive) || !Plottable(shape, archive, true)) return -1;
     const TVemoSurface& style = *shape.GetSurface();
     if (ellipse)
         archive.AddEllipse(style, shape.GetLocalBounds(), shape.GetPlacement());
@@ -28,7 +68,7 @@ int WriteShape(const TVemoShape& shape, TGerber_oarchive& archive, bool ellipse)
 }  // namespace
 
 int WriteGerber(const TVemoPath& path, TGerber_oarchive& archive) {
-    if (!OnArchiveLayer(path, archive)) return -1;
+    if (!OnArchiveLayer(path, archive) || !Plottable(path, archive, true)) return -1;
     const TRingVector<PointF>& points = path.GetPoints();
     if (points.size() < 4) return -1;
     // The curve as drawn: a closed path returns to its first point; an open one
@@ -53,7 +93,8 @@ int WriteGerber(const TVemoEllipse& ellipse, TGerber_oarchive& archive) {
 }
 
 int WriteGerber(const TVemoString& text, TGerber_oarchive& archive) {
-    if (!OnArchiveLayer(text, archive)) return -1;
+    // A text is drawn with the archive's text width, not its own.
+    if (!OnArchiveLayer(text, archive) || !Plottable(text, archive, false)) return -1;
     const TVemoSurface style(static_cast<float>(archive.textPenWidth * 10.0), true, false);
     archive.AddPath(style, text.GetOutline());
     return 0;
@@ -70,7 +111,28 @@ void TGerberVisitor::Visit(TVemoObject* object) {
         WriteGerber(*text, archive_);
 }
 
+std::vector<TVemoObject*> VisibleLeaves(TVemoObject& root) {
+    // A walk with its own stack: no tree can make it run out of the thread's.
+    std::vector<TVemoObject*> leaves;
+    std::vector<TVemoObject*> pending{&root};
+    while (!pending.empty()) {
+        TVemoObject* object = pending.back();
+        pending.pop_back();
+        if (!object->IsVisible()) continue;
+        if (const auto* container = dynamic_cast<const TVemoContainer*>(object)) {
+            for (int i = container->GetChildCount() - 1; i >= 0; --i) pending.push_back(container->GetChild(i));
+        } else {
+            leaves.push_back(object);
+        }
+    }
+    return leaves;
+}
+
 void WriteGerberTree(TVemoObject& root, TGerber_oarchive& archive) {
+    WriteGerberObjects(VisibleLeaves(root), archive);
+}
+
+void WriteGerberObjects(const std::vector<TVemoObject*>& objects, TGerber_oarchive& archive) {
     TGerberVisitor visitor(archive);
-    root.AcceptDeep(visitor);
+    for (TVemoObject* object : objects) visitor.Visit(object);
 }

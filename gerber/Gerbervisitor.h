@@ -3,6 +3,8 @@
 // Objects on another layer add nothing; containers pass the archive to their
 // children in child order.
 
+#include <vector>
+
 #include "model/Vemoobjectvisitor.h"
 
 class TGerber_oarchive;
@@ -35,5 +37,10 @@ private:
     TGerber_oarchive& archive_;
 };
 
-// Every object of the tree under root, in document order.
+// The leaf objects under root that are drawn, in document order: objects
+// hidden by their own flag, and everything inside a hidden group, are left out.
+std::vector<TVemoObject*> VisibleLeaves(TVemoObject& root);
+// Every visible object of the tree under root, in document order.
 void WriteGerberTree(TVemoObject& root, TGerber_oarchive& archive);
+// The objects given (leaves, as VisibleLeaves gives them), in order.
+void WriteGerberObjects(const std::vector<TVemoObject*>& objects, TGerber_oarchive& archive);

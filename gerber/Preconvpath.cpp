@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <cstddef>
 #include <vector>
 
@@ -37,6 +38,9 @@ void TPreConvRect::Write(TGerberBody& body) {
     body.Select(archive_.GetApertures().Lookup(TApRect(width_, height_, 0)));
     body.Flash(centre_);
 }
+
+TPreConvPath::TPreConvPath(TGerber_oarchive& archive)
+    : TPreConvObject(archive), owner_(archive.CurrentObject()) {}
 
 void TPreConvPath::SetPath(const GraphicsPath& figure) {
     path_ = figure;
@@ -108,6 +112,13 @@ bool TPreConvPath::Hatch(TGerberBody& body, float w, bool columns) {
     const float hi = columns ? bounds_.Right() : bounds_.Bottom();
     const float far = std::max(std::fabs(lo), std::fabs(hi));
     if (!(step > 0.0f) || !(far + step > far)) return false;
+    const double lines = (double(hi) - double(lo)) / step + 1.0;
+    if (!(lines * double(std::max<std::size_t>(path_.PointCount(), 1)) <= kHatchBudget)) {
+        archive_.Refuse(owner_.empty() ? "a filled shape" : owner_,
+                        "hatching its fill at this width would take " +
+                            std::to_string(std::llround(std::min(lines, 1e15))) + " strokes");
+        return true;
+    }
 
     const auto U = [columns](PointF q) { return double(columns ? q.y : q.x); };
     const auto V = [columns](PointF q) { return double(columns ? q.x : q.y); };

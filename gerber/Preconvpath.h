@@ -5,6 +5,8 @@
 // flattened outline that is stroked and, when filled, hatched with closely
 // spaced strokes. The archive owns its items and writes each once, in order.
 
+#include <string>
+
 #include "gerber/Gerberbody.h"
 #include "model/Vemotypes.h"
 
@@ -65,7 +67,12 @@ public:
     // The flattening tolerance of every figure, in document units.
     static constexpr float kFlatness = 0.25f;
 
-    explicit TPreConvPath(TGerber_oarchive& archive) : TPreConvObject(archive) {}
+    // More hatch work than this (scan lines times edges) refuses the item: a
+    // fill that size is no board's, and it would take minutes and gigabytes.
+    static constexpr double kHatchBudget = double(1 << 28);
+
+    // Remembers the archive's current object, to name it in a refusal.
+    explicit TPreConvPath(TGerber_oarchive& archive);
 
     // Keeps a flattened copy of figure and the bounds of its points.
     void SetPath(const GraphicsPath& figure);
@@ -75,7 +82,8 @@ public:
     // The outline stroked with the item's width (the archive's default width
     // when it has none); a filled item is then hatched along its longer side.
     // A fill whose width is not positive, or too small to step across the
-    // item's coordinates, is left out and counted by the archive.
+    // item's coordinates, is left out and counted by the archive; one beyond
+    // kHatchBudget is refused through the archive.
     void Write(TGerberBody& body) override;
     void WriteOutline(TGerberBody& body, float w);
     // Hatching under the nonzero rule; false, with nothing written, when the
@@ -97,6 +105,7 @@ private:
     GraphicsPath path_;
     int cap_ = geom::CapRound;
     RectF bounds_;
+    std::string owner_;
 };
 
 // The whole-degree direction of a cap: 0 for a vertical step, else the floor

@@ -55,15 +55,21 @@ TEST(GerberArchive, ItemsBecomeTheseLines) {
          },
          {"%ADD10C,1.000*%"},
          {"G54D10*", "X10500Y64500D03*"}},
-        {"filled circle: the pen widens it, the transform moves only its centre",
+        {"filled circle under scale 2: the flash is scaled as on the screen, then the pen widens it",
          [](TGerber_oarchive& a) {
              Matrix m;
              m.Scale(2, 2);
              m.Translate(105, 105);
              a.AddEllipse(Surface(2, true), {-5, -5, 10, 10}, m);
          },
-         {"%ADD10C,1.200*%"},
+         {"%ADD10C,2.200*%"},
          {"G54D10*", "X10500Y64500D03*"}},
+        {"filled circle stretched on one axis: an ellipse, so outlined and hatched",
+         [](TGerber_oarchive& a) {
+             a.AddEllipse(Surface(0, true), {-5, -5, 10, 10}, Matrix(3, 0, 0, 1, 105, 105));
+         },
+         {"%ADD10C,0.300*%"},
+         {}},
         {"filled rectangle, pen 0.1, upright: rectangle flash",
          [](TGerber_oarchive& a) {
              a.AddRect(Surface(0.1f, true), {-20, -5, 40, 10}, Matrix(1, 0, 0, 1, 100, 100));
@@ -105,20 +111,39 @@ TEST(GerberArchive, ItemsBecomeTheseLines) {
          // 545.98 and 521.98 land a hair below in float: rounding down gives 54597 and 52197.
          {"G54D10*", "X20398Y57802D02*", "X22801Y54597D01*", "X19601Y52197D01*", "X17198Y55402D01*",
           "X20398Y57802D01*", "G54D10*", "X17198Y55402D02*"}},
-        {"scale 2 is oblique: the thin rectangle becomes a stroke, caps at angle 0 are plain squares",
+        {"scale 2 keeps the sides upright: the flash takes the scaled size",
          [](TGerber_oarchive& a) {
              a.AddRect(Surface(0, true), {-20, -5, 40, 10}, Matrix(2, 0, 0, 2, 100, 100));
          },
-         {"%ADD10R,1.000X1.000*%", "%ADD11C,1.000*%"},
-         {"G54D10*", "X7000Y65000D03*", "G54D11*", "X7000Y65000D02*", "X13000Y65000D01*", "G54D10*",
-          "X13000Y65000D03*"}},
+         {"%ADD10R,8.000X2.000*%"},
+         {"G54D10*", "X10000Y65000D03*"}},
+        {"a quarter turn with unlike scales: each scale goes with the side it stretches",
+         [](TGerber_oarchive& a) {
+             a.AddRect(Surface(0, true), {-20, -5, 40, 10}, Matrix(0, 3, -2, 0, 100, 100));
+         },
+         {"%ADD10R,2.000X12.000*%"},
+         {"G54D10*", "X10000Y65000D03*"}},
+        {"turned and scaled alike on both axes: the bar's stroke is as wide as the screen shows",
+         [](TGerber_oarchive& a) {
+             a.AddRect(Surface(0, true), {-20, -5, 40, 10}, Matrix(1.2f, 1.6f, -1.6f, 1.2f, 200, 200));
+         },
+         {"%ADD10P,2.828X4X-8*%", "%ADD11C,2.000*%"},
+         {"G54D10*", "X18200Y57400D03*", "G54D11*", "X18200Y57400D02*", "X21800Y52600D01*", "G54D10*",
+          "X21800Y52600D03*"}},
+        {"turned and sheared: only the outline shows the shape",
+         [](TGerber_oarchive& a) {
+             a.AddRect(Surface(0, true), {-20, -5, 40, 10}, Matrix(0.6f, 0.8f, 0.0f, 1.0f, 200, 200));
+         },
+         {"%ADD10C,0.300*%"},
+         {}},
         {"a stroke thinner than 1 is widened to 1 by its style",
          [](TGerber_oarchive& a) {
-             a.AddRect(Surface(0, true), {-20, -0.25f, 40, 0.5f}, Matrix(2, 0, 0, 2, 100, 100));
+             a.AddRect(Surface(0, true), {-20, -0.25f, 40, 0.5f}, kTurn53);
          },
-         {"%ADD10R,0.100X0.100*%", "%ADD11C,0.100*%"},
-         {"G54D10*", "X6050Y65000D03*", "G54D11*", "X6050Y65000D02*", "X13950Y65000D01*", "G54D10*",
-          "X13950Y65000D03*"}},
+         {"%ADD10P,0.141X4X-8*%", "%ADD11C,0.100*%"},
+         // 188.15 and 215.8 land a hair below in float: rounding down gives 18814 and 53419.
+         {"G54D10*", "X18814Y56580D03*", "G54D11*", "X18814Y56580D02*", "X21185Y53419D01*", "G54D10*",
+          "X21185Y53419D03*"}},
         {"square caps in direction (1, 1): angle 45, polygon at 0",
          [](TGerber_oarchive& a) {
              a.AddPath(Surface(3, false, geom::CapSquare), Line({100, 100}, {110, 110}));
