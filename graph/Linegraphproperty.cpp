@@ -81,12 +81,15 @@ bool ApplyGraphProperties(TLineGraphUnit& unit, int i, const TGraphProperties& r
     item.SetAxis(&axis);
 
     const std::optional<double> width = Number(rows, "Width"), height = Number(rows, "Height");
-    if (!width || !height) return invalid();
+    if (!width || !height || !TLineGraphUnit::ValidSize(*width) || !TLineGraphUnit::ValidSize(*height))
+        return invalid();
     unit.SetSize(*width, *height);
 
     const std::optional<double> frameWidth = Number(rows, "FrameWidth"),
                                 lineWidth = Number(rows, "LineWidth");
-    if (!frameWidth || !lineWidth) return invalid();
+    if (!frameWidth || !lineWidth || !TLineGraphUnit::ValidPenWidth(*frameWidth) ||
+        !TLineGraphUnit::ValidPenWidth(*lineWidth))
+        return invalid();
     unit.SetFrameWidth(float(*frameWidth));
     item.SetLineWidth(float(*lineWidth));
 

@@ -274,8 +274,10 @@ void TLineGraphUnit::ReadDataText(const std::string& textIn) {
 
 void TLineGraphUnit::LoadSettings(const std::string& path) {
     const settings::TIniFile ini = settings::ReadSettingsFile(path);
-    SetSize(ini.ReadFloat(kGraphSection, "Width", 0.0), ini.ReadFloat(kGraphSection, "Height", 0.0));
-    SetFrameWidth(float(ini.ReadFloat(kGraphSection, "FrameWidth", 0.0)));
+    const double width = ini.ReadFloat(kGraphSection, "Width", 0.0), height = ini.ReadFloat(kGraphSection, "Height", 0.0);
+    if (ValidSize(width) && ValidSize(height)) SetSize(width, height);
+    const double frameWidth = ini.ReadFloat(kGraphSection, "FrameWidth", 0.0);
+    if (ValidPenWidth(frameWidth)) SetFrameWidth(float(frameWidth));
     frameLayer_ = ini.ReadString(kGraphSection, "Layer", "dimension");
     for (std::size_t i = 0; i < items_.size(); ++i) {
         const std::string section = "Item" + std::to_string(i);
@@ -283,7 +285,8 @@ void TLineGraphUnit::LoadSettings(const std::string& path) {
         TLineGraphInf& axis = Axis(ini.ReadInteger(section, "Yaxis", 0));
         item.SetAxis(&axis);
         item.SetLayerName(ini.ReadString(section, "Layer", "solder"));
-        item.SetLineWidth(float(ini.ReadFloat(section, "LineWidth", 0.0)));
+        const double lineWidth = ini.ReadFloat(section, "LineWidth", 0.0);
+        if (ValidPenWidth(lineWidth)) item.SetLineWidth(float(lineWidth));
         const double xmin = ini.ReadFloat(section, "Xmin", 0.0), xmax = ini.ReadFloat(section, "Xmax", 10.0);
         if (xmin < xmax) axis.SetXRange(xmin, xmax);
         const double ymin = ini.ReadFloat(section, "Ymin", -60.0), ymax = ini.ReadFloat(section, "Ymax", 0.0);

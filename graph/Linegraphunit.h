@@ -9,6 +9,7 @@
 // "graph_tool.ini".
 
 #include <array>
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -160,6 +161,15 @@ public:
     // i must lie in 0 ... ItemCount() - 1.
     TLineGraphItem& Item(int i) { return *items_.at(std::size_t(i)); }
     const TLineGraphItem& Item(int i) const { return *items_.at(std::size_t(i)); }
+
+    // The largest graph (100 m on a side) and the widest pen (100 mm) a graph
+    // may have, in document units: beyond them the document it lands in could
+    // no longer be drawn or plotted. Apply and LoadSettings refuse larger values,
+    // and values that are not finite, as they refuse any other invalid value.
+    static constexpr double kMaxSize = 1e6;
+    static constexpr double kMaxPenWidth = 1000.0;
+    static bool ValidSize(double v) { return v >= 0.0 && v <= kMaxSize; }
+    static bool ValidPenWidth(double v) { return std::isfinite(v) && v <= kMaxPenWidth; }
 
     float GetFrameWidth() const { return frameWidth_; }
     // Only a width greater than 0 is taken.
