@@ -111,9 +111,9 @@ int LargestBitmapResolution(double areaWidth, double areaHeight) {
     const double ww = areaWidth * kInchPerUnit, hh = areaHeight * kInchPerUnit;  // inches
     double r = std::sqrt(double(kMaxBitmapPixels) / ww / hh);
     r = std::min({r, double(TDIBitmap::kMaxSide) / ww, double(TDIBitmap::kMaxSide) / hh, 1e9});
-    // Sizes are truncated, so a whole resolution at or below the bound fits;
-    // one step down covers the rounding of the products.
-    for (int ppi = int(std::floor(r)); ppi > 0; --ppi) {
+    // Sizes are truncated, so the bound is only near the answer: look from a
+    // little above it downwards.
+    for (int ppi = int(std::floor(r)) + 2; ppi > 0; --ppi) {
         std::int64_t w = 0, h = 0;
         BitmapExportSize(areaWidth, areaHeight, ppi, w, h);
         if (w <= TDIBitmap::kMaxSide && h <= TDIBitmap::kMaxSide && w * h <= kMaxBitmapPixels) return ppi;
