@@ -1,14 +1,20 @@
 // Writing and reading (with the rebuild of every object) synthetic boards of
 // 1 000, 10 000 and 100 000 objects: what saving and opening a board costs.
+// And opening the worst document of each hostile class, against a synthetic
+// board of about the same file size ("ratio": how many times longer it takes).
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "archive/Vemodocumentfile.h"
 #include "boardgen/Boardgen.h"
+#include "boardgen/Hostile.h"
 #include "model/Vemodocument.h"
 
 namespace {
@@ -43,7 +49,60 @@ void BM_ReadBoard(benchmark::State& state) {
     state.counters["bytes"] = static_cast<double>(bytes.size());
 }
 
+double MedianReadMs(const std::string& bytes) {
+    std::vector<double> ms;
+    for (int i = 0; i < 5; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        std::string error;
+        auto doc = DocumentFromBytes(bytes, error);
+        benchmark::DoNotOptimize(doc.get());
+        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(ms.begin(), ms.end());
+    return ms[2];
+}
+
+// A synthetic board whose file is about as large as bytes.
+std::string NormalBoardOfSize(std::size_t bytes) {
+    const double perObject = double(DocumentBytes(Board(1000)).size()) / 1000.0;
+    const int objects = std::max(1, int(double(bytes) / perObject));
+    return DocumentBytes(*GenerateBoard({objects, 1, true}));
+}
+
+void BM_OpenHostile(benchmark::State& state, std::string (*make)()) {
+    const std::string bytes = make();
+    const double normalMs = MedianReadMs(NormalBoardOfSize(bytes.size()));
+    double totalMs = 0.0;
+    int runs = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        std::string error;
+        auto doc = DocumentFromBytes(bytes, error);
+        benchmark::DoNotOptimize(doc.get());
+        totalMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        ++runs;
+    }
+    state.counters["bytes"] = static_cast<double>(bytes.size());
+    state.counters["normal_ms"] = normalMs;
+    state.counters["ratio"] = runs > 0 && normalMs > 0.0 ? totalMs / runs / normalMs : 0.0;
+}
+
 }  // namespace
+
+// The inputs of the hostile classes, as large as the reports that found them.
+BENCHMARK_CAPTURE(BM_OpenHostile, nesting_v5_20000, [] { return hostile::NestedGroups(20000, 5); })
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenHostile, nesting_v3_20000, [] { return hostile::NestedGroups(20000, 3); })
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenHostile, unknown_layers_100000, [] { return hostile::UnknownLayers(100000); })
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenHostile, long_path_200000, [] { return hostile::LongSelfOverlappingPath(200000); })
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenHostile, huge_text, [] { return hostile::HugeText(1e30f); })->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenHostile, huge_ellipse, [] { return hostile::HugeEllipse(1e8f); })
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenHostile, wide_stroke, [] { return hostile::WideStroke(1e30f); })
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_WriteBoard)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadBoard)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

@@ -10,7 +10,9 @@
 
 #include "archive/Safefile.h"
 #include "archive/Vemodocumentfile.h"
+#include "gerber/Gerberexport.h"
 #include "model/Vemodocument.h"
+#include "model/Vemolayerlist.h"
 
 namespace {
 
@@ -44,6 +46,12 @@ TEST(FuzzCorpus, EveryFileIsAcceptedOrRejectedWithAReason) {
             continue;
         }
         // What was accepted writes out and reads back; from then on the bytes stay put.
+        // Every layer goes through the Gerber export, as in the fuzzer.
+        const TVemoLayerList& layers = doc->GetLayerList();
+        for (int i = 0; i < layers.Count() && i < 4; ++i) {
+            const TGerberLayerFile file = BuildGerberLayer(*doc, layers.At(i), 0.3, 0.1);
+            EXPECT_TRUE(file.ok || !file.error.empty()) << name << ": a failed layer says why";
+        }
         const auto again = DocumentFromBytes(DocumentBytes(*doc), error);
         ASSERT_TRUE(again) << name << ": " << error;
         const std::string settled = DocumentBytes(*again);
