@@ -113,7 +113,8 @@ bool TPreConvPath::Hatch(TGerberBody& body, float w, bool columns) {
     const float far = std::max(std::fabs(lo), std::fabs(hi));
     if (!(step > 0.0f) || !(far + step > far)) return false;
     const double lines = (double(hi) - double(lo)) / step + 1.0;
-    if (!(lines * double(std::max<std::size_t>(path_.PointCount(), 1)) <= kHatchBudget)) {
+    const double work = lines * double(std::max<std::size_t>(path_.PointCount(), 1));
+    if (!(lines <= kMaxHatchLines && work <= kHatchBudget)) {
         archive_.Refuse(owner_.empty() ? "a filled shape" : owner_,
                         "hatching its fill at this width would take " +
                             std::to_string(std::llround(std::min(lines, 1e15))) + " strokes");

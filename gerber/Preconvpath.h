@@ -70,6 +70,8 @@ public:
     // More hatch work than this (scan lines times edges) refuses the item: a
     // fill that size is no board's, and it would take minutes and gigabytes.
     static constexpr double kHatchBudget = double(1 << 28);
+    // And more scan lines than this alone (a file of gigabytes for one shape).
+    static constexpr double kMaxHatchLines = double(1 << 20);
 
     // Remembers the archive's current object, to name it in a refusal.
     explicit TPreConvPath(TGerber_oarchive& archive);

@@ -361,6 +361,20 @@ TEST_F(Hostile, ScaledPlacementsPlotTheSizeTheScreenShows) {
     }
 }
 
+TEST_F(Hostile, AFillTooLargeToHatchIsRefusedByName) {
+    // 90 m square with a 0.1 mm pen: over a million hatch strokes.
+    TVemoDocument doc;
+    const TVemoLayerPtr solder = doc.GetLayerList().Find("solder");
+    doc.GetRoot().AddChild(gerbertest::Rect(solder, {-450000, -450000}, {450000, 450000}, Surface(1, true)));
+    WithinTimeBound("a 90 m fill", [&] {
+        const TGerberLayerFile file = BuildGerberLayer(doc, solder, 0.3, 0.1);
+        EXPECT_FALSE(file.ok);
+        EXPECT_NE(file.error.find("rectangle \"Rectangle\" on layer \"solder\": hatching its fill"),
+                  std::string::npos)
+            << file.error;
+    });
+}
+
 TEST_F(Hostile, HiddenObjectsAreLeftOutOfTheGerberAsOfTheDrawing) {
     TVemoDocument doc;
     const TVemoLayerPtr solder = doc.GetLayerList().Find("solder");
