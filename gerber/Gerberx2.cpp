@@ -585,15 +585,30 @@ TGerberExportResult ExportGerberX2(TVemoDocument& document, const TX2ExportOptio
         r.items = file.items;
         built.emplace_back(std::move(r), std::move(file.bytes));
     }
+    // Every file beside its target first; all put in place only when every
+    // one was written, so a failed export leaves the folder's earlier set whole.
+    RemoveStaleTemporaries(options.folder.empty() ? "." : options.folder);
+    std::vector<std::string> temporaries;
     for (auto& [r, bytes] : built) {
-        if (allBuilt && WriteFileSafely(r.path, bytes, r.error)) {
+        std::string tmp;
+        if (allBuilt && !WriteBeside(r.path, bytes, tmp, r.error, false)) allBuilt = false;
+        temporaries.push_back(tmp);
+    }
+    std::string syncError;
+    if (allBuilt && !temporaries.empty() &&
+        !SyncFolder(options.folder.empty() ? "." : options.folder, syncError)) {
+        allBuilt = false;
+        for (auto& [r, bytes] : built) r.error = syncError;
+    }
+    for (std::size_t i = 0; i < built.size(); ++i) {
+        TGerberLayerResult& r = built[i].first;
+        if (!allBuilt) {
+            if (!temporaries[i].empty()) DiscardTemporary(temporaries[i]);
+            if (r.error.empty())
+                r.error = "not written: another layer failed, so the folder keeps its earlier files";
+            r.bytes = 0;
+        } else if (PutInPlace(temporaries[i], r.path, r.error)) {
             r.written = true;
-        } else if (allBuilt) {
-            allBuilt = false;
-            r.bytes = 0;
-        } else if (r.error.empty()) {
-            r.error = "not written: another layer failed";
-            r.bytes = 0;
         }
         result.layers.push_back(std::move(r));
     }

@@ -79,7 +79,8 @@ TLayerRole RoleOf(const TX2ExportOptions& options, const std::string& layerName)
 // file name should hold ("/", control characters) has them replaced by "_".
 std::string X2FileName(const TX2ExportOptions& options, const std::string& layerName);
 
-// Every chosen layer built first; the files are written only when all were
-// built, each safely. Two layers that would share a file name fail the export
-// before anything is written.
+// Every chosen layer built first; the files are written beside their targets
+// only when all were built, and put in place only when all were written, so a
+// failed export leaves the folder's earlier files as they were. Two layers that
+// would share a file name fail the export before anything is written.
 TGerberExportResult ExportGerberX2(TVemoDocument& document, const TX2ExportOptions& options);

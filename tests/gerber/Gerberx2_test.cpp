@@ -5,6 +5,7 @@
 
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -168,6 +169,22 @@ TEST(GerberX2, FilesNamedAfterRolesAndNeverTwiceOneName) {
     EXPECT_EQ(names,
               (std::vector<std::string>{"amp-bottom-copper.gbr", "amp-top-silk.gbr", "amp-other.gbr"}));
     EXPECT_FALSE(result.warnings.empty()) << "empty layers are left out with a word";
+
+    // A layer that cannot be plotted fails the export, and the earlier set stays as it was.
+    std::string before, error;
+    ASSERT_TRUE(ReadWholeFile(result.layers[0].path, before, error)) << error;
+    doc.GetRoot().AddChild(Rect(doc.GetLayerList().Find("far"), {10, 10}, {20, 20}, Surface(INFINITY, true)));
+    doc.GetRoot().AddChild(Rect(doc.GetLayerList().Find("solder"), {10, 10}, {20, 20}, Surface(2, true)));
+    const TGerberExportResult failed = ExportGerberX2(doc, options);
+    EXPECT_FALSE(failed.Succeeded());
+    std::string after;
+    ASSERT_TRUE(ReadWholeFile(result.layers[0].path, after, error)) << error;
+    EXPECT_EQ(after, before) << "the copper file of the earlier export is kept";
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(options.folder)) ++files;
+    EXPECT_EQ(files, 3u) << "no temporary is left behind";
+    doc.GetRoot().RemoveChild(doc.GetRoot().GetChild(doc.GetRoot().GetChildCount() - 1));
+    doc.GetRoot().RemoveChild(doc.GetRoot().GetChild(doc.GetRoot().GetChildCount() - 1));
 
     options.roles["solder"] = TLayerRole::TopSilk;  // now two layers would write amp-top-silk.gbr
     options.folder = (fs::path(dir.path().toStdString()) / "second").string();
