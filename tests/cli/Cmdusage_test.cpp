@@ -16,6 +16,7 @@
 
 #include "archive/Safefile.h"
 #include "archive/Vemodocumentfile.h"
+#include "boardgen/Hostile.h"
 #include "model/Vemocontainer.h"
 #include "model/Vemodocument.h"
 #include "model/Vemolayer.h"
@@ -388,6 +389,17 @@ TEST_F(CliUsage, FabPackageInOneCommand) {
               std::string::npos)
         << run.err;
     EXPECT_TRUE(fs::is_regular_file(Path("amp.zip")));
+}
+
+// An outline the program had to approximate is said, not hidden.
+TEST_F(CliUsage, ApproximateOutlinesAreSaid) {
+    std::string error;
+    ASSERT_TRUE(WriteFileSafely(Path("tangle.vbf"), hostile::LongSelfOverlappingPath(20000), error)) << error;
+    const ZelkoRun run = RunZelko({"convert", Path("tangle.vbf"), "-o", Path("copy.vbf")});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("warning: 1 object(s) of " + Path("tangle.vbf") + " have approximate outlines"),
+              std::string::npos)
+        << run.err;
 }
 
 }  // namespace
