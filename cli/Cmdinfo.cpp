@@ -34,24 +34,15 @@ std::string ClassWord(std::string_view tag) {
     return found != kWords.end() ? found->second : std::string(tag);
 }
 
-// Walks the tree with a stack of its own: how deep a document nests is up to
-// the file, not to this program's stack.
 Tally Count(const TVemoPart& root) {
     Tally tally;
-    std::vector<const TVemoObject*> pending;
-    for (int i = root.GetChildCount() - 1; i >= 0; --i) pending.push_back(root.GetChild(i));
-    while (!pending.empty()) {
-        const TVemoObject* object = pending.back();
-        pending.pop_back();
-        ++tally.perClass[ClassWord(object->GetTag())];
-        if (const auto* container = dynamic_cast<const TVemoContainer*>(object)) {
-            for (int i = container->GetChildCount() - 1; i >= 0; --i)
-                pending.push_back(container->GetChild(i));
-            continue;
-        }
-        const TVemoLayerPtr layer = object->GetLayer();
+    ForEachObject(root, false, [&](const TVemoObject& object) {
+        if (&object == &root) return;
+        ++tally.perClass[ClassWord(object.GetTag())];
+        if (dynamic_cast<const TVemoContainer*>(&object)) return;
+        const TVemoLayerPtr layer = object.GetLayer();
         ++tally.perLayer[layer ? layer->GetName() : std::string("(no layer)")];
-    }
+    });
     return tally;
 }
 

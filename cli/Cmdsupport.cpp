@@ -178,19 +178,13 @@ std::unique_ptr<TVemoDocument> ReadBoard(Session& session, const std::string& pa
     session.Timing("read " + path);
     // Outlines the program had to approximate (a line too tangled to unite,
     // geometry beyond reach) are said once, so that no picture surprises.
-    std::vector<const TVemoObject*> pending{&document->GetRoot()};
     int approximate = 0;
     std::string first;
-    while (!pending.empty()) {
-        const TVemoObject* object = pending.back();
-        pending.pop_back();
-        if (const auto* container = dynamic_cast<const TVemoContainer*>(object)) {
-            for (int i = 0; i < container->GetChildCount(); ++i) pending.push_back(container->GetChild(i));
-        } else if (const auto* instance = dynamic_cast<const TVemoInstance*>(object);
-                   instance && !instance->OutlineNote().empty()) {
-            if (approximate++ == 0) first = std::string(instance->OutlineNote());
-        }
-    }
+    ForEachObject(document->GetRoot(), false, [&](const TVemoObject& object) {
+        const auto* instance = dynamic_cast<const TVemoInstance*>(&object);
+        if (instance && !instance->OutlineNote().empty() && approximate++ == 0)
+            first = std::string(instance->OutlineNote());
+    });
     if (approximate > 0)
         session.Warn(std::to_string(approximate) + " object(s) of " + path +
                      " have approximate outlines: " + first);

@@ -277,56 +277,48 @@ TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr
     archive.penWidth = penWidth;
     archive.textPenWidth = textPenWidth;
 
-    // Strokes and flashes go to the classic writer; filled areas are gathered
-    // into one outline, united below into regions.
+    // Strokes and flashes go to the classic writer; the outlines of filled
+    // areas are gathered, to be united below into regions.
     std::vector<GraphicsPath> filled;
     std::vector<std::string> refused;
     const int layerIndex = layer->GetIndex();
-    std::vector<TVemoObject*> pending{&document.GetRoot()};
-    while (!pending.empty()) {
-        TVemoObject* object = pending.back();
-        pending.pop_back();
-        if (!object->IsVisible()) continue;
-        if (const auto* container = dynamic_cast<const TVemoContainer*>(object)) {
-            for (int i = container->GetChildCount() - 1; i >= 0; --i)
-                pending.push_back(container->GetChild(i));
-            continue;
-        }
-        if (object->GetLayer() != layer) continue;
+    ForEachObject(document.GetRoot(), true, [&](const TVemoObject& leaf) {
+        const TVemoObject* object = &leaf;
+        if (dynamic_cast<const TVemoContainer*>(object) || object->GetLayer() != layer) return;
         if (const auto* text = dynamic_cast<const TVemoString*>(object)) {
             filled.push_back(text->GetOutline());
             ++out.items;
-            continue;
+            return;
         }
         const TVemoSurface* surface = object->GetSurface();
         const bool fill = surface && surface->GetFill();
         const float width = surface ? surface->GetWidth() : 0.0f;
         if (fill && (!std::isfinite(width) || width > 1000.0f)) {
             refused.push_back(Describe(*object) + ": its pen width is not a number of 100 mm or less");
-            continue;
+            return;
         }
         if (const auto* path = dynamic_cast<const TVemoPath*>(object)) {
             if (!fill) {
                 WriteGerber(*path, archive);
-                continue;
+                return;
             }
         } else if (const auto* ellipse = dynamic_cast<const TVemoEllipse*>(object)) {
             if (!fill || FlashableCircle(*ellipse)) {
                 WriteGerber(*ellipse, archive);
-                continue;
+                return;
             }
         } else if (const auto* rect = dynamic_cast<const TVemoRect*>(object)) {
             if (!fill || FlashableRect(*rect)) {
                 WriteGerber(*rect, archive);
-                continue;
+                return;
             }
         } else {
-            continue;
+            return;
         }
         filled.emplace_back();
         object->AddOutline(filled.back(), layerIndex);
         ++out.items;
-    }
+    });
 
     std::string classic;
     if (!archive.Flush(classic, out.error)) return out;

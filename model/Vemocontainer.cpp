@@ -277,3 +277,17 @@ void TVemoContainer::RebindLayer(const TVemoLayerList& layers) {
 void TVemoContainer::AcceptDeep(TVemoObjectVisitor& visitor) {
     for (const auto& child : children_) child->AcceptDeep(visitor);
 }
+
+void ForEachObject(const TVemoObject& root, bool visibleOnly,
+                   const std::function<void(const TVemoObject&)>& visit) {
+    std::vector<const TVemoObject*> pending{&root};
+    while (!pending.empty()) {
+        const TVemoObject* object = pending.back();
+        pending.pop_back();
+        if (visibleOnly && !object->IsVisible()) continue;
+        visit(*object);
+        if (const auto* container = dynamic_cast<const TVemoContainer*>(object))
+            for (int i = container->GetChildCount() - 1; i >= 0; --i)
+                pending.push_back(container->GetChild(i));
+    }
+}

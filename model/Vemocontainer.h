@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -106,3 +107,10 @@ protected:
     std::vector<std::unique_ptr<TVemoObject>> children_;
     std::deque<TVemoObject*> drawOrder_;  // non-owning: the same objects as children_
 };
+
+// Every object of the tree under root, root first and children in child
+// order, depth first, walked with a stack of its own (how deep a document
+// nests is up to the file). With visibleOnly, a hidden object is left out with
+// everything it holds, as drawing leaves it out.
+void ForEachObject(const TVemoObject& root, bool visibleOnly,
+                   const std::function<void(const TVemoObject&)>& visit);

@@ -31,7 +31,6 @@ std::int64_t TruncatedSize(double v) {
         std::clamp(std::trunc(v), -double(std::int64_t(1) << 52), double(std::int64_t(1) << 52)));
 }
 
-
 bool EndsWithPng(const std::string& path) {
     if (path.size() < 4) return false;
     std::string tail = path.substr(path.size() - 4);
@@ -42,8 +41,8 @@ bool EndsWithPng(const std::string& path) {
 
 }  // namespace
 
-bool ChooseExportLayers(const TVemoLayerList& layers, const std::vector<std::string>& names, std::vector<int>& out,
-                  std::string& error) {
+bool ChooseExportLayers(const TVemoLayerList& layers, const std::vector<std::string>& names,
+                        std::vector<int>& out, std::string& error) {
     out.clear();
     if (names.empty()) {
         for (int i = 0; i < layers.Count(); ++i)
@@ -61,6 +60,14 @@ bool ChooseExportLayers(const TVemoLayerList& layers, const std::vector<std::str
     std::sort(out.begin(), out.end(), std::greater<int>());
     out.erase(std::unique(out.begin(), out.end()), out.end());
     return true;
+}
+
+Argb ExportPaper(const TBitmapExportOptions& options) {
+    if (!options.monochrome) return kWhite;
+    TDrawStyle& style = DrawStyle();
+    style.SetColour(dcMaskInk, options.negative ? kWhite : kBlack);
+    style.SetColour(dcMaskPaper, options.negative ? kBlack : kWhite);
+    return style.GetColour(dcMaskPaper);
 }
 
 Matrix ExportTransform(const TVemoDocument& document, bool mirror, float k) {
@@ -81,7 +88,8 @@ void PaintExportLayers(QPainter& painter, TVemoGraphics& graphics, const TVemoDo
     const TVemoPart& root = document.GetRoot();
     const TVemoLayerList& layers = document.GetLayerList();
     const auto tell = [&](std::size_t n) {
-        if (options.progress) options.progress(int(n), int(layerIndices.size()), layers.At(layerIndices[n])->GetName());
+        if (options.progress)
+            options.progress(int(n), int(layerIndices.size()), layers.At(layerIndices[n])->GetName());
     };
     if (options.monochrome) {
         for (std::size_t n = 0; n < layerIndices.size(); ++n) {
@@ -158,12 +166,7 @@ bool RenderBitmapExport(const TVemoDocument& document, const TBitmapExportOption
         return false;
     }
 
-    TDrawStyle& style = DrawStyle();
-    if (options.monochrome) {
-        style.SetColour(dcMaskInk, options.negative ? kWhite : kBlack);
-        style.SetColour(dcMaskPaper, options.negative ? kBlack : kWhite);
-    }
-    bitmap.Fill(options.monochrome ? style.GetColour(dcMaskPaper) : kWhite);
+    bitmap.Fill(ExportPaper(options));
 
     const Matrix transform = ExportTransform(document, options.mirror, float(r * kInchPerUnit));
     render::PaintSerially([&] {

@@ -69,8 +69,12 @@ bool ExportBitmap(const TVemoDocument& document, const std::string& path, const 
 // What every export of a picture shares, whatever its device.
 // The layer indices to draw, from the last to the first: the named layers, or
 // those marked for output when names is empty. False for an unknown name.
-bool ChooseExportLayers(const TVemoLayerList& layers, const std::vector<std::string>& names, std::vector<int>& out,
-                        std::string& error);
+bool ChooseExportLayers(const TVemoLayerList& layers, const std::vector<std::string>& names,
+                        std::vector<int>& out, std::string& error);
+// The paper colour of an export: white in colour; for a film the draw
+// style's ink and paper are set (black on white, or white on black when
+// negative) and the paper returned.
+std::uint32_t ExportPaper(const TBitmapExportOptions& options);
 // Document units to a picture of k device units per unit, the area's top left
 // (top right when mirrored) at the origin.
 geom::Matrix ExportTransform(const TVemoDocument& document, bool mirror, float k);

@@ -86,17 +86,9 @@ TDrillFile BuildDrill(const TVemoDocument& document, const TVemoLayerPtr& layer,
     const double areaBottom = document.GetAreaY() + document.GetAreaHeight();
     std::map<std::int64_t, std::vector<std::pair<std::int64_t, std::int64_t>>> byTool;  // diameter -> places
 
-    std::vector<const TVemoObject*> pending{&document.GetRoot()};
-    while (!pending.empty()) {
-        const TVemoObject* object = pending.back();
-        pending.pop_back();
-        if (!object->IsVisible()) continue;
-        if (const auto* container = dynamic_cast<const TVemoContainer*>(object)) {
-            for (int i = container->GetChildCount() - 1; i >= 0; --i)
-                pending.push_back(container->GetChild(i));
-            continue;
-        }
-        if (object->GetLayer() != layer) continue;
+    ForEachObject(document.GetRoot(), true, [&](const TVemoObject& leaf) {
+        const TVemoObject* object = &leaf;
+        if (dynamic_cast<const TVemoContainer*>(object) || object->GetLayer() != layer) return;
         const auto* ellipse = dynamic_cast<const TVemoEllipse*>(object);
         const auto* path = dynamic_cast<const TVemoPath*>(object);
         PointF centre;
@@ -112,16 +104,16 @@ TDrillFile BuildDrill(const TVemoDocument& document, const TVemoLayerPtr& layer,
         if (!(d > 0.0)) {
             file.refused.push_back(Where(*object, areaX, areaBottom) +
                                    (ellipse ? ": not a filled round circle" : ": not a round hole"));
-            continue;
+            return;
         }
         const double x = (centre.x - areaX) / 10.0, y = (areaBottom - centre.y) / 10.0;
         if (!std::isfinite(x) || !std::isfinite(y) || std::fabs(x) > 1e5 || std::fabs(y) > 1e5 || d > 1e4) {
             file.refused.push_back(Where(*object, areaX, areaBottom) + ": out of any drill's reach");
-            continue;
+            return;
         }
         byTool[Microns(d / 10.0)].push_back({Microns(x), Microns(y)});
         ++file.holes;
-    }
+    });
 
     std::string& out = file.bytes;
     out += "M48\n";

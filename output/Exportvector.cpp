@@ -17,9 +17,6 @@
 
 namespace {
 
-constexpr Argb kWhite = 0xFFFFFFFFu;
-constexpr Argb kBlack = 0xFF000000u;
-
 // Device units per document unit: 100 per millimetre, fine enough that no
 // reader rounds an edge by more than 10 um.
 constexpr double kDevicePerUnit = 10.0;
@@ -40,12 +37,7 @@ public:
 
 void Paint(QPainter& painter, const TVemoDocument& document, const TBitmapExportOptions& options,
            const std::vector<int>& layers) {
-    TDrawStyle& style = DrawStyle();
-    if (options.monochrome) {
-        style.SetColour(dcMaskInk, options.negative ? kWhite : kBlack);
-        style.SetColour(dcMaskPaper, options.negative ? kBlack : kWhite);
-    }
-    const Argb paper = options.monochrome ? style.GetColour(dcMaskPaper) : kWhite;
+    const Argb paper = ExportPaper(options);
     const RectF area = document.GetAreaRect();
     painter.fillRect(QRectF(0, 0, area.width * kDevicePerUnit, area.height * kDevicePerUnit),
                      QColor::fromRgba(paper));
