@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPixmap>
+#include <QTimer>
 
 #include "app/Mainform.h"
 #include "app/Vemoresource.h"
@@ -43,7 +45,29 @@ std::unique_ptr<TVemoDocument> LoadInitialDocument(const std::string& file, std:
     return std::make_unique<TVemoDocument>();
 }
 
-int RunEditor(int argc, char** argv, const std::string& file) {
+namespace {
+
+// Waits for the start-up and the first picture, then photographs the window
+// and closes it. Failing to save the picture makes the run fail.
+void TakeScreenshot(TVemoForm& form, const std::string& path, int& exitCode) {
+    auto* timer = new QTimer(&form);
+    timer->setInterval(100);
+    QObject::connect(timer, &QTimer::timeout, &form, [&form, &exitCode, path, timer, ticks = 0]() mutable {
+        // A few ticks after the context exists: the first redraw has been shown.
+        if (form.Context() == nullptr || ++ticks < 5) return;
+        timer->stop();
+        if (!form.grab().save(QString::fromStdString(path), "PNG")) {
+            std::fprintf(stderr, "zelko: cannot write the screenshot %s\n", path.c_str());
+            exitCode = 1;
+        }
+        form.close();
+    });
+    timer->start();
+}
+
+}  // namespace
+
+int RunEditor(int argc, char** argv, const std::string& file, const std::string& screenshot) {
     if (!HasDisplay()) {
         std::fprintf(stderr, "zelko: no display to open the editor on (DISPLAY and WAYLAND_DISPLAY are not set)\n");
         return 1;
@@ -67,7 +91,10 @@ int RunEditor(int argc, char** argv, const std::string& file) {
     TVemoForm form(resources, settings::SettingsFilePath());
     form.Start(std::move(document));
     form.show();
-    return QApplication::exec();
+    int exitCode = 0;
+    if (!screenshot.empty()) TakeScreenshot(form, screenshot, exitCode);
+    const int result = QApplication::exec();
+    return exitCode != 0 ? exitCode : result;
 }
 
 }  // namespace app

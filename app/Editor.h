@@ -12,8 +12,10 @@ namespace app {
 // Creates the application, the main window and its first document, and runs
 // until the window closes. Returns the exit code: non-zero, with the reason on
 // stderr (and in a message box when there is a screen), when there is no
-// display or file cannot be read.
-int RunEditor(int argc, char** argv, const std::string& file);
+// display or file cannot be read. With a screenshot path the window saves a
+// picture of itself there once the document is drawn, and closes as if the
+// user closed it (its placement is written to the settings file).
+int RunEditor(int argc, char** argv, const std::string& file, const std::string& screenshot = {});
 
 // Whether a window can be shown: a display, or a Qt platform chosen explicitly.
 bool HasDisplay();

@@ -1,5 +1,7 @@
 // Build step: draws the version artwork, the board shown by the version box,
-// and writes it as a document: zelko_make_version OUT.vbf
+// and writes it as a document: zelko_make_version OUT.vbf [DEFAULT.vbf]
+// With a second file it also writes the starter board the editor opens when
+// started without a file: the usual layers and a 100 x 80 mm board outline.
 // The box relies on a layer "zelko_back" and a text "zelko_version", which it
 // replaces by the program's version.
 
@@ -67,16 +69,29 @@ std::unique_ptr<TVemoDocument> Artwork() {
     return doc;
 }
 
+std::unique_ptr<TVemoDocument> StarterBoard() {
+    auto doc = std::make_unique<TVemoDocument>();
+    doc->SetAreaOrigin(0, 0);
+    doc->SetAreaSize(1000, 800);
+    auto outline = Polyline({{0, 0}, {1000, 0}, {1000, 800}, {0, 800}}, true);
+    outline->SetSurface(TVemoSurface(2.0f, false, false));
+    outline->SetLayer(doc->GetLayerList().Find("dimension"));
+    doc->GetRoot().AddChild(std::move(outline));
+    doc->GetRoot().Rebuild();
+    return doc;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);  // text outlines need the fonts
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: zelko_make_version OUT.vbf\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: zelko_make_version OUT.vbf [DEFAULT.vbf]\n");
         return 2;
     }
     std::string error;
-    if (!WriteDocumentFile(*Artwork(), argv[1], error)) {
+    if (!WriteDocumentFile(*Artwork(), argv[1], error) ||
+        (argc == 3 && !WriteDocumentFile(*StarterBoard(), argv[2], error))) {
         std::fprintf(stderr, "zelko_make_version: %s\n", error.c_str());
         return 1;
     }

@@ -78,12 +78,15 @@ std::string TVemoResource::VersionArtwork() {
 
 std::vector<std::filesystem::path> TVemoResource::DataFolders() {
     std::vector<std::filesystem::path> folders;
-    if (const std::filesystem::path program = settings::ProgramFolder(); !program.empty()) folders.push_back(program);
+    const std::filesystem::path program = settings::ProgramFolder();
+    const std::filesystem::path installed = settings::InstalledDataFolder(program);
+    if (!program.empty() && installed.empty()) folders.push_back(program);
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/')
         folders.push_back(std::filesystem::path(xdg) / "zelko");
     else if (const char* home = std::getenv("HOME"); home && *home)
         folders.push_back(std::filesystem::path(home) / ".local/share/zelko");
-    folders.emplace_back(ZELKO_DATA_DIR);
+    // An installed program never looks into the tree it was built in.
+    folders.push_back(installed.empty() ? std::filesystem::path(ZELKO_DATA_DIR) : installed);
     return folders;
 }
 

@@ -33,8 +33,9 @@ public:
     // The version artwork, a document kept inside the program; empty if missing.
     static std::string VersionArtwork();
 
-    // The folders a Bitmap folder is looked for in, first first: beside the
-    // program, the user's data folder, then the data folder of this build.
+    // The data folders, first first: beside the program (not for an installed
+    // program), the user's data folder, the installed data folder
+    // (PREFIX/share/zelko beside PREFIX/bin) or else the data folder of this build.
     static std::vector<std::filesystem::path> DataFolders();
     // The first of DataFolders holding a Bitmap folder, with "Bitmap" appended;
     // empty when none has one.

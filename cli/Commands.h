@@ -68,6 +68,7 @@ void AddExportDrill(CLI::App& exportCommand, Registry& registry);
 void AddExportFab(CLI::App& exportCommand, Registry& registry);
 void AddImportVem(CLI::App& importCommand, Registry& registry);
 void AddGraph(CLI::App& parent, Registry& registry);
+void AddPaths(CLI::App& parent, Registry& registry);
 
 // The whole word as a number, read the same whatever the locale; false for
 // anything else.
@@ -109,7 +110,8 @@ std::unique_ptr<TVemoDocument> BaseDocument(Session& session, const std::string&
 // Writes a document safely, reports it; false after printing the reason.
 bool WriteBoard(Session& session, const TVemoDocument& document, const std::string& path);
 
-// "zelko FILE.vbf" and "zelko" alone: the editor window.
-int OpenEditor(int argc, char** argv, const std::string& file);
+// "zelko FILE.vbf" and "zelko" alone: the editor window. With a screenshot
+// path, "zelko --screenshot OUT.png [FILE.vbf]": the window photographs itself and closes.
+int OpenEditor(int argc, char** argv, const std::string& file, const std::string& screenshot = {});
 
 }  // namespace cli

@@ -3,8 +3,8 @@
 
 namespace cli {
 
-int OpenEditor(int argc, char** argv, const std::string& file) {
-    return app::RunEditor(argc, argv, file);
+int OpenEditor(int argc, char** argv, const std::string& file, const std::string& screenshot) {
+    return app::RunEditor(argc, argv, file, screenshot);
 }
 
 }  // namespace cli

@@ -1,5 +1,5 @@
 // zelko: the editor when started alone or with a board, else one batch
-// subcommand (info, convert, export, import, graph, generate-board).
+// subcommand (info, convert, export, import, graph, generate-board, paths).
 
 #include <QGuiApplication>
 #include <QtGlobal>
@@ -14,9 +14,12 @@
 namespace {
 
 // Qt's notes go to stderr as usual, except the one about a missing runtime
-// folder, which every batch run on a server would print and which means nothing here.
+// folder, which every batch run on a server would print, and the offscreen
+// platform's note on window size hints (screenshots): they mean nothing here.
 void FilterQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR"))) return;
+    if (message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR")) ||
+        message.contains(QLatin1String("does not support propagateSizeHints")))
+        return;
     std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
     if (type == QtFatalMsg) std::abort();
 }
@@ -34,7 +37,8 @@ CLI::App* Chosen(CLI::App& app, std::string& words) {
 
 constexpr const char* kFooter =
     "Run 'zelko COMMAND --help' for the options of a command. Lengths are in millimetres.\n"
-    "zelko alone opens the editor on default.vbf or a new board; zelko FILE.vbf opens that board.";
+    "zelko alone opens the editor on default.vbf or a new board; zelko FILE.vbf opens that board.\n"
+    "zelko --screenshot OUT.png [FILE.vbf] opens the editor, saves a picture of its window and closes it.";
 
 }  // namespace
 
@@ -61,6 +65,7 @@ int main(int argc, char** argv) {
     cli::AddImportVem(*importCommand, registry);
     cli::AddGraph(app, registry);
     cli::AddGenerateBoard(app, registry);
+    cli::AddPaths(app, registry);
 
     app.footer(kFooter);  // after the subcommands, which would inherit it
 
@@ -75,6 +80,17 @@ int main(int argc, char** argv) {
     // Without a subcommand the program is the editor: "zelko" or "zelko FILE.vbf".
     if (argc == 1) return cli::OpenEditor(argc, argv, {});
     const std::string first = argv[1];
+    if (first == "--screenshot") {
+        session.command = "zelko --screenshot";
+        if (argc < 3 || argc > 4) return session.Usage("give the picture to write and at most one board");
+        std::string out = argv[2];
+        if (const std::string problem = cli::kOutputPath(out); !problem.empty()) return session.Usage(problem);
+        std::string file = argc == 4 ? argv[3] : "";
+        if (!file.empty())
+            if (const std::string problem = cli::kInputFile(file); !problem.empty()) return session.Usage(problem);
+        qInstallMessageHandler(FilterQtMessages);
+        return cli::OpenEditor(argc, argv, file, out);
+    }
     if (!first.empty() && first[0] != '-' && names.count(first) == 0) {
         session.command = "zelko";
         if (first.find_first_of("./") == std::string::npos)

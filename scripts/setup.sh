@@ -13,6 +13,8 @@ PACKAGES=(
   fonts-ipafont-gothic fonts-dejavu-core fontconfig
   gerbv librsvg2-bin poppler-utils libzip-dev
   xvfb
+  desktop-file-utils appstream shared-mime-info dpkg-dev fakeroot
+  qt6-tools-dev qt6-l10n-tools
 )
 
 missing=()

@@ -29,10 +29,18 @@ fs::path ProgramFolder() {
     return ec ? fs::path() : exe.parent_path();
 }
 
+fs::path InstalledDataFolder(const fs::path& programFolder) {
+    if (programFolder.empty() || programFolder.filename() != "bin") return {};
+    const fs::path data = programFolder.parent_path() / "share" / "zelko";
+    std::error_code ec;
+    return fs::is_directory(data, ec) ? data : fs::path();
+}
+
 std::string ProgramSettingsPath(std::string_view fileName, const fs::path& programFolder,
                                 const char* xdgConfigHome, const char* home) {
     const fs::path name{std::string(fileName)};
-    if (IsWritableFolder(programFolder)) return (programFolder / name).string();
+    if (IsWritableFolder(programFolder) && InstalledDataFolder(programFolder).empty())
+        return (programFolder / name).string();
     if (xdgConfigHome != nullptr && fs::path(xdgConfigHome).is_absolute())
         return (fs::path(xdgConfigHome) / "zelko" / name).string();
     if (home != nullptr && *home != '\0') return (fs::path(home) / ".config" / "zelko" / name).string();

@@ -17,10 +17,15 @@ namespace settings {
 
 // The folder of the running executable; empty when it cannot be found.
 std::filesystem::path ProgramFolder();
+// The data folder of an installed program (bin/zelko beside share/zelko/);
+// empty when the program does not run from an installed layout.
+std::filesystem::path InstalledDataFolder(const std::filesystem::path& programFolder);
 
 // Where a settings file named fileName lives: beside the executable when that
-// folder is writable, else in $XDG_CONFIG_HOME/zelko/ (an absolute
-// $XDG_CONFIG_HOME only), else in $HOME/.config/zelko/.
+// folder is writable and the program is not an installed one, else in
+// $XDG_CONFIG_HOME/zelko/ (an absolute $XDG_CONFIG_HOME only), else in
+// $HOME/.config/zelko/. An installed program never writes into its bin
+// folder, even when it could (root, or a prefix the user owns).
 std::string ProgramSettingsPath(std::string_view fileName);
 // The same rule with its inputs given (null for an unset variable).
 std::string ProgramSettingsPath(std::string_view fileName, const std::filesystem::path& programFolder,

@@ -151,10 +151,14 @@ TEST_F(SettingsFile, AFileThatCannotBeReadIsNeverRewrittenFromNothing) {
     EXPECT_TRUE(fs::is_directory(path));
 }
 
-TEST_F(SettingsFile, PathIsBesideTheProgramUnlessItsFolderIsNotWritable) {
+TEST_F(SettingsFile, PathIsBesideTheProgramUnlessItsFolderIsNotWritableOrInstalled) {
     const fs::path program = dir_ / "bin";
     fs::create_directories(program);
     const fs::path missing = dir_ / "no-such-folder";
+    // An installed program: writable bin/ beside share/zelko/.
+    const fs::path installed = dir_ / "prefix" / "bin";
+    fs::create_directories(installed);
+    fs::create_directories(dir_ / "prefix" / "share" / "zelko");
     struct Row {
         const char* name;
         fs::path folder;
@@ -163,6 +167,7 @@ TEST_F(SettingsFile, PathIsBesideTheProgramUnlessItsFolderIsNotWritable) {
         fs::path expected;
     } rows[] = {
         {"writable program folder", program, "/xdg", "/home/u", program / "zelko.ini"},
+        {"installed program, writable bin", installed, "/xdg", "/home/u", "/xdg/zelko/zelko.ini"},
         {"no program folder: XDG", missing, "/xdg", "/home/u", "/xdg/zelko/zelko.ini"},
         {"relative XDG is ignored", missing, "rel/xdg", "/home/u", "/home/u/.config/zelko/zelko.ini"},
         {"no XDG", missing, nullptr, "/home/u", "/home/u/.config/zelko/zelko.ini"},
