@@ -1,5 +1,6 @@
 // export bitmap and export image: the design area as a picture, true to scale;
-// PNG and BMP at a chosen resolution, SVG and PDF as vectors in millimetres.
+// PNG and BMP at a chosen resolution, SVG and PDF as vectors in millimetres,
+// EMF as a metafile of the drawing for other programs.
 
 #include <algorithm>
 #include <cctype>
@@ -11,6 +12,7 @@
 #include "cli/Commands.h"
 #include "model/Vemodocument.h"
 #include "output/Exportbitmap.h"
+#include "output/Exportemf.h"
 #include "output/Exportvector.h"
 
 namespace cli {
@@ -38,7 +40,7 @@ std::string Lower(std::string text) {
 }
 
 bool KnownFormat(const std::string& format) {
-    return format == "png" || format == "bmp" || format == "svg" || format == "pdf";
+    return format == "png" || format == "bmp" || format == "svg" || format == "pdf" || format == "emf";
 }
 
 int RunBitmap(Session& session, const BitmapArgs& args) {
@@ -49,11 +51,11 @@ int RunBitmap(Session& session, const BitmapArgs& args) {
         const std::string ext = Lower(std::filesystem::path(args.output).extension().string());
         if (ext.empty())
             return session.Usage(args.output +
-                                 " has no extension: name it .png, .bmp, .svg or .pdf, or give --format");
+                                 " has no extension: name it .png, .bmp, .svg, .pdf or .emf, or give --format");
         format = ext.substr(1);
         if (!KnownFormat(format))
             return session.Usage(args.output + ": zelko writes no \"" + ext +
-                                 "\" pictures; name it .png, .bmp, .svg or .pdf, or give --format");
+                                 "\" pictures; name it .png, .bmp, .svg, .pdf or .emf, or give --format");
     }
     const bool vector = format == "svg" || format == "pdf";
     TBitmapExportOptions options;
@@ -79,6 +81,21 @@ int RunBitmap(Session& session, const BitmapArgs& args) {
     };
 
     std::string error;
+    if (format == "emf") {
+        if (args.mirror) session.Warn("--mirror does not apply to metafiles; ignored");
+        TEmfExportOptions emf;
+        emf.monochrome = args.mono;
+        emf.layers = options.layers;
+        const Argb paper = ExportPaper(options);  // a film's ink and paper, for --mono and --negative
+        if (args.mono && args.negative) emf.paper = paper;
+        TEmfExportResult result;
+        if (!ExportEmf(*doc, args.output, emf, result, error)) return session.Fail(error + "; nothing written");
+        session.Timing("recorded and wrote the metafile");
+        session.Say("wrote " + args.output + " (" + std::to_string(result.bytes) + " bytes, " +
+                    std::to_string(result.records) + " records)");
+        if (result.empty) session.Warn(args.output + " is empty: nothing is drawn on the chosen layers");
+        return 0;
+    }
     if (vector) {
         TVectorExportResult result;
         const TVectorFormat kind = format == "svg" ? TVectorFormat::Svg : TVectorFormat::Pdf;
@@ -115,7 +132,7 @@ void AddPicture(CLI::App& exportCommand, Registry& registry, const char* name, c
         ->check(kInputFile);
     picture
         ->add_option("-o,--output", args->output,
-                     "the picture to write: OUT.png, OUT.bmp, OUT.svg or OUT.pdf")
+                     "the picture to write: OUT.png, OUT.bmp, OUT.svg, OUT.pdf or OUT.emf")
         ->required()
         ->check(kOutputPath)
         ->type_name("OUT");
@@ -125,12 +142,12 @@ void AddPicture(CLI::App& exportCommand, Registry& registry, const char* name, c
         ->default_str(kDefaultPpi)
         ->check(NumberIn(1, 10000, "pixels per inch"))
         ->type_name("PPI");
-    picture->add_option("--format", args->format, "png, bmp, svg or pdf, whatever the name's extension")
+    picture->add_option("--format", args->format, "png, bmp, svg, pdf or emf, whatever the name's extension")
         ->check(CLI::Validator(
             [](std::string& word) -> std::string {
                 return KnownFormat(Lower(word))
                            ? ""
-                           : "\"" + word + "\" is no picture format: png, bmp, svg or pdf";
+                           : "\"" + word + "\" is no picture format: png, bmp, svg, pdf or emf";
             },
             ""))
         ->type_name("FORMAT");
@@ -156,7 +173,8 @@ void AddExportBitmap(CLI::App& exportCommand, Registry& registry) {
 
 void AddExportImage(CLI::App& exportCommand, Registry& registry) {
     AddPicture(exportCommand, registry, "image",
-               "Draw the output layers as a picture true to scale: SVG or PDF in millimetres, PNG or BMP");
+               "Draw the output layers as a picture true to scale: SVG or PDF in millimetres, PNG or BMP; "
+               "or record them as an EMF metafile");
 }
 
 }  // namespace cli

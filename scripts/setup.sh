@@ -14,7 +14,8 @@ PACKAGES=(
   gerbv librsvg2-bin poppler-utils libzip-dev
   xvfb
   desktop-file-utils appstream shared-mime-info dpkg-dev fakeroot
-  qt6-tools-dev qt6-l10n-tools
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
+  inkscape
 )
 
 missing=()
