@@ -1,0 +1,173 @@
+// The output dialogs on the offscreen platform, driven with real clicks and
+// keys, over the real engines and real files.
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "app/Gerberform.h"
+#include "app/Vemoresource.h"
+#include "archive/Vemodocumentfile.h"
+#include "model/Vemodocument.h"
+#include "model/Vemolayer.h"
+#include "model/Vemolayerlist.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kDemo = std::string(ZELKO_SOURCE_DIR) + "/examples/demo.vbf";
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class GerberFormTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        resources.Load(ZELKO_BITMAP_DIR);
+        std::string error;
+        doc = ReadDocumentFile(kDemo, error);
+        ASSERT_TRUE(doc) << error;
+        form = std::make_unique<app::TGerberForm>(&resources);
+        form->SetDocument(doc.get());
+        form->askFolder = [this](const std::string& start) {
+            ++asked;
+            lastStart = start;
+            return answer;
+        };
+        form->tell = [this](bool ok, const std::string& text) {
+            told = text;
+            toldOk = ok;
+        };
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
+    TVemoLayerPtr Layer(int row) { return doc->GetLayerList().At(row); }
+    // Clicks the middle of a grid cell.
+    void ClickCell(int row, int column) {
+        QTableWidget* grid = form->Grid();
+        const QRect cell = grid->visualItemRect(grid->item(row, column));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    }
+
+    QTemporaryDir dir;
+    TVemoResource resources;
+    std::unique_ptr<TVemoDocument> doc;
+    std::unique_ptr<app::TGerberForm> form;
+    std::string answer;
+    std::string lastStart;
+    int asked = 0;
+    std::string told;
+    bool toldOk = false;
+};
+
+TEST_F(GerberFormTest, GridTogglesOutputAndHoleFlagsByClickAndSpaceButNotByArrows) {
+    QTableWidget* grid = form->Grid();
+    const TVemoLayerList& layers = doc->GetLayerList();
+    ASSERT_EQ(grid->rowCount(), layers.Count());
+    for (int i = 0; i < layers.Count(); ++i)
+        EXPECT_EQ(grid->item(i, 0)->text().toStdString(), layers.At(i)->GetName());
+    EXPECT_EQ(grid->horizontalHeaderItem(1)->text(), "Output");
+
+    const bool output = Layer(0)->IsOutput(), hole = Layer(1)->IsHole();
+    ClickCell(0, 1);
+    EXPECT_NE(Layer(0)->IsOutput(), output);
+    EXPECT_EQ(grid->item(0, 1)->data(Qt::AccessibleTextRole).toString(), Layer(0)->IsOutput() ? "on" : "off");
+    ClickCell(1, 2);
+    EXPECT_NE(Layer(1)->IsHole(), hole);
+    ClickCell(1, 3);  // the outline column does nothing
+    ClickCell(1, 0);
+    EXPECT_NE(Layer(1)->IsHole(), hole);
+
+    // Arrows move without touching a flag; Space toggles the cell it reached.
+    grid->setCurrentCell(0, 1);
+    const bool second = Layer(1)->IsOutput(), third = Layer(2)->IsOutput();
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, Qt::Key_Down);
+    EXPECT_EQ(Layer(1)->IsOutput(), second);
+    EXPECT_EQ(Layer(2)->IsOutput(), third);
+    QTest::keyClick(grid, Qt::Key_Space);
+    EXPECT_NE(Layer(2)->IsOutput(), third);
+}
+
+TEST_F(GerberFormTest, OkWritesEveryOutputLayerIntoTheChosenFolderAndSaysSo) {
+    answer = dir.path().toStdString();
+    int outputs = 0;
+    for (int i = 0; i < doc->GetLayerList().Count(); ++i) outputs += Layer(i)->IsOutput();
+    ASSERT_GT(outputs, 0);
+    QTest::mouseClick(form->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(toldOk) << told;
+    EXPECT_FALSE(form->isVisible()) << "the dialog closes after writing";
+    for (int i = 0; i < doc->GetLayerList().Count(); ++i) {
+        if (!Layer(i)->IsOutput()) continue;
+        const fs::path file = fs::path(answer) / (Layer(i)->GetName() + ".gbr");
+        EXPECT_NE(told.find(file.string()), std::string::npos) << told;
+        const std::string text = ReadText(file);
+        EXPECT_EQ(text.rfind("M02*"), text.size() - 6) << file << " ends with M02* and CR LF";
+    }
+
+    // The next export starts where the last one went.
+    form->show();
+    answer.clear();  // cancelled this time
+    EXPECT_FALSE(form->Export());
+    EXPECT_EQ(lastStart, dir.path().toStdString());
+    EXPECT_TRUE(form->isVisible()) << "a cancelled folder choice keeps the dialog open";
+}
+
+TEST_F(GerberFormTest, X2DrillAndFabPackageAreOfferedBesideTheClassicFiles) {
+    answer = dir.path().toStdString();
+    form->FlavourBox()->setCurrentIndex(1);
+    form->DrillBox()->setChecked(true);
+    form->FabBox()->setChecked(true);
+    ASSERT_TRUE(form->Export()) << told;
+    for (const char* name : {"demo-top-copper.gbr", "demo-bottom-copper.gbr", "demo.drl", "demo.zip"})
+        EXPECT_TRUE(fs::is_regular_file(fs::path(answer) / name)) << name << "\n" << told;
+    EXPECT_NE(ReadText(fs::path(answer) / "demo-top-copper.gbr").find("%TF.FileFunction,Copper,L1,Top*%"),
+              std::string::npos);
+}
+
+TEST_F(GerberFormTest, BadWidthsAndNoOutputLayerAreToldAndNothingIsWritten) {
+    answer = dir.path().toStdString();
+    const struct {
+        const char* fill;
+        const char* text;
+    } rows[] = {{"abc", "0.1"}, {"0.3", "-1"}, {"1e400", "0.1"}, {"0,3", "0.1"}, {"300", "0.1"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.fill) + " / " + row.text);
+        form->FillPenEdit()->setText(row.fill);
+        form->TextPenEdit()->setText(row.text);
+        EXPECT_FALSE(form->Export());
+        EXPECT_FALSE(toldOk);
+        EXPECT_NE(told.find("0 から 100"), std::string::npos) << told;
+    }
+    EXPECT_EQ(asked, 0) << "no folder is asked for before the widths are right";
+
+    form->FillPenEdit()->setText("0.25");
+    form->TextPenEdit()->setText("0.1");
+    for (int i = 0; i < doc->GetLayerList().Count(); ++i) Layer(i)->SetOutput(false);
+    EXPECT_FALSE(form->Export());
+    EXPECT_EQ(asked, 1) << "the folder is still asked for";
+    EXPECT_NE(told.find("出力するレイヤーがありません"), std::string::npos) << told;
+    EXPECT_TRUE(fs::is_empty(answer));
+}
+
+}  // namespace
