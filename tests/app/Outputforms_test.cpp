@@ -12,13 +12,18 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QPushButton>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPrinterInfo>
+#include <QRadioButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include "app/Gerberform.h"
+#include "app/Printform.h"
 #include "app/Vemoresource.h"
 #include "archive/Vemodocumentfile.h"
 #include "model/Vemodocument.h"
@@ -168,6 +173,57 @@ TEST_F(GerberFormTest, BadWidthsAndNoOutputLayerAreToldAndNothingIsWritten) {
     EXPECT_EQ(asked, 1) << "the folder is still asked for";
     EXPECT_NE(told.find("出力するレイヤーがありません"), std::string::npos) << told;
     EXPECT_TRUE(fs::is_empty(answer));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PrintFormTest, PrintsIntoAPdfFileAndThePreviewFollowsTheOptions) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    std::string error;
+    std::unique_ptr<TVemoDocument> doc = ReadDocumentFile(kDemo, error);
+    ASSERT_TRUE(doc) << error;
+    app::TPrintForm form;
+    std::string told;
+    form.tell = [&](const std::string& text) { told = text; };
+    form.SetDocument(doc.get());
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
+        // No printer: printing says so and offers the PDF file, never a division by nothing.
+        EXPECT_FALSE(form.PrintButton()->isEnabled());
+        EXPECT_TRUE(form.PrinterLabel()->text().contains("PDF"));
+        EXPECT_FALSE(form.PrintToPrinter());
+        EXPECT_NE(told.find("PDF"), std::string::npos);
+    }
+
+    // The preview shows the page and changes with the options.
+    const QImage plain = form.Preview().copy();
+    ASSERT_FALSE(plain.isNull());
+    QTest::mouseClick(form.MirrorBox(), Qt::LeftButton, {}, QPoint(8, form.MirrorBox()->height() / 2));
+    EXPECT_TRUE(form.MirrorBox()->isChecked());
+    EXPECT_NE(form.Preview(), plain);
+    QTest::mouseClick(form.MirrorBox(), Qt::LeftButton, {}, QPoint(8, form.MirrorBox()->height() / 2));
+    EXPECT_EQ(form.Preview(), plain);
+
+    // Unticking a layer clears its output flag at once (the Gerber export sees it too).
+    QListWidget* list = form.LayerList();
+    ASSERT_EQ(list->count(), doc->GetLayerList().Count());
+    const int row = 1;
+    ASSERT_TRUE(doc->GetLayerList().At(row)->IsOutput());
+    list->item(row)->setCheckState(Qt::Unchecked);
+    EXPECT_FALSE(doc->GetLayerList().At(row)->IsOutput());
+
+    const std::string pdf = dir.filePath("board").toStdString();
+    form.askPdfFile = [&] { return pdf; };
+    QTest::mouseClick(form.PdfButton(), Qt::LeftButton);
+    EXPECT_TRUE(told.empty() || told.find("PDF") != std::string::npos) << told;
+    const std::string text = ReadText(pdf + ".pdf");
+    EXPECT_EQ(text.substr(0, 5), "%PDF-") << "printed into board.pdf";
+    EXPECT_FALSE(form.isVisible()) << "the window closes after printing";
 }
 
 }  // namespace

@@ -1,0 +1,233 @@
+#include "app/Printform.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "model/Vemodocument.h"
+#include "model/Vemolayer.h"
+#include "model/Vemolayerlist.h"
+#include "output/Print.h"
+
+namespace app {
+
+// The preview box: the page drawn to the box's size in device pixels.
+class TPrintPreview : public QWidget {
+public:
+    explicit TPrintPreview(TPrintForm& form) : form_(form) {
+        setMinimumSize(320, 320);
+        setAccessibleName(QString::fromUtf8("プレビュー"));
+    }
+    void Render() {
+        const qreal ratio = devicePixelRatioF();
+        picture_ = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        if (picture_.isNull() || !form_.document_) return;
+        const QRectF page = form_.printer_->pageLayout().paintRect(QPageLayout::Millimeter);
+        std::string error;
+        if (!RenderPrintPreview(*form_.document_, page.width(), page.height(), form_.Options(), picture_, error))
+            picture_.fill(Qt::white);
+        picture_.setDevicePixelRatio(ratio);
+        update();
+    }
+    const QImage& Picture() const { return picture_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        if (!picture_.isNull()) painter.drawImage(0, 0, picture_);
+    }
+    void resizeEvent(QResizeEvent*) override { Render(); }
+
+private:
+    TPrintForm& form_;
+    QImage picture_;
+};
+
+TPrintForm::TPrintForm(QWidget* parent) : QDialog(parent), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+    setWindowTitle(QString::fromUtf8(kCaption));
+    setAccessibleName(windowTitle());
+    preview_ = new TPrintPreview(*this);
+
+    layers_ = new QListWidget;
+    layers_->setAccessibleName(QString::fromUtf8("印刷するレイヤー"));
+    connect(layers_, &QListWidget::itemChanged, this, [this] { LayersChanged(); });
+
+    auto* colourGroup = new QGroupBox(QString::fromUtf8("カラー印刷"));
+    colour_ = new QRadioButton(QString::fromUtf8("カラー"));
+    mono_ = new QRadioButton(QString::fromUtf8("モノクロ"));
+    mono_->setChecked(true);
+    auto* colourLayout = new QHBoxLayout(colourGroup);
+    colourLayout->addWidget(colour_);
+    colourLayout->addWidget(mono_);
+    connect(colour_, &QRadioButton::toggled, this, [this] { RenderPreview(); });
+
+    auto* optionGroup = new QGroupBox(QString::fromUtf8("オプション"));
+    mirror_ = new QCheckBox(QString::fromUtf8("反転印刷"));
+    mirror_->setToolTip(QString::fromUtf8("左右を反転します (部品面のフィルムを印刷面を下にして使うとき)"));
+    negative_ = new QCheckBox(QString::fromUtf8("ネガ印刷"));
+    negative_->setToolTip(QString::fromUtf8("モノクロ: 黒い紙に白で印刷します"));
+    antialias_ = new QCheckBox(QString::fromUtf8("アンチエイリアス"));
+    auto* optionLayout = new QVBoxLayout(optionGroup);
+    for (QCheckBox* box : {mirror_, negative_, antialias_}) {
+        box->setAccessibleName(box->text());
+        optionLayout->addWidget(box);
+        connect(box, &QCheckBox::toggled, this, [this] { RenderPreview(); });
+    }
+
+    printerLabel_ = new QLabel;
+    printerLabel_->setWordWrap(true);
+    printerLabel_->setAccessibleName(QString::fromUtf8("プリンタ"));
+    print_ = new QPushButton(QString::fromUtf8("印刷"));
+    print_->setDefault(true);
+    pdf_ = new QPushButton(QString::fromUtf8("PDF に出力..."));
+    pdf_->setToolTip(QString::fromUtf8("実寸の PDF ファイルに印刷します"));
+    auto* config = new QPushButton(QString::fromUtf8("印刷設定"));
+    auto* cancel = new QPushButton("Cancel");
+    for (QPushButton* b : {print_, pdf_, config, cancel}) b->setAccessibleName(b->text());
+    connect(print_, &QPushButton::clicked, this, [this] {
+        if (PrintToPrinter()) accept();
+    });
+    connect(pdf_, &QPushButton::clicked, this, [this] {
+        if (PrintToPdf()) accept();
+    });
+    connect(config, &QPushButton::clicked, this, [this] {
+        QPrintDialog dialog(printer_.get(), this);
+        dialog.exec();
+        UpdatePrinter();
+    });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* side = new QVBoxLayout;
+    side->addWidget(new QLabel(QString::fromUtf8("レイヤー")));
+    side->addWidget(layers_, 1);
+    side->addWidget(colourGroup);
+    side->addWidget(optionGroup);
+    side->addWidget(printerLabel_);
+    side->addWidget(print_);
+    side->addWidget(pdf_);
+    side->addWidget(config);
+    side->addWidget(cancel);
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(preview_, 1);
+    layout->addLayout(side);
+    resize(720, 520);
+
+    askPdfFile = [this] {
+        return QFileDialog::getSaveFileName(this, QString::fromUtf8("PDF に出力"), {}, "PDF (*.pdf)").toStdString();
+    };
+    tell = [this](const std::string& text) { QMessageBox::warning(this, windowTitle(), QString::fromStdString(text)); };
+    UpdatePrinter();
+}
+
+TPrintForm::~TPrintForm() = default;
+
+const QImage& TPrintForm::Preview() const { return preview_->Picture(); }
+
+void TPrintForm::SetDocument(TVemoDocument* document) {
+    document_ = document;
+    FillLayers();
+    RenderPreview();
+}
+
+void TPrintForm::showEvent(QShowEvent* event) {
+    FillLayers();
+    UpdatePrinter();
+    QDialog::showEvent(event);
+}
+
+TPrintOptions TPrintForm::Options() const {
+    TPrintOptions options;
+    options.monochrome = mono_->isChecked();
+    options.mirror = mirror_->isChecked();
+    options.negative = negative_->isChecked();
+    options.antialias = antialias_->isChecked();
+    return options;  // the layers are the document's output flags
+}
+
+void TPrintForm::FillLayers() {
+    filling_ = true;
+    layers_->clear();
+    if (document_) {
+        const TVemoLayerList& list = document_->GetLayerList();
+        for (int i = 0; i < list.Count(); ++i) {
+            auto* item = new QListWidgetItem(QString::fromStdString(list.At(i)->GetName()), layers_);
+            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+            item->setCheckState(list.At(i)->IsOutput() ? Qt::Checked : Qt::Unchecked);
+        }
+    }
+    filling_ = false;
+}
+
+void TPrintForm::LayersChanged() {
+    if (filling_ || !document_) return;
+    // Every box is written back: the output flags are shared with the other exports.
+    const TVemoLayerList& list = document_->GetLayerList();
+    for (int i = 0; i < layers_->count() && i < list.Count(); ++i)
+        list.At(i)->SetOutput(layers_->item(i)->checkState() == Qt::Checked);
+    RenderPreview();
+}
+
+void TPrintForm::UpdatePrinter() {
+    const bool hasPrinter = !QPrinterInfo::availablePrinters().isEmpty() && printer_->isValid() &&
+                            printer_->outputFormat() == QPrinter::NativeFormat;
+    const QRectF page = printer_->pageLayout().paintRect(QPageLayout::Millimeter);
+    if (hasPrinter) {
+        printerLabel_->setText(QString::fromUtf8("プリンタ: %1 (印刷範囲 %2 × %3 mm)")
+                                   .arg(printer_->printerName())
+                                   .arg(page.width(), 0, 'f', 1)
+                                   .arg(page.height(), 0, 'f', 1));
+    } else {
+        printerLabel_->setText(QString::fromUtf8("プリンタがありません。PDF ファイルに実寸で印刷できます (%1 × %2 mm)。")
+                                   .arg(page.width(), 0, 'f', 1)
+                                   .arg(page.height(), 0, 'f', 1));
+    }
+    print_->setEnabled(hasPrinter);
+    print_->setToolTip(hasPrinter ? QString() : QString::fromUtf8("プリンタがありません"));
+    (hasPrinter ? print_ : pdf_)->setDefault(true);
+    RenderPreview();
+}
+
+void TPrintForm::RenderPreview() { preview_->Render(); }
+
+bool TPrintForm::PrintOn(QPrinter& printer) {
+    if (!document_) return false;
+    std::string error;
+    if (!PrintPage(*document_, printer, Options(), error)) {
+        tell("印刷できませんでした: " + error);
+        return false;
+    }
+    return true;
+}
+
+bool TPrintForm::PrintToPrinter() {
+    if (!print_->isEnabled()) {
+        tell("プリンタがありません。「PDF に出力...」で PDF ファイルに印刷できます。");
+        return false;
+    }
+    return PrintOn(*printer_);
+}
+
+bool TPrintForm::PrintToPdf() {
+    std::string file = askPdfFile();
+    if (file.empty()) return false;
+    if (file.size() < 4 || file.compare(file.size() - 4, 4, ".pdf") != 0) file += ".pdf";
+    QPrinter pdf(QPrinter::HighResolution);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setPageLayout(printer_->pageLayout());
+    pdf.setOutputFileName(QString::fromStdString(file));
+    return PrintOn(pdf);
+}
+
+}  // namespace app
