@@ -22,13 +22,16 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "app/Exportforms.h"
 #include "app/Gerberform.h"
+#include "app/Importform.h"
 #include "app/Printform.h"
 #include "app/Vemoresource.h"
 #include "archive/Vemodocumentfile.h"
 #include "model/Vemodocument.h"
 #include "model/Vemolayer.h"
 #include "model/Vemolayerlist.h"
+#include "model/Vemopart.h"
 
 namespace {
 
@@ -224,6 +227,129 @@ TEST(PrintFormTest, PrintsIntoAPdfFileAndThePreviewFollowsTheOptions) {
     const std::string text = ReadText(pdf + ".pdf");
     EXPECT_EQ(text.substr(0, 5), "%PDF-") << "printed into board.pdf";
     EXPECT_FALSE(form.isVisible()) << "the window closes after printing";
+}
+
+}  // namespace
+
+namespace {
+
+class PictureFormTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        std::string error;
+        doc = ReadDocumentFile(kDemo, error);
+        ASSERT_TRUE(doc) << error;
+    }
+    QTemporaryDir dir;
+    std::unique_ptr<TVemoDocument> doc;
+};
+
+TEST_F(PictureFormTest, BitmapDialogRefusesABadResolutionAndWritesTrueScale) {
+    app::TExportBmpForm form(doc.get());
+    int asked = 0;
+    std::string told;
+    bool toldOk = false;
+    std::string file = dir.filePath("film").toStdString();
+    form.askFile = [&] {
+        ++asked;
+        return file;
+    };
+    form.tell = [&](bool ok, const std::string& text) { toldOk = ok, told = text; };
+    for (const char* bad : {"abc", "0", "-72", "1e999", ""}) {
+        form.ResolutionEdit()->setText(bad);
+        EXPECT_FALSE(form.Export()) << bad;
+        EXPECT_FALSE(toldOk);
+        EXPECT_NE(told.find("正の数"), std::string::npos) << told;
+    }
+    EXPECT_EQ(asked, 0) << "no file is asked for before the resolution is right";
+
+    form.ResolutionEdit()->setText("254");
+    ASSERT_TRUE(form.Export()) << told;
+    const QImage plain(QString::fromStdString(file + ".bmp"));
+    ASSERT_FALSE(plain.isNull());
+    EXPECT_EQ(plain.size(), QSize(int(doc->GetAreaWidth()), int(doc->GetAreaHeight()))) << "one pixel per 0.1 mm";
+    form.MirrorBox()->setChecked(true);
+    file = dir.filePath("mirrored.bmp").toStdString();
+    ASSERT_TRUE(form.Export()) << told;
+    const QImage mirrored(QString::fromStdString(file));
+    ASSERT_EQ(mirrored.size(), plain.size());
+    // The area's right edge at column 0 (edges may round to the next pixel).
+    const QImage flipped = plain.mirrored(true, false);
+    long long differ = 0;
+    for (int y = 0; y < plain.height(); ++y)
+        for (int x = 0; x < plain.width(); ++x) differ += mirrored.pixel(x, y) != flipped.pixel(x, y);
+    EXPECT_LT(differ, (long long)plain.width() * plain.height() / 200);
+}
+
+TEST_F(PictureFormTest, EmfDialogWritesTheSelectionOnlyAndLeavesLayerFlagsAlone) {
+    app::TExportEmfForm form(doc.get());
+    const std::string file = dir.filePath("picture.emf").toStdString();
+    form.askFile = [&] { return file; };
+    std::string told;
+    form.tell = [&](bool, const std::string& text) { told = text; };
+    std::vector<std::int32_t> flags;
+    for (int i = 0; i < doc->GetLayerList().Count(); ++i) flags.push_back(doc->GetLayerList().At(i)->GetFlags());
+
+    ASSERT_TRUE(form.OpaqueBox()->isChecked());
+    form.SelectedButton()->setChecked(true);  // nothing is selected
+    ASSERT_TRUE(form.Export()) << told;
+    const std::string empty = ReadText(file);
+    ASSERT_GE(empty.size(), 108u);
+    EXPECT_EQ(empty.substr(40, 4), " EMF");
+    for (int i = 0; i < doc->GetLayerList().Count(); ++i)
+        EXPECT_EQ(doc->GetLayerList().At(i)->GetFlags(), flags[std::size_t(i)]) << "layer " << i;
+
+    form.findChildren<QRadioButton*>()[2]->setChecked(true);  // "すべて"
+    ASSERT_TRUE(form.Export()) << told;
+    EXPECT_GT(ReadText(file).size(), empty.size() * 10);
+
+    // Unticking a layer clears its output flag, which every export shares.
+    form.LayerList()->item(0)->setCheckState(Qt::Unchecked);
+    EXPECT_FALSE(doc->GetLayerList().At(0)->IsOutput());
+}
+
+TEST(ImportFormTest, MapsLegacyLayersRemembersTheChoiceAndRefusesUnstorableNames) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string settings = dir.filePath("zelko.ini").toStdString();
+    const std::string file = std::string(ZELKO_TEST_DATA) + "/import/sample.vem";
+    TVemoDocument doc;
+    const int layersBefore = doc.GetLayerList().Count();
+    {
+        app::TVemoImportForm form(settings);
+        std::string error;
+        ASSERT_TRUE(form.Load(file, &doc, error)) << error;
+        QTableWidget* table = form.Table();
+        ASSERT_EQ(table->rowCount(), 2);
+        EXPECT_EQ(table->item(0, 0)->text(), "CopperLayer");
+        EXPECT_EQ(form.Destination(0), "") << "nothing remembered yet";
+
+        form.SetDestination(0, "solder");
+        form.SetDestination(1, "銅箔😀");  // no 8-bit code for the emoji
+        TVemoImportResult result;
+        EXPECT_FALSE(form.Import(result, error));
+        EXPECT_NE(error.find("保存できない"), std::string::npos) << error;
+        EXPECT_EQ(doc.GetRoot().GetChildCount(), 0) << "nothing is added before OK succeeds";
+
+        form.SetDestination(1, "シルク");
+        int imported = 0;
+        form.imported = [&](const TVemoImportResult&) { ++imported; };
+        ASSERT_TRUE(form.Import(result, error)) << error;
+        EXPECT_EQ(imported, 1);
+        ASSERT_NE(result.group, nullptr);
+        EXPECT_EQ(doc.GetRoot().GetChildCount(), 1) << "one group";
+        EXPECT_EQ(doc.GetLayerList().Count(), layersBefore + 1);
+        EXPECT_TRUE(doc.GetLayerList().Find("シルク"));
+    }
+    // A later import of the same file offers the same choices.
+    app::TVemoImportForm again(settings);
+    std::string error;
+    ASSERT_TRUE(again.Load(file, &doc, error)) << error;
+    EXPECT_EQ(again.Destination(0), "solder");
+    EXPECT_EQ(again.Destination(1), "シルク");
+    EXPECT_FALSE(again.Load(dir.filePath("missing.vem").toStdString(), &doc, error));
+    EXPECT_NE(error.find("missing.vem"), std::string::npos);
 }
 
 }  // namespace

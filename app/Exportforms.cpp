@@ -1,0 +1,215 @@
+#include "app/Exportforms.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <charconv>
+#include <cmath>
+
+#include "model/Vemodocument.h"
+#include "model/Vemolayer.h"
+#include "model/Vemolayerlist.h"
+#include "output/Exportbitmap.h"
+#include "output/Exportemf.h"
+
+namespace app {
+
+namespace {
+
+QGroupBox* Choice(const char* caption, QRadioButton*& first, const char* a, QRadioButton*& second, const char* b) {
+    auto* group = new QGroupBox(QString::fromUtf8(caption));
+    first = new QRadioButton(QString::fromUtf8(a));
+    second = new QRadioButton(QString::fromUtf8(b));
+    auto* layout = new QHBoxLayout(group);
+    for (QRadioButton* r : {first, second}) {
+        r->setAccessibleName(r->text());
+        layout->addWidget(r);
+    }
+    return group;
+}
+
+QCheckBox* Check(const char* caption, QLayout* into) {
+    auto* box = new QCheckBox(QString::fromUtf8(caption));
+    box->setAccessibleName(box->text());
+    into->addWidget(box);
+    return box;
+}
+
+QDialogButtonBox* OkCancel(QDialog* dialog, std::function<bool()> ok) {
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Ok)->setAccessibleName("OK");
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    buttons->button(QDialogButtonBox::Cancel)->setText("Cancel");
+    buttons->button(QDialogButtonBox::Cancel)->setAccessibleName("Cancel");
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, [dialog, ok] {
+        if (ok()) dialog->accept();
+    });
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
+}
+
+void DefaultTell(QDialog* dialog, bool ok, const std::string& text) {
+    if (ok) return;  // the file is there; the user asked for it
+    QMessageBox::warning(dialog, dialog->windowTitle(), QString::fromStdString(text));
+}
+
+}  // namespace
+
+void TLayerChecks::Fill(TVemoDocument* document) {
+    document_ = document;
+    filling_ = true;
+    list_->clear();
+    const TVemoLayerList& layers = document->GetLayerList();
+    for (int i = 0; i < layers.Count(); ++i) {
+        auto* item = new QListWidgetItem(QString::fromStdString(layers.At(i)->GetName()), list_);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(layers.At(i)->IsOutput() ? Qt::Checked : Qt::Unchecked);
+    }
+    filling_ = false;
+}
+
+TLayerChecks::TLayerChecks(QListWidget* list) : list_(list) {
+    QObject::connect(list_, &QListWidget::itemChanged, list_, [this] { Apply(); });
+}
+
+void TLayerChecks::Apply() {
+    if (filling_ || !document_) return;
+    const TVemoLayerList& layers = document_->GetLayerList();
+    for (int i = 0; i < list_->count() && i < layers.Count(); ++i)
+        layers.At(i)->SetOutput(list_->item(i)->checkState() == Qt::Checked);
+}
+
+TExportBmpForm::TExportBmpForm(TVemoDocument* document, QWidget* parent)
+    : QDialog(parent), document_(document), layers_(new QListWidget), checks_(layers_) {
+    setWindowTitle(QString::fromUtf8(kCaption));
+    setAccessibleName(windowTitle());
+    QGroupBox* colourGroup = Choice("カラー出力", colour_, "カラー", mono_, "モノクロ");
+    mono_->setChecked(true);
+    auto* options = new QGroupBox(QString::fromUtf8("オプション"));
+    auto* optionLayout = new QVBoxLayout(options);
+    mirror_ = Check("反転出力", optionLayout);
+    negative_ = Check("ネガ出力", optionLayout);
+    antialias_ = Check("アンチエイリアス", optionLayout);
+    resolution_ = new QLineEdit("72");
+    resolution_->setAccessibleName(QString::fromUtf8("解像度 (ppi)"));
+    auto* form = new QFormLayout;
+    form->addRow(QString::fromUtf8("解像度 (ppi)"), resolution_);
+    layers_->setAccessibleName(QString::fromUtf8("出力するレイヤー"));
+    checks_.Fill(document);
+
+    auto* side = new QVBoxLayout;
+    side->addWidget(colourGroup);
+    side->addWidget(options);
+    side->addLayout(form);
+    side->addStretch();
+    auto* top = new QHBoxLayout;
+    top->addWidget(layers_);
+    top->addLayout(side);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(OkCancel(this, [this] { return Export(); }));
+    askFile = [this] {
+        return QFileDialog::getSaveFileName(this, windowTitle(), {}, "BMP (*.bmp);;PNG (*.png)").toStdString();
+    };
+    tell = [this](bool ok, const std::string& text) { DefaultTell(this, ok, text); };
+}
+
+bool TExportBmpForm::Export() {
+    // The resolution first: a slip costs no file dialog.
+    double ppi = 0;
+    const std::string text = resolution_->text().trimmed().toStdString();
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), ppi);
+    if (ec != std::errc() || ptr != text.data() + text.size() || !std::isfinite(ppi) || ppi <= 0) {
+        tell(false, "解像度には正の数を入れてください: \"" + text + "\"");
+        resolution_->setFocus();
+        return false;
+    }
+    std::string file = askFile();
+    if (file.empty()) return false;
+    const bool png = file.size() >= 4 && (file.compare(file.size() - 4, 4, ".png") == 0 ||
+                                          file.compare(file.size() - 4, 4, ".PNG") == 0);
+    if (!png && (file.size() < 4 || (file.compare(file.size() - 4, 4, ".bmp") != 0 &&
+                                     file.compare(file.size() - 4, 4, ".BMP") != 0)))
+        file += ".bmp";
+    TBitmapExportOptions options;
+    options.ppi = ppi;
+    options.monochrome = mono_->isChecked();
+    options.mirror = mirror_->isChecked();
+    options.negative = negative_->isChecked();
+    options.antialias = antialias_->isChecked();
+    TBitmapExportResult result;
+    std::string error;
+    if (!ExportBitmap(*document_, file, options, result, error)) {
+        tell(false, "\"" + file + "\" を書き出せませんでした: " + error);
+        return false;
+    }
+    tell(true, file + " (" + std::to_string(result.width) + " x " + std::to_string(result.height) + ")");
+    return true;
+}
+
+TExportEmfForm::TExportEmfForm(TVemoDocument* document, QWidget* parent)
+    : QDialog(parent), document_(document), layers_(new QListWidget), checks_(layers_) {
+    setWindowTitle(QString::fromUtf8(kCaption));
+    setAccessibleName(windowTitle());
+    QGroupBox* colourGroup = Choice("カラー出力", colour_, "カラー", mono_, "モノクロ");
+    colour_->setChecked(true);
+    QGroupBox* targetGroup = Choice("出力対象", all_, "すべて", selected_, "選択中");
+    all_->setChecked(true);
+    auto* options = new QWidget;
+    auto* optionLayout = new QVBoxLayout(options);
+    optionLayout->setContentsMargins(0, 0, 0, 0);
+    opaque_ = Check("不透明色", optionLayout);
+    opaque_->setChecked(true);
+    opaque_->setToolTip(QString::fromUtf8("レイヤーの色を不透明にして出力します (レイヤーの設定は変わりません)"));
+    smooth_ = Check("アンチエイリアシング", optionLayout);
+    smooth_->setChecked(true);
+    smooth_->setToolTip(QString::fromUtf8("滑らかに表示するかどうかは、メタファイルを読むプログラムが決めます"));
+    layers_->setAccessibleName(QString::fromUtf8("出力するレイヤー"));
+    checks_.Fill(document);
+
+    auto* side = new QVBoxLayout;
+    side->addWidget(colourGroup);
+    side->addWidget(targetGroup);
+    side->addWidget(options);
+    side->addStretch();
+    auto* top = new QHBoxLayout;
+    top->addWidget(layers_);
+    top->addLayout(side);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(OkCancel(this, [this] { return Export(); }));
+    askFile = [this] { return QFileDialog::getSaveFileName(this, windowTitle(), {}, "EMF (*.emf)").toStdString(); };
+    tell = [this](bool ok, const std::string& text) { DefaultTell(this, ok, text); };
+}
+
+bool TExportEmfForm::Export() {
+    std::string file = askFile();
+    if (file.empty()) return false;
+    if (file.size() < 4 || (file.compare(file.size() - 4, 4, ".emf") != 0 && file.compare(file.size() - 4, 4, ".EMF") != 0))
+        file += ".emf";
+    TEmfExportOptions options;
+    options.monochrome = mono_->isChecked();
+    options.selectedOnly = selected_->isChecked();
+    options.opaque = opaque_->isChecked();
+    TEmfExportResult result;
+    std::string error;
+    if (!ExportEmf(*document_, file, options, result, error)) {
+        tell(false, "\"" + file + "\" を書き出せませんでした: " + error);
+        return false;
+    }
+    tell(true, file + " (" + std::to_string(result.records) + " records)");
+    return true;
+}
+
+}  // namespace app
