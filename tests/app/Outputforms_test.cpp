@@ -24,11 +24,13 @@
 
 #include "app/Exportforms.h"
 #include "app/Gerberform.h"
+#include "app/Graphtoolform.h"
 #include "app/Importform.h"
 #include "app/Printform.h"
 #include "app/Vemoresource.h"
 #include "archive/Vemodocumentfile.h"
 #include "model/Vemodocument.h"
+#include "model/Vemogroup.h"
 #include "model/Vemolayer.h"
 #include "model/Vemolayerlist.h"
 #include "model/Vemopart.h"
@@ -350,6 +352,70 @@ TEST(ImportFormTest, MapsLegacyLayersRemembersTheChoiceAndRefusesUnstorableNames
     EXPECT_EQ(again.Destination(1), "シルク");
     EXPECT_FALSE(again.Load(dir.filePath("missing.vem").toStdString(), &doc, error));
     EXPECT_NE(error.find("missing.vem"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GraphToolTest, ReadsACsvFileAppliesValuesAndAddsTheGraph) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string data = dir.filePath("data.csv").toStdString();
+    std::ofstream(data) << "0,1,-1\n1,2,-2\n2,4,-4\n3,8,-8\n";
+    const std::string ini = dir.filePath("graph_tool.ini").toStdString();
+    TVemoDocument doc;
+    app::TGraphToolForm form(ini);
+    app::TLineGraphFrame* frame = form.Frame();
+    frame->SetDocument(&doc);
+    std::string told;
+    frame->tell = [&](const std::string& text) { told = text; };
+    TVemoGroup* added = nullptr;
+    frame->added = [&](TVemoGroup* group) { added = group; };
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+
+    EXPECT_EQ(frame->AddGraph(), nullptr) << "no data yet";
+    EXPECT_NE(told.find("データ"), std::string::npos);
+
+    frame->askDataFile = [&](const std::string&) { return data; };
+    QTest::mouseClick(form.findChildren<QPushButton*>()[0], Qt::LeftButton);  // "読み込み"
+    ASSERT_EQ(frame->ItemList()->count(), 2);
+    EXPECT_EQ(frame->ItemList()->item(1)->text(), "item1");
+    EXPECT_FALSE(frame->ApplyButton()->isEnabled());
+
+    // An empty range is refused with the tool's message; the file still gets the settings.
+    ASSERT_TRUE(frame->SetValue("Xmin", "50"));
+    EXPECT_TRUE(frame->ApplyButton()->isEnabled()) << "any change enables Apply";
+    QTest::mouseClick(frame->ApplyButton(), Qt::LeftButton);
+    EXPECT_EQ(told, "無効な値が含まれています。");
+    EXPECT_FALSE(frame->ApplyButton()->isEnabled());
+    EXPECT_TRUE(std::filesystem::exists(ini));
+
+    told.clear();
+    frame->SetValue("Xmin", "0");
+    frame->SetValue("Xmax", "3");
+    frame->SetValue("Ymin", "-8");
+    frame->SetValue("Ymax", "8");
+    frame->SetValue("Width", "400");
+    frame->SetValue("Height", "300");
+    ASSERT_TRUE(frame->Apply()) << told;
+
+    QTest::mouseClick(frame->OkButton(), Qt::LeftButton);
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(doc.GetRoot().GetChildCount(), 1);
+    // The extent of what the group holds: curves, frame and ticks.
+    float l = 1e9f, t = 1e9f, r = -1e9f, b = -1e9f;
+    for (int i = 0; i < added->GetChildCount(); ++i) {
+        RectF box;
+        added->GetChild(i)->GetBounds(box);
+        if (box == RectF()) continue;
+        l = std::min(l, box.Left()), t = std::min(t, box.Top()), r = std::max(r, box.Right()), b = std::max(b, box.Bottom());
+    }
+    const RectF bounds(l, t, r - l, b - t);
+    EXPECT_NEAR(bounds.width, 400, 5) << "the graph fills the size given";
+    EXPECT_NEAR(bounds.height, 300, 5);
+    EXPECT_FALSE(form.isVisible()) << "OK closes the tool";
 }
 
 }  // namespace
