@@ -19,6 +19,7 @@
 #include "model/Vemotypes.h"
 
 class TVemoLayerList;
+class TObjectPool;
 
 class TVemo_iarchive {
 public:
@@ -53,12 +54,28 @@ public:
     bool ReadWString(std::u16string& text);
     bool ReadColour(geom::Argb& argb);
     bool ReadPoint(geom::PointF& p);
+    // n points, as n calls of ReadPoint read them.
+    bool ReadPoints(geom::PointF* points, std::size_t n);
+    // n bytes as they stand.
+    bool ReadBytes(void* out, std::size_t n) { return Take(out, n); }
     bool ReadMatrix(geom::Matrix& m);
     bool ReadTag(std::string& tag);
     bool Skip(std::size_t n);
     // Reads a count of items that take at least minItemBytes each; fails when it
     // is negative or the rest of the buffer cannot hold that many.
     bool ReadCount(std::int32_t& n, std::size_t minItemBytes);
+
+    // With this on, objects read from records of version 4 or 5 are left with
+    // stale outlines instead of being rebuilt one by one; the caller builds
+    // them all at once (RebuildStale) when the tree is complete.
+    void SetDeferRebuild(bool defer) { deferRebuild_ = defer; }
+    bool DefersRebuild() const { return deferRebuild_; }
+    // Objects that records may be read into instead of new ones (an undo
+    // step); not owned, may be null.
+    void SetPool(TObjectPool* pool) { pool_ = pool; }
+    TObjectPool* Pool() const { return pool_; }
+    // The whole buffer being read.
+    std::string_view Bytes() const { return bytes_; }
 
     TVemoLayerList* BindingList() const { return binding_; }
     // Layers made for missing names go into the old list first (see BindLayer).
@@ -88,6 +105,8 @@ private:
     std::string reason_;
     TVemoLayerList* binding_ = nullptr;
     bool indexed_ = false;
+    bool deferRebuild_ = false;
+    TObjectPool* pool_ = nullptr;
     std::unordered_map<std::string, TVemoLayerPtr> byName_;
     std::vector<TVemoLayerPtr> pending_;  // made for missing names, not yet in the list
 };

@@ -31,6 +31,10 @@ public:
     void WriteWString(std::u16string_view text);
     void WriteColour(geom::Argb argb);  // bytes alpha, red, green, blue
     void WritePoint(geom::PointF p);
+    // n points in one go, byte for byte what n calls of WritePoint give.
+    void WritePoints(const geom::PointF* points, std::size_t n);
+    // Raw bytes, written as they stand (type bytes of a path).
+    void WriteBytes(const void* data, std::size_t n) { Append(data, n); }
     void WriteMatrix(const geom::Matrix& m);
     void WriteTag(std::string_view tag);  // exactly four letters
 

@@ -71,6 +71,10 @@ void TVemo_oarchive::WriteString(std::string_view utf8) {
 
 void TVemo_oarchive::WriteWString(std::u16string_view text) {
     WriteInt32(std::int32_t(text.size()));
+    if constexpr (std::endian::native == std::endian::little) {
+        Append(text.data(), text.size() * 2);
+        return;
+    }
     for (char16_t c : text) {
         const std::uint16_t u = ToLittle(std::uint16_t(c));
         Append(&u, 2);
@@ -78,10 +82,9 @@ void TVemo_oarchive::WriteWString(std::u16string_view text) {
 }
 
 void TVemo_oarchive::WriteColour(geom::Argb argb) {
-    WriteByte(std::uint8_t(argb >> 24));
-    WriteByte(std::uint8_t(argb >> 16));
-    WriteByte(std::uint8_t(argb >> 8));
-    WriteByte(std::uint8_t(argb));
+    const unsigned char bytes[4] = {std::uint8_t(argb >> 24), std::uint8_t(argb >> 16), std::uint8_t(argb >> 8),
+                                    std::uint8_t(argb)};
+    Append(bytes, 4);
 }
 
 void TVemo_oarchive::WritePoint(geom::PointF p) {
@@ -89,8 +92,26 @@ void TVemo_oarchive::WritePoint(geom::PointF p) {
     WriteFloat(p.y);
 }
 
+void TVemo_oarchive::WritePoints(const geom::PointF* points, std::size_t n) {
+    static_assert(sizeof(geom::PointF) == 8, "a point is two floats without padding");
+    if constexpr (std::endian::native == std::endian::little) {
+        Append(points, n * sizeof(geom::PointF));
+    } else {
+        for (std::size_t i = 0; i < n; ++i) WritePoint(points[i]);
+    }
+}
+
 void TVemo_oarchive::WriteMatrix(const geom::Matrix& m) {
-    for (float v : m.Elements()) WriteFloat(v);
+    unsigned char bytes[24];
+    std::size_t at = 0;
+    for (float v : m.Elements()) {
+        std::uint32_t bits;
+        std::memcpy(&bits, &v, 4);
+        bits = ToLittle(bits);
+        std::memcpy(bytes + at, &bits, 4);
+        at += 4;
+    }
+    Append(bytes, at);
 }
 
 void TVemo_oarchive::WriteTag(std::string_view tag) {
@@ -252,6 +273,19 @@ bool TVemo_iarchive::ReadColour(geom::Argb& argb) {
 }
 
 bool TVemo_iarchive::ReadPoint(geom::PointF& p) { return ReadFloat(p.x) && ReadFloat(p.y); }
+
+bool TVemo_iarchive::ReadPoints(geom::PointF* points, std::size_t n) {
+    if constexpr (std::endian::native == std::endian::little) {
+        if (n > Remaining() / sizeof(geom::PointF)) {
+            good_ = false;
+            return false;
+        }
+        return Take(points, n * sizeof(geom::PointF));
+    }
+    for (std::size_t i = 0; i < n; ++i)
+        if (!ReadPoint(points[i])) return false;
+    return true;
+}
 
 bool TVemo_iarchive::ReadMatrix(geom::Matrix& m) {
     float v[6];

@@ -2,9 +2,15 @@
 
 #include "archive/Cp932.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
+#include <functional>
+#include <unordered_set>
 #include <vector>
 
+#include "model/Vemocontainer.h"
 #include "model/Vemodocument.h"
 #include "model/Vemoellipse.h"
 #include "model/Vemogroup.h"
@@ -51,14 +57,60 @@ void SaveObjectFields(TVemo_oarchive& out, const TVemoObject& object) {
 bool LoadInstanceFields(TVemo_iarchive& in, TVemoInstance& object, int version, TVemoSurface& surface) {
     std::string layerName;
     if (!LoadObjectFields(in, object) || !in.ReadString(layerName)) return false;
-    object.SetLayer(BindLayer(in, layerName));
+    object.AssignLayer(BindLayer(in, layerName));
     return LoadSurface(in, surface, version);
 }
 
+// Where the record of a drawing object (path, rectangle, ellipse, text) of
+// version 4 or 5 starting at start (its tag) ends; false when it does not fit.
+// Walks the lengths only, so that a record can be looked up before it is read.
+bool LeafRecordEnd(std::string_view bytes, std::size_t start, std::size_t& end) {
+    std::size_t at = start;
+    const auto need = [&](std::size_t n) { return n <= bytes.size() - at; };
+    const auto skip = [&](std::size_t n) {
+        if (!need(n)) return false;
+        at += n;
+        return true;
+    };
+    const auto count = [&](std::size_t itemBytes, std::size_t& n) {
+        std::int32_t v = 0;
+        if (!need(4)) return false;
+        std::memcpy(&v, bytes.data() + at, 4);
+        if constexpr (std::endian::native == std::endian::big) v = std::int32_t(__builtin_bswap32(std::uint32_t(v)));
+        at += 4;
+        if (v < 0) return false;
+        n = std::size_t(v) * itemBytes;
+        return true;
+    };
+    std::size_t n = 0;
+    if (!skip(4)) return false;
+    const std::string_view tag = bytes.substr(start, 4);
+    // Name, flags, layer name, the stroke style (14 bytes in versions 4 and 5).
+    if (!count(1, n) || !skip(n) || !skip(4) || !count(1, n) || !skip(n) || !skip(14)) return false;
+    if (tag == "PATH") {
+        if (!skip(1) || !count(8, n) || !skip(n) || !count(1, n) || !skip(n)) return false;
+    } else if (tag == "RECT" || tag == "ELPS") {
+        if (!count(8, n) || !skip(n) || !skip(24)) return false;
+    } else if (tag == "TEXT") {
+        if (!skip(24) || !count(2, n) || !skip(n) || !count(2, n) || !skip(n) || !skip(8)) return false;
+    } else {
+        return false;
+    }
+    end = at;
+    return true;
+}
+
+bool IsLeafTag(std::string_view tag) {
+    return tag == "PATH" || tag == "RECT" || tag == "ELPS" || tag == "TEXT";
+}
+
+// reused: object was taken from a pool under its own record, which ends at end.
+bool LoadBody(TVemo_iarchive& in, TVemoObject& object, int version, bool reused, std::size_t end);
+
 void SaveInstanceFields(TVemo_oarchive& out, const TVemoInstance& object) {
     SaveObjectFields(out, object);
-    const TVemoLayerPtr layer = object.GetLayer();
-    out.WriteString(layer ? layer->GetName() : std::string());
+    const TVemoLayer* layer = object.LayerOrNull();
+    out.WriteString(layer ? std::string_view(layer->GetName()) : std::string_view());
     SaveSurface(out, *object.GetSurface());
 }
 
@@ -210,15 +262,25 @@ bool LoadLayerListV3(TVemo_iarchive& in, TVemoLayerList& layers) {
 // ---- surfaces and layers ----
 
 void SaveSurface(TVemo_oarchive& out, const TVemoSurface& s) {
-    out.WriteFloat(s.GetWidth());
-    out.WriteByte(s.GetCutOut() ? 1 : 0);
-    out.WriteByte(s.GetFill() ? 1 : 0);
     const std::uint32_t word = 0x80000000u | (s.GetCutOut() ? 1u : 0u) | (s.GetFill() ? 2u : 0u) |
                                ((std::uint32_t(s.GetJoin()) & 0x3u) << 2) |
                                ((std::uint32_t(s.GetCap()) & 0xFFu) << 4) |
                                ((std::uint32_t(s.GetDash()) & 0x7u) << 12);
-    out.WriteUInt32(word);
-    out.WriteInt32(s.GetCap());
+    // Width, cut-out byte, fill byte, the style word and the cap, little-endian,
+    // gathered so that a record costs few appends.
+    unsigned char bytes[14];
+    const auto put32 = [&](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) bytes[at + std::size_t(i)] = std::uint8_t(v >> (8 * i));
+    };
+    std::uint32_t width;
+    const float w = s.GetWidth();
+    std::memcpy(&width, &w, 4);
+    put32(0, width);
+    bytes[4] = s.GetCutOut() ? 1 : 0;
+    bytes[5] = s.GetFill() ? 1 : 0;
+    put32(6, word);
+    put32(10, std::uint32_t(std::int32_t(s.GetCap())));
+    out.WriteBytes(bytes, sizeof bytes);
 }
 
 bool LoadSurface(TVemo_iarchive& in, TVemoSurface& s, int version) {
@@ -274,28 +336,33 @@ bool LoadLayerList(TVemo_iarchive& in, TVemoLayerList& layers, int version) {
 // ---- objects ----
 
 void SaveObject(TVemo_oarchive& out, const TVemoObject& object) {
-    if (const auto* path = dynamic_cast<const TVemoPath*>(&object)) {
+    const std::string_view tag = object.GetTag();
+    // The tag names the class (the hierarchy is closed): cheaper than dynamic casts.
+    if (tag == "PATH") {
+        const auto* path = static_cast<const TVemoPath*>(&object);
         SaveInstanceFields(out, *path);
         out.WriteByte(path->IsClosed() ? 1 : 0);
         const auto& pts = path->GetPoints();
         out.WriteInt32(std::int32_t(pts.size()));
-        for (const PointF& p : pts) out.WritePoint(p);
+        out.WritePoints(pts.data(), pts.size());
         const auto& types = path->GetTypes();
         out.WriteInt32(std::int32_t(types.size()));
-        for (unsigned char t : types) out.WriteByte(t);
-    } else if (const auto* shape = dynamic_cast<const TVemoShape*>(&object)) {
+        out.WriteBytes(types.data(), types.size());
+    } else if (tag == "RECT" || tag == "ELPS") {
+        const auto* shape = static_cast<const TVemoShape*>(&object);
         SaveInstanceFields(out, *shape);
         out.WriteInt32(TVemoShape::kHandleCount);
-        for (const PointF& p : shape->GetLocalPoints()) out.WritePoint(p);
+        out.WritePoints(shape->GetLocalPoints().data(), shape->GetLocalPoints().size());
         out.WriteMatrix(shape->GetPlacement());
-    } else if (const auto* str = dynamic_cast<const TVemoString*>(&object)) {
+    } else if (tag == "TEXT") {
+        const auto* str = static_cast<const TVemoString*>(&object);
         SaveInstanceFields(out, *str);
         out.WriteMatrix(str->GetPlacement());
         out.WriteWString(str->GetText());
         out.WriteWString(Utf8ToUtf16(str->GetFont().FamilyName()));
         out.WriteInt32(str->GetFont().GetStyle());
         out.WriteFloat(str->GetFont().GetSize());
-    } else if (const auto* container = dynamic_cast<const TVemoContainer*>(&object)) {
+    } else if (const TVemoContainer* container = object.AsContainer()) {
         SaveObjectFields(out, *container);
         out.WriteInt32(container->GetChildCount());
         for (int i = 0; i < container->GetChildCount(); ++i) WriteObject(out, *container->GetChild(i));
@@ -303,53 +370,102 @@ void SaveObject(TVemo_oarchive& out, const TVemoObject& object) {
 }
 
 bool LoadObject(TVemo_iarchive& in, TVemoObject& object, int version) {
-    if (auto* container = dynamic_cast<TVemoContainer*>(&object)) {
+    const bool ok = LoadBody(in, object, version, false, 0);
+    // A record that broke off halfway still leaves an outline that fits the data.
+    if (TVemoInstance* instance = object.AsInstance(); !ok && instance && instance->IsStale() &&
+                                                                  !in.DefersRebuild())
+        instance->Rebuild();
+    return ok;
+}
+
+namespace {
+
+// Ends the body of a drawing object. same: the object was taken from a pool,
+// its outline was built from its data before (it was not stale), and every
+// datum the outline is built from (the stroke style and the geometry) was
+// read equal to what it held, bit for bit. Rebuild is a function of exactly
+// those data (the layer gives only the colour, which KeepOutline takes
+// again), and every change of them in the model ends in a Rebuild or leaves
+// the object stale, so the outline kept is the one a rebuild would make:
+// the object is the same, byte for byte and pixel for pixel, as one read anew.
+void FinishBody(TVemo_iarchive& in, TVemoInstance& instance, bool same) {
+    if (same)
+        instance.KeepOutline();
+    else if (!in.DefersRebuild())
+        instance.Rebuild();
+}
+
+bool LoadBody(TVemo_iarchive& in, TVemoObject& object, int version, bool reused, std::size_t end) {
+    if (TVemoContainer* container = object.AsContainer()) {
         container->ClearChildren();
         return LoadObjectFields(in, *container) && LoadChildren(in, *container);
     }
-    auto* instance = dynamic_cast<TVemoInstance*>(&object);
+    TVemoInstance* instance = object.AsInstance();
     if (!instance) return false;
+    const std::string_view tag = object.GetTag();
+    const bool isPath = tag == "PATH", isShape = tag == "RECT" || tag == "ELPS";
+    bool same = reused && !instance->IsStale();
     TVemoSurface surface;
+    // Name, flags, layer and style are always taken from the record: their
+    // writing may lose what the object held (characters CP932 lacks, style
+    // bits beyond the stored ones).
     if (!LoadInstanceFields(in, *instance, version, surface)) return false;
-    // Each body below ends with exactly one rebuild.
+    same = same && instance->GetSurface()->SameFields(surface);
     *instance->GetSurface() = surface;
 
-    if (auto* path = dynamic_cast<TVemoPath*>(&object)) {
+    // The geometry of a path or a shape is written bit for bit (floats as
+    // their bits, type bytes as they stand, the closed flag as 0 or 1), so the
+    // object whose own record is this one holds exactly the geometry reading
+    // it would give: it is skipped, not compared.
+    if (same && end > in.Position() && (isPath || isShape)) {
+        if (!in.Skip(end - in.Position())) return false;
+        if (isPath)
+            static_cast<TVemoPath*>(instance)->EndHandleMode();
+        else
+            instance->DeselectAnchors();
+        instance->KeepOutline();
+        return true;
+    }
+
+    if (isPath) {
+        auto* path = static_cast<TVemoPath*>(instance);
         std::uint8_t closed = 0;
         std::int32_t n = 0, m = 0;
         if (!in.ReadByte(closed) || !in.ReadCount(n, 8)) return false;
         std::vector<PointF> points(static_cast<std::size_t>(n));
-        for (PointF& p : points)
-            if (!in.ReadPoint(p)) return false;
+        if (!in.ReadPoints(points.data(), points.size())) return false;
         if (!in.ReadCount(m, 1)) return false;
         std::vector<unsigned char> types(static_cast<std::size_t>(m));
-        for (unsigned char& t : types)
-            if (!in.ReadByte(t)) return false;
+        if (!in.ReadBytes(types.data(), types.size())) return false;
+        same = same && path->HasData(points, types, closed != 0);
         if (!path->SetData(points, types, closed != 0)) {
             in.Fail();
             return false;
         }
-        path->Rebuild();
+        FinishBody(in, *path, same);
         return true;
     }
-    if (auto* shape = dynamic_cast<TVemoShape*>(&object)) {
+    if (isShape) {
+        auto* shape = static_cast<TVemoShape*>(instance);
         std::int32_t count = 0;
         if (!in.ReadCount(count, 8)) return false;
-        std::vector<PointF> stored(static_cast<std::size_t>(count));
-        for (PointF& p : stored)
-            if (!in.ReadPoint(p)) return false;
-        Matrix placement;
-        if (!in.ReadMatrix(placement)) return false;
         if (count != TVemoShape::kHandleCount) {
             in.Fail();
             return false;
         }
         TVemoShape::LocalPoints local{};
-        std::copy(stored.begin(), stored.end(), local.begin());
-        shape->SetData(local, placement);
+        if (!in.ReadPoints(local.data(), local.size())) return false;
+        Matrix placement;
+        if (!in.ReadMatrix(placement)) return false;
+        same = same && shape->HasData(local, placement);
+        shape->AssignData(local, placement);
+        // As a shape just made: no handle picked.
+        shape->DeselectAnchors();
+        FinishBody(in, *shape, same);
         return true;
     }
-    if (auto* str = dynamic_cast<TVemoString*>(&object)) {
+    if (tag == "TEXT") {
+        auto* str = static_cast<TVemoString*>(instance);
         Matrix placement;
         std::u16string text, family;
         std::int32_t style = 0;
@@ -361,11 +477,16 @@ bool LoadObject(TVemo_iarchive& in, TVemoObject& object, int version) {
         font.SetFamilyName(Utf16ToUtf8(family));
         font.SetStyle(style);
         font.SetSize(size);
-        str->SetData(placement, text, font);
+        same = same && str->HasData(placement, text, font);
+        str->AssignData(placement, text, font);
+        str->DeselectAnchors();
+        FinishBody(in, *str, same);
         return true;
     }
     return false;
 }
+
+}  // namespace
 
 void WriteObject(TVemo_oarchive& out, const TVemoObject& object) {
     out.WriteTag(object.GetTag());
@@ -374,15 +495,275 @@ void WriteObject(TVemo_oarchive& out, const TVemoObject& object) {
 
 std::unique_ptr<TVemoObject> ReadObject(TVemo_iarchive& in) {
     if (in.Version() <= 3) return ReadObjectV3(in);
+    const std::size_t start = in.Position();
     std::string tag;
     if (!in.ReadTag(tag)) return nullptr;
-    std::unique_ptr<TVemoObject> object = MakeObject(tag);
+    std::unique_ptr<TVemoObject> object;
+    std::size_t end = 0;
+    if (in.Pool() && IsLeafTag(tag) && LeafRecordEnd(in.Bytes(), start, end))
+        object = in.Pool()->Take(in.Bytes().substr(start, end - start));
+    const bool reused = object != nullptr;
+    if (!object) object = MakeObject(tag);
     if (!object) return nullptr;
-    if (!LoadObject(in, *object, in.Version())) {
+    if (!LoadBody(in, *object, in.Version(), reused, end)) {
         in.Fail();
         return nullptr;
     }
     return object;
+}
+
+// ---- objects offered for reuse ----
+
+TObjectPool::TObjectPool() = default;
+TObjectPool::~TObjectPool() = default;
+
+void TObjectPool::Offer(TVemoContainer& container) {
+    Offer(container.ReleaseChildren());
+}
+
+void TObjectPool::Offer(std::vector<std::unique_ptr<TVemoObject>> pending) {
+    while (!pending.empty()) {
+        std::unique_ptr<TVemoObject> object = std::move(pending.back());
+        pending.pop_back();
+        if (TVemoContainer* inner = object->AsContainer()) {
+            // Containers are cheap to read anew; the group itself goes, empty.
+            for (auto& child : inner->ReleaseChildren()) pending.push_back(std::move(child));
+            continue;
+        }
+        objects_.push_back(std::move(object));
+    }
+    if (!starts_.empty()) return;  // offered once
+    TVemo_oarchive out(records_);
+    starts_.reserve(objects_.size() + 1);
+    for (const auto& object : objects_) {
+        starts_.push_back(records_.size());
+        WriteObject(out, *object);
+    }
+    starts_.push_back(records_.size());
+    byHash_.reserve(objects_.size());
+    const std::hash<std::string_view> hash;
+    for (std::size_t i = 0; i < objects_.size(); ++i)
+        byHash_.emplace_back(hash(std::string_view(records_).substr(starts_[i], starts_[i + 1] - starts_[i])), i);
+    std::sort(byHash_.begin(), byHash_.end());
+}
+
+std::unique_ptr<TVemoObject> TObjectPool::Take(std::string_view record) {
+    const std::size_t h = std::hash<std::string_view>()(record);
+    auto at = std::lower_bound(byHash_.begin(), byHash_.end(), std::pair<std::size_t, std::size_t>(h, 0));
+    for (; at != byHash_.end() && at->first == h; ++at) {
+        std::unique_ptr<TVemoObject>& object = objects_[at->second];
+        const std::size_t i = at->second;
+        if (!object || std::string_view(records_).substr(starts_[i], starts_[i + 1] - starts_[i]) != record)
+            continue;
+        ++taken_;
+        return std::move(object);
+    }
+    return nullptr;
+}
+
+// ---- reading a container anew, keeping what did not change ----
+
+namespace {
+
+// Where the record (tag and body, version 4 or 5) starting at start ends,
+// containers with everything in them; false for an unknown tag or a record
+// that does not fit.
+bool RecordEnd(std::string_view bytes, std::size_t start, std::size_t& end) {
+    std::vector<std::size_t> left;  // children still to walk in each open container
+    std::size_t at = start;
+    for (;;) {
+        if (bytes.size() - at < 4) return false;
+        const std::string_view tag = bytes.substr(at, 4);
+        bool complete = true;  // the record at hand was walked to its end
+        if (IsLeafTag(tag)) {
+            if (!LeafRecordEnd(bytes, at, at)) return false;
+        } else if (tag == "GRUP" || tag == "PART") {
+            std::size_t p = at + 4;
+            std::int32_t v = 0;
+            const auto int32 = [&]() {
+                if (bytes.size() - p < 4) return false;
+                std::memcpy(&v, bytes.data() + p, 4);
+                if constexpr (std::endian::native == std::endian::big)
+                    v = std::int32_t(__builtin_bswap32(std::uint32_t(v)));
+                p += 4;
+                return true;
+            };
+            // Name, flags, count of children.
+            if (!int32() || v < 0 || std::size_t(v) > bytes.size() - p) return false;
+            p += std::size_t(v);
+            if (!int32() || !int32() || v < 0) return false;
+            at = p;
+            if (v > 0) {
+                if (left.size() + 1 >= std::size_t(TVemoContainer::kMaxNesting)) return false;
+                left.push_back(std::size_t(v));
+                complete = false;
+            }
+        } else {
+            return false;
+        }
+        // A finished record counts against its container, which may finish too.
+        while (complete) {
+            if (left.empty()) {
+                end = at;
+                return true;
+            }
+            if (--left.back() == 0)
+                left.pop_back();
+            else
+                complete = false;
+        }
+    }
+}
+
+bool PlainAscii(std::string_view s) {
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+// Whether reading the object's own record gives back the object as it is,
+// but for what KeepAsRead sets: every string plain ASCII (CP932 and UTF-16
+// hold those unchanged), the layer the reader would bind by that name (the
+// first of the name in the list), the join and dash within the bits the
+// record keeps of them, and an outline built from the present data.
+bool ReadsBackAsItself(const TVemoObject& root, const std::unordered_set<const TVemoLayer*>& firstOfName) {
+    bool ok = true;
+    ForEachObject(root, false, [&](const TVemoObject& object) {
+        if (!ok || !PlainAscii(object.GetName())) {
+            ok = false;
+            return;
+        }
+        const TVemoInstance* instance = object.AsInstance();
+        if (!instance) return;
+        const TVemoLayer* layer = instance->LayerOrNull();
+        const TVemoSurface& s = *instance->GetSurface();
+        ok = !instance->IsStale() && layer && firstOfName.count(layer) && PlainAscii(layer->GetName()) &&
+             s.GetJoin() >= 0 && s.GetJoin() <= 3 && s.GetDash() >= 0 && s.GetDash() <= 7;
+        if (ok && object.GetTag() == "TEXT")
+            ok = PlainAscii(static_cast<const TVemoString&>(object).GetFont().FamilyName());
+    });
+    return ok;
+}
+
+// What reading sets beyond the record's fields: no selection and no edit in
+// progress, the pen made from the style's fields and the layer's colour.
+void KeepAsRead(TVemoObject& root) {
+    std::vector<TVemoObject*> pending{&root};
+    while (!pending.empty()) {
+        TVemoObject* object = pending.back();
+        pending.pop_back();
+        object->ClearFlags(TVemoObject::FlagSelected | TVemoObject::FlagEditingPoints);
+        if (TVemoContainer* container = object->AsContainer()) {
+            for (int i = 0; i < container->GetChildCount(); ++i) pending.push_back(container->GetChild(i));
+            continue;
+        }
+        TVemoInstance* instance = object->AsInstance();
+        if (!instance) continue;
+        TVemoSurface& s = *instance->GetSurface();
+        s.SetFields(s.GetWidth(), s.GetFill(), s.GetCutOut(), s.GetJoin(), s.GetCap(), s.GetDash());
+        if (object->GetTag() == "PATH")
+            static_cast<TVemoPath*>(object)->EndHandleMode();
+        else
+            instance->DeselectAnchors();
+        instance->KeepOutline();
+    }
+}
+
+}  // namespace
+
+bool LoadContainerKeeping(TVemo_iarchive& in, TVemoContainer& container) {
+    if (in.Version() < 4 || !in.IsGood()) return LoadObject(in, container, in.Version());
+    // The children as they write themselves now.
+    std::string own;
+    std::vector<std::size_t> ownEnds;
+    {
+        TVemo_oarchive out(own);
+        for (int i = 0; i < container.GetChildCount(); ++i) {
+            WriteObject(out, *container.GetChild(i));
+            ownEnds.push_back(own.size());
+        }
+    }
+    if (!LoadObjectFields(in, container)) return false;
+    std::int32_t count = 0;
+    if (!in.ReadCount(count, kMinTaggedRecord) || !in.EnterContainer()) return false;
+    // The children's records in the data, found without reading them.
+    const std::string_view bytes = in.Bytes();
+    std::vector<std::size_t> ends;
+    ends.reserve(std::size_t(count));
+    const std::size_t first = in.Position();
+    bool walked = true;
+    for (std::size_t at = first, i = 0; i < std::size_t(count); ++i) {
+        std::size_t end = 0;
+        if (!RecordEnd(bytes, at, end)) {
+            walked = false;
+            break;
+        }
+        ends.push_back(end);
+        at = end;
+    }
+    std::vector<std::unique_ptr<TVemoObject>> present = container.ReleaseChildren();
+    TObjectPool pool;
+    std::size_t keepFront = 0, keepBack = 0;
+    if (walked) {
+        std::unordered_set<const TVemoLayer*> firstOfName;
+        if (const TVemoLayerList* list = in.BindingList()) {
+            std::unordered_set<std::string_view> names;
+            for (int i = 0; i < list->Count(); ++i) {
+                const TVemoLayerPtr layer = list->At(i);
+                if (names.insert(layer->GetName()).second) firstOfName.insert(layer.get());
+            }
+        }
+        const auto ownRecord = [&](std::size_t i) {
+            const std::size_t from = i == 0 ? kArchiveHeaderSize : ownEnds[i - 1];
+            return std::string_view(own).substr(from, ownEnds[i] - from);
+        };
+        const auto dataRecord = [&](std::size_t i) {
+            const std::size_t from = i == 0 ? first : ends[i - 1];
+            return bytes.substr(from, ends[i] - from);
+        };
+        const auto keep = [&](std::size_t mine, std::size_t theirs) {
+            return ownRecord(mine) == dataRecord(theirs) && ReadsBackAsItself(*present[mine], firstOfName);
+        };
+        const std::size_t n = present.size(), m = ends.size();
+        while (keepFront < std::min(n, m) && keep(keepFront, keepFront)) ++keepFront;
+        while (keepFront + keepBack < std::min(n, m) && keep(n - 1 - keepBack, m - 1 - keepBack)) ++keepBack;
+    }
+    // Those in between are offered to the reader.
+    std::vector<std::unique_ptr<TVemoObject>> middle;
+    for (std::size_t i = keepFront; i + keepBack < present.size(); ++i) middle.push_back(std::move(present[i]));
+    pool.Offer(std::move(middle));
+    TObjectPool* outerPool = in.Pool();
+    in.SetPool(&pool);
+    bool ok = true;
+    std::vector<std::unique_ptr<TVemoObject>> read;
+    if (walked) {
+        ok = in.Skip((keepFront == 0 ? first : ends[keepFront - 1]) - in.Position());
+        for (std::size_t i = keepFront; ok && i + keepBack < ends.size(); ++i) {
+            std::unique_ptr<TVemoObject> child = ReadObject(in);
+            if (!child) ok = false;
+            else read.push_back(std::move(child));
+        }
+        if (ok && !ends.empty()) ok = in.Skip(ends.back() - in.Position());
+    } else {
+        // Data this walk cannot follow is read as ever, child by child.
+        for (std::int32_t i = 0; i < count; ++i) {
+            std::unique_ptr<TVemoObject> child = ReadObject(in);
+            if (!child) break;
+            read.push_back(std::move(child));
+        }
+    }
+    in.SetPool(outerPool);
+    in.LeaveContainer();
+    for (std::size_t i = 0; i < keepFront; ++i) {
+        KeepAsRead(*present[i]);
+        container.AddChild(std::move(present[i]));
+    }
+    for (auto& child : read) container.AddChild(std::move(child));
+    for (std::size_t i = present.size() - keepBack; i < present.size(); ++i) {
+        KeepAsRead(*present[i]);
+        container.AddChild(std::move(present[i]));
+    }
+    return ok && in.IsGood();
 }
 
 // ---- text encodings of wide strings ----
@@ -469,7 +850,17 @@ std::unique_ptr<TVemoDocument> LoadDocument(TVemo_iarchive& in) {
     if (version <= 3) {
         if (!LoadBodyV3(in, root, tag) || !in.IsGood()) return nullptr;
     } else {
+        // The outlines are built together once the tree is read, on every core.
+        struct Defer {
+            TVemo_iarchive& in;
+            bool was;
+            ~Defer() { in.SetDeferRebuild(was); }
+        } defer{in, in.DefersRebuild()};
+        in.SetDeferRebuild(true);
         if (!LoadObject(in, root, version)) return nullptr;
+        // Before the layers made for missing names join the list, as when each
+        // object was built as it was read.
+        RebuildStale(root);
         std::int32_t viewFlags = 0;
         double x = 0, y = 0, w = 0, h = 0;
         if (!in.ReadInt32(viewFlags) || !in.ReadDouble(x) || !in.ReadDouble(y) || !in.ReadDouble(w) ||

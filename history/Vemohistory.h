@@ -61,6 +61,11 @@ public:
         return i < mementos_.size() ? mementos_[i].get() : nullptr;
     }
 
+    // Whether undo and redo take over the objects a step did not change (on by
+    // default); off, every object is read and built anew, as a check of the other.
+    bool ReusesObjects() const { return reuse_; }
+    void SetReusesObjects(bool reuse) { reuse_ = reuse; }
+
     // The after-snapshots as of the present state; mementos borrow and update them.
     TSnapshot& LastRoot() { return lastRoot_; }
     TSnapshot& LastLayerList() { return lastLayers_; }
@@ -68,6 +73,7 @@ public:
 
 private:
     bool modified_ = false;
+    bool reuse_ = true;
     int limit_ = kLimit;
     int weight_ = 0;
     std::deque<std::unique_ptr<TVemoMemento>> mementos_;

@@ -7,6 +7,7 @@
 #include "archive/Vemo_oarchive.h"
 #include "archive/Vemoobjectio.h"
 #include "history/Vemohistory.h"
+#include "model/Vemocontainer.h"
 #include "model/Vemodocument.h"
 #include "model/Vemopath.h"
 
@@ -43,7 +44,19 @@ void TRootObjectMemento::Load(const TSnapshot& snapshot, TVemoDocument& document
     if (!snapshot) return;
     // Objects whose layer the list lacks get a grey layer of that name.
     TVemo_iarchive in(View(snapshot), &document.GetLayerList());
-    if (in.IsGood()) LoadObject(in, document.GetRoot(), in.Version());
+    if (in.IsGood()) {
+        // A step restores the snapshot's bytes as they stand, but the objects
+        // the edit did not touch are taken over with their outlines instead of
+        // being built again (see LoadContainerKeeping and TObjectPool); what
+        // is new is built at the end, on every core.
+        in.SetDeferRebuild(true);
+        if (history.ReusesObjects())
+            LoadContainerKeeping(in, document.GetRoot());
+        else
+            LoadObject(in, document.GetRoot(), in.Version());
+        RebuildStale(document.GetRoot());
+        in.CommitLayers();
+    }
     history.LastRoot() = snapshot;
 }
 

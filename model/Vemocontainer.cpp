@@ -1,10 +1,15 @@
 #include "model/Vemocontainer.h"
 
 #include <algorithm>
+#include <atomic>
+#include <system_error>
+#include <thread>
 #include <utility>
 #include <vector>
 
+#include "model/Vemoinstance.h"
 #include "model/Vemoobjectvisitor.h"
+#include "model/Vemostring.h"
 
 TVemoContainer::TVemoContainer(std::string name) : TVemoObject(std::move(name)) {}
 
@@ -81,6 +86,14 @@ std::unique_ptr<TVemoObject> TVemoContainer::ReleaseChild(TVemoObject* child) {
     children_.erase(children_.begin() + i);
     RebuildDrawOrder();
     released->SetParent(nullptr);
+    return released;
+}
+
+std::vector<std::unique_ptr<TVemoObject>> TVemoContainer::ReleaseChildren() {
+    drawOrder_.clear();
+    std::vector<std::unique_ptr<TVemoObject>> released = std::move(children_);
+    children_.clear();
+    for (auto& child : released) child->SetParent(nullptr);
     return released;
 }
 
@@ -290,4 +303,44 @@ void ForEachObject(const TVemoObject& root, bool visibleOnly,
             for (int i = container->GetChildCount() - 1; i >= 0; --i)
                 pending.push_back(container->GetChild(i));
     }
+}
+
+void RebuildStale(TVemoObject& root) {
+    std::vector<TVemoInstance*> shapes, texts;
+    std::vector<TVemoObject*> pending{&root};
+    while (!pending.empty()) {
+        TVemoObject* object = pending.back();
+        pending.pop_back();
+        if (TVemoContainer* container = object->AsContainer()) {
+            for (int i = container->GetChildCount() - 1; i >= 0; --i) pending.push_back(container->GetChild(i));
+        } else if (TVemoInstance* instance = object->AsInstance(); instance && instance->IsStale()) {
+            (instance->GetTag() == "TEXT" ? texts : shapes).push_back(instance);
+        }
+    }
+    // Small pieces handed out in turn keep both cores busy however uneven the
+    // objects are; below a few hundred objects a thread costs more than it saves.
+    constexpr std::size_t kPiece = 64;
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const unsigned helpers = shapes.size() < 4 * kPiece ? 0u : std::min(cores - 1, 7u);
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (;;) {
+            const std::size_t first = next.fetch_add(kPiece);
+            if (first >= shapes.size()) return;
+            const std::size_t last = std::min(shapes.size(), first + kPiece);
+            for (std::size_t i = first; i < last; ++i) shapes[i]->Rebuild();
+        }
+    };
+    std::vector<std::thread> threads;
+    threads.reserve(helpers);
+    for (unsigned i = 0; i < helpers; ++i) {
+        try {
+            threads.emplace_back(work);
+        } catch (const std::system_error&) {
+            break;  // no thread to be had: fewer hands
+        }
+    }
+    for (TVemoInstance* text : texts) text->Rebuild();
+    work();
+    for (std::thread& thread : threads) thread.join();
 }

@@ -47,6 +47,8 @@ public:
     std::unique_ptr<TVemoObject> ReleaseChild(TVemoObject* child);
     // Destroys every child at once (reading a container's contents anew).
     void ClearChildren();
+    // Hands every child back at once, in child order, their parents null.
+    std::vector<std::unique_ptr<TVemoObject>> ReleaseChildren();
     // The children in painting order: ordinary ones in reverse child order, then
     // the cut-out ones in child order.
     const std::deque<TVemoObject*>& GetDrawOrder() const { return drawOrder_; }
@@ -92,6 +94,9 @@ public:
     void RebindLayer(const TVemoLayerList& layers) override;
     void AcceptDeep(TVemoObjectVisitor& visitor) override;
 
+    TVemoContainer* AsContainer() override { return this; }
+    const TVemoContainer* AsContainer() const override { return this; }
+
 protected:
     explicit TVemoContainer(std::string name);
     // The common state (name, flags visible only) and a clone of every child, in
@@ -114,3 +119,11 @@ protected:
 // everything it holds, as drawing leaves it out.
 void ForEachObject(const TVemoObject& root, bool visibleOnly,
                    const std::function<void(const TVemoObject&)>& visit);
+
+// Builds the outline of every stale object under root (see
+// TVemoInstance::AssignLayer), spread over the processor's cores. Each
+// object's outline depends on nothing but its own data, so the result is the
+// same as one rebuild after another, whatever order the threads take. Texts
+// are laid out on the calling thread: their glyphs come from the font
+// machinery of the application.
+void RebuildStale(TVemoObject& root);

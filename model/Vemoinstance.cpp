@@ -41,7 +41,14 @@ void TVemoInstance::RebindLayer(const TVemoLayerList& layers) {
     TVemoLayerPtr same = layers.Find(layer_->GetName());
     if (!same) return;
     layer_ = std::move(same);
-    Rebuild();
+    // The outline does not depend on the layer, only the colour does: a
+    // layer-list step binds a whole board again without rebuilding it.
+    if (!stale_) ApplyLayerColour();
+}
+
+void TVemoInstance::KeepOutline() {
+    stale_ = false;
+    ApplyLayerColour();
 }
 
 void TVemoInstance::SetLayer(TVemoLayerPtr layer) {

@@ -32,11 +32,28 @@ public:
     // Takes the layer, then rebuilds.
     void SetLayer(TVemoLayerPtr layer) override;
     TVemoLayerPtr GetLayer() const override { return layer_; }
+    // The layer without a count of its own (for loops over many objects).
+    const TVemoLayer* LayerOrNull() const { return layer_.get(); }
+
+    // Reading a record in steps: the reader takes the layer without building
+    // anything, sets the data with the Assign... calls of the derived classes
+    // (which leave the outline stale) and then either rebuilds, now or later
+    // with the other stale objects of the document (see RebuildStale), or calls
+    // KeepOutline when the data it set equals what the outline was built from.
+    void AssignLayer(TVemoLayerPtr layer) { layer_ = std::move(layer); }
+    // The outline still has to be built from the present data.
+    bool IsStale() const { return stale_; }
+    // The outline is known to match the present data (see AssignLayer): only
+    // the colour is taken from the layer again, as Rebuild would.
+    void KeepOutline();
 
     // Locked by its own flag, or because its layer is locked or hidden.
     bool IsLocked() const override;
     // Its layer or its own style cuts out.
     bool IsCutOut() const override;
+
+    TVemoInstance* AsInstance() override { return this; }
+    const TVemoInstance* AsInstance() const override { return this; }
 
     // Why the cached outline only approximates the object, for callers that
     // tell the user; empty when it is exact. Geometry beyond geom::kReach is
@@ -51,6 +68,8 @@ protected:
     enum OutlineQuality : unsigned char { kExact, kBeyondReach, kTangled };
     // Set by Rebuild.
     unsigned char outlineQuality_ = kExact;
+    // Set by the Assign... calls of reading, cleared by Rebuild and KeepOutline.
+    bool stale_ = false;
 
     explicit TVemoInstance(std::string name);
     // Copies the common state (name, flags visible only), the layer and the surface.

@@ -13,6 +13,8 @@
 
 class TVemoSurface;
 class TVemoLayerList;
+class TVemoContainer;
+class TVemoInstance;
 class TVemoGraphics;
 class TVemoObjectVisitor;
 class TGerber_oarchive;
@@ -113,6 +115,13 @@ public:
     virtual bool IsLocked() const;
     virtual bool IsEditingPoints() const;
     virtual bool IsCutOut() const;
+
+    // The object as a container or as a placed drawing object, or null: the
+    // walks over every object of a board ask this instead of a dynamic_cast.
+    virtual TVemoContainer* AsContainer() { return nullptr; }
+    virtual const TVemoContainer* AsContainer() const { return nullptr; }
+    virtual TVemoInstance* AsInstance() { return nullptr; }
+    virtual const TVemoInstance* AsInstance() const { return nullptr; }
 
 protected:
     explicit TVemoObject(std::string name);

@@ -1,5 +1,7 @@
 #include "model/Vemopath.h"
 
+#include <cstring>
+
 #include <algorithm>
 #include <cmath>
 #include <iterator>
@@ -109,6 +111,7 @@ GraphicsPath TVemoPath::CurvePath() const {
 }
 
 void TVemoPath::Rebuild() {
+    stale_ = false;
     outline_.Reset();
     outlineQuality_ = kExact;
     if (points_.size() < 4) return;
@@ -660,5 +663,13 @@ bool TVemoPath::SetData(const std::vector<PointF>& points, const std::vector<uns
     AssignRing(types_, types);
     closed_ = closed ? 1 : 0;
     handleMode_ = 0;
+    stale_ = true;
     return true;
+}
+
+bool TVemoPath::HasData(const std::vector<PointF>& points, const std::vector<unsigned char>& types,
+                        bool closed) const {
+    return (closed_ != 0) == closed && points.size() == points_.size() && types.size() == types_.size() &&
+           std::memcmp(points.data(), points_.data(), points.size() * sizeof(PointF)) == 0 &&
+           std::memcmp(types.data(), types_.data(), types.size()) == 0;
 }

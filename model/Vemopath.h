@@ -115,6 +115,11 @@ public:
     // type bytes are kept as given. False, with the path unchanged, unless both
     // lists have the same length and it is a multiple of 3. Call Rebuild afterwards.
     bool SetData(const std::vector<PointF>& points, const std::vector<unsigned char>& types, bool closed);
+    // Ends the edit of a single control handle, as a path just read has none
+    // (the type bytes stay as they are).
+    void EndHandleMode() { handleMode_ = 0; }
+    // Whether points, types and the closed flag are these, bit for bit.
+    bool HasData(const std::vector<PointF>& points, const std::vector<unsigned char>& types, bool closed) const;
 
 private:
     struct SegmentHit {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -40,9 +41,19 @@ double OuterOrientation(const GraphicsPath& stroke) {
 TVemoShape::TVemoShape(std::string name) : TVemoInstance(std::move(name)) {}
 
 void TVemoShape::SetData(const LocalPoints& points, const Matrix& placement) {
+    AssignData(points, placement);
+    Rebuild();
+}
+
+void TVemoShape::AssignData(const LocalPoints& points, const Matrix& placement) {
     local_ = points;
     placement_ = placement;
-    Rebuild();
+    stale_ = true;
+}
+
+bool TVemoShape::HasData(const LocalPoints& points, const Matrix& placement) const {
+    return std::memcmp(points.data(), local_.data(), sizeof(LocalPoints)) == 0 &&
+           std::memcmp(placement.Elements().data(), placement_.Elements().data(), 6 * sizeof(float)) == 0;
 }
 
 bool TVemoShape::IsHandleSelected(int handle) const {
@@ -61,6 +72,7 @@ RectF TVemoShape::GetLocalBounds() const {
 }
 
 void TVemoShape::Rebuild() {
+    stale_ = false;
     ApplyLayerColour();
     ComputeWorldPoints();
 

@@ -23,6 +23,10 @@ public:
 
     // Takes the local points and placement (as the archive reader finds them), then rebuilds.
     void SetData(const LocalPoints& points, const Matrix& placement);
+    // The same without rebuilding (see TVemoInstance::AssignLayer).
+    void AssignData(const LocalPoints& points, const Matrix& placement);
+    // Whether the local points and the placement are these, bit for bit.
+    bool HasData(const LocalPoints& points, const Matrix& placement) const;
     const LocalPoints& GetLocalPoints() const { return local_; }
     const Matrix& GetPlacement() const { return placement_; }
     // The inverse of the placement as of the last Rebuild.

@@ -1,5 +1,7 @@
 #include "model/Vemostring.h"
 
+#include <cstring>
+
 #include "model/Vemodrawstyle.h"
 #include "model/Vemographics.h"
 
@@ -23,13 +25,26 @@ void TVemoString::SetFont(const TVemoFont& font) {
 }
 
 void TVemoString::SetData(const Matrix& placement, const std::u16string& text, const TVemoFont& font) {
-    placement_ = placement;
-    text_ = text;
-    font_.Assign(font);
+    AssignData(placement, text, font);
     Rebuild();
 }
 
+void TVemoString::AssignData(const Matrix& placement, const std::u16string& text, const TVemoFont& font) {
+    placement_ = placement;
+    text_ = text;
+    font_.Assign(font);
+    stale_ = true;
+}
+
+bool TVemoString::HasData(const Matrix& placement, const std::u16string& text, const TVemoFont& font) const {
+    const float size = font.GetSize(), own = font_.GetSize();
+    return text == text_ && font.FamilyName() == font_.FamilyName() && font.GetStyle() == font_.GetStyle() &&
+           std::memcmp(&size, &own, sizeof size) == 0 &&
+           std::memcmp(placement.Elements().data(), placement_.Elements().data(), 6 * sizeof(float)) == 0;
+}
+
 void TVemoString::Rebuild() {
+    stale_ = false;
     ApplyLayerColour();
     outline_.Reset();
     outline_.SetFillMode(geom::FillMode::Winding);

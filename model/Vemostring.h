@@ -24,6 +24,10 @@ public:
     const Matrix& GetPlacement() const { return placement_; }
     // Sets placement, font and text at once and rebuilds (used when reading files).
     void SetData(const Matrix& placement, const std::u16string& text, const TVemoFont& font);
+    // The same without rebuilding (see TVemoInstance::AssignLayer).
+    void AssignData(const Matrix& placement, const std::u16string& text, const TVemoFont& font);
+    // Whether placement, text and font are these, bit for bit.
+    bool HasData(const Matrix& placement, const std::u16string& text, const TVemoFont& font) const;
     // Layout box corners in document coordinates: bottom-left, bottom-right, top-right, top-left.
     const std::array<PointF, 4>& GetCorners() const { return corners_; }
     const GraphicsPath& GetOutline() const { return outline_; }

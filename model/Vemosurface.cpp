@@ -1,5 +1,7 @@
 #include "model/Vemosurface.h"
 
+#include <cstring>
+
 #include "model/Vemodrawstyle.h"
 
 TVemoSurface::TVemoSurface() {
@@ -74,6 +76,11 @@ int TVemoSurface::CompareTo(const TVemoSurface& other) const {
     if (join_ != other.join_) diff |= DiffJoin;
     if (dash_ != other.dash_) diff |= DiffDash;
     return diff;
+}
+
+bool TVemoSurface::SameFields(const TVemoSurface& other) const {
+    return std::memcmp(&width_, &other.width_, sizeof width_) == 0 && fill_ == other.fill_ &&
+           cutOut_ == other.cutOut_ && join_ == other.join_ && cap_ == other.cap_ && dash_ == other.dash_;
 }
 
 void TVemoSurface::ConfigurePen() {

@@ -48,6 +48,9 @@ public:
     void ApplyColour(Argb colour);
     // Which fields differ (Diff* bits); the cap is not compared.
     int CompareTo(const TVemoSurface& other) const;
+    // Every field the same, the width bit for bit and the cap too: the pens
+    // then differ at most in colour.
+    bool SameFields(const TVemoSurface& other) const;
 
     const Pen& GetPen() const { return pen_; }
     const Brush& GetBrush() const { return brush_; }

@@ -13,7 +13,9 @@
 #include "model/Vemopath.h"
 #include "model/Vemorectangle.h"
 #include "model/Vemostring.h"
+#include "boardgen/Boardgen.h"
 #include "tests/archive/Bytebuilder.h"
+#include "tests/support/Builtstate.h"
 
 namespace {
 
@@ -383,6 +385,98 @@ TEST(DocumentArchive, DamagedDocumentsAreRejectedWholeNeverHalfLoaded) {
             EXPECT_EQ(DocumentBytes(*reread), again) << "case " << i;
         }
     }
+}
+
+// Opening builds the outlines on every core once the tree is read; the board
+// must come out as reading it with each object built as it comes, one after
+// another: the same bytes, outlines, bounds and colours. The board has texts,
+// pads in groups, pours and a layer its list lacks (made grey while reading).
+TEST(DocumentArchive, OutlinesBuiltOnEveryCoreMatchThoseBuiltOneByOne) {
+    auto board = GenerateBoard({1500, 7, true});
+    auto stray = std::make_unique<TVemoPath>();
+    stray->SetLayer(std::make_shared<TVemoLayer>(0xFF112233u, "not in the list"));
+    stray->AppendNode({10, 10});
+    stray->AppendNode({60, 40});
+    stray->Finish();
+    board->GetRoot().AddChild(std::move(stray));
+    const std::string bytes = DocumentBytes(*board);
+
+    std::string error;
+    const auto parallel = DocumentFromBytes(bytes, error);
+    ASSERT_TRUE(parallel) << error;
+
+    // One by one: the root read with every object built as soon as it is read.
+    TVemoDocument serial;
+    TVemo_iarchive in(bytes);
+    ASSERT_TRUE(LoadLayerList(in, serial.GetLayerList(), in.Version()));
+    in.SetBindingList(&serial.GetLayerList());
+    std::string tag;
+    ASSERT_TRUE(in.ReadTag(tag));
+    ASSERT_FALSE(in.DefersRebuild());
+    ASSERT_TRUE(LoadObject(in, serial.GetRoot(), in.Version()));
+    in.CommitLayers();
+
+    const auto rootBytes = [](const TVemoPart& root) {
+        std::string out;
+        TVemo_oarchive writer(out);
+        SaveObject(writer, root);
+        return out;
+    };
+    EXPECT_EQ(rootBytes(parallel->GetRoot()), rootBytes(serial.GetRoot()));
+    ASSERT_EQ(parallel->GetLayerList().Count(), serial.GetLayerList().Count());
+    EXPECT_TRUE(parallel->GetLayerList().Find("not in the list"));
+    const std::string built = testsupport::BuiltStateOf(parallel->GetRoot());
+    EXPECT_EQ(built, testsupport::BuiltStateOf(serial.GetRoot()));
+    EXPECT_EQ(built.find(" stale 1"), std::string::npos);
+    EXPECT_GT(parallel->GetRoot().GetChildCount(), 1500);
+}
+
+int LeafCount(const TVemoObject& root) {
+    int n = 0;
+    ForEachObject(root, false, [&](const TVemoObject& object) { n += object.AsInstance() ? 1 : 0; });
+    return n;
+}
+
+// Reading a snapshot into the objects of a tree (an undo step): the objects
+// whose records did not change are taken over with their outlines, the moved
+// ones and the deleted ones are read anew, and the tree is the one a plain
+// read of the snapshot gives.
+TEST(DocumentArchive, APoolHandsBackTheObjectsWhoseRecordsAreUnchanged) {
+    auto board = GenerateBoard({400, 3, true});
+    TVemoPart& root = board->GetRoot();
+    std::string snapshot;
+    {
+        TVemo_oarchive out(snapshot);
+        SaveObject(out, root);
+    }
+    const int leaves = LeafCount(root);
+    const int moved = LeafCount(*root.GetChild(0)), deleted = LeafCount(*root.GetChild(5));
+    root.GetChild(0)->Translate(3, 0);
+    root.GetChild(5)->RemoveFromParent();
+
+    TObjectPool pool;
+    pool.Offer(root);
+    EXPECT_EQ(root.GetChildCount(), 0);
+    EXPECT_EQ(int(pool.Offered()), leaves - deleted);
+    {
+        TVemo_iarchive in(snapshot, &board->GetLayerList());
+        in.SetPool(&pool);
+        in.SetDeferRebuild(true);
+        ASSERT_TRUE(LoadObject(in, root, in.Version()));
+        RebuildStale(root);
+    }
+    EXPECT_EQ(int(pool.Taken()), leaves - moved - deleted);
+
+    TVemoPart plain;
+    TVemo_iarchive in(snapshot, &board->GetLayerList());
+    ASSERT_TRUE(LoadObject(in, plain, in.Version()));
+    std::string again;
+    {
+        TVemo_oarchive out(again);
+        SaveObject(out, root);
+    }
+    EXPECT_EQ(again, snapshot);
+    EXPECT_EQ(testsupport::BuiltStateOf(root), testsupport::BuiltStateOf(plain));
 }
 
 TEST(DocumentFile, WritesReadsAndKeepsThePreviousFileOnFailure) {

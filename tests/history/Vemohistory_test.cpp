@@ -16,6 +16,7 @@
 #include "model/Vemopath.h"
 #include "model/Vemorectangle.h"
 #include "model/Vemostring.h"
+#include "tests/support/Builtstate.h"
 
 namespace {
 
@@ -88,6 +89,23 @@ std::string StateOf(const TVemoDocument& doc) {
         out.WriteInt32(layers.At(i)->GetFlags() & ~TVemoLayer::FlagCurrent);
     }
     return bytes;
+}
+
+// The document as reading its present bytes anew would build it: the same
+// outlines, bounds and colours (undo keeps the objects a step did not change).
+void ExpectBuiltAsReadAnew(const TVemoDocument& doc) {
+    std::string error;
+    const auto fresh = DocumentFromBytes(DocumentBytes(doc), error);
+    ASSERT_TRUE(fresh) << error;
+    EXPECT_EQ(testsupport::BuiltStateOf(doc.GetRoot()), testsupport::BuiltStateOf(fresh->GetRoot()));
+}
+
+// The state of the document written and read back (reading drops the selection).
+std::string StateReadAnew(const TVemoDocument& doc) {
+    std::string error;
+    const auto fresh = DocumentFromBytes(DocumentBytes(doc), error);
+    EXPECT_TRUE(fresh) << error;
+    return fresh ? StateOf(*fresh) : std::string();
 }
 
 // Every object lies on the list's own layer of its layer's name.
@@ -533,14 +551,60 @@ TEST_P(HistoryRandomEdits, UndoAllThenRedoAllRetraceTheStates) {
         ASSERT_TRUE(edited.Undo()) << "undo " << step;
         ASSERT_EQ(StateOf(edited.Document()), states[std::size_t(kEdits - step)]) << "undo " << step;
         ExpectBoundToList(edited.Document());
+        ASSERT_NO_FATAL_FAILURE(ExpectBuiltAsReadAnew(edited.Document())) << "undo " << step;
     }
     EXPECT_FALSE(edited.Undo());
     for (int step = reachable - 1; step >= 0; --step) {
         ASSERT_TRUE(edited.Redo());
         ASSERT_EQ(StateOf(edited.Document()), states[std::size_t(kEdits - step)]) << "redo to " << step;
+        ASSERT_NO_FATAL_FAILURE(ExpectBuiltAsReadAnew(edited.Document())) << "redo to " << step;
     }
     EXPECT_FALSE(edited.Redo());
     ExpectBoundToList(edited.Document());
+}
+
+// Undo takes over the objects a step did not touch, and even then restores
+// what was recorded: an edit made after the last step (and never recorded), a
+// selection, a handle picked for dragging and a style changed in place are all
+// gone after undo and redo, as if the bytes had been read anew.
+TEST(VemoHistory, UndoAndRedoRestoreRecordedStatesOverUnrecordedChanges) {
+    for (const bool reuse : {true, false}) {
+        SCOPED_TRACE(reuse ? "objects taken over" : "every object read anew");
+        TEditedDocument edited(SmallBoard());
+        edited.History().SetReusesObjects(reuse);
+        // A name the file cannot hold as it stands (no é in CP932) reads back otherwise.
+        edited.Document().GetRoot().GetChild(3)->SetName("caf\xC3\xA9");
+        // Recorded while selected: read back, it is not.
+        edited.Document().GetRoot().GetChild(4)->Select();
+        auto* text = dynamic_cast<TVemoString*>(edited.Document().GetRoot().GetChild(7));
+        ASSERT_TRUE(text);
+        text->Select();
+        edited.SaveRootMemento();
+        const std::string opened = StateReadAnew(edited.Document());
+        MoveFirstChild(edited.Document(), 5);
+        edited.SaveRootMemento();
+        const std::string moved = StateReadAnew(edited.Document());
+
+        TVemoPart& root = edited.Document().GetRoot();
+        root.GetChild(1)->Translate(0, 7);  // never recorded
+        root.GetChild(2)->Select();
+        auto* rect = dynamic_cast<TVemoRect*>(root.GetChild(5));
+        ASSERT_TRUE(rect);
+        rect->Select();
+        rect->SelectAllAnchors();
+        ASSERT_TRUE(rect->IsHandleSelected(0));
+        text->SelectAllAnchors();
+        // A style changed in place without a rebuild leaves an outline that no
+        // longer fits; it must not be kept.
+        rect->GetSurface()->SetWidth(9.0f);
+
+        ASSERT_TRUE(edited.Undo());
+        EXPECT_EQ(StateOf(edited.Document()), opened);
+        ExpectBuiltAsReadAnew(edited.Document());
+        ASSERT_TRUE(edited.Redo());
+        EXPECT_EQ(StateOf(edited.Document()), moved);
+        ExpectBuiltAsReadAnew(edited.Document());
+    }
 }
 
 }  // namespace

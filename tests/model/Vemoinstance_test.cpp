@@ -176,14 +176,16 @@ TEST(VemoInstance, SettersRebuildInLayerColour) {
 TEST(VemoInstance, RebindLayerByName) {
     TVemoLayerList list;
     list.Insert(Layer("bottom"));
-    list.Insert(Layer("top"));
+    list.Insert(Layer("top", 0, 0xFF00FF00u));
 
     TTestBox box;
     box.SetLayer(Layer("top"));  // a same-named layer of another document
     box.rebuilds = 0;
     box.RebindLayer(list);
     EXPECT_EQ(box.GetLayer(), list.Find("top"));
-    EXPECT_EQ(box.rebuilds, 1);
+    // The outline does not depend on the layer: only the colour is taken anew.
+    EXPECT_EQ(box.rebuilds, 0);
+    EXPECT_EQ(box.GetSurface()->GetBrush().colour, list.Find("top")->GetEffectiveColour());
 
     const TVemoLayerPtr other = Layer("other");
     box.SetLayer(other);
