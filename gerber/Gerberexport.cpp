@@ -1,10 +1,13 @@
 #include "gerber/Gerberexport.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <filesystem>
 #include <map>
 #include <set>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 
 #include "archive/Safefile.h"
@@ -55,6 +58,38 @@ TGerberLayerFile BuildLayerFrom(const std::vector<TVemoObject*>& objects, TVemoD
 
 }  // namespace
 
+void BuildLayersInParallel(std::size_t count, const std::function<void(std::size_t)>& build,
+                           const std::function<void(std::size_t)>& report) {
+    std::atomic<std::size_t> next{0};
+    std::size_t reported = 0;
+    const auto reportUpTo = [&](std::size_t end) {
+        for (; reported < end && reported < count; ++reported)
+            if (report) report(reported);
+    };
+    const auto work = [&](bool caller) {
+        for (;;) {
+            const std::size_t i = next.fetch_add(1);
+            if (i >= count) return;
+            // Layers taken by other threads in the meantime are announced too.
+            if (caller) reportUpTo(i + 1);
+            build(i);
+        }
+    };
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t helpers = std::min<std::size_t>(cores - 1, count > 0 ? count - 1 : 0);
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < helpers; ++i) {
+        try {
+            threads.emplace_back(work, false);
+        } catch (const std::system_error&) {
+            break;  // no thread to be had: fewer hands
+        }
+    }
+    work(true);
+    for (std::thread& thread : threads) thread.join();
+    reportUpTo(count);
+}
+
 TGerberLayerFile BuildGerberLayer(TVemoDocument& document, const TVemoLayerPtr& layer, double penWidth,
                                   double textPenWidth) {
     return BuildLayerFrom(VisibleLeaves(document.GetRoot()), document, layer, penWidth, textPenWidth);
@@ -96,9 +131,23 @@ TGerberExportResult ExportGerber(TVemoDocument& document, const TGerberExportOpt
     for (TVemoObject* object : VisibleLeaves(document.GetRoot()))
         if (const TVemoLayerPtr layer = object->GetLayer()) byLayer[layer.get()].push_back(object);
     const std::vector<TVemoObject*> none;
+    // The layers' files are built side by side (each reads the document only)
+    // and written one after another in layer order, as a serial run would.
+    std::vector<TGerberLayerFile> files(chosen.size());
+    BuildLayersInParallel(
+        chosen.size(),
+        [&](std::size_t index) {
+            const TVemoLayerPtr& layer = chosen[index];
+            if (!FileNameProblem(layer->GetName()).empty()) return;
+            const auto found = byLayer.find(layer.get());
+            files[index] = BuildLayerFrom(found != byLayer.end() ? found->second : none, document, layer,
+                                          options.penWidth, options.textPenWidth);
+        },
+        [&](std::size_t index) {
+            if (options.progress) options.progress(int(index), int(chosen.size()), chosen[index]->GetName());
+        });
     for (std::size_t index = 0; index < chosen.size(); ++index) {
         const TVemoLayerPtr& layer = chosen[index];
-        if (options.progress) options.progress(int(index), int(chosen.size()), layer->GetName());
         TGerberLayerResult r;
         r.layer = layer->GetName();
         std::string tmp;
@@ -106,9 +155,7 @@ TGerberExportResult ExportGerber(TVemoDocument& document, const TGerberExportOpt
             r.error = "the layer name is not a valid file name: " + problem;
         } else {
             r.path = (std::filesystem::path(options.folder) / (r.layer + ".gbr")).string();
-            const auto found = byLayer.find(layer.get());
-            TGerberLayerFile file = BuildLayerFrom(found != byLayer.end() ? found->second : none, document, layer,
-                                                   options.penWidth, options.textPenWidth);
+            TGerberLayerFile file = std::move(files[index]);
             if (file.skippedFills > 0)
                 result.warnings.push_back(
                     "layer \"" + r.layer + "\": " + std::to_string(file.skippedFills) +

@@ -54,6 +54,14 @@ struct TGerberExportResult {
     bool Succeeded() const;
 };
 
+// Runs build(i) for i = 0 ... count - 1 on every core and returns when all
+// are done. Each build must depend on nothing another one writes, so the
+// results are those of a serial run. report(i), for the progress display, is
+// called on the calling thread for every i in order, before build(i) returns
+// or after; it may be empty.
+void BuildLayersInParallel(std::size_t count, const std::function<void(std::size_t)>& build,
+                           const std::function<void(std::size_t)>& report);
+
 // The file of one layer; widths in millimetres.
 TGerberLayerFile BuildGerberLayer(TVemoDocument& document, const TVemoLayerPtr& layer, double penWidth,
                                   double textPenWidth);

@@ -556,14 +556,28 @@ TGerberExportResult ExportGerberX2(TVemoDocument& document, const TX2ExportOptio
 
     std::vector<std::pair<TGerberLayerResult, std::string>> built;
     bool allBuilt = true;
+    // Built side by side (each layer reads the document only), taken in layer
+    // order as a serial run would.
+    std::vector<TGerberLayerFile> files(chosen.size());
+    // One creation date for the whole set, however long building takes.
+    TX2Options fileOptions = options;
+    if (fileOptions.creationDate.empty()) fileOptions.creationDate = Now();
+    BuildLayersInParallel(
+        chosen.size(),
+        [&](std::size_t index) {
+            const TVemoLayerPtr& layer = chosen[index];
+            files[index] = BuildGerberX2Layer(document, layer, RoleOf(options, layer->GetName()), options.penWidth,
+                                              options.textPenWidth, fileOptions);
+        },
+        [&](std::size_t index) {
+            if (options.progress) options.progress(int(index), int(chosen.size()), chosen[index]->GetName());
+        });
     for (std::size_t index = 0; index < chosen.size(); ++index) {
         const TVemoLayerPtr& layer = chosen[index];
-        if (options.progress) options.progress(int(index), int(chosen.size()), layer->GetName());
         TGerberLayerResult r;
         r.layer = layer->GetName();
         r.path = (std::filesystem::path(options.folder) / X2FileName(options, r.layer)).string();
-        TGerberLayerFile file = BuildGerberX2Layer(document, layer, RoleOf(options, r.layer),
-                                                   options.penWidth, options.textPenWidth, options);
+        TGerberLayerFile file = std::move(files[index]);
         if (!file.ok) {
             r.error = file.error;
             r.path.clear();

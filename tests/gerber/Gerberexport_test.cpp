@@ -9,9 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "boardgen/Boardgen.h"
 #include "gerber/Gerber_oarchive.h"
 #include "gerber/Gerberexport.h"
 #include "gerber/Gerbervisitor.h"
+#include "gerber/Gerberx2.h"
+#include "model/Vemolayer.h"
 #include "model/Vemogroup.h"
 #include "model/Vemostring.h"
 #include "tests/gerber/Gerbertest.h"
@@ -164,6 +167,60 @@ TEST_F(GerberExport, WritesEveryOutputLayerAndLeavesTheFlagsAlone) {
     EXPECT_TRUE(fs::exists(dir_ / "only" / "other.gbr"));
     EXPECT_FALSE(Layer("other")->IsOutput());
     EXPECT_TRUE(Layer("solder")->IsOutput());
+}
+
+// The layers of an export are built side by side; every file must hold the
+// bytes of that layer built alone, in both flavours, and the progress must
+// name every layer once, in order, as a serial run does.
+TEST_F(GerberExport, LayersBuiltSideBySideGiveTheBytesOfEachLayerBuiltAlone) {
+    auto board = GenerateBoard({1500, 5, true});
+    const TVemoLayerList& list = board->GetLayerList();
+    std::vector<int> announced;
+    int total = 0;
+    const auto progress = [&](int index, int count, const std::string& layer) {
+        total = count;
+        announced.push_back(index);
+        EXPECT_FALSE(layer.empty());
+    };
+
+    TGerberExportOptions classic = Options();
+    classic.progress = progress;
+    const TGerberExportResult written = ExportGerber(*board, classic);
+    ASSERT_TRUE(written.Succeeded());
+    std::vector<int> every;
+    for (int i = 0; i < list.Count(); ++i)
+        if (list.At(i)->IsOutput()) every.push_back(int(every.size()));
+    ASSERT_EQ(written.layers.size(), every.size());
+    EXPECT_EQ(total, int(every.size()));
+    EXPECT_EQ(announced, every);
+    int withItems = 0;
+    for (const TGerberLayerResult& r : written.layers) {
+        const TGerberLayerFile alone = BuildGerberLayer(*board, list.Find(r.layer), 0.3, 0.1);
+        ASSERT_TRUE(alone.ok) << r.layer;
+        EXPECT_EQ(Slurp(r.path), alone.bytes) << r.layer;
+        withItems += r.items > 0 ? 1 : 0;
+    }
+    EXPECT_GE(withItems, 4);
+
+    TX2ExportOptions x2;
+    x2.folder = (dir_ / "x2").string();
+    fs::create_directories(x2.folder);
+    x2.creationDate = "2026-12-10T16:00:00+00:00";
+    announced.clear();
+    x2.progress = progress;
+    const TGerberExportResult regions = ExportGerberX2(*board, x2);
+    ASSERT_TRUE(regions.Succeeded());
+    ASSERT_GE(regions.layers.size(), 4u);
+    for (const TGerberLayerResult& r : regions.layers) {
+        const TGerberLayerFile alone =
+            BuildGerberX2Layer(*board, list.Find(r.layer), RoleOf(x2, r.layer), 0.3, 0.1, x2);
+        ASSERT_TRUE(alone.ok) << r.layer;
+        EXPECT_EQ(Slurp(r.path), alone.bytes) << r.layer;
+    }
+    every.resize(regions.layers.size());
+    for (std::size_t i = 0; i < every.size(); ++i) every[i] = int(i);
+    EXPECT_EQ(announced, every);
+    EXPECT_EQ(total, int(every.size()));
 }
 
 TEST_F(GerberExport, ReportsEachProblemAndWritesNothingUnlessAllSucceed) {
