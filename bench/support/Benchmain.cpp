@@ -1,6 +1,6 @@
 // One main for every benchmark executable. By default each case runs five
 // times and prints one JSON line with the median:
-//   {"name":"BM_ReadBoard","n":10000,"median":225.1,"unit":"ms","counters":{"bytes":1887690}}
+//   {"name":"BM_ReadBoard","n":10000,"args":"10000","median":225.1,"unit":"ms","counters":{"bytes":1887690}}
 // Any --benchmark_format=... option gives Google Benchmark's own reports instead.
 
 #include <benchmark/benchmark.h>
@@ -32,8 +32,9 @@ public:
             if (!single && run.aggregate_name != "median") continue;
             const std::string& args = run.run_name.args;
             const long long n = args.empty() ? 0 : std::atoll(args.c_str());
-            std::printf("{\"name\":\"%s\",\"n\":%lld,\"median\":%.6g,\"unit\":\"%s\"", run.run_name.function_name.c_str(),
-                        n, run.GetAdjustedRealTime(), benchmark::GetTimeUnitString(run.time_unit));
+            std::printf("{\"name\":\"%s\",\"n\":%lld,\"args\":\"%s\",\"median\":%.6g,\"unit\":\"%s\"",
+                        run.run_name.function_name.c_str(), n, args.c_str(), run.GetAdjustedRealTime(),
+                        benchmark::GetTimeUnitString(run.time_unit));
             if (!run.counters.empty()) {
                 std::printf(",\"counters\":{");
                 const char* sep = "";
