@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "app/Mainform.h"
+#include "app/Translation.h"
 #include "app/Vemoresource.h"
 #include "archive/Vemodocumentfile.h"
 #include "model/Vemodocument.h"
@@ -74,6 +75,8 @@ int RunEditor(int argc, char** argv, const std::string& file, const std::string&
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName("zelko");
+    // Japanese under a Japanese locale, English elsewhere; ZELKO_LANG=ja|en chooses.
+    InstallTranslation(application, ProcessLanguage());
     TVemoResource resources;
     resources.Load(TVemoResource::BitmapFolder());
 

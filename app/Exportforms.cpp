@@ -27,10 +27,11 @@ namespace app {
 
 namespace {
 
-QGroupBox* Choice(const char* caption, QRadioButton*& first, const char* a, QRadioButton*& second, const char* b) {
-    auto* group = new QGroupBox(QString::fromUtf8(caption));
-    first = new QRadioButton(QString::fromUtf8(a));
-    second = new QRadioButton(QString::fromUtf8(b));
+QGroupBox* Choice(const QString& caption, QRadioButton*& first, const QString& a, QRadioButton*& second,
+                  const QString& b) {
+    auto* group = new QGroupBox(caption);
+    first = new QRadioButton(a);
+    second = new QRadioButton(b);
     auto* layout = new QHBoxLayout(group);
     for (QRadioButton* r : {first, second}) {
         r->setAccessibleName(r->text());
@@ -39,8 +40,8 @@ QGroupBox* Choice(const char* caption, QRadioButton*& first, const char* a, QRad
     return group;
 }
 
-QCheckBox* Check(const char* caption, QLayout* into) {
-    auto* box = new QCheckBox(QString::fromUtf8(caption));
+QCheckBox* Check(const QString& caption, QLayout* into) {
+    auto* box = new QCheckBox(caption);
     box->setAccessibleName(box->text());
     into->addWidget(box);
     return box;
@@ -92,20 +93,20 @@ void TLayerChecks::Apply() {
 
 TExportBmpForm::TExportBmpForm(TVemoDocument* document, QWidget* parent)
     : QDialog(parent), document_(document), layers_(new QListWidget), checks_(layers_) {
-    setWindowTitle(QString::fromUtf8(kCaption));
+    setWindowTitle(tr("ビットマップ出力"));
     setAccessibleName(windowTitle());
-    QGroupBox* colourGroup = Choice("カラー出力", colour_, "カラー", mono_, "モノクロ");
+    QGroupBox* colourGroup = Choice(tr("カラー出力"), colour_, tr("カラー"), mono_, tr("モノクロ"));
     mono_->setChecked(true);
-    auto* options = new QGroupBox(QString::fromUtf8("オプション"));
+    auto* options = new QGroupBox(tr("オプション"));
     auto* optionLayout = new QVBoxLayout(options);
-    mirror_ = Check("反転出力", optionLayout);
-    negative_ = Check("ネガ出力", optionLayout);
-    antialias_ = Check("アンチエイリアス", optionLayout);
+    mirror_ = Check(tr("反転出力"), optionLayout);
+    negative_ = Check(tr("ネガ出力"), optionLayout);
+    antialias_ = Check(tr("アンチエイリアス"), optionLayout);
     resolution_ = new QLineEdit("72");
-    resolution_->setAccessibleName(QString::fromUtf8("解像度 (ppi)"));
+    resolution_->setAccessibleName(tr("解像度 (ppi)"));
     auto* form = new QFormLayout;
-    form->addRow(QString::fromUtf8("解像度 (ppi)"), resolution_);
-    layers_->setAccessibleName(QString::fromUtf8("出力するレイヤー"));
+    form->addRow(tr("解像度 (ppi)"), resolution_);
+    layers_->setAccessibleName(tr("出力するレイヤー"));
     checks_.Fill(document);
 
     auto* side = new QVBoxLayout;
@@ -131,7 +132,7 @@ bool TExportBmpForm::Export() {
     const std::string text = resolution_->text().trimmed().toStdString();
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), ppi);
     if (ec != std::errc() || ptr != text.data() + text.size() || !std::isfinite(ppi) || ppi <= 0) {
-        tell(false, "解像度には正の数を入れてください: \"" + text + "\"");
+        tell(false, tr("解像度には正の数を入れてください: \"%1\"").arg(QString::fromStdString(text)).toStdString());
         resolution_->setFocus();
         return false;
     }
@@ -151,7 +152,7 @@ bool TExportBmpForm::Export() {
     TBitmapExportResult result;
     std::string error;
     if (!ExportBitmap(*document_, file, options, result, error)) {
-        tell(false, "\"" + file + "\" を書き出せませんでした: " + error);
+        tell(false, tr("\"%1\" を書き出せませんでした: %2").arg(QString::fromStdString(file), QString::fromStdString(error)).toStdString());
         return false;
     }
     tell(true, file + " (" + std::to_string(result.width) + " x " + std::to_string(result.height) + ")");
@@ -160,22 +161,22 @@ bool TExportBmpForm::Export() {
 
 TExportEmfForm::TExportEmfForm(TVemoDocument* document, QWidget* parent)
     : QDialog(parent), document_(document), layers_(new QListWidget), checks_(layers_) {
-    setWindowTitle(QString::fromUtf8(kCaption));
+    setWindowTitle(tr("ExportEmfForm"));
     setAccessibleName(windowTitle());
-    QGroupBox* colourGroup = Choice("カラー出力", colour_, "カラー", mono_, "モノクロ");
+    QGroupBox* colourGroup = Choice(tr("カラー出力"), colour_, tr("カラー"), mono_, tr("モノクロ"));
     colour_->setChecked(true);
-    QGroupBox* targetGroup = Choice("出力対象", all_, "すべて", selected_, "選択中");
+    QGroupBox* targetGroup = Choice(tr("出力対象"), all_, tr("すべて"), selected_, tr("選択中"));
     all_->setChecked(true);
     auto* options = new QWidget;
     auto* optionLayout = new QVBoxLayout(options);
     optionLayout->setContentsMargins(0, 0, 0, 0);
-    opaque_ = Check("不透明色", optionLayout);
+    opaque_ = Check(tr("不透明色"), optionLayout);
     opaque_->setChecked(true);
-    opaque_->setToolTip(QString::fromUtf8("レイヤーの色を不透明にして出力します (レイヤーの設定は変わりません)"));
-    smooth_ = Check("アンチエイリアシング", optionLayout);
+    opaque_->setToolTip(tr("レイヤーの色を不透明にして出力します (レイヤーの設定は変わりません)"));
+    smooth_ = Check(tr("アンチエイリアシング"), optionLayout);
     smooth_->setChecked(true);
-    smooth_->setToolTip(QString::fromUtf8("滑らかに表示するかどうかは、メタファイルを読むプログラムが決めます"));
-    layers_->setAccessibleName(QString::fromUtf8("出力するレイヤー"));
+    smooth_->setToolTip(tr("滑らかに表示するかどうかは、メタファイルを読むプログラムが決めます"));
+    layers_->setAccessibleName(tr("出力するレイヤー"));
     checks_.Fill(document);
 
     auto* side = new QVBoxLayout;
@@ -205,7 +206,7 @@ bool TExportEmfForm::Export() {
     TEmfExportResult result;
     std::string error;
     if (!ExportEmf(*document_, file, options, result, error)) {
-        tell(false, "\"" + file + "\" を書き出せませんでした: " + error);
+        tell(false, tr("\"%1\" を書き出せませんでした: %2").arg(QString::fromStdString(file), QString::fromStdString(error)).toStdString());
         return false;
     }
     tell(true, file + " (" + std::to_string(result.records) + " records)");

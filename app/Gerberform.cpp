@@ -74,7 +74,7 @@ private:
 }  // namespace
 
 TGerberForm::TGerberForm(const TVemoResource* resources, QWidget* parent) : QDialog(parent), resources_(resources) {
-    setWindowTitle(QString::fromUtf8(kCaption));
+    setWindowTitle(tr("ガーバ出力"));
     setAccessibleName(windowTitle());
     tabs_ = new QTabWidget(this);
 
@@ -86,34 +86,34 @@ TGerberForm::TGerberForm(const TVemoResource* resources, QWidget* parent) : QDia
     for (int c = 0; c < 4; ++c) grid_->setColumnWidth(c, widths[c]);
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid_->setAccessibleName(QString::fromUtf8("出力レイヤー"));
-    grid_->setToolTip(QString::fromUtf8("Output: ガーバファイルに出力するレイヤー / Hole: 穴のレイヤー"));
+    grid_->setAccessibleName(tr("出力レイヤー"));
+    grid_->setToolTip(tr("Output: ガーバファイルに出力するレイヤー / Hole: 穴のレイヤー"));
     connect(grid_, &QTableWidget::cellClicked, this, [this](int row, int column) { ToggleCell(row, column); });
     grid_->installEventFilter(new TToggleKeys(grid_, [this](int row, int column) { ToggleCell(row, column); }));
-    tabs_->addTab(grid_, QString::fromUtf8("出力レイヤー"));
+    tabs_->addTab(grid_, tr("出力レイヤー"));
 
     auto* settings = new QWidget;
     auto* form = new QFormLayout(settings);
     fillPen_ = new QLineEdit("0.3");
-    fillPen_->setAccessibleName(QString::fromUtf8("デフォルト線幅[mm]"));
+    fillPen_->setAccessibleName(tr("デフォルト線幅[mm]"));
     textPen_ = new QLineEdit("0.1");
-    textPen_->setAccessibleName(QString::fromUtf8("テキスト出力時の線幅[mm]"));
-    form->addRow(QString::fromUtf8("デフォルト線幅[mm]"), fillPen_);
-    form->addRow(QString::fromUtf8("テキスト出力時の線幅[mm]"), textPen_);
+    textPen_->setAccessibleName(tr("テキスト出力時の線幅[mm]"));
+    form->addRow(tr("デフォルト線幅[mm]"), fillPen_);
+    form->addRow(tr("テキスト出力時の線幅[mm]"), textPen_);
     flavour_ = new QComboBox;
-    flavour_->addItem(QString::fromUtf8("RS-274X (標準)"));
-    flavour_->addItem(QString::fromUtf8("Gerber X2 (基板メーカー向け)"));
-    flavour_->setAccessibleName(QString::fromUtf8("形式"));
-    flavour_->setToolTip(QString::fromUtf8("Gerber X2: ミリ単位、ファイル属性付き、塗りつぶしは領域で出力します"));
-    form->addRow(QString::fromUtf8("形式"), flavour_);
-    drill_ = new QCheckBox(QString::fromUtf8("ドリルファイル (.drl) も出力する"));
+    flavour_->addItem(tr("RS-274X (標準)"));
+    flavour_->addItem(tr("Gerber X2 (基板メーカー向け)"));
+    flavour_->setAccessibleName(tr("形式"));
+    flavour_->setToolTip(tr("Gerber X2: ミリ単位、ファイル属性付き、塗りつぶしは領域で出力します"));
+    form->addRow(tr("形式"), flavour_);
+    drill_ = new QCheckBox(tr("ドリルファイル (.drl) も出力する"));
     drill_->setAccessibleName(drill_->text());
     form->addRow(drill_);
-    fab_ = new QCheckBox(QString::fromUtf8("基板メーカー用パッケージ (.zip) も出力する"));
+    fab_ = new QCheckBox(tr("基板メーカー用パッケージ (.zip) も出力する"));
     fab_->setAccessibleName(fab_->text());
-    fab_->setToolTip(QString::fromUtf8("Gerber X2 ファイル、ドリルファイル、説明書を一つの zip にまとめます"));
+    fab_->setToolTip(tr("Gerber X2 ファイル、ドリルファイル、説明書を一つの zip にまとめます"));
     form->addRow(fab_);
-    tabs_->addTab(settings, QString::fromUtf8("設定"));
+    tabs_->addTab(settings, tr("設定"));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->button(QDialogButtonBox::Ok)->setAccessibleName("OK");
@@ -129,7 +129,7 @@ TGerberForm::TGerberForm(const TVemoResource* resources, QWidget* parent) : QDia
     resize(340, 320);
 
     askFolder = [this](const std::string& start) {
-        return QFileDialog::getExistingDirectory(this, QString::fromUtf8("出力先の選択"), QString::fromStdString(start),
+        return QFileDialog::getExistingDirectory(this, tr("出力先の選択"), QString::fromStdString(start),
                                                  QFileDialog::ShowDirsOnly)
             .toStdString();
     };
@@ -170,7 +170,7 @@ void TGerberForm::ShowFlags(int row) {
     for (const auto& [column, on] : {std::pair{kOutputColumn, layer->IsOutput()}, {kHoleColumn, layer->IsHole()}}) {
         QTableWidgetItem* item = grid_->item(row, column);
         item->setIcon(on && !check.isNull() ? check : QIcon());
-        item->setText(on && check.isNull() ? QString::fromUtf8("✓") : QString());
+        item->setText(on && check.isNull() ? tr("✓") : QString());
         item->setData(Qt::AccessibleTextRole, on ? "on" : "off");
     }
 }
@@ -193,8 +193,9 @@ bool TGerberForm::Export() {
     double pen = 0, textPen = 0;
     for (const auto& [edit, value] : {std::pair{fillPen_, &pen}, {textPen_, &textPen}}) {
         if (ReadWidth(*edit, *value)) continue;
-        summary_ = "「" + edit->accessibleName().toStdString() + "」には 0 から 100 までの数を入れてください: \"" +
-                   edit->text().toStdString() + "\"";
+        summary_ = tr("「%1」には 0 から 100 までの数を入れてください: \"%2\"")
+                       .arg(edit->accessibleName(), edit->text())
+                       .toStdString();
         tabs_->setCurrentIndex(1);
         edit->setFocus();
         tell(false, summary_);
@@ -208,7 +209,7 @@ bool TGerberForm::Export() {
     bool anyOutput = false;
     for (int i = 0; i < layers.Count(); ++i) anyOutput = anyOutput || layers.At(i)->IsOutput();
     if (!anyOutput && !drill_->isChecked()) {
-        summary_ = "出力するレイヤーがありません。「出力レイヤー」の Output 欄でレイヤーを選んでください。";
+        summary_ = tr("出力するレイヤーがありません。「出力レイヤー」の Output 欄でレイヤーを選んでください。").toStdString();
         tell(false, summary_);
         return false;
     }
@@ -242,7 +243,7 @@ bool TGerberForm::Export() {
             result = ExportGerber(*document_, options);
         }
         if (!result.Succeeded()) {
-            summary_ = "ガーバファイルを出力できませんでした。何も書き出していません。\n" + failures(result);
+            summary_ = tr("ガーバファイルを出力できませんでした。何も書き出していません。").toStdString() + "\n" + failures(result);
             tell(false, summary_);
             return false;
         }
@@ -252,7 +253,7 @@ bool TGerberForm::Export() {
     if (drill_->isChecked()) {
         const TVemoLayerPtr holes = DrillLayer(*document_);
         if (!holes) {
-            problems += "ドリルファイル: 穴のレイヤーがありません\n";
+            problems += tr("ドリルファイル: 穴のレイヤーがありません").toStdString() + "\n";
         } else {
             const TDrillFile drill = BuildDrill(*document_, holes, x2.board);
             const std::string path = (std::filesystem::path(folder) / (x2.board + ".drl")).string();
@@ -260,7 +261,7 @@ bool TGerberForm::Export() {
             if (WriteFileSafely(path, drill.bytes, error))
                 written += "  " + path + " (" + std::to_string(drill.holes) + " holes)\n";
             else
-                problems += "ドリルファイル: " + error + "\n";
+                problems += tr("ドリルファイル: %1").arg(QString::fromStdString(error)).toStdString() + "\n";
             for (const std::string& r : drill.refused) warnings += "  " + r + "\n";
         }
     }
@@ -271,12 +272,13 @@ bool TGerberForm::Export() {
         if (ExportFabPackage(*document_, path, x2, result, error))
             written += "  " + path + " (" + std::to_string(result.files.size()) + " files)\n";
         else
-            problems += "パッケージ: " + error + "\n";
+            problems += tr("パッケージ: %1").arg(QString::fromStdString(error)).toStdString() + "\n";
         for (const std::string& w : result.warnings) warnings += "  " + w + "\n";
     }
-    summary_ = (written.empty() ? "" : "書き出しました:\n" + written) +
-               (problems.empty() ? "" : "書き出せなかったもの:\n" + problems) +
-               (warnings.empty() ? "" : "注意:\n" + warnings);
+    const auto heading = [](const QString& text) { return text.toStdString() + "\n"; };
+    summary_ = (written.empty() ? "" : heading(tr("書き出しました:")) + written) +
+               (problems.empty() ? "" : heading(tr("書き出せなかったもの:")) + problems) +
+               (warnings.empty() ? "" : heading(tr("注意:")) + warnings);
     tell(problems.empty(), summary_);
     return problems.empty();
 }

@@ -18,23 +18,23 @@ namespace app {
 TLineGraphFrame::TLineGraphFrame(std::string settingsPath, QWidget* parent)
     : QWidget(parent), settingsPath_(std::move(settingsPath)) {
     items_ = new QListWidget;
-    items_->setAccessibleName(QString::fromUtf8("項目"));
+    items_->setAccessibleName(tr("項目"));
     items_->setMaximumWidth(120);
     connect(items_, &QListWidget::currentRowChanged, this, [this](int row) {
         if (!filling_ && row >= 0) ShowItem(row);
     });
     property_ = new QTableWidget(0, 2);
-    property_->setHorizontalHeaderLabels({QString::fromUtf8("項目"), QString::fromUtf8("値")});
+    property_->setHorizontalHeaderLabels({tr("項目"), tr("値")});
     property_->setColumnWidth(0, 74);
     property_->setColumnWidth(1, 211);
     property_->verticalHeader()->hide();
     property_->horizontalHeader()->setStretchLastSection(true);
-    property_->setAccessibleName(QString::fromUtf8("グラフの設定"));
+    property_->setAccessibleName(tr("グラフの設定"));
     connect(property_, &QTableWidget::itemChanged, this, [this] {
         if (!filling_) apply_->setEnabled(true);
     });
-    read_ = new QPushButton(QString::fromUtf8("読み込み"));
-    read_->setToolTip(QString::fromUtf8("タブ区切りか CSV の数値データを読み込みます"));
+    read_ = new QPushButton(tr("読み込み"));
+    read_->setToolTip(tr("タブ区切りか CSV の数値データを読み込みます"));
     ok_ = new QPushButton("OK");
     auto* cancel = new QPushButton("Cancel");
     apply_ = new QPushButton("Apply");
@@ -65,7 +65,7 @@ TLineGraphFrame::TLineGraphFrame(std::string settingsPath, QWidget* parent)
 
     FillProperty(InitialGraphProperties());
     askDataFile = [this](const std::string& last) {
-        return QFileDialog::getOpenFileName(this, QString::fromUtf8("データファイル"), QString::fromStdString(last),
+        return QFileDialog::getOpenFileName(this, tr("データファイル"), QString::fromStdString(last),
                                             "Tab files (*.tab);;CSV files (*.csv);;All files (*)")
             .toStdString();
     };
@@ -105,7 +105,7 @@ bool TLineGraphFrame::ReadFile(const std::string& file) {
     lastFile_ = file;
     std::string error;
     if (!unit_.ReadData(file, &error)) {
-        tell("\"" + file + "\" を読み込めませんでした: " + error);
+        tell(tr("\"%1\" を読み込めませんでした: %2").arg(QString::fromStdString(file), QString::fromStdString(error)).toStdString());
         return false;
     }
     unit_.LoadSettings(settingsPath_);
@@ -114,14 +114,16 @@ bool TLineGraphFrame::ReadFile(const std::string& file) {
     for (int i = 0; i < unit_.ItemCount(); ++i) items_->addItem("item" + QString::number(i));
     filling_ = false;
     if (unit_.ItemCount() == 0) {
-        tell("\"" + file + "\" には数値の行がありません。");
+        tell(tr("\"%1\" には数値の行がありません。").arg(QString::fromStdString(file)).toStdString());
         return false;
     }
     items_->setCurrentRow(0);
     ShowItem(0);
     if (!unit_.BrokenRows().empty())
-        tell(std::to_string(unit_.BrokenRows().size()) + " 行に数値でない値があり、その行の残りを読み飛ばしました (最初は " +
-             std::to_string(unit_.BrokenRows().front().line) + " 行目)。");
+        tell(tr("%1 行に数値でない値があり、その行の残りを読み飛ばしました (最初は %2 行目)。")
+                 .arg(unit_.BrokenRows().size())
+                 .arg(unit_.BrokenRows().front().line)
+                 .toStdString());
     return true;
 }
 
@@ -135,14 +137,14 @@ bool TLineGraphFrame::Apply() {
     const bool ok = ApplyGraphProperties(unit_, item, rows, message);
     apply_->setEnabled(false);
     std::string error;
-    if (!unit_.SaveSettings(settingsPath_, error)) tell("グラフの設定を保存できませんでした: " + error);
-    if (!ok) tell(message);
+    if (!unit_.SaveSettings(settingsPath_, error)) tell(tr("グラフの設定を保存できませんでした: %1").arg(QString::fromStdString(error)).toStdString());
+    if (!ok) tell(message == kInvalidGraphValueMessage ? tr("無効な値が含まれています。").toStdString() : message);
     return ok;
 }
 
 TVemoGroup* TLineGraphFrame::AddGraph() {
     if (!document_ || unit_.ItemCount() == 0) {
-        tell("グラフにするデータがありません。「読み込み」でデータファイルを読んでください。");
+        tell(tr("グラフにするデータがありません。「読み込み」でデータファイルを読んでください。").toStdString());
         return nullptr;
     }
     std::unique_ptr<TVemoGroup> group = unit_.BuildGroup();
@@ -154,8 +156,8 @@ TVemoGroup* TLineGraphFrame::AddGraph() {
 }
 
 TGraphToolForm::TGraphToolForm(std::string settingsPath, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QString::fromUtf8(kCaption));
-    setAccessibleName(QString::fromUtf8("グラフツール"));
+    setWindowTitle(tr("GraphToolForm"));
+    setAccessibleName(tr("グラフツール"));
     frame_ = new TLineGraphFrame(std::move(settingsPath));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame_);

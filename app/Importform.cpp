@@ -21,12 +21,12 @@ namespace app {
 
 TVemoImportForm::TVemoImportForm(std::string settingsPath, QWidget* parent)
     : QDialog(parent), settingsPath_(std::move(settingsPath)) {
-    setWindowTitle(QString::fromUtf8(kCaption));
+    setWindowTitle(tr("VEMOファイルのインポート"));
     setAccessibleName(windowTitle());
     remembered_ = ReadImportLayerMap(settings::ReadSettingsFile(settingsPath_));
 
-    auto* hint = new QLabel(QString::fromUtf8("ファイルの各レイヤー (Target) を受け取るレイヤー (Dest) を選んでください。"
-                                              "新しい名前を入力するとレイヤーを作ります。空欄のレイヤーは読み込みません。"));
+    auto* hint = new QLabel(tr("ファイルの各レイヤー (Target) を受け取るレイヤー (Dest) を選んでください。"
+                                "新しい名前を入力するとレイヤーを作ります。空欄のレイヤーは読み込みません。"));
     hint->setWordWrap(true);
     table_ = new QTableWidget(0, 2);
     table_->setHorizontalHeaderLabels({"Target", "Dest"});
@@ -34,7 +34,7 @@ TVemoImportForm::TVemoImportForm(std::string settingsPath, QWidget* parent)
     table_->setColumnWidth(1, 187);
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setStretchLastSection(true);
-    table_->setAccessibleName(QString::fromUtf8("レイヤーの対応"));
+    table_->setAccessibleName(tr("レイヤーの対応"));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->button(QDialogButtonBox::Ok)->setAccessibleName("OK");
@@ -61,7 +61,7 @@ TVemoImportForm::TVemoImportForm(std::string settingsPath, QWidget* parent)
 bool TVemoImportForm::Load(const std::string& file, TVemoDocument* document, std::string& error) {
     std::ifstream in(file, std::ios::binary);
     if (!in) {
-        error = "\"" + file + "\" を開けませんでした。";
+        error = tr("\"%1\" を開けませんでした。").arg(QString::fromStdString(file)).toStdString();
         return false;
     }
     file_ = file;
@@ -82,7 +82,7 @@ bool TVemoImportForm::Load(const std::string& file, TVemoDocument* document, std
         pick->setEditable(true);
         pick->addItems(layers);
         pick->setCurrentText(QString::fromStdString(destinations[std::size_t(r)]));
-        pick->setAccessibleName(QString::fromUtf8("Dest ") + target->text());
+        pick->setAccessibleName(tr("Dest ") + target->text());
         table_->setCellWidget(r, 1, pick);
     }
     return true;
@@ -102,7 +102,7 @@ bool TVemoImportForm::Import(TVemoImportResult& result, std::string& error) {
     if (!document_) return false;
     std::ifstream in(file_, std::ios::binary);
     if (!in) {
-        error = "\"" + file_ + "\" を開けませんでした。";
+        error = tr("\"%1\" を開けませんでした。").arg(QString::fromStdString(file_)).toStdString();
         return false;
     }
     std::vector<std::string> destinations;
@@ -111,7 +111,7 @@ bool TVemoImportForm::Import(TVemoImportResult& result, std::string& error) {
         // saved document could not find its layer again.
         const std::string name = Destination(r);
         if (!name.empty() && !document_->GetLayerList().Find(name) && !CanEncodeCp932(name)) {
-            error = "レイヤー名 \"" + name + "\" には保存できない文字が含まれています。";
+            error = tr("レイヤー名 \"%1\" には保存できない文字が含まれています。").arg(QString::fromStdString(name)).toStdString();
             return false;
         }
         destinations.push_back(name);

@@ -28,7 +28,7 @@ class TPrintPreview : public QWidget {
 public:
     explicit TPrintPreview(TPrintForm& form) : form_(form) {
         setMinimumSize(320, 320);
-        setAccessibleName(QString::fromUtf8("プレビュー"));
+        setAccessibleName(TPrintForm::tr("プレビュー"));
     }
     void Render() {
         const qreal ratio = devicePixelRatioF();
@@ -56,29 +56,29 @@ private:
 };
 
 TPrintForm::TPrintForm(QWidget* parent) : QDialog(parent), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
-    setWindowTitle(QString::fromUtf8(kCaption));
+    setWindowTitle(tr("印刷"));
     setAccessibleName(windowTitle());
     preview_ = new TPrintPreview(*this);
 
     layers_ = new QListWidget;
-    layers_->setAccessibleName(QString::fromUtf8("印刷するレイヤー"));
+    layers_->setAccessibleName(tr("印刷するレイヤー"));
     connect(layers_, &QListWidget::itemChanged, this, [this] { LayersChanged(); });
 
-    auto* colourGroup = new QGroupBox(QString::fromUtf8("カラー印刷"));
-    colour_ = new QRadioButton(QString::fromUtf8("カラー"));
-    mono_ = new QRadioButton(QString::fromUtf8("モノクロ"));
+    auto* colourGroup = new QGroupBox(tr("カラー印刷"));
+    colour_ = new QRadioButton(tr("カラー"));
+    mono_ = new QRadioButton(tr("モノクロ"));
     mono_->setChecked(true);
     auto* colourLayout = new QHBoxLayout(colourGroup);
     colourLayout->addWidget(colour_);
     colourLayout->addWidget(mono_);
     connect(colour_, &QRadioButton::toggled, this, [this] { RenderPreview(); });
 
-    auto* optionGroup = new QGroupBox(QString::fromUtf8("オプション"));
-    mirror_ = new QCheckBox(QString::fromUtf8("反転印刷"));
-    mirror_->setToolTip(QString::fromUtf8("左右を反転します (部品面のフィルムを印刷面を下にして使うとき)"));
-    negative_ = new QCheckBox(QString::fromUtf8("ネガ印刷"));
-    negative_->setToolTip(QString::fromUtf8("モノクロ: 黒い紙に白で印刷します"));
-    antialias_ = new QCheckBox(QString::fromUtf8("アンチエイリアス"));
+    auto* optionGroup = new QGroupBox(tr("オプション"));
+    mirror_ = new QCheckBox(tr("反転印刷"));
+    mirror_->setToolTip(tr("左右を反転します (部品面のフィルムを印刷面を下にして使うとき)"));
+    negative_ = new QCheckBox(tr("ネガ印刷"));
+    negative_->setToolTip(tr("モノクロ: 黒い紙に白で印刷します"));
+    antialias_ = new QCheckBox(tr("アンチエイリアス"));
     auto* optionLayout = new QVBoxLayout(optionGroup);
     for (QCheckBox* box : {mirror_, negative_, antialias_}) {
         box->setAccessibleName(box->text());
@@ -88,12 +88,12 @@ TPrintForm::TPrintForm(QWidget* parent) : QDialog(parent), printer_(std::make_un
 
     printerLabel_ = new QLabel;
     printerLabel_->setWordWrap(true);
-    printerLabel_->setAccessibleName(QString::fromUtf8("プリンタ"));
-    print_ = new QPushButton(QString::fromUtf8("印刷"));
+    printerLabel_->setAccessibleName(tr("プリンタ"));
+    print_ = new QPushButton(tr("印刷"));
     print_->setDefault(true);
-    pdf_ = new QPushButton(QString::fromUtf8("PDF に出力..."));
-    pdf_->setToolTip(QString::fromUtf8("実寸の PDF ファイルに印刷します"));
-    auto* config = new QPushButton(QString::fromUtf8("印刷設定"));
+    pdf_ = new QPushButton(tr("PDF に出力..."));
+    pdf_->setToolTip(tr("実寸の PDF ファイルに印刷します"));
+    auto* config = new QPushButton(tr("印刷設定"));
     auto* cancel = new QPushButton("Cancel");
     for (QPushButton* b : {print_, pdf_, config, cancel}) b->setAccessibleName(b->text());
     connect(print_, &QPushButton::clicked, this, [this] {
@@ -110,7 +110,7 @@ TPrintForm::TPrintForm(QWidget* parent) : QDialog(parent), printer_(std::make_un
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* side = new QVBoxLayout;
-    side->addWidget(new QLabel(QString::fromUtf8("レイヤー")));
+    side->addWidget(new QLabel(tr("レイヤー")));
     side->addWidget(layers_, 1);
     side->addWidget(colourGroup);
     side->addWidget(optionGroup);
@@ -125,7 +125,7 @@ TPrintForm::TPrintForm(QWidget* parent) : QDialog(parent), printer_(std::make_un
     resize(720, 520);
 
     askPdfFile = [this] {
-        return QFileDialog::getSaveFileName(this, QString::fromUtf8("PDF に出力"), {}, "PDF (*.pdf)").toStdString();
+        return QFileDialog::getSaveFileName(this, tr("PDF に出力"), {}, "PDF (*.pdf)").toStdString();
     };
     tell = [this](const std::string& text) { QMessageBox::warning(this, windowTitle(), QString::fromStdString(text)); };
     UpdatePrinter();
@@ -184,17 +184,17 @@ void TPrintForm::UpdatePrinter() {
                             printer_->outputFormat() == QPrinter::NativeFormat;
     const QRectF page = printer_->pageLayout().paintRect(QPageLayout::Millimeter);
     if (hasPrinter) {
-        printerLabel_->setText(QString::fromUtf8("プリンタ: %1 (印刷範囲 %2 × %3 mm)")
+        printerLabel_->setText(tr("プリンタ: %1 (印刷範囲 %2 × %3 mm)")
                                    .arg(printer_->printerName())
                                    .arg(page.width(), 0, 'f', 1)
                                    .arg(page.height(), 0, 'f', 1));
     } else {
-        printerLabel_->setText(QString::fromUtf8("プリンタがありません。PDF ファイルに実寸で印刷できます (%1 × %2 mm)。")
+        printerLabel_->setText(tr("プリンタがありません。PDF ファイルに実寸で印刷できます (%1 × %2 mm)。")
                                    .arg(page.width(), 0, 'f', 1)
                                    .arg(page.height(), 0, 'f', 1));
     }
     print_->setEnabled(hasPrinter);
-    print_->setToolTip(hasPrinter ? QString() : QString::fromUtf8("プリンタがありません"));
+    print_->setToolTip(hasPrinter ? QString() : tr("プリンタがありません"));
     (hasPrinter ? print_ : pdf_)->setDefault(true);
     RenderPreview();
 }
@@ -205,7 +205,7 @@ bool TPrintForm::PrintOn(QPrinter& printer) {
     if (!document_) return false;
     std::string error;
     if (!PrintPage(*document_, printer, Options(), error)) {
-        tell("印刷できませんでした: " + error);
+        tell(tr("印刷できませんでした: %1").arg(QString::fromStdString(error)).toStdString());
         return false;
     }
     return true;
@@ -213,7 +213,7 @@ bool TPrintForm::PrintOn(QPrinter& printer) {
 
 bool TPrintForm::PrintToPrinter() {
     if (!print_->isEnabled()) {
-        tell("プリンタがありません。「PDF に出力...」で PDF ファイルに印刷できます。");
+        tell(tr("プリンタがありません。「PDF に出力...」で PDF ファイルに印刷できます。").toStdString());
         return false;
     }
     return PrintOn(*printer_);

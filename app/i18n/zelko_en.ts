@@ -1,0 +1,393 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="ja">
+<context>
+    <name>app::TExportBmpForm</name>
+    <message>
+        <source>ビットマップ出力</source>
+        <translation>Export Bitmap</translation>
+    </message>
+    <message>
+        <source>カラー出力</source>
+        <translation>Colour output</translation>
+    </message>
+    <message>
+        <source>カラー</source>
+        <translation>Colour</translation>
+    </message>
+    <message>
+        <source>モノクロ</source>
+        <translation>Monochrome</translation>
+    </message>
+    <message>
+        <source>オプション</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <source>反転出力</source>
+        <translation>Mirrored output</translation>
+    </message>
+    <message>
+        <source>ネガ出力</source>
+        <translation>Negative output</translation>
+    </message>
+    <message>
+        <source>アンチエイリアス</source>
+        <translation>Anti-alias</translation>
+    </message>
+    <message>
+        <source>解像度 (ppi)</source>
+        <translation>Resolution (ppi)</translation>
+    </message>
+    <message>
+        <source>出力するレイヤー</source>
+        <translation>Layers to output</translation>
+    </message>
+    <message>
+        <source>解像度には正の数を入れてください: &quot;%1&quot;</source>
+        <translation>The resolution must be a positive number: &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; を書き出せませんでした: %2</source>
+        <translation>Could not write &quot;%1&quot;: %2</translation>
+    </message>
+</context>
+<context>
+    <name>app::TExportEmfForm</name>
+    <message>
+        <source>ExportEmfForm</source>
+        <translation>Export EMF</translation>
+    </message>
+    <message>
+        <source>カラー出力</source>
+        <translation>Colour output</translation>
+    </message>
+    <message>
+        <source>カラー</source>
+        <translation>Colour</translation>
+    </message>
+    <message>
+        <source>モノクロ</source>
+        <translation>Monochrome</translation>
+    </message>
+    <message>
+        <source>出力対象</source>
+        <translation>What to output</translation>
+    </message>
+    <message>
+        <source>すべて</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>選択中</source>
+        <translation>Selected</translation>
+    </message>
+    <message>
+        <source>不透明色</source>
+        <translation>Opaque colours</translation>
+    </message>
+    <message>
+        <source>レイヤーの色を不透明にして出力します (レイヤーの設定は変わりません)</source>
+        <translation>Writes the layers in opaque colours (the layers themselves do not change)</translation>
+    </message>
+    <message>
+        <source>アンチエイリアシング</source>
+        <translation>Anti-aliasing</translation>
+    </message>
+    <message>
+        <source>滑らかに表示するかどうかは、メタファイルを読むプログラムが決めます</source>
+        <translation>Whether edges are smoothed is up to the program that reads the metafile</translation>
+    </message>
+    <message>
+        <source>出力するレイヤー</source>
+        <translation>Layers to output</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; を書き出せませんでした: %2</source>
+        <translation>Could not write &quot;%1&quot;: %2</translation>
+    </message>
+</context>
+<context>
+    <name>app::TGerberForm</name>
+    <message>
+        <source>ガーバ出力</source>
+        <translation>Gerber Export</translation>
+    </message>
+    <message>
+        <source>出力レイヤー</source>
+        <translation>Output Layers</translation>
+    </message>
+    <message>
+        <source>Output: ガーバファイルに出力するレイヤー / Hole: 穴のレイヤー</source>
+        <translation>Output: layers written to Gerber files / Hole: the layer of the holes</translation>
+    </message>
+    <message>
+        <source>デフォルト線幅[mm]</source>
+        <translation>Default pen width [mm]</translation>
+    </message>
+    <message>
+        <source>テキスト出力時の線幅[mm]</source>
+        <translation>Pen width for texts [mm]</translation>
+    </message>
+    <message>
+        <source>RS-274X (標準)</source>
+        <translation>RS-274X (classic)</translation>
+    </message>
+    <message>
+        <source>Gerber X2 (基板メーカー向け)</source>
+        <translation>Gerber X2 (for board houses)</translation>
+    </message>
+    <message>
+        <source>形式</source>
+        <translation>Format</translation>
+    </message>
+    <message>
+        <source>Gerber X2: ミリ単位、ファイル属性付き、塗りつぶしは領域で出力します</source>
+        <translation>Gerber X2: millimetres, file attributes, filled shapes as regions</translation>
+    </message>
+    <message>
+        <source>ドリルファイル (.drl) も出力する</source>
+        <translation>Also write the drill file (.drl)</translation>
+    </message>
+    <message>
+        <source>基板メーカー用パッケージ (.zip) も出力する</source>
+        <translation>Also write the board-house package (.zip)</translation>
+    </message>
+    <message>
+        <source>Gerber X2 ファイル、ドリルファイル、説明書を一つの zip にまとめます</source>
+        <translation>Puts the Gerber X2 files, the drill file and a readme into one zip</translation>
+    </message>
+    <message>
+        <source>設定</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>出力先の選択</source>
+        <translation>Choose the Output Folder</translation>
+    </message>
+    <message>
+        <source>✓</source>
+        <translation>✓</translation>
+    </message>
+    <message>
+        <source>「%1」には 0 から 100 までの数を入れてください: &quot;%2&quot;</source>
+        <translation>&quot;%1&quot; takes a number from 0 to 100: &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>出力するレイヤーがありません。「出力レイヤー」の Output 欄でレイヤーを選んでください。</source>
+        <translation>No layer is marked for output. Mark layers in the Output column of &quot;Output Layers&quot;.</translation>
+    </message>
+    <message>
+        <source>ガーバファイルを出力できませんでした。何も書き出していません。</source>
+        <translation>The Gerber files could not be made. Nothing was written.</translation>
+    </message>
+    <message>
+        <source>ドリルファイル: 穴のレイヤーがありません</source>
+        <translation>Drill file: there is no hole layer</translation>
+    </message>
+    <message>
+        <source>ドリルファイル: %1</source>
+        <translation>Drill file: %1</translation>
+    </message>
+    <message>
+        <source>パッケージ: %1</source>
+        <translation>Package: %1</translation>
+    </message>
+    <message>
+        <source>書き出しました:</source>
+        <translation>Written:</translation>
+    </message>
+    <message>
+        <source>書き出せなかったもの:</source>
+        <translation>Not written:</translation>
+    </message>
+    <message>
+        <source>注意:</source>
+        <translation>Notes:</translation>
+    </message>
+</context>
+<context>
+    <name>app::TGraphToolForm</name>
+    <message>
+        <source>GraphToolForm</source>
+        <translation>Graph Tool</translation>
+    </message>
+    <message>
+        <source>グラフツール</source>
+        <translation>Graph tool</translation>
+    </message>
+</context>
+<context>
+    <name>app::TLineGraphFrame</name>
+    <message>
+        <source>項目</source>
+        <translation>Item</translation>
+    </message>
+    <message>
+        <source>値</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>グラフの設定</source>
+        <translation>Graph settings</translation>
+    </message>
+    <message>
+        <source>読み込み</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>タブ区切りか CSV の数値データを読み込みます</source>
+        <translation>Reads numbers separated by tabs or commas</translation>
+    </message>
+    <message>
+        <source>データファイル</source>
+        <translation>Data file</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; を読み込めませんでした: %2</source>
+        <translation>Could not read &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; には数値の行がありません。</source>
+        <translation>&quot;%1&quot; has no line of numbers.</translation>
+    </message>
+    <message>
+        <source>%1 行に数値でない値があり、その行の残りを読み飛ばしました (最初は %2 行目)。</source>
+        <translation>%1 rows held a value that is not a number; the rest of each was skipped (first at line %2).</translation>
+    </message>
+    <message>
+        <source>グラフの設定を保存できませんでした: %1</source>
+        <translation>Could not save the graph settings: %1</translation>
+    </message>
+    <message>
+        <source>無効な値が含まれています。</source>
+        <translation>The input contains an invalid value.</translation>
+    </message>
+    <message>
+        <source>グラフにするデータがありません。「読み込み」でデータファイルを読んでください。</source>
+        <translation>There is no data to draw. Read a data file with &quot;Read&quot;.</translation>
+    </message>
+</context>
+<context>
+    <name>app::TPrintForm</name>
+    <message>
+        <source>プレビュー</source>
+        <translation>Preview</translation>
+    </message>
+    <message>
+        <source>印刷</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>印刷するレイヤー</source>
+        <translation>Layers to print</translation>
+    </message>
+    <message>
+        <source>カラー印刷</source>
+        <translation>Colour printing</translation>
+    </message>
+    <message>
+        <source>カラー</source>
+        <translation>Colour</translation>
+    </message>
+    <message>
+        <source>モノクロ</source>
+        <translation>Monochrome</translation>
+    </message>
+    <message>
+        <source>オプション</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <source>反転印刷</source>
+        <translation>Mirror print</translation>
+    </message>
+    <message>
+        <source>左右を反転します (部品面のフィルムを印刷面を下にして使うとき)</source>
+        <translation>Flips left and right (for a component-side film laid printed side down)</translation>
+    </message>
+    <message>
+        <source>ネガ印刷</source>
+        <translation>Negative print</translation>
+    </message>
+    <message>
+        <source>モノクロ: 黒い紙に白で印刷します</source>
+        <translation>Monochrome: prints white on a black page</translation>
+    </message>
+    <message>
+        <source>アンチエイリアス</source>
+        <translation>Anti-alias</translation>
+    </message>
+    <message>
+        <source>プリンタ</source>
+        <translation>Printer</translation>
+    </message>
+    <message>
+        <source>PDF に出力...</source>
+        <translation>Print to PDF...</translation>
+    </message>
+    <message>
+        <source>実寸の PDF ファイルに印刷します</source>
+        <translation>Prints into a PDF file at true scale</translation>
+    </message>
+    <message>
+        <source>印刷設定</source>
+        <translation>Printer Settings</translation>
+    </message>
+    <message>
+        <source>レイヤー</source>
+        <translation>Layers</translation>
+    </message>
+    <message>
+        <source>PDF に出力</source>
+        <translation>Print to PDF</translation>
+    </message>
+    <message>
+        <source>プリンタ: %1 (印刷範囲 %2 × %3 mm)</source>
+        <translation>Printer: %1 (printable area %2 × %3 mm)</translation>
+    </message>
+    <message>
+        <source>プリンタがありません。PDF ファイルに実寸で印刷できます (%1 × %2 mm)。</source>
+        <translation>There is no printer. You can print true to scale into a PDF file (%1 × %2 mm).</translation>
+    </message>
+    <message>
+        <source>プリンタがありません</source>
+        <translation>There is no printer</translation>
+    </message>
+    <message>
+        <source>印刷できませんでした: %1</source>
+        <translation>Could not print: %1</translation>
+    </message>
+    <message>
+        <source>プリンタがありません。「PDF に出力...」で PDF ファイルに印刷できます。</source>
+        <translation>There is no printer. &quot;Print to PDF...&quot; prints into a PDF file.</translation>
+    </message>
+</context>
+<context>
+    <name>app::TVemoImportForm</name>
+    <message>
+        <source>VEMOファイルのインポート</source>
+        <translation>Import VEMO File</translation>
+    </message>
+    <message>
+        <source>ファイルの各レイヤー (Target) を受け取るレイヤー (Dest) を選んでください。新しい名前を入力するとレイヤーを作ります。空欄のレイヤーは読み込みません。</source>
+        <translation>Choose the layer (Dest) that receives each layer of the file (Target). A new name makes a new layer; a layer left empty is not read.</translation>
+    </message>
+    <message>
+        <source>レイヤーの対応</source>
+        <translation>Layer mapping</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; を開けませんでした。</source>
+        <translation>Could not open &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>Dest </source>
+        <translation>Dest </translation>
+    </message>
+    <message>
+        <source>レイヤー名 &quot;%1&quot; には保存できない文字が含まれています。</source>
+        <translation>The layer name &quot;%1&quot; holds characters a board file cannot store.</translation>
+    </message>
+</context>
+</TS>
