@@ -47,6 +47,10 @@ struct RectF {
     constexpr bool IntersectsWith(const RectF& b) const {
         return x < b.x + b.width && y < b.y + b.height && x + width > b.x && y + height > b.y;
     }
+    // The same with shared edges counting: for area tests where touching is a hit.
+    constexpr bool Touches(const RectF& b) const {
+        return x <= b.x + b.width && y <= b.y + b.height && x + width >= b.x && y + height >= b.y;
+    }
     constexpr bool operator==(const RectF&) const = default;
 
     // The smallest rectangle holding both corners.

@@ -237,11 +237,11 @@ bool TVemoPath::HitPoint(PointF p) const {
 }
 
 bool TVemoPath::HitRect(const RectF& rect, TVemoGraphics*) const {
-    return !outline_.IsEmpty() && bounds_.IntersectsWith(rect) && geom::OutlineMeetsRect(outline_, rect);
+    return !outline_.IsEmpty() && bounds_.Touches(rect) && geom::OutlineMeetsRect(outline_, rect);
 }
 
 bool TVemoPath::HitPath(const GraphicsPath& path, const RectF& pathBounds, TVemoGraphics*) const {
-    return !outline_.IsEmpty() && bounds_.IntersectsWith(pathBounds) && geom::OutlinesMeet(outline_, path);
+    return !outline_.IsEmpty() && bounds_.Touches(pathBounds) && geom::OutlinesMeet(outline_, path);
 }
 
 bool TVemoPath::HitSelected(PointF p) const {

@@ -161,11 +161,11 @@ bool TVemoShape::HitPoint(PointF p) const {
 }
 
 bool TVemoShape::HitRect(const RectF& rect, TVemoGraphics*) const {
-    return bounds_.IntersectsWith(rect) && geom::OutlineMeetsRect(outline_, rect);
+    return bounds_.Touches(rect) && geom::OutlineMeetsRect(outline_, rect);
 }
 
 bool TVemoShape::HitPath(const GraphicsPath& path, const RectF& pathBounds, TVemoGraphics*) const {
-    return bounds_.IntersectsWith(pathBounds) && geom::OutlinesMeet(outline_, path);
+    return bounds_.Touches(pathBounds) && geom::OutlinesMeet(outline_, path);
 }
 
 bool TVemoShape::HitSelected(PointF p) const {

@@ -32,13 +32,16 @@ TVemoEventContext::TVemoEventContext(TVemoUi& ui)
       edited_(std::make_unique<TEditedDocument>()),
       main_(edited_->Document().GetWindowWidth(), edited_->Document().GetWindowHeight()),
       overlay_(edited_->Document().GetWindowWidth(), edited_->Document().GetWindowHeight()),
-      menuControl_(std::make_unique<TMenuControl>()) {
+      menuControl_(std::make_unique<TMenuControl>()),
+      stylePanel_(std::make_unique<TVemoStylePanel>(*this)) {
     DrawStyle().SetZoom(float(Document().GetZoom()));
+    TVemoSelectStateIF::Forget();
     menuControl_->SetContext(this);
 }
 
 TVemoEventContext::~TVemoEventContext() {
     menuControl_.reset();
+    TVemoSelectStateIF::Forget();
     // The states outlive the context in the bank; they must not reach it.
     if (current_) {
         current_->SetContext(nullptr);
@@ -216,6 +219,21 @@ void TVemoEventContext::ShowWholeArea() {
 void TVemoEventContext::PreviewPan(double dx, double dy) {
     render::LivePan(main_, overlay_, Document().GetZoom(), dx, dy);
     ui_.Present(overlay_);
+}
+
+void TVemoEventContext::ShowRubberBand(PointF a, PointF b) {
+    const Matrix& view = Document().GetViewMatrix();
+    const PointF p = view.Map(a), q = view.Map(b);
+    const float left = std::min(p.x, q.x), top = std::min(p.y, q.y);
+    ui_.ShowRubberBand(RectF(left, top, std::max(p.x, q.x) - left, std::max(p.y, q.y) - top));
+    bandShown_ = true;
+    ui_.Present(overlay_);
+}
+
+void TVemoEventContext::HideRubberBand() {
+    if (!bandShown_) return;
+    bandShown_ = false;
+    ui_.ShowRubberBand(std::nullopt);
 }
 
 void TVemoEventContext::SetBackground(const QImage& image) {

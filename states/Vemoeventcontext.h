@@ -16,6 +16,7 @@
 #include "render/Redraw.h"
 #include "states/Vemoeventstate.h"
 #include "states/Vemomenucontrol.h"
+#include "states/Vemostylepanel.h"
 #include "states/Vemoui.h"
 
 class TVemoPart;
@@ -72,6 +73,10 @@ public:
     void ShowWholeArea();
     // Shows the picture shifted by (dx, dy) document units at once (live panning).
     void PreviewPan(double dx, double dy);
+    // Shows the window's picture with the rubber band spanned by two document
+    // points outlined on it at once; the bitmaps are left as they are.
+    void ShowRubberBand(PointF a, PointF b);
+    void HideRubberBand();
 
     // Status panel 0: the point in millimetres; panel 1: its offset from the origin.
     void ShowPosition(PointF point);
@@ -88,6 +93,8 @@ public:
     TVemoDocument& Document() { return edited_->Document(); }
     TVemoHistory& History() { return edited_->History(); }
     TMenuControl& MenuControl() { return *menuControl_; }
+    // What the style panel shows of the selection, and the style of new objects.
+    TVemoStylePanel& StylePanel() { return *stylePanel_; }
     TVemoEventState* CurrentState() const { return current_; }
     const TDIBitmap& MainBitmap() const { return main_; }
     const TDIBitmap& OverlayBitmap() const { return overlay_; }
@@ -106,6 +113,8 @@ private:
     TDIBitmap overlay_;
     QImage background_;
     std::unique_ptr<TMenuControl> menuControl_;
+    std::unique_ptr<TVemoStylePanel> stylePanel_;
+    bool bandShown_ = false;
     PointF origin_{};
     int windowWidth_ = 0, windowHeight_ = 0;
 

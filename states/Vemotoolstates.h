@@ -6,30 +6,7 @@
 // temporary view states.
 
 #include "states/Vemoeventstate.h"
-
-// Selection family.
-class TVemoSelectStateIF : public TVemoEventState {};
-
-class TVemoSelectState : public TVemoSelectStateIF {
-public:
-    static constexpr int kBankIndex = 3;
-    TVemoEventState* KeyDown(int key) override { return ToolKey(key, true); }
-    TVemoEventState* KeyUp(int key) override { return ToolKey(key, false); }
-};
-class TVemoSelectNullState : public TVemoSelectStateIF {
-public:
-    static constexpr int kBankIndex = 4;
-};
-class TVemoSelectRectState : public TVemoSelectStateIF {
-public:
-    static constexpr int kBankIndex = 5;
-};
-class TVemoSelectNumericState : public TVemoSelectStateIF {
-public:
-    static constexpr int kBankIndex = 6;
-    TVemoEventState* KeyDown(int key) override { return ToolKey(key, true); }
-    TVemoEventState* KeyUp(int key) override { return ToolKey(key, false); }
-};
+#include "states/Vemoselectstate.h"
 
 // Point editing family.
 class TVemoPointStateIF : public TVemoEventState {};

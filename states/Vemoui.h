@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "model/Vemotypes.h"
+
 class TDIBitmap;
 
 enum class TAnswer { Yes, No, Cancel };
@@ -32,13 +34,26 @@ public:
     virtual std::optional<std::string> AskSaveFileName() = 0;
     virtual void ShowError(const std::string& message) = 0;
 
+    // Whether the main window is the active window and the keyboard is not
+    // busy typing in a field: only then do the tools' shortcut keys act.
+    virtual bool IsEditorActive() { return true; }
+    // The rubber band, a rectangle in window pixels, outlined over the picture
+    // last presented (no bitmap holds it); none takes it away.
+    virtual void ShowRubberBand(const std::optional<RectF>& /*pixels*/) {}
+    // The numeric move-and-rotate dialog, shown modally with anchor (document
+    // units) filled in; the transform it made, or none when it was cancelled.
+    virtual std::optional<Matrix> AskNumericTransform(PointF /*anchor*/) { return std::nullopt; }
+
     // The panels that show the document and the selection; they may not exist yet.
     virtual void AddRecentFile(const std::string& /*name*/) {}
     virtual void RefreshDesignPanel() {}
+    // The styles the style panel shows changed (see TVemoStylePanel).
     virtual void ShowSelectionStyle() {}
     virtual void RefreshLayers() {}
 
-    // The clipboard in the program's own object format.
+    // The clipboard in the program's own object format ("CF_VEMO2.02_OBJ").
+    // Setting may fail silently (no clipboard); reading gives none when the
+    // clipboard holds nothing of that format.
     virtual void SetClipboardObjects(const std::string& /*bytes*/) {}
     virtual std::optional<std::string> ClipboardObjects() { return std::nullopt; }
 };

@@ -31,6 +31,19 @@ public:
         return saveName;
     }
     void ShowError(const std::string& message) override { errors.push_back(message); }
+    bool IsEditorActive() override { return active; }
+    void ShowRubberBand(const std::optional<RectF>& pixels) override {
+        band = pixels;
+        if (pixels) ++bandsShown;
+    }
+    std::optional<Matrix> AskNumericTransform(PointF anchor) override {
+        numericAnchors.push_back(anchor);
+        return numeric;
+    }
+    void ShowSelectionStyle() override { ++styleRefreshes; }
+    void RefreshLayers() override { ++layerRefreshes; }
+    void SetClipboardObjects(const std::string& bytes) override { clipboard = bytes; }
+    std::optional<std::string> ClipboardObjects() override { return clipboard; }
 
     std::map<int, std::string> status;
     std::string caption;
@@ -44,4 +57,12 @@ public:
     int saveDialogs = 0;
     std::vector<std::string> questions;
     std::vector<std::string> errors;
+    bool active = true;
+    std::optional<RectF> band;
+    int bandsShown = 0;
+    std::optional<Matrix> numeric;
+    std::vector<PointF> numericAnchors;
+    int styleRefreshes = 0;
+    int layerRefreshes = 0;
+    std::optional<std::string> clipboard;
 };
