@@ -8,8 +8,13 @@
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QFrame>
+#include <QAbstractSpinBox>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
@@ -19,9 +24,13 @@
 #include <QWheelEvent>
 
 #include "app/Keymap.h"
+#include "app/Numericform.h"
+#include "app/Styleform.h"
+#include "app/Vemoclipboard.h"
 #include "app/Vemoformtemplate.h"
 #include "app/Vemoresource.h"
 #include "model/Vemodocument.h"
+#include "model/Vemodrawstyle.h"
 #include "states/Vemostatebank.h"
 
 namespace app {
@@ -83,6 +92,15 @@ void TDesignWidget::paintEvent(QPaintEvent*) {
     const int w = int(std::ceil(width() * ratio)), h = int(std::ceil(height() * ratio));
     if (image.width() < w) painter.fillRect(image.width(), 0, w - image.width(), h, Qt::white);
     if (image.height() < h) painter.fillRect(0, image.height(), w, h - image.height(), Qt::white);
+    if (band_) {
+        // Dotted in the rubber-band colour, over the picture only.
+        const geom::Argb c = DrawStyle().GetColour(dcRubberBand);
+        QPen pen(QColor::fromRgb(c), 1.0, Qt::DotLine);
+        pen.setCosmetic(true);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(band_->translated(0.5, 0.5));
+    }
 }
 
 void TDesignWidget::resizeEvent(QResizeEvent*) { form_.ResizeDesign(); }
@@ -184,6 +202,8 @@ TVemoForm::TVemoForm(const TVemoResource& resources, std::string settingsPath, Q
         statusBar()->addWidget(status_[i]);
     }
     BuildMenus();
+    numeric_ = new TNumericForm(this);
+    style_ = new TStyleForm(resources_, settingsPath_, this);
 
     idle_.setSingleShot(true);
     idle_.setInterval(0);
@@ -193,6 +213,7 @@ TVemoForm::TVemoForm(const TVemoResource& resources, std::string settingsPath, Q
 }
 
 TVemoForm::~TVemoForm() {
+    if (style_) style_->SetContext(nullptr);
     if (keys_) qApp->removeEventFilter(keys_.get());
     keys_.reset();
     context_.reset();
@@ -221,9 +242,13 @@ void TVemoForm::StartUp() {
         },
         [this] { ReleaseKeys(); });
     qApp->installEventFilter(keys_.get());
+    style_->SetContext(context_.get());
+    style_->show();
     ResizeDesign();
     // Zoom and pan are not kept in the file: open on the whole board.
     context_->ShowWholeArea();
+    // The style window came up too: the keyboard stays with the drawing.
+    activateWindow();
     design_->setFocus();
 }
 
@@ -400,6 +425,41 @@ std::optional<std::string> TVemoForm::AskSaveFileName() {
 void TVemoForm::ShowError(const std::string& message) {
     QMessageBox::warning(this, "zelko", QString::fromStdString(message));
 }
+
+bool TVemoForm::IsEditorActive() {
+    if (!isActiveWindow()) return false;
+    // Keys typed into a field are the field's, not the tools'.
+    QWidget* focus = QApplication::focusWidget();
+    return !(qobject_cast<QLineEdit*>(focus) || qobject_cast<QAbstractSpinBox*>(focus) ||
+             qobject_cast<QTextEdit*>(focus) || qobject_cast<QPlainTextEdit*>(focus) ||
+             (qobject_cast<QComboBox*>(focus) && static_cast<QComboBox*>(focus)->isEditable()));
+}
+
+void TVemoForm::ShowRubberBand(const std::optional<RectF>& pixels) {
+    const bool had = design_->band_.has_value();
+    design_->band_.reset();
+    if (pixels) design_->band_ = QRectF(pixels->x, pixels->y, pixels->width, pixels->height);
+    // Showing it is up to the Present that follows; taking it away needs a paint.
+    if (had && !pixels) design_->update();
+}
+
+std::optional<Matrix> TVemoForm::AskNumericTransform(PointF anchor) {
+    numeric_->SetAnchor(anchor);
+    if (numeric_->exec() != QDialog::Accepted) return std::nullopt;
+    return numeric_->Transform();
+}
+
+void TVemoForm::ShowSelectionStyle() {
+    if (style_) style_->SurfaceFrame()->Refresh();
+}
+
+void TVemoForm::RefreshDesignPanel() {
+    if (style_) style_->DesignFrame()->Refresh();
+}
+
+void TVemoForm::SetClipboardObjects(const std::string& bytes) { app::SetClipboardObjects(bytes); }
+
+std::optional<std::string> TVemoForm::ClipboardObjects() { return app::ClipboardObjects(); }
 
 void TVemoForm::closeEvent(QCloseEvent* event) {
     if (context_ && context_->QuerySave() == TAnswer::Cancel) {

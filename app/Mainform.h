@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ class TVemoResource;
 namespace app {
 
 class TKeyObserver;
+class TNumericForm;
+class TStyleForm;
 class TVemoForm;
 
 // Shows the overlay bitmap and hands pointer, wheel and size changes to the
@@ -47,6 +50,7 @@ private:
     friend class TVemoForm;
     TVemoForm& form_;
     bool painting_ = false;
+    std::optional<QRectF> band_;  // the rubber band, device pixels
     int wheelRest_ = 0;  // part of a wheel step from fine-grained wheels and touchpads
 };
 
@@ -79,6 +83,17 @@ public:
     TAnswer AskYesNoCancel(const std::string& question) override;
     std::optional<std::string> AskSaveFileName() override;
     void ShowError(const std::string& message) override;
+    bool IsEditorActive() override;
+    void ShowRubberBand(const std::optional<RectF>& pixels) override;
+    std::optional<Matrix> AskNumericTransform(PointF anchor) override;
+    void SetClipboardObjects(const std::string& bytes) override;
+    std::optional<std::string> ClipboardObjects() override;
+
+    void ShowSelectionStyle() override;
+    void RefreshDesignPanel() override;
+
+    TNumericForm* NumericForm() { return numeric_; }
+    TStyleForm* StyleWindow() { return style_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -106,6 +121,8 @@ private:
     QLabel* status_[3] = {};
     QTimer idle_;
     std::map<int, QCursor> cursors_;
+    TNumericForm* numeric_ = nullptr;
+    TStyleForm* style_ = nullptr;
 };
 
 }  // namespace app
