@@ -225,6 +225,9 @@ TVemoEventState* TVemoSelectState::Command(TEditCommand code) {
 
 void TVemoSelectState::UndoRedo(bool redo) {
     context_->StylePanel().ClearStyles();
+    // Undo keeps the objects a step did not change, flags and all: none may
+    // stay shown as selected while the commands have nothing to act on.
+    context_->RootObject().Deselect();
     ClearSelection();
     moved_ = keyMoved_ = false;
     if (redo)

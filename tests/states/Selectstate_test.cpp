@@ -120,6 +120,12 @@ TEST_F(SelectTest, ClickShiftClickAndDragMoveTheSelectionInOneUndoStep) {
     context->SendCommand(ecRedo);
     EXPECT_FLOAT_EQ(Bounds(Root().GetChild(0)).x, a0.x + 5);
 
+    // After an undo nothing shows as selected, also what the step did not touch.
+    Click(ssLeft, {10, 0});
+    context->SendCommand(ecUndo);
+    context->SendCommand(ecRedo);
+    for (int i = 0; i < Root().GetChildCount(); ++i) EXPECT_FALSE(Root().GetChild(i)->IsSelected()) << i;
+
     // A click elsewhere replaces the selection; Shift+click on empty space still clears it.
     a = Root().GetChild(0);
     c = Root().GetChild(2);
