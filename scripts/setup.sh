@@ -12,7 +12,7 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-dejavu-core fontconfig
   gerbv librsvg2-bin poppler-utils libzip-dev
-  xvfb
+  xvfb xauth
   desktop-file-utils appstream shared-mime-info dpkg-dev fakeroot
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   inkscape
