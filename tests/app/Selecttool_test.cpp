@@ -34,6 +34,7 @@
 #include "model/Vemolayerlist.h"
 #include "model/Vemopart.h"
 #include "model/Vemorectangle.h"
+#include "settings/Settings.h"
 #include "states/Vemoselectstate.h"
 #include "states/Vemostatebank.h"
 #include "states/Vemostylepanel.h"
@@ -375,6 +376,37 @@ TEST_F(SelectToolTest, StyleWindowEditsTheSelectionAndTheDrawing) {
     QListWidgetItem* item = d->GridListBox->item(0);
     QTest::mouseClick(d->GridListBox->viewport(), Qt::LeftButton, {}, d->GridListBox->visualItemRect(item).center());
     EXPECT_DOUBLE_EQ(doc.GetGrid(), item->text().toDouble() * 10);
+}
+
+TEST_F(SelectToolTest, OfferedWidthsAndPitchesComeFromTheSettingsFile) {
+    // A hand-made list: it ends at the first negative entry.
+    std::string error;
+    settings::TIniFile ini;
+    ini.WriteString("SurfaceTab", "Width0", "0.2");
+    ini.WriteString("SurfaceTab", "Width1", "0.5");
+    ini.WriteString("SurfaceTab", "Width2", "-1");
+    ini.WriteString("SurfaceTab", "Width3", "1.0");
+    ini.WriteString("StatusTab", "Grid0", "2.54");
+    ASSERT_TRUE(settings::WriteSettingsFile(dir.filePath("zelko.ini").toStdString(), ini, error)) << error;
+    Open({{{100, 100}, {200, 200}, 5, true}, {{300, 100}, {400, 200}, 10, true}});
+    app::TSurfaceFrame* s = form->StyleWindow()->SurfaceFrame();
+    ASSERT_EQ(s->WidthListBox->count(), 2);
+    EXPECT_EQ(s->WidthListBox->item(1)->text().toStdString(), "0.5");
+    app::TDesignFrame* d = form->StyleWindow()->DesignFrame();
+    ASSERT_EQ(d->GridListBox->count(), 1);
+    EXPECT_EQ(d->GridListBox->item(0)->text().toStdString(), "2.54");
+
+    // A width chosen from the list reaches every selected object and new objects too.
+    QTest::mouseClick(design, Qt::LeftButton, {}, At({150, 150}));
+    QTest::mouseClick(design, Qt::LeftButton, Qt::ShiftModifier, At({350, 150}));
+    const std::size_t steps = Steps();
+    QListWidgetItem* item = s->WidthListBox->item(1);
+    QTest::mouseClick(s->WidthListBox->viewport(), Qt::LeftButton, {}, s->WidthListBox->visualItemRect(item).center());
+    EXPECT_FLOAT_EQ(Child(0)->GetSurface()->GetWidth(), 5);
+    EXPECT_FLOAT_EQ(Child(1)->GetSurface()->GetWidth(), 5);
+    EXPECT_FLOAT_EQ(Context().StylePanel().CurrentSurface().GetWidth(), 5);
+    EXPECT_EQ(s->WidthEdit->text().toStdString(), "0.5");
+    EXPECT_EQ(Steps(), steps + 1);
 }
 
 }  // namespace
