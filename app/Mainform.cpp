@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QAbstractSpinBox>
@@ -23,10 +22,13 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include "app/Editor.h"
 #include "app/Keymap.h"
 #include "app/Numericform.h"
 #include "app/Styleform.h"
 #include "app/Vemoclipboard.h"
+#include "app/Menus.h"
+#include "app/Vemodialogs.h"
 #include "app/Vemoformtemplate.h"
 #include "app/Vemoresource.h"
 #include "model/Vemodocument.h"
@@ -201,7 +203,8 @@ TVemoForm::TVemoForm(const TVemoResource& resources, std::string settingsPath, Q
         }
         statusBar()->addWidget(status_[i]);
     }
-    BuildMenus();
+    dialogs_ = std::make_unique<TVemoDialogs>(this);
+    menus_ = new TVemoMenus(*this, settingsPath_);
     numeric_ = new TNumericForm(this);
     style_ = new TStyleForm(resources_, settingsPath_, this);
 
@@ -216,6 +219,7 @@ TVemoForm::~TVemoForm() {
     if (style_) style_->SetContext(nullptr);
     if (keys_) qApp->removeEventFilter(keys_.get());
     keys_.reset();
+    menus_->SetContext(nullptr, {});
     context_.reset();
     StateBank().Release();
 }
@@ -228,6 +232,10 @@ void TVemoForm::Start(std::unique_ptr<TVemoDocument> document) {
 void TVemoForm::StartUp() {
     if (context_) return;
     context_ = std::make_unique<TVemoEventContext>(*this);
+    menus_->SetContext(context_.get(), [] {
+        std::string ignored;
+        return LoadInitialDocument("", ignored);
+    });
     context_->SetDocument(std::move(pending_));
     for (const auto& b : context_->MenuControl().MainButtons()) {
         QToolButton* button = MakeToolButton(*b, toolPanel_);
@@ -244,6 +252,7 @@ void TVemoForm::StartUp() {
     qApp->installEventFilter(keys_.get());
     style_->SetContext(context_.get());
     style_->show();
+    menus_->SetWindow("style", style_);
     ResizeDesign();
     // Zoom and pan are not kept in the file: open on the whole board.
     context_->ShowWholeArea();
@@ -325,65 +334,6 @@ void TVemoForm::SyncToolPanel() {
     sync(menu.SubButtons(), subButtons_);
 }
 
-void TVemoForm::BuildMenus() {
-    struct Item {
-        const char* command;
-        const char* caption;
-        QKeySequence keys;
-        int code;  // edit command sent, -1 none, -2 separator
-    };
-    const auto menu = [this](const char* command, const char* caption, std::initializer_list<Item> items) {
-        QMenu* m = menuBar()->addMenu(QString::fromUtf8(caption));
-        m->setObjectName(command);
-        for (const Item& item : items) {
-            if (item.code == -2) {
-                m->addSeparator();
-                continue;
-            }
-            QAction* action = m->addAction(QString::fromUtf8(item.caption));
-            action->setObjectName(item.command);
-            action->setShortcut(item.keys);
-            if (item.code >= 0) {
-                const auto code = TEditCommand(item.code);
-                connect(action, &QAction::triggered, this, [this, code] {
-                    if (context_) context_->SendCommand(code);
-                });
-            } else if (std::string(item.command) == "close") {
-                connect(action, &QAction::triggered, this, &QWidget::close);
-            } else {
-                // Commands whose windows are not part of the editor yet.
-                action->setEnabled(false);
-            }
-        }
-    };
-    const Item sep{"hline", "", {}, -2};
-    menu("file", "ファイル",
-         {{"new", "新規作成", QKeySequence("Ctrl+N"), -1},
-          {"open", "開く", QKeySequence("Ctrl+O"), -1},
-          {"write", "上書き保存", QKeySequence("Ctrl+S"), -1},
-          {"save", "名前を付けて保存", QKeySequence("Ctrl+Shift+S"), -1},
-          sep,
-          {"import", "インポート", {}, -1},
-          {"export", "エクスポート", {}, -1},
-          sep,
-          {"print", "印刷", QKeySequence("Ctrl+P"), -1},
-          sep,
-          {"close", "閉じる", {}, -1}});
-    menu("edit", "編集",
-         {{"undo", "取り消し", QKeySequence("Ctrl+Z"), ecUndo},
-          {"redo", "やり直し", QKeySequence("Ctrl+Y"), ecRedo},
-          sep,
-          {"cut", "切り取り", QKeySequence("Ctrl+X"), ecCut},
-          {"copy", "コピー", QKeySequence("Ctrl+C"), ecCopy},
-          {"paste", "貼り付け", QKeySequence("Ctrl+V"), ecPaste},
-          {"delete", "削除", QKeySequence(Qt::Key_Delete), ecDelete}});
-    menu("object", "オブジェクト",
-         {{"swap_layer", "レイヤー置換", {}, -1},
-          {"reverse_points", "コントロールポイントの逆転", {}, ecReversePoints}});
-    menu("window", "ウインドウ", {{"style", "スタイル", {}, -1}, {"layer", "レイヤー", {}, -1}});
-    menu("help", "ヘルプ", {{"version", "バージョン情報", {}, -1}});
-}
-
 void TVemoForm::SetStatusText(int panel, const std::string& text) {
     if (panel >= 0 && panel < 3) status_[panel]->setText(QString::fromStdString(text));
 }
@@ -413,14 +363,11 @@ TAnswer TVemoForm::AskYesNoCancel(const std::string& question) {
     return answer == QMessageBox::Yes ? TAnswer::Yes : answer == QMessageBox::No ? TAnswer::No : TAnswer::Cancel;
 }
 
-std::optional<std::string> TVemoForm::AskSaveFileName() {
-    QFileDialog dialog(this, QStringLiteral("名前を付けて保存"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters({"zelko files (*.vbf)", "All files (*)"});
-    dialog.setDefaultSuffix("vbf");
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().front().toStdString();
-}
+std::optional<std::string> TVemoForm::AskSaveFileName() { return dialogs_->AskSave(TFileKind::Document); }
+
+std::optional<std::string> TVemoForm::AskOpenFileName(TFileKind kind) { return dialogs_->AskOpen(kind); }
+
+void TVemoForm::AddRecentFile(const std::string& name) { menus_->AddRecentFile(name); }
 
 void TVemoForm::ShowError(const std::string& message) {
     QMessageBox::warning(this, "zelko", QString::fromStdString(message));

@@ -26,9 +26,11 @@ class TVemoResource;
 namespace app {
 
 class TKeyObserver;
+class TVemoDialogs;
 class TNumericForm;
 class TStyleForm;
 class TVemoForm;
+class TVemoMenus;
 
 // Shows the overlay bitmap and hands pointer, wheel and size changes to the
 // context in device pixels.
@@ -72,6 +74,8 @@ public:
     TDesignWidget* Design() { return design_; }
     QLabel* StatusPanel(int i) { return status_[i]; }
     QToolButton* ToolButton(const std::string& command);
+    TVemoMenus& Menus() { return *menus_; }
+    TVemoDialogs& Dialogs() { return *dialogs_; }
 
     // TVemoUi.
     void SetStatusText(int panel, const std::string& text) override;
@@ -82,6 +86,7 @@ public:
     void ToolPanelChanged() override;
     TAnswer AskYesNoCancel(const std::string& question) override;
     std::optional<std::string> AskSaveFileName() override;
+    std::optional<std::string> AskOpenFileName(TFileKind kind) override;
     void ShowError(const std::string& message) override;
     bool IsEditorActive() override;
     void ShowRubberBand(const std::optional<RectF>& pixels) override;
@@ -94,6 +99,7 @@ public:
 
     TNumericForm* NumericForm() { return numeric_; }
     TStyleForm* StyleWindow() { return style_; }
+    void AddRecentFile(const std::string& name) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -101,7 +107,6 @@ protected:
 private:
     friend class TDesignWidget;
     void StartUp();
-    void BuildMenus();
     QToolButton* MakeToolButton(TVemoToolButton& model, QWidget* parent);
     void SyncToolPanel();
     void ResizeDesign();
@@ -112,6 +117,8 @@ private:
     std::unique_ptr<TVemoDocument> pending_;
     std::unique_ptr<TVemoEventContext> context_;
     std::unique_ptr<TKeyObserver> keys_;
+    std::unique_ptr<TVemoDialogs> dialogs_;
+    TVemoMenus* menus_ = nullptr;
     TDesignWidget* design_ = nullptr;
     QWidget* toolPanel_ = nullptr;
     QVBoxLayout* subLayout_ = nullptr;

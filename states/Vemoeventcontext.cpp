@@ -155,6 +155,7 @@ void TVemoEventContext::SetDocument(std::unique_ptr<TVemoDocument> document) {
         current_->SetDocument(document.get());
     }
     edited_->Replace(std::move(document));
+    background_ = QImage();  // the picture belonged to the old document
     DrawStyle().SetZoom(float(Document().GetZoom()));
     // The select tool, without leaving the old state a second time; its button
     // goes down too, so the panel never shows another tool than the current one.
@@ -275,14 +276,18 @@ TAnswer TVemoEventContext::QuerySave() {
         if (!chosen || chosen->empty()) return TAnswer::Cancel;
         name = *chosen;
     }
+    return WriteDocument(name) ? TAnswer::Yes : TAnswer::Cancel;
+}
+
+bool TVemoEventContext::WriteDocument(const std::string& name) {
     std::string error;
-    if (!WriteDocumentFile(Document(), name, error)) {
+    if (name.empty() || !WriteDocumentFile(Document(), name, error)) {
         ui_.ShowError("ファイル \"" + name + "\" を保存できませんでした。\n" + error);
-        return TAnswer::Cancel;
+        return false;
     }
     if (Document().GetFileName() != name) SetFileName(name);
     History().ClearModified();
-    return TAnswer::Yes;
+    return true;
 }
 
 TVemoPart& TVemoEventContext::RootObject() { return Document().GetRoot(); }

@@ -88,6 +88,10 @@ public:
     // user drops the changes; Cancel: keep the document, go no further (also
     // when the save dialog was cancelled or the file could not be written).
     TAnswer QuerySave();
+    // Writes the document to name safely. On success the document takes the
+    // name and is no longer modified; on failure the user is told the file and
+    // the reason, and the document keeps its name and modified mark.
+    bool WriteDocument(const std::string& name);
 
     TVemoPart& RootObject();
     TVemoDocument& Document() { return edited_->Document(); }
@@ -99,7 +103,9 @@ public:
     const TDIBitmap& MainBitmap() const { return main_; }
     const TDIBitmap& OverlayBitmap() const { return overlay_; }
     // The picture shown behind the design area when the view asks for it.
+    // A new document starts without one.
     void SetBackground(const QImage& image);
+    const QImage& Background() const { return background_; }
     TVemoUi& Ui() { return ui_; }
     // Window pixels to document units, through the inverse of the view transform.
     PointF ToDocument(double x, double y) const;

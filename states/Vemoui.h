@@ -12,6 +12,9 @@ class TDIBitmap;
 
 enum class TAnswer { Yes, No, Cancel };
 
+// What a file dialog is asked for; each purpose has its own file types.
+enum class TFileKind { Document, Legacy, Image, Bitmap, Emf, Table };
+
 class TVemoUi {
 public:
     virtual ~TVemoUi() = default;
@@ -32,6 +35,8 @@ public:
     virtual TAnswer AskYesNoCancel(const std::string& question) = 0;
     // The save dialog; none when the user cancels it.
     virtual std::optional<std::string> AskSaveFileName() = 0;
+    // The open dialog for a file of that kind; none when the user cancels it.
+    virtual std::optional<std::string> AskOpenFileName(TFileKind /*kind*/) { return std::nullopt; }
     virtual void ShowError(const std::string& message) = 0;
 
     // Whether the main window is the active window and the keyboard is not

@@ -30,6 +30,10 @@ public:
         ++saveDialogs;
         return saveName;
     }
+    std::optional<std::string> AskOpenFileName(TFileKind kind) override {
+        openKinds.push_back(kind);
+        return openName;
+    }
     void ShowError(const std::string& message) override { errors.push_back(message); }
     bool IsEditorActive() override { return active; }
     void ShowRubberBand(const std::optional<RectF>& pixels) override {
@@ -44,6 +48,8 @@ public:
     void RefreshLayers() override { ++layerRefreshes; }
     void SetClipboardObjects(const std::string& bytes) override { clipboard = bytes; }
     std::optional<std::string> ClipboardObjects() override { return clipboard; }
+    void AddRecentFile(const std::string& name) override { recent.push_back(name); }
+    void RefreshDesignPanel() override { ++designRefreshes; }
 
     std::map<int, std::string> status;
     std::string caption;
@@ -55,6 +61,10 @@ public:
     TAnswer answer = TAnswer::Yes;
     std::optional<std::string> saveName;
     int saveDialogs = 0;
+    std::optional<std::string> openName;
+    std::vector<TFileKind> openKinds;
+    std::vector<std::string> recent;
+    int designRefreshes = 0;
     std::vector<std::string> questions;
     std::vector<std::string> errors;
     bool active = true;

@@ -1,0 +1,211 @@
+#include "app/Menus.h"
+
+#include <filesystem>
+
+#include <QAction>
+#include <QDialog>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "settings/Settings.h"
+#include "states/Vemoeventcontext.h"
+
+namespace app {
+
+namespace {
+
+// Commands that send one edit command to the current state.
+struct TCommandItem {
+    const char* command;
+    const char* caption;
+    QKeySequence keys;
+    TEditCommand code;
+};
+
+}  // namespace
+
+TVemoMenus::TVemoMenus(QMainWindow& window, std::string settingsPath)
+    : QObject(&window), window_(window), settingsPath_(std::move(settingsPath)) {
+    recentFiles_.Load(settings::ReadSettingsFile(settingsPath_));
+
+    QMenu* file = AddMenu(nullptr, "file", "ファイル");
+    connect(AddItem(file, "new", "新規作成", QKeySequence("Ctrl+N")), &QAction::triggered, this,
+            [this] { if (files_) files_->New(); });
+    connect(AddItem(file, "open", "開く", QKeySequence("Ctrl+O")), &QAction::triggered, this,
+            [this] { if (files_) files_->Open(); });
+    connect(AddItem(file, "write", "上書き保存", QKeySequence("Ctrl+S")), &QAction::triggered, this,
+            [this] { if (files_) files_->Write(); });
+    connect(AddItem(file, "save", "名前を付けて保存", QKeySequence("Ctrl+Shift+S")), &QAction::triggered, this,
+            [this] { if (files_) files_->SaveAs(); });
+    file->addSeparator()->setObjectName("hline");
+    QMenu* import = AddMenu(file, "import", "インポート");
+    AddUnavailable(import, "import_vemo", "VEMOファイル", "zelko import vem");
+    connect(AddItem(import, "import_back", "背景画像"), &QAction::triggered, this,
+            [this] { if (files_) files_->LoadBackground(); });
+    QMenu* exportMenu = AddMenu(file, "export", "エクスポート");
+    AddUnavailable(exportMenu, "export_gerber", "ガーバファイル", "zelko export gerber");
+    AddUnavailable(exportMenu, "export_bitmap", "ビットマップ", "zelko export bitmap");
+    AddUnavailable(exportMenu, "export_emf", "EMF", "zelko export image");
+    file->addSeparator()->setObjectName("hline");
+    AddUnavailable(file, "print", "印刷", "zelko export image (PDF)", QKeySequence("Ctrl+P"));
+    file->addSeparator()->setObjectName("hline");
+    for (int i = 0; i < TRecentFiles::kCount; ++i) {
+        QAction* action = AddItem(file, "recent", "");
+        action->setVisible(false);
+        connect(action, &QAction::triggered, this, [this, action] {
+            if (files_) files_->OpenRecent(action->data().toString().toStdString());
+        });
+        recent_[i] = action;
+    }
+    file->addSeparator()->setObjectName("hline");
+    connect(AddItem(file, "close", "閉じる"), &QAction::triggered, &window_, &QWidget::close);
+    RefreshRecent();
+
+    const auto commands = [this](QMenu* menu, std::initializer_list<TCommandItem> items) {
+        for (const TCommandItem& item : items) {
+            if (!item.command) {
+                menu->addSeparator()->setObjectName("hline");
+                continue;
+            }
+            const TEditCommand code = item.code;
+            connect(AddItem(menu, item.command, item.caption, item.keys), &QAction::triggered, this,
+                    [this, code] { if (context_) context_->SendCommand(code); });
+        }
+    };
+    QMenu* edit = AddMenu(nullptr, "edit", "編集");
+    commands(edit, {{"undo", "取り消し", QKeySequence("Ctrl+Z"), ecUndo},
+                    {"redo", "やり直し", QKeySequence("Ctrl+Y"), ecRedo},
+                    {nullptr, nullptr, {}, ecUndo},
+                    {"cut", "切り取り", QKeySequence("Ctrl+X"), ecCut},
+                    {"copy", "コピー", QKeySequence("Ctrl+C"), ecCopy},
+                    {"paste", "貼り付け", QKeySequence("Ctrl+V"), ecPaste},
+                    // The Delete key alone: Ctrl+Delete is not this command.
+                    {"delete", "削除", QKeySequence(Qt::Key_Delete), ecDelete}});
+
+    QMenu* object = AddMenu(nullptr, "object", "オブジェクト");
+    connect(AddItem(object, "swap_layer", "レイヤー置換"), &QAction::triggered, this,
+            [this] { ShowDialog("swap_layer"); });
+    commands(object, {{"reverse_points", "コントロールポイントの逆転", {}, ecReversePoints}});
+    AddUnavailable(object, "graph_tool", "グラフツール", "zelko graph");
+
+    QMenu* windows = AddMenu(nullptr, "window", "ウインドウ");
+    for (const auto& [command, caption] : {std::pair{"style", "スタイル"}, std::pair{"layer", "レイヤー"}}) {
+        QAction* action = AddItem(windows, command, caption);
+        action->setCheckable(true);
+        action->setEnabled(false);  // until its window is handed over
+        const std::string name = command;
+        // The check mark was inverted by the click: it says what to do.
+        connect(action, &QAction::triggered, this, [this, name](bool show) {
+            const auto it = windows_.find(name);
+            if (it == windows_.end() || !it->second) return;
+            it->second->setVisible(show);
+            if (show) it->second->raise();
+        });
+    }
+    // A window closed by its own button has not told the menu: ask each one.
+    connect(windows, &QMenu::aboutToShow, this, [this] {
+        for (const auto& [name, window] : windows_)
+            if (QAction* action = Action(name); action && window) action->setChecked(window->isVisible());
+    });
+
+    QMenu* help = AddMenu(nullptr, "help", "ヘルプ");
+    connect(AddItem(help, "version", "バージョン情報"), &QAction::triggered, this, [this] { ShowDialog("version"); });
+}
+
+TVemoMenus::~TVemoMenus() = default;
+
+QMenu* TVemoMenus::AddMenu(QMenu* parent, const char* command, const char* caption) {
+    QMenu* menu = parent ? parent->addMenu(QString::fromUtf8(caption))
+                         : window_.menuBar()->addMenu(QString::fromUtf8(caption));
+    menu->setObjectName(command);
+    menu->menuAction()->setObjectName(command);
+    menu->setToolTipsVisible(true);
+    menus_[command] = menu;
+    return menu;
+}
+
+QAction* TVemoMenus::AddItem(QMenu* menu, const char* command, const char* caption, const QKeySequence& keys) {
+    QAction* action = menu->addAction(QString::fromUtf8(caption));
+    action->setObjectName(command);
+    action->setShortcut(keys);
+    return action;
+}
+
+QAction* TVemoMenus::AddUnavailable(QMenu* menu, const char* command, const char* caption, const char* where,
+                                    const QKeySequence& keys) {
+    QAction* action = AddItem(menu, command, caption, keys);
+    action->setEnabled(false);
+    const QString tip = QStringLiteral("この版のエディタにはまだありません。コマンド行の %1 を使ってください。")
+                            .arg(QString::fromUtf8(where));
+    action->setToolTip(tip);
+    action->setStatusTip(tip);
+    return action;
+}
+
+void TVemoMenus::SetContext(TVemoEventContext* context, TFileCommands::StartingDocument starting) {
+    context_ = context;
+    files_ = context ? std::make_unique<TFileCommands>(*context, std::move(starting)) : nullptr;
+}
+
+void TVemoMenus::SetWindow(const std::string& command, QWidget* window) {
+    windows_[command] = window;
+    if (QAction* action = Action(command)) {
+        action->setEnabled(window != nullptr);
+        action->setChecked(window && window->isVisible());
+    }
+}
+
+void TVemoMenus::SetDialog(const std::string& command, QDialog* dialog) { dialogs_[command] = dialog; }
+
+void TVemoMenus::ShowDialog(const std::string& command) {
+    const auto it = dialogs_.find(command);
+    // Commands that work on the document wait for the start-up.
+    if (it == dialogs_.end() || !it->second || (command != "version" && !context_)) return;
+    it->second->exec();
+}
+
+QAction* TVemoMenus::Action(const std::string& command) const {
+    for (const auto& [name, menu] : menus_)
+        for (QAction* action : menu->actions())
+            if (action->objectName().toStdString() == command) return action;
+    return nullptr;
+}
+
+QMenu* TVemoMenus::Menu(const std::string& command) const {
+    const auto it = menus_.find(command);
+    return it == menus_.end() ? nullptr : it->second;
+}
+
+void TVemoMenus::AddRecentFile(const std::string& name) {
+    if (name.empty()) return;
+    recentFiles_.Add(name);
+    RefreshRecent();
+    std::string error;
+    // Losing the list is not worth troubling the user in the middle of their work.
+    settings::UpdateSettingsFile(settingsPath_, [this](settings::TIniFile& ini) { recentFiles_.Save(ini); }, error);
+}
+
+void TVemoMenus::RefreshRecent() {
+    const std::vector<std::string>& names = recentFiles_.Names();
+    for (int i = 0; i < TRecentFiles::kCount; ++i) {
+        QAction* action = recent_[i];
+        if (std::size_t(i) < names.size()) {
+            const std::string& name = names[std::size_t(i)];
+            const QString full = QString::fromStdString(name);
+            action->setData(full);
+            // A name with & would otherwise lose it to the mnemonic.
+            action->setText(QString::fromStdString(std::filesystem::path(name).filename().string())
+                                .replace('&', QStringLiteral("&&")));
+            action->setToolTip(full);
+            action->setStatusTip(full);
+            action->setVisible(true);
+        } else {
+            action->setData(QString());
+            action->setText(QString());
+            action->setVisible(false);
+        }
+    }
+}
+
+}  // namespace app
