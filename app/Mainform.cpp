@@ -27,8 +27,12 @@
 #include "app/Numericform.h"
 #include "app/Styleform.h"
 #include "app/Vemoclipboard.h"
+#include "app/Layeredit.h"
+#include "app/Layerwindow.h"
 #include "app/Menus.h"
+#include "app/Swaplayerform.h"
 #include "app/Vemodialogs.h"
+#include "app/Versionform.h"
 #include "app/Vemoformtemplate.h"
 #include "app/Vemoresource.h"
 #include "model/Vemodocument.h"
@@ -205,6 +209,13 @@ TVemoForm::TVemoForm(const TVemoResource& resources, std::string settingsPath, Q
     }
     dialogs_ = std::make_unique<TVemoDialogs>(this);
     menus_ = new TVemoMenus(*this, settingsPath_);
+    layerEdit_ = new TLayerEdit(this);
+    layerWindow_ = new TLayerWindow(resources_, *layerEdit_, settingsPath_, this);
+    versionForm_ = new TVersionForm(this);
+    swapLayerForm_ = new TSwapLayerForm(settingsPath_, this);
+    menus_->SetWindow("layer", layerWindow_);
+    menus_->SetDialog("version", versionForm_);
+    menus_->SetDialog("swap_layer", swapLayerForm_);
     numeric_ = new TNumericForm(this);
     style_ = new TStyleForm(resources_, settingsPath_, this);
 
@@ -220,6 +231,8 @@ TVemoForm::~TVemoForm() {
     if (keys_) qApp->removeEventFilter(keys_.get());
     keys_.reset();
     menus_->SetContext(nullptr, {});
+    layerWindow_->SetContext(nullptr);
+    swapLayerForm_->SetContext(nullptr);
     context_.reset();
     StateBank().Release();
 }
@@ -243,6 +256,10 @@ void TVemoForm::StartUp() {
         mainButtons_.push_back(button);
     }
     SyncToolPanel();
+    layerWindow_->SetContext(context_.get());
+    swapLayerForm_->SetContext(context_.get());
+    layerWindow_->show();
+    menus_->SetWindow("layer", layerWindow_);
     keys_ = std::make_unique<TKeyObserver>(
         [this](int key, bool down, bool repeat) {
             if (!context_) return;
@@ -256,8 +273,8 @@ void TVemoForm::StartUp() {
     ResizeDesign();
     // Zoom and pan are not kept in the file: open on the whole board.
     context_->ShowWholeArea();
-    // The style window came up too: the keyboard stays with the drawing.
-    activateWindow();
+    // The style window and the layer panel came up too: the keyboard stays with the drawing.
+    if (isVisible()) activateWindow();
     design_->setFocus();
 }
 
@@ -368,6 +385,10 @@ std::optional<std::string> TVemoForm::AskSaveFileName() { return dialogs_->AskSa
 std::optional<std::string> TVemoForm::AskOpenFileName(TFileKind kind) { return dialogs_->AskOpen(kind); }
 
 void TVemoForm::AddRecentFile(const std::string& name) { menus_->AddRecentFile(name); }
+
+void TVemoForm::RefreshLayers() {
+    if (layerWindow_) layerWindow_->RebuildRows();
+}
 
 void TVemoForm::ShowError(const std::string& message) {
     QMessageBox::warning(this, "zelko", QString::fromStdString(message));

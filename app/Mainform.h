@@ -26,11 +26,15 @@ class TVemoResource;
 namespace app {
 
 class TKeyObserver;
+class TLayerEdit;
+class TLayerWindow;
+class TSwapLayerForm;
 class TVemoDialogs;
 class TNumericForm;
 class TStyleForm;
 class TVemoForm;
 class TVemoMenus;
+class TVersionForm;
 
 // Shows the overlay bitmap and hands pointer, wheel and size changes to the
 // context in device pixels.
@@ -76,6 +80,10 @@ public:
     QToolButton* ToolButton(const std::string& command);
     TVemoMenus& Menus() { return *menus_; }
     TVemoDialogs& Dialogs() { return *dialogs_; }
+    TLayerWindow& LayerWindow() { return *layerWindow_; }
+    TLayerEdit& LayerEdit() { return *layerEdit_; }
+    TSwapLayerForm& SwapLayerForm() { return *swapLayerForm_; }
+    TVersionForm& VersionForm() { return *versionForm_; }
 
     // TVemoUi.
     void SetStatusText(int panel, const std::string& text) override;
@@ -100,6 +108,7 @@ public:
     TNumericForm* NumericForm() { return numeric_; }
     TStyleForm* StyleWindow() { return style_; }
     void AddRecentFile(const std::string& name) override;
+    void RefreshLayers() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -119,6 +128,11 @@ private:
     std::unique_ptr<TKeyObserver> keys_;
     std::unique_ptr<TVemoDialogs> dialogs_;
     TVemoMenus* menus_ = nullptr;
+    // Made with the window, in this order, and handed the context at start-up.
+    TLayerEdit* layerEdit_ = nullptr;
+    TLayerWindow* layerWindow_ = nullptr;
+    TVersionForm* versionForm_ = nullptr;
+    TSwapLayerForm* swapLayerForm_ = nullptr;
     TDesignWidget* design_ = nullptr;
     QWidget* toolPanel_ = nullptr;
     QVBoxLayout* subLayout_ = nullptr;
