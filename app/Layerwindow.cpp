@@ -152,10 +152,12 @@ TLayerWindow::TLayerWindow(const TVemoResource& resources, TLayerEdit& editor, s
     scrollBox_->setObjectName("ScrollBox");
     scrollBox_->setFrameShape(QFrame::NoFrame);
     scrollBox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scrollBox_->setWidgetResizable(false);
+    scrollBox_->setWidgetResizable(true);
     rowsBox_ = new QWidget;
     rowsBox_->setObjectName("rows");
     scrollBox_->setWidget(rowsBox_);
+    // The rows take the width the scroll box gives them, whenever it changes.
+    rowsBox_->installEventFilter(this);
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -197,14 +199,14 @@ void TLayerWindow::RebuildRows() {
 }
 
 void TLayerWindow::PlaceRows() {
-    const int width = std::max(scrollBox_->viewport()->width(), 120);
-    rowsBox_->resize(width, RowCount() * kRowHeight + 2);
+    rowsBox_->setMinimumHeight(RowCount() * kRowHeight + 2);
+    const int width = rowsBox_->width();
     for (int i = 0; i < RowCount(); ++i) rows_[std::size_t(i)]->setGeometry(0, i * kRowHeight + 1, width, kRowHeight);
 }
 
-void TLayerWindow::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    PlaceRows();
+bool TLayerWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == rowsBox_ && event->type() == QEvent::Resize) PlaceRows();
+    return QWidget::eventFilter(watched, event);
 }
 
 int TLayerWindow::IndexOf(const TVemoLayerFace* row) const {

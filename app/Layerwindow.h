@@ -81,7 +81,7 @@ public:
     void DeleteLayer();
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     friend class TVemoLayerFace;

@@ -21,6 +21,7 @@
 
 #include "app/Editor.h"
 #include "app/Keymap.h"
+#include "app/Layerwindow.h"
 #include "app/Mainform.h"
 #include "app/Vemoresource.h"
 #include "archive/Vemodocumentfile.h"
@@ -52,9 +53,10 @@ protected:
         form->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         EXPECT_TRUE(QTest::qWaitFor([&] { return form->Context() != nullptr; }));
-        // On the small offscreen screen the style window would lie over the
-        // design widget and take the pointer moves these tests make.
+        // On the small offscreen screen the style window and the layer panel
+        // would lie over the design widget and take the pointer moves these tests make.
         if (auto* style = form->findChild<QWidget*>("StyleForm")) style->hide();
+        form->LayerWindow().hide();
         Settle();
         return form;
     }

@@ -90,6 +90,8 @@ TEST_F(LayerWindowTest, RowsFollowTheListAndPressesHitPicturesOrName) {
     EXPECT_EQ(panel->windowTitle(), "レイヤ");
     EXPECT_EQ(RowNames(), Names());
     ASSERT_EQ(panel->RowCount(), 9);
+    // Rows fill the panel's width, less a scroll bar's room at most.
+    EXPECT_GE(panel->Row(0)->width(), panel->width() - 25);
     TVemoLayerFace* row = panel->Row(2);
     const TVemoLayerPtr layer = row->Layer();
     ASSERT_TRUE(layer->IsVisible());
@@ -334,6 +336,20 @@ TEST_F(LayerWindowTest, EditorRefusesNamesTheFileCannotHoldAndAppliesAtOnce) {
     EXPECT_EQ(Row("bottom copper 裏"), panel->Row(solder->GetIndex()));
     // The name survives the file.
     EXPECT_TRUE(app::TLayerEdit::NameProblem(QStringLiteral("bottom copper 裏"), solder.get(), &Layers()).isEmpty());
+}
+
+TEST(LayerEditTest, ACutOutLayerKeepsItsOwnColour) {
+    // It is painted in the cut-out colour; OK must not make that its colour.
+    auto layer = std::make_shared<TVemoLayer>(0xFF123456u, "cut");
+    layer->SetCutOut(true);
+    ASSERT_NE(layer->GetEffectiveColour() & 0xFFFFFFu, 0x123456u);
+    app::TLayerEdit editor;
+    editor.LoadLayer(layer);
+    EXPECT_TRUE(editor.MaskCheckBox()->isChecked());
+    EXPECT_EQ(editor.Colour(), QColor(0x12, 0x34, 0x56));
+    QTest::mouseClick(editor.ButtonOK(), Qt::LeftButton);
+    EXPECT_EQ(layer->GetOpaqueColour(), 0xFF123456u);
+    EXPECT_TRUE(layer->IsCutOut());
 }
 
 TEST_F(LayerWindowTest, SwapDialogMovesSelectedObjectsAndRemembersTheTable) {
