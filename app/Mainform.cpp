@@ -218,6 +218,7 @@ TVemoForm::TVemoForm(const TVemoResource& resources, std::string settingsPath, Q
     menus_->SetDialog("swap_layer", swapLayerForm_);
     numeric_ = new TNumericForm(this);
     style_ = new TStyleForm(resources_, settingsPath_, this);
+    MakeOutputWindows();
 
     idle_.setSingleShot(true);
     idle_.setInterval(0);

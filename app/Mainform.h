@@ -26,8 +26,12 @@ class TVemoResource;
 namespace app {
 
 class TKeyObserver;
+class TGerberForm;
+class TGraphToolForm;
 class TLayerEdit;
 class TLayerWindow;
+class TPrintForm;
+class TVemoImportForm;
 class TSwapLayerForm;
 class TVemoDialogs;
 class TNumericForm;
@@ -84,6 +88,10 @@ public:
     TLayerEdit& LayerEdit() { return *layerEdit_; }
     TSwapLayerForm& SwapLayerForm() { return *swapLayerForm_; }
     TVersionForm& VersionForm() { return *versionForm_; }
+    TPrintForm& PrintForm() { return *printForm_; }
+    TVemoImportForm& ImportForm() { return *importForm_; }
+    TGerberForm& GerberForm() { return *gerberForm_; }
+    TGraphToolForm& GraphToolForm() { return *graphToolForm_; }
 
     // TVemoUi.
     void SetStatusText(int panel, const std::string& text) override;
@@ -116,6 +124,9 @@ protected:
 private:
     friend class TDesignWidget;
     void StartUp();
+    // Makes the print, import, Gerber and line-graph windows and gives the
+    // menu items that show them (and the export items) their work.
+    void MakeOutputWindows();
     QToolButton* MakeToolButton(TVemoToolButton& model, QWidget* parent);
     void SyncToolPanel();
     void ResizeDesign();
@@ -133,6 +144,10 @@ private:
     TLayerWindow* layerWindow_ = nullptr;
     TVersionForm* versionForm_ = nullptr;
     TSwapLayerForm* swapLayerForm_ = nullptr;
+    TPrintForm* printForm_ = nullptr;
+    TVemoImportForm* importForm_ = nullptr;
+    TGerberForm* gerberForm_ = nullptr;
+    TGraphToolForm* graphToolForm_ = nullptr;
     TDesignWidget* design_ = nullptr;
     QWidget* toolPanel_ = nullptr;
     QVBoxLayout* subLayout_ = nullptr;

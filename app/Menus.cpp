@@ -158,6 +158,17 @@ void TVemoMenus::SetWindow(const std::string& command, QWidget* window) {
 
 void TVemoMenus::SetDialog(const std::string& command, QDialog* dialog) { dialogs_[command] = dialog; }
 
+void TVemoMenus::SetCommand(const std::string& command, std::function<void()> run) {
+    QAction* action = Action(command);
+    if (!action) return;
+    action->setEnabled(true);
+    action->setToolTip(QString());
+    action->setStatusTip(QString());
+    connect(action, &QAction::triggered, this, [this, run = std::move(run)] {
+        if (context_ && run) run();
+    });
+}
+
 void TVemoMenus::ShowDialog(const std::string& command) {
     const auto it = dialogs_.find(command);
     // Commands that work on the document wait for the start-up.

@@ -7,6 +7,7 @@
 // Help shows the version box. Items whose windows the editor does not have
 // yet are disabled and say in their tooltip where the work can be done.
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -42,6 +43,9 @@ public:
     void SetWindow(const std::string& command, QWidget* window);
     // The modal dialog an item ("version", "swap_layer") shows.
     void SetDialog(const std::string& command, QDialog* dialog);
+    // What an item does that shows another window ("print", "export_gerber",
+    // ...): the item becomes available and runs it once there is a context.
+    void SetCommand(const std::string& command, std::function<void()> run);
 
     // The first item with that command name; null when none.
     QAction* Action(const std::string& command) const;

@@ -5,9 +5,11 @@
 #include <vector>
 
 #include <QAction>
+#include <QDialogButtonBox>
 #include <QMenu>
 #include <QMenuBar>
 
+#include "app/Layerwindow.h"
 #include "app/Menus.h"
 #include "app/Recentfiles.h"
 #include "archive/Vemodocumentfile.h"
@@ -137,15 +139,65 @@ TEST_F(MenusTest, EveryItemHasItsCommandNameCaptionAndShortcut) {
             EXPECT_EQ(a->shortcut(), QKeySequence(QString::fromUtf8(item.keys))) << item.command;
         }
     }
-    // Items whose windows the editor lacks are off, and say where to go instead.
-    for (const char* command : {"print", "import_vemo", "export_gerber", "export_bitmap", "export_emf", "graph_tool"}) {
-        QAction* a = form->Menus().Action(command);
-        ASSERT_NE(a, nullptr) << command;
-        EXPECT_FALSE(a->isEnabled()) << command;
-        EXPECT_NE(a->toolTip().indexOf("zelko "), -1) << command;
-    }
     // The recent items are hidden until there are recent files.
     for (int i = 0; i < 4; ++i) EXPECT_FALSE(form->Menus().RecentAction(i)->isVisible());
+}
+
+TEST_F(MenusTest, OutputItemsShowTheirWindowsOnTheOpenDocument) {
+    auto form = Start();
+    // Each shows its own window modally; closing it changes nothing.
+    const struct {
+        const char* command;
+        const char* window;
+    } rows[] = {{"print", "TPrintForm"},
+                {"export_gerber", "TGerberForm"},
+                {"export_bitmap", "TExportBmpForm"},
+                {"export_emf", "TExportEmfForm"},
+                {"graph_tool", "TGraphToolForm"}};
+    for (const auto& row : rows) {
+        QAction* action = form->Menus().Action(row.command);
+        ASSERT_NE(action, nullptr) << row.command;
+        EXPECT_TRUE(action->isEnabled()) << row.command;
+        TModalAnswers answers;
+        std::string shown;
+        answers.Then([&](QWidget* w) {
+            shown = w->metaObject()->className();
+            static_cast<QDialog*>(w)->reject();
+        });
+        action->trigger();
+        EXPECT_EQ(shown, std::string("app::") + row.window) << row.command;
+    }
+    EXPECT_FALSE(form->Context()->History().IsModified());
+
+    // The legacy import: the file first, then the mapping; OK adds one group as one step.
+    const std::string legacy = std::string(ZELKO_TEST_DATA) + "/import/sample.vem";
+    TVemoEventContext& context = *form->Context();
+    const int objects = context.RootObject().GetChildCount();
+    const std::size_t steps = context.History().Count();
+    {
+        TModalAnswers answers;
+        answers.File("");  // cancelled: nothing
+        form->Menus().Action("import_vemo")->trigger();
+        EXPECT_EQ(answers.Answered(), 1);
+    }
+    EXPECT_EQ(context.RootObject().GetChildCount(), objects);
+    {
+        TModalAnswers answers;
+        answers.File(legacy).Then([](QWidget* w) {
+            auto* dialog = qobject_cast<QDialog*>(w);
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->windowTitle(), "VEMOファイルのインポート");
+            auto* buttons = dialog->findChild<QDialogButtonBox*>();
+            ASSERT_NE(buttons, nullptr);
+            buttons->button(QDialogButtonBox::Ok)->click();
+        });
+        form->Menus().Action("import_vemo")->trigger();
+        EXPECT_EQ(answers.Answered(), 2);
+    }
+    EXPECT_EQ(context.RootObject().GetChildCount(), objects + 1);
+    EXPECT_EQ(context.History().Count(), steps + 1);
+    EXPECT_TRUE(context.History().IsModified());
+    EXPECT_EQ(form->LayerWindow().RowCount(), context.Document().GetLayerList().Count());
 }
 
 TEST_F(MenusTest, EditAndObjectItemsSendTheirCommandToTheCurrentState) {
