@@ -11,6 +11,7 @@
 #include "app/Layeredit.h"
 #include "app/Layerwindow.h"
 #include "app/Menus.h"
+#include "app/Styleform.h"
 #include "app/Swaplayerform.h"
 #include "app/Versionform.h"
 #include "boardgen/Shapes.h"
@@ -402,22 +403,28 @@ TEST_F(LayerWindowTest, SwapDialogMovesSelectedObjectsAndRemembersTheTable) {
     EXPECT_EQ(RowNames(), Names());
 }
 
-TEST_F(LayerWindowTest, WindowMenuFollowsThePanelClosedByItsOwnButton) {
+TEST_F(LayerWindowTest, WindowMenuFollowsThePanelsClosedByTheirOwnButtons) {
     QMenu* windows = form->Menus().Menu("window");
-    QAction* item = form->Menus().Action("layer");
-    ASSERT_TRUE(item->isEnabled());
-    EXPECT_TRUE(item->isChecked());
-    panel->close();  // its own close button
-    Settle();
-    EXPECT_FALSE(panel->isVisible());
-    emit windows->aboutToShow();
-    EXPECT_FALSE(item->isChecked());
-    item->trigger();
-    EXPECT_TRUE(panel->isVisible());
-    EXPECT_TRUE(item->isChecked());
-    item->trigger();
-    EXPECT_FALSE(panel->isVisible());
-    EXPECT_FALSE(item->isChecked());
+    for (const auto& [command, window] :
+         {std::pair<const char*, QWidget*>{"layer", panel}, {"style", form->StyleWindow()}}) {
+        SCOPED_TRACE(command);
+        ASSERT_NE(window, nullptr);
+        QAction* item = form->Menus().Action(command);
+        ASSERT_TRUE(item->isEnabled());
+        emit windows->aboutToShow();
+        EXPECT_TRUE(item->isChecked());
+        window->close();  // its own close button
+        Settle();
+        EXPECT_FALSE(window->isVisible());
+        emit windows->aboutToShow();
+        EXPECT_FALSE(item->isChecked());
+        item->trigger();
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_TRUE(item->isChecked());
+        item->trigger();
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_FALSE(item->isChecked());
+    }
 }
 
 TEST_F(LayerWindowTest, VersionBoxShowsTheArtworkWithTheProgramsVersion) {
