@@ -19,7 +19,8 @@ namespace app {
 
 namespace {
 
-// Where the panel opens the first time: at the right of the screen, out of the drawing's way.
+// Where the panel opens the first time: at the right of the screen, in its
+// lower part, so the style window (at the top right) does not hide it.
 settings::TFormPlacement FirstRunPlacement() {
     settings::TFormPlacement p;
     const std::vector<QRect> screens = ScreenAreas();
@@ -27,7 +28,7 @@ settings::TFormPlacement FirstRunPlacement() {
     p.width = 240;
     p.height = 320;
     p.left = s.right() - p.width - 16;
-    p.top = s.top() + 80;
+    p.top = std::max(s.top(), s.bottom() - p.height - 40);
     return p;
 }
 
