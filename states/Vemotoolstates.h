@@ -6,55 +6,10 @@
 // temporary view states.
 
 #include "states/Vemoeventstate.h"
+#include "states/Vemodrawstate.h"
+#include "states/Vemopointstate.h"
 #include "states/Vemoselectstate.h"
 
-// Point editing family.
-class TVemoPointStateIF : public TVemoEventState {};
-
-class TVemoPointState : public TVemoPointStateIF {
-public:
-    static constexpr int kBankIndex = 7;
-    TVemoEventState* KeyDown(int key) override { return ToolKey(key, true); }
-    TVemoEventState* KeyUp(int key) override { return ToolKey(key, false); }
-};
-class TVemoPointNullState : public TVemoPointStateIF {
-public:
-    static constexpr int kBankIndex = 8;
-};
-class TVemoPointRectState : public TVemoPointStateIF {
-public:
-    static constexpr int kBankIndex = 9;
-};
-class TVemoPointHandleState : public TVemoPointStateIF {
-public:
-    static constexpr int kBankIndex = 10;
-};
-class TVemoHandleRemakeState : public TVemoPointStateIF {
-public:
-    static constexpr int kBankIndex = 11;
-};
-class TVemoAddPointState : public TVemoPointStateIF {
-public:
-    static constexpr int kBankIndex = 12;
-};
-class TVemoAddPointToolState : public TVemoAddPointState {
-public:
-    static constexpr int kBankIndex = 13;
-};
-
-// Drawing.
-class TVemoPathState : public TVemoEventState {
-public:
-    static constexpr int kBankIndex = 14;
-    TVemoEventState* KeyDown(int key) override { return ToolKey(key, true); }
-    TVemoEventState* KeyUp(int key) override { return ToolKey(key, false); }
-};
-class TVemoPolyState : public TVemoEventState {
-public:
-    static constexpr int kBankIndex = 15;
-    TVemoEventState* KeyDown(int key) override { return ToolKey(key, true); }
-    TVemoEventState* KeyUp(int key) override { return ToolKey(key, false); }
-};
 class TVemoRectState : public TVemoEventState {
 public:
     static constexpr int kBankIndex = 16;
