@@ -37,8 +37,8 @@ std::optional<double> Parse(const QLineEdit* edit) {
 
 TNumericForm::TNumericForm(QWidget* parent) : QDialog(parent) {
     setObjectName("NumericForm");
-    setWindowTitle(QStringLiteral("数値入力"));
-    setAccessibleName(QStringLiteral("数値入力"));
+    setWindowTitle(tr("数値入力"));
+    setAccessibleName(tr("数値入力"));
 
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("X"), this), 0, 1, Qt::AlignHCenter);
@@ -50,14 +50,14 @@ TNumericForm::TNumericForm(QWidget* parent) : QDialog(parent) {
         grid->addWidget(x, r, 1);
         if (y) grid->addWidget(y, r, 2);
     };
-    AnchorXEdit = Field(this, "AnchorXEdit", QStringLiteral("基準 X (mm)"));
-    AnchorYEdit = Field(this, "AnchorYEdit", QStringLiteral("基準 Y (mm)"));
-    OffsetXEdit = Field(this, "OffsetXEdit", QStringLiteral("移動 X (mm)"));
-    OffsetYEdit = Field(this, "OffsetYEdit", QStringLiteral("移動 Y (mm)"));
-    RotEdit = Field(this, "RotEdit", QStringLiteral("回転 (deg)"));
-    row(1, QStringLiteral("基準 (mm)"), AnchorXEdit, AnchorYEdit);
-    row(2, QStringLiteral("移動 (mm)"), OffsetXEdit, OffsetYEdit);
-    row(3, QStringLiteral("回転 (deg)"), RotEdit, nullptr);
+    AnchorXEdit = Field(this, "AnchorXEdit", tr("基準 X (mm)"));
+    AnchorYEdit = Field(this, "AnchorYEdit", tr("基準 Y (mm)"));
+    OffsetXEdit = Field(this, "OffsetXEdit", tr("移動 X (mm)"));
+    OffsetYEdit = Field(this, "OffsetYEdit", tr("移動 Y (mm)"));
+    RotEdit = Field(this, "RotEdit", tr("回転 (deg)"));
+    row(1, tr("基準 (mm)"), AnchorXEdit, AnchorYEdit);
+    row(2, tr("移動 (mm)"), OffsetXEdit, OffsetYEdit);
+    row(3, tr("回転 (deg)"), RotEdit, nullptr);
 
     OkButton = new QPushButton(QStringLiteral("OK"), this);
     OkButton->setObjectName("OkButton");
@@ -87,7 +87,7 @@ void TNumericForm::OkButtonClick() {
     const std::optional<double> ax = Parse(AnchorXEdit), ay = Parse(AnchorYEdit), ox = Parse(OffsetXEdit),
                                 oy = Parse(OffsetYEdit), rot = Parse(RotEdit);
     if (!ax || !ay || !ox || !oy || !rot) {
-        QMessageBox::warning(this, windowTitle(), QString::fromUtf8(kInvalidValue));
+        QMessageBox::warning(this, windowTitle(), tr("無効な値が含まれています。"));
         return;
     }
     anchor_ = PointF(float(*ax * 10.0), float(*ay * 10.0));

@@ -48,10 +48,10 @@ QLineEdit* Field(QWidget* parent, const char* name, const QString& accessible, i
     return edit;
 }
 
-QCheckBox* Check(QWidget* parent, const char* name, const char* caption) {
-    auto* box = new QCheckBox(QString::fromUtf8(caption), parent);
+QCheckBox* Check(QWidget* parent, const char* name, const QString& caption) {
+    auto* box = new QCheckBox(caption, parent);
     box->setObjectName(name);
-    box->setAccessibleName(QString::fromUtf8(caption));
+    box->setAccessibleName(caption);
     return box;
 }
 
@@ -88,41 +88,41 @@ std::vector<double> OfferedLengths(const std::string& settingsPath, const char* 
 TSurfaceFrame::TSurfaceFrame(const TVemoResource& resources, const std::string& settingsPath, QWidget* parent)
     : QFrame(parent) {
     setObjectName("SurfaceFrame");
-    WidthEdit = Field(this, "WidthEdit", QStringLiteral("線幅 (mm)"), 57);
-    WidthListBox = List(this, "WidthListBox", QStringLiteral("線幅の一覧"),
+    WidthEdit = Field(this, "WidthEdit", tr("線幅 (mm)"), 57);
+    WidthListBox = List(this, "WidthListBox", tr("線幅の一覧"),
                         OfferedLengths(settingsPath, "SurfaceTab", "Width", kDefaultWidths));
-    const auto joinButton = [&](const char* name, const char* picture, const char* tip) {
+    const auto joinButton = [&](const char* name, const char* picture, const QString& tip) {
         auto* button = new QToolButton(this);
         button->setObjectName(name);
-        button->setToolTip(QString::fromUtf8(tip));
-        button->setAccessibleName(QString::fromUtf8(tip));
+        button->setToolTip(tip);
+        button->setAccessibleName(tip);
         button->setCheckable(true);
         button->setAutoRaise(true);
         button->setFixedSize(33, 33);
         button->setIconSize(QSize(24, 24));
         const QIcon icon = resources.Icon(picture);
         if (icon.isNull())
-            button->setText(QString::fromUtf8(tip).left(2));
+            button->setText(tip.left(2));
         else
             button->setIcon(icon);
         return button;
     };
-    BevelButton = joinButton("BevelButton", "Bevel", "角を落とす");
-    RoundButton = joinButton("RoundButton", "Round", "丸める");
+    BevelButton = joinButton("BevelButton", "Bevel", tr("角を落とす"));
+    RoundButton = joinButton("RoundButton", "Round", tr("丸める"));
     LineStyleList = new QComboBox(this);
     LineStyleList->setObjectName("LineStyleList");
-    LineStyleList->setAccessibleName(QStringLiteral("線種"));
+    LineStyleList->setAccessibleName(tr("線種"));
     LineStyleList->setIconSize(QSize(64, 16));
-    static const char* dashNames[] = {"実線", "破線", "点線", "一点鎖線", "二点鎖線"};
+    const QString dashNames[] = {tr("実線"), tr("破線"), tr("点線"), tr("一点鎖線"), tr("二点鎖線")};
     for (int i = 0; i < 5; ++i) {
         LineStyleList->addItem(QIcon(DashPicture(i)), QString());
-        LineStyleList->setItemData(i, QString::fromUtf8(dashNames[i]), Qt::ToolTipRole);
-        LineStyleList->setItemData(i, QString::fromUtf8(dashNames[i]), Qt::AccessibleTextRole);
+        LineStyleList->setItemData(i, dashNames[i], Qt::ToolTipRole);
+        LineStyleList->setItemData(i, dashNames[i], Qt::AccessibleTextRole);
     }
-    MaskCheckBox = Check(this, "MaskCheckBox", "切りぬく");
-    FillCheckBox = Check(this, "FillCheckBox", "ぬりつぶす");
+    MaskCheckBox = Check(this, "MaskCheckBox", tr("切りぬく"));
+    FillCheckBox = Check(this, "FillCheckBox", tr("ぬりつぶす"));
 
-    auto* widthLabel = new QLabel(QStringLiteral("線幅 (mm)"), this);
+    auto* widthLabel = new QLabel(tr("線幅 (mm)"), this);
     widthLabel->setBuddy(WidthEdit);
     auto* left = new QVBoxLayout;
     left->addWidget(widthLabel);
@@ -215,21 +215,21 @@ void TSurfaceFrame::Refresh() {
 
 TDesignFrame::TDesignFrame(const std::string& settingsPath, QWidget* parent) : QFrame(parent) {
     setObjectName("DesignFrame");
-    GridEdit = Field(this, "GridEdit", QStringLiteral("グリッド (mm)"), 57);
-    GridListBox = List(this, "GridListBox", QStringLiteral("グリッドの一覧"),
+    GridEdit = Field(this, "GridEdit", tr("グリッド (mm)"), 57);
+    GridListBox = List(this, "GridListBox", tr("グリッドの一覧"),
                        OfferedLengths(settingsPath, "StatusTab", "Grid", kDefaultGrids));
     GridListBox->setFixedWidth(72);
-    ShowGridCheck = Check(this, "ShowGridCheck", "グリッドを表示");
-    LineGridCheck = Check(this, "LineGridCheck", "ライングリッド");
-    SnapGridCheck = Check(this, "SnapGridCheck", "グリッドにスナップ");
-    BackGroundCheck = Check(this, "BackGroundCheck", "背景を表示");
-    FixAspectCheck = Check(this, "FixAspectCheck", "縦横比を固定");
-    AreaLeftEdit = Field(this, "AreaLeftEdit", QStringLiteral("図面領域 X (mm)"), 64);
-    AreaTopEdit = Field(this, "AreaTopEdit", QStringLiteral("図面領域 Y (mm)"), 64);
-    AreaWidthEdit = Field(this, "AreaWidthEdit", QStringLiteral("図面領域 W (mm)"), 64);
-    AreaHeightEdit = Field(this, "AreaHeightEdit", QStringLiteral("図面領域 H (mm)"), 64);
+    ShowGridCheck = Check(this, "ShowGridCheck", tr("グリッドを表示"));
+    LineGridCheck = Check(this, "LineGridCheck", tr("ライングリッド"));
+    SnapGridCheck = Check(this, "SnapGridCheck", tr("グリッドにスナップ"));
+    BackGroundCheck = Check(this, "BackGroundCheck", tr("背景を表示"));
+    FixAspectCheck = Check(this, "FixAspectCheck", tr("縦横比を固定"));
+    AreaLeftEdit = Field(this, "AreaLeftEdit", tr("図面領域 X (mm)"), 64);
+    AreaTopEdit = Field(this, "AreaTopEdit", tr("図面領域 Y (mm)"), 64);
+    AreaWidthEdit = Field(this, "AreaWidthEdit", tr("図面領域 W (mm)"), 64);
+    AreaHeightEdit = Field(this, "AreaHeightEdit", tr("図面領域 H (mm)"), 64);
 
-    auto* gridLabel = new QLabel(QStringLiteral("グリッド (mm)"), this);
+    auto* gridLabel = new QLabel(tr("グリッド (mm)"), this);
     gridLabel->setBuddy(GridEdit);
     auto* left = new QVBoxLayout;
     left->addWidget(gridLabel);
@@ -243,7 +243,7 @@ TDesignFrame::TDesignFrame(const std::string& settingsPath, QWidget* parent) : Q
     top->addLayout(left);
     top->addLayout(checks, 1);
 
-    auto* area = new QGroupBox(QStringLiteral("図面領域"), this);
+    auto* area = new QGroupBox(tr("図面領域"), this);
     area->setObjectName("AreaGroup");
     auto* fields = new QGridLayout(area);
     const auto place = [&](int r, int c, const char* caption, QLineEdit* edit) {
@@ -369,8 +369,8 @@ void TDesignFrame::ApplySize(bool height, const QString& text) {
 TStyleForm::TStyleForm(const TVemoResource& resources, std::string settingsPath, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), settingsPath_(std::move(settingsPath)) {
     setObjectName(kSection);
-    setWindowTitle(QStringLiteral("スタイル"));
-    setAccessibleName(QStringLiteral("スタイル"));
+    setWindowTitle(tr("スタイル"));
+    setAccessibleName(tr("スタイル"));
     // It opens with the main window, which keeps the keyboard.
     setAttribute(Qt::WA_ShowWithoutActivating);
     surface_ = new TSurfaceFrame(resources, settingsPath_);
@@ -381,9 +381,9 @@ TStyleForm::TStyleForm(const TVemoResource& resources, std::string settingsPath,
     padLayout->setContentsMargins(0, 0, 0, 0);
     StylePageControl = new QTabWidget(this);
     StylePageControl->setObjectName("StylePageControl");
-    StylePageControl->addTab(surface_, QStringLiteral("スタイル"));
-    StylePageControl->addTab(design_, QStringLiteral("図面"));
-    StylePageControl->addTab(PadTab, QStringLiteral("パッド"));
+    StylePageControl->addTab(surface_, tr("スタイル"));
+    StylePageControl->addTab(design_, tr("図面"));
+    StylePageControl->addTab(PadTab, tr("パッド"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(StylePageControl);

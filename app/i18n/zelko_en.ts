@@ -2,6 +2,57 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
+    <name>app::TDesignFrame</name>
+    <message>
+        <source>グリッド (mm)</source>
+        <translation>Grid (mm)</translation>
+    </message>
+    <message>
+        <source>グリッドの一覧</source>
+        <translation>Grid list</translation>
+    </message>
+    <message>
+        <source>グリッドを表示</source>
+        <translation>Show grid</translation>
+    </message>
+    <message>
+        <source>ライングリッド</source>
+        <translation>Line grid</translation>
+    </message>
+    <message>
+        <source>グリッドにスナップ</source>
+        <translation>Snap to grid</translation>
+    </message>
+    <message>
+        <source>背景を表示</source>
+        <translation>Show background</translation>
+    </message>
+    <message>
+        <source>縦横比を固定</source>
+        <translation>Fixed aspect ratio</translation>
+    </message>
+    <message>
+        <source>図面領域 X (mm)</source>
+        <translation>Area X (mm)</translation>
+    </message>
+    <message>
+        <source>図面領域 Y (mm)</source>
+        <translation>Area Y (mm)</translation>
+    </message>
+    <message>
+        <source>図面領域 W (mm)</source>
+        <translation>Area W (mm)</translation>
+    </message>
+    <message>
+        <source>図面領域 H (mm)</source>
+        <translation>Area H (mm)</translation>
+    </message>
+    <message>
+        <source>図面領域</source>
+        <translation>Drawing area</translation>
+    </message>
+</context>
+<context>
     <name>app::TExportBmpForm</name>
     <message>
         <source>ビットマップ出力</source>
@@ -269,6 +320,45 @@
     </message>
 </context>
 <context>
+    <name>app::TNumericForm</name>
+    <message>
+        <source>数値入力</source>
+        <translation>Numeric input</translation>
+    </message>
+    <message>
+        <source>基準 X (mm)</source>
+        <translation>Anchor X (mm)</translation>
+    </message>
+    <message>
+        <source>基準 Y (mm)</source>
+        <translation>Anchor Y (mm)</translation>
+    </message>
+    <message>
+        <source>移動 X (mm)</source>
+        <translation>Offset X (mm)</translation>
+    </message>
+    <message>
+        <source>移動 Y (mm)</source>
+        <translation>Offset Y (mm)</translation>
+    </message>
+    <message>
+        <source>回転 (deg)</source>
+        <translation>Rotation (deg)</translation>
+    </message>
+    <message>
+        <source>基準 (mm)</source>
+        <translation>Anchor (mm)</translation>
+    </message>
+    <message>
+        <source>移動 (mm)</source>
+        <translation>Offset (mm)</translation>
+    </message>
+    <message>
+        <source>無効な値が含まれています。</source>
+        <translation>The input contains an invalid value.</translation>
+    </message>
+</context>
+<context>
     <name>app::TPrintForm</name>
     <message>
         <source>プレビュー</source>
@@ -361,6 +451,72 @@
     <message>
         <source>プリンタがありません。「PDF に出力...」で PDF ファイルに印刷できます。</source>
         <translation>There is no printer. &quot;Print to PDF...&quot; prints into a PDF file.</translation>
+    </message>
+</context>
+<context>
+    <name>app::TStyleForm</name>
+    <message>
+        <source>スタイル</source>
+        <translation>Style</translation>
+    </message>
+    <message>
+        <source>図面</source>
+        <translation>Drawing</translation>
+    </message>
+    <message>
+        <source>パッド</source>
+        <translation>Pads</translation>
+    </message>
+</context>
+<context>
+    <name>app::TSurfaceFrame</name>
+    <message>
+        <source>線幅 (mm)</source>
+        <translation>Line width (mm)</translation>
+    </message>
+    <message>
+        <source>線幅の一覧</source>
+        <translation>Line width list</translation>
+    </message>
+    <message>
+        <source>角を落とす</source>
+        <translation>Bevel</translation>
+    </message>
+    <message>
+        <source>丸める</source>
+        <translation>Round</translation>
+    </message>
+    <message>
+        <source>線種</source>
+        <translation>Line style</translation>
+    </message>
+    <message>
+        <source>実線</source>
+        <translation>Solid</translation>
+    </message>
+    <message>
+        <source>破線</source>
+        <translation>Dashed</translation>
+    </message>
+    <message>
+        <source>点線</source>
+        <translation>Dotted</translation>
+    </message>
+    <message>
+        <source>一点鎖線</source>
+        <translation>Dash-dot</translation>
+    </message>
+    <message>
+        <source>二点鎖線</source>
+        <translation>Dash-dot-dot</translation>
+    </message>
+    <message>
+        <source>切りぬく</source>
+        <translation>Cut out</translation>
+    </message>
+    <message>
+        <source>ぬりつぶす</source>
+        <translation>Fill</translation>
     </message>
 </context>
 <context>
