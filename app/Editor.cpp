@@ -88,7 +88,8 @@ int RunEditor(int argc, char** argv, const std::string& file, const std::string&
         const QString platform = QGuiApplication::platformName();
         if (platform != "offscreen" && platform != "minimal")
             QMessageBox::critical(nullptr, "zelko",
-                                  QString::fromStdString("\"" + file + "\" を開けませんでした。\n" + error));
+                                  QCoreApplication::translate("RunEditor", "\"%1\" を開けませんでした。\n%2")
+                                      .arg(QString::fromStdString(file), QString::fromStdString(error)));
         return 1;
     }
     TVemoForm form(resources, settings::SettingsFilePath());

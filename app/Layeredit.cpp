@@ -18,28 +18,28 @@ namespace app {
 TLayerEdit::TLayerEdit(QWidget* parent) : QDialog(parent) {
     setObjectName("LayerEdit");
     setWindowTitle(QString());
-    setAccessibleName(QStringLiteral("レイヤーの編集"));
+    setAccessibleName(tr("レイヤーの編集"));
 
     nameEdit_ = new QLineEdit(this);
     nameEdit_->setObjectName("NameEdit");
-    nameEdit_->setAccessibleName(QStringLiteral("名前"));
+    nameEdit_->setAccessibleName(tr("名前"));
     pallet_ = new QPushButton(this);
     pallet_->setObjectName("PalletBox");
-    pallet_->setAccessibleName(QStringLiteral("いろ"));
-    pallet_->setToolTip(QStringLiteral("クリックして色を選びます"));
+    pallet_->setAccessibleName(tr("いろ"));
+    pallet_->setToolTip(tr("クリックして色を選びます"));
     pallet_->setFixedSize(48, 22);
     pallet_->setAutoDefault(false);
     connect(pallet_, &QPushButton::clicked, this, &TLayerEdit::ChooseColour);
 
-    const auto check = [this](const char* name, const char* caption) {
-        auto* box = new QCheckBox(QString::fromUtf8(caption), this);
+    const auto check = [this](const char* name, const QString& caption) {
+        auto* box = new QCheckBox(caption, this);
         box->setObjectName(name);
         return box;
     };
-    mask_ = check("MaskCheckBox", "切り抜く");
-    wire_ = check("WireCheckBox", "ワイヤーフレーム");
-    opaque_ = check("OpaqueCheckBox", "不透明");
-    textDraw_ = check("TextDrawCheckBox", "文字列として出力");
+    mask_ = check("MaskCheckBox", tr("切り抜く"));
+    wire_ = check("WireCheckBox", tr("ワイヤーフレーム"));
+    opaque_ = check("OpaqueCheckBox", tr("不透明"));
+    textDraw_ = check("TextDrawCheckBox", tr("文字列として出力"));
 
     ok_ = new QPushButton(QStringLiteral("OK"), this);
     ok_->setObjectName("ButtonOK");
@@ -51,8 +51,8 @@ TLayerEdit::TLayerEdit(QWidget* parent) : QDialog(parent) {
     connect(cancel_, &QPushButton::clicked, this, &TLayerEdit::reject);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("名前:"), nameEdit_);
-    form->addRow(QStringLiteral("いろ:"), pallet_);
+    form->addRow(tr("名前:"), nameEdit_);
+    form->addRow(tr("いろ:"), pallet_);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(ok_);
@@ -81,7 +81,7 @@ void TLayerEdit::LoadLayer(const TVemoLayerPtr& layer, const TVemoLayerList* lis
 }
 
 QString TLayerEdit::NameProblem(const QString& name, const TVemoLayer* layer, const TVemoLayerList* list) {
-    if (name.trimmed().isEmpty()) return QStringLiteral("レイヤー名を入力してください。");
+    if (name.trimmed().isEmpty()) return tr("レイヤー名を入力してください。");
     const std::string utf8 = name.toStdString();
     if (!CanEncodeCp932(utf8))
         return QStringLiteral("レイヤー名 \"%1\" にはファイルに保存できない文字があります。").arg(name);
@@ -104,7 +104,7 @@ void TLayerEdit::accept() {
     if (layer_) {
         const QString problem = NameProblem(nameEdit_->text(), layer_.get(), list_);
         if (!problem.isEmpty()) {
-            QMessageBox::warning(this, QStringLiteral("レイヤー"), problem);
+            QMessageBox::warning(this, tr("レイヤー"), problem);
             nameEdit_->setFocus();
             nameEdit_->selectAll();
             return;

@@ -51,7 +51,7 @@ void TVemoLayerFace::SetLayer(TVemoLayerPtr layer) {
     const QString name = layer_ ? QString::fromStdString(layer_->GetName()) : QString();
     setObjectName(QStringLiteral("layer:") + name);
     setAccessibleName(name);
-    setToolTip(QStringLiteral("%1 — 左: 表示 / 鍵: ロック / 名前: 現在のレイヤー (ドラッグで順番を変更、ダブルクリックで編集)")
+    setToolTip(tr("%1 — 左: 表示 / 鍵: ロック / 名前: 現在のレイヤー (ドラッグで順番を変更、ダブルクリックで編集)")
                    .arg(name));
     update();
 }
@@ -120,8 +120,8 @@ TLayerWindow::TLayerWindow(const TVemoResource& resources, TLayerEdit& editor, s
       editor_(editor),
       settingsPath_(std::move(settingsPath)) {
     setObjectName(kSection);
-    setWindowTitle(QStringLiteral("レイヤ"));
-    setAccessibleName(QStringLiteral("レイヤ"));
+    setWindowTitle(tr("レイヤ"));
+    setAccessibleName(tr("レイヤ"));
     // A palette: showing it leaves the keyboard with the drawing.
     setAttribute(Qt::WA_ShowWithoutActivating);
     LoadFormPlacement(*this, settingsPath_, kSection, FirstRunPlacement());
@@ -132,19 +132,19 @@ TLayerWindow::TLayerWindow(const TVemoResource& resources, TLayerEdit& editor, s
     auto* buttons = new QHBoxLayout(toolPanel);
     buttons->setContentsMargins(0, 0, 0, 0);
     buttons->setSpacing(0);
-    const auto button = [&](const char* name, const char* caption, const char* tip) {
+    const auto button = [&](const char* name, const char* caption, const QString& tip) {
         auto* b = new QPushButton(QString::fromUtf8(caption), toolPanel);
         b->setObjectName(name);
         b->setFlat(true);
         b->setFixedSize(49, 22);
-        b->setToolTip(QString::fromUtf8(tip));
-        b->setAccessibleName(QString::fromUtf8(tip));
+        b->setToolTip(tip);
+        b->setAccessibleName(tip);
         b->setFocusPolicy(Qt::NoFocus);
         buttons->addWidget(b);
         return b;
     };
-    buttonNew_ = button("ButtonNew", "New", "新しいレイヤーを現在のレイヤーの前に作ります");
-    buttonDel_ = button("ButtonDel", "Del", "現在のレイヤーとその上のオブジェクトを削除します");
+    buttonNew_ = button("ButtonNew", "New", tr("新しいレイヤーを現在のレイヤーの前に作ります"));
+    buttonDel_ = button("ButtonDel", "Del", tr("現在のレイヤーとその上のオブジェクトを削除します"));
     buttons->addStretch(1);
     connect(buttonNew_, &QPushButton::clicked, this, &TLayerWindow::NewLayer);
     connect(buttonDel_, &QPushButton::clicked, this, &TLayerWindow::DeleteLayer);
@@ -314,8 +314,8 @@ void TLayerWindow::NewLayer() {
 
 void TLayerWindow::DeleteLayer() {
     const auto answer = QMessageBox::question(
-        this, QStringLiteral("レイヤ"),
-        QStringLiteral("レイヤーに関連付けられているオブジェクトも削除されますが、よろしいですか？"),
+        this, tr("レイヤ"),
+        tr("レイヤーに関連付けられているオブジェクトも削除されますが、よろしいですか？"),
         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes || !context_) return;
     TVemoLayerList& layers = context_->Document().GetLayerList();

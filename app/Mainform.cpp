@@ -70,7 +70,7 @@ settings::TFormPlacement FirstRunPlacement() {
 
 TDesignWidget::TDesignWidget(TVemoForm& form) : QWidget(&form), form_(form) {
     setObjectName("design");
-    setAccessibleName(QStringLiteral("デザイン"));
+    setAccessibleName(tr("デザイン"));
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -166,7 +166,7 @@ TVemoForm::TVemoForm(const TVemoResource& resources, std::string settingsPath, Q
     row->setSpacing(0);
     toolPanel_ = new QWidget(central);
     toolPanel_->setObjectName("toolPanel");
-    toolPanel_->setAccessibleName(QStringLiteral("ツール"));
+    toolPanel_->setAccessibleName(tr("ツール"));
     toolPanel_->setFixedWidth(TMenuControl::kPanelWidth);
     auto* column = new QVBoxLayout(toolPanel_);
     column->setContentsMargins(2, 2, 2, 2);
@@ -192,12 +192,12 @@ TVemoForm::TVemoForm(const TVemoResource& resources, std::string settingsPath, Q
     row->addWidget(design_, 1);
     setCentralWidget(central);
 
-    const char* positionNames[] = {"ポインタの位置", "原点からの距離", ""};
+    const QString positionNames[] = {tr("ポインタの位置"), tr("原点からの距離"), QString()};
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     for (int i = 0; i < 3; ++i) {
         status_[i] = new QLabel(this);
         status_[i]->setObjectName(QStringLiteral("status%1").arg(i));
-        status_[i]->setAccessibleName(QString::fromUtf8(positionNames[i]));
+        status_[i]->setAccessibleName(positionNames[i]);
         if (i < 2) {
             status_[i]->setFont(fixed);
             const int wide = QFontMetrics(fixed).horizontalAdvance("X -00000.000000 Y -00000.000000") + 16;
@@ -296,7 +296,8 @@ void TVemoForm::ResizeDesign() {
 QToolButton* TVemoForm::MakeToolButton(TVemoToolButton& model, QWidget* parent) {
     auto* button = new QToolButton(parent);
     button->setObjectName(QString::fromStdString(model.CommandName()));
-    const QString tip = QString::fromStdString(model.Tooltip());
+    // The tool panel's tooltips are written in the states; their translation is ours.
+    const QString tip = QCoreApplication::translate("TMenuControl", model.Tooltip().c_str());
     button->setToolTip(tip);
     button->setAccessibleName(tip);
     button->setAutoRaise(true);

@@ -29,26 +29,26 @@ TVemoMenus::TVemoMenus(QMainWindow& window, std::string settingsPath)
     : QObject(&window), window_(window), settingsPath_(std::move(settingsPath)) {
     recentFiles_.Load(settings::ReadSettingsFile(settingsPath_));
 
-    QMenu* file = AddMenu(nullptr, "file", "ファイル");
-    connect(AddItem(file, "new", "新規作成", QKeySequence("Ctrl+N")), &QAction::triggered, this,
+    QMenu* file = AddMenu(nullptr, "file", QT_TR_NOOP("ファイル"));
+    connect(AddItem(file, "new", QT_TR_NOOP("新規作成"), QKeySequence("Ctrl+N")), &QAction::triggered, this,
             [this] { if (files_) files_->New(); });
-    connect(AddItem(file, "open", "開く", QKeySequence("Ctrl+O")), &QAction::triggered, this,
+    connect(AddItem(file, "open", QT_TR_NOOP("開く"), QKeySequence("Ctrl+O")), &QAction::triggered, this,
             [this] { if (files_) files_->Open(); });
-    connect(AddItem(file, "write", "上書き保存", QKeySequence("Ctrl+S")), &QAction::triggered, this,
+    connect(AddItem(file, "write", QT_TR_NOOP("上書き保存"), QKeySequence("Ctrl+S")), &QAction::triggered, this,
             [this] { if (files_) files_->Write(); });
-    connect(AddItem(file, "save", "名前を付けて保存", QKeySequence("Ctrl+Shift+S")), &QAction::triggered, this,
+    connect(AddItem(file, "save", QT_TR_NOOP("名前を付けて保存"), QKeySequence("Ctrl+Shift+S")), &QAction::triggered, this,
             [this] { if (files_) files_->SaveAs(); });
     file->addSeparator()->setObjectName("hline");
-    QMenu* import = AddMenu(file, "import", "インポート");
-    AddUnavailable(import, "import_vemo", "VEMOファイル", "zelko import vem");
-    connect(AddItem(import, "import_back", "背景画像"), &QAction::triggered, this,
+    QMenu* import = AddMenu(file, "import", QT_TR_NOOP("インポート"));
+    AddUnavailable(import, "import_vemo", QT_TR_NOOP("VEMOファイル"), "zelko import vem");
+    connect(AddItem(import, "import_back", QT_TR_NOOP("背景画像")), &QAction::triggered, this,
             [this] { if (files_) files_->LoadBackground(); });
-    QMenu* exportMenu = AddMenu(file, "export", "エクスポート");
-    AddUnavailable(exportMenu, "export_gerber", "ガーバファイル", "zelko export gerber");
-    AddUnavailable(exportMenu, "export_bitmap", "ビットマップ", "zelko export bitmap");
+    QMenu* exportMenu = AddMenu(file, "export", QT_TR_NOOP("エクスポート"));
+    AddUnavailable(exportMenu, "export_gerber", QT_TR_NOOP("ガーバファイル"), "zelko export gerber");
+    AddUnavailable(exportMenu, "export_bitmap", QT_TR_NOOP("ビットマップ"), "zelko export bitmap");
     AddUnavailable(exportMenu, "export_emf", "EMF", "zelko export image");
     file->addSeparator()->setObjectName("hline");
-    AddUnavailable(file, "print", "印刷", "zelko export image (PDF)", QKeySequence("Ctrl+P"));
+    AddUnavailable(file, "print", QT_TR_NOOP("印刷"), "zelko export image (PDF)", QKeySequence("Ctrl+P"));
     file->addSeparator()->setObjectName("hline");
     for (int i = 0; i < TRecentFiles::kCount; ++i) {
         QAction* action = AddItem(file, "recent", "");
@@ -59,7 +59,7 @@ TVemoMenus::TVemoMenus(QMainWindow& window, std::string settingsPath)
         recent_[i] = action;
     }
     file->addSeparator()->setObjectName("hline");
-    connect(AddItem(file, "close", "閉じる"), &QAction::triggered, &window_, &QWidget::close);
+    connect(AddItem(file, "close", QT_TR_NOOP("閉じる")), &QAction::triggered, &window_, &QWidget::close);
     RefreshRecent();
 
     const auto commands = [this](QMenu* menu, std::initializer_list<TCommandItem> items) {
@@ -73,24 +73,24 @@ TVemoMenus::TVemoMenus(QMainWindow& window, std::string settingsPath)
                     [this, code] { if (context_) context_->SendCommand(code); });
         }
     };
-    QMenu* edit = AddMenu(nullptr, "edit", "編集");
-    commands(edit, {{"undo", "取り消し", QKeySequence("Ctrl+Z"), ecUndo},
-                    {"redo", "やり直し", QKeySequence("Ctrl+Y"), ecRedo},
+    QMenu* edit = AddMenu(nullptr, "edit", QT_TR_NOOP("編集"));
+    commands(edit, {{"undo", QT_TR_NOOP("取り消し"), QKeySequence("Ctrl+Z"), ecUndo},
+                    {"redo", QT_TR_NOOP("やり直し"), QKeySequence("Ctrl+Y"), ecRedo},
                     {nullptr, nullptr, {}, ecUndo},
-                    {"cut", "切り取り", QKeySequence("Ctrl+X"), ecCut},
-                    {"copy", "コピー", QKeySequence("Ctrl+C"), ecCopy},
-                    {"paste", "貼り付け", QKeySequence("Ctrl+V"), ecPaste},
+                    {"cut", QT_TR_NOOP("切り取り"), QKeySequence("Ctrl+X"), ecCut},
+                    {"copy", QT_TR_NOOP("コピー"), QKeySequence("Ctrl+C"), ecCopy},
+                    {"paste", QT_TR_NOOP("貼り付け"), QKeySequence("Ctrl+V"), ecPaste},
                     // The Delete key alone: Ctrl+Delete is not this command.
-                    {"delete", "削除", QKeySequence(Qt::Key_Delete), ecDelete}});
+                    {"delete", QT_TR_NOOP("削除"), QKeySequence(Qt::Key_Delete), ecDelete}});
 
-    QMenu* object = AddMenu(nullptr, "object", "オブジェクト");
-    connect(AddItem(object, "swap_layer", "レイヤー置換"), &QAction::triggered, this,
+    QMenu* object = AddMenu(nullptr, "object", QT_TR_NOOP("オブジェクト"));
+    connect(AddItem(object, "swap_layer", QT_TR_NOOP("レイヤー置換")), &QAction::triggered, this,
             [this] { ShowDialog("swap_layer"); });
-    commands(object, {{"reverse_points", "コントロールポイントの逆転", {}, ecReversePoints}});
-    AddUnavailable(object, "graph_tool", "グラフツール", "zelko graph");
+    commands(object, {{"reverse_points", QT_TR_NOOP("コントロールポイントの逆転"), {}, ecReversePoints}});
+    AddUnavailable(object, "graph_tool", QT_TR_NOOP("グラフツール"), "zelko graph");
 
-    QMenu* windows = AddMenu(nullptr, "window", "ウインドウ");
-    for (const auto& [command, caption] : {std::pair{"style", "スタイル"}, std::pair{"layer", "レイヤー"}}) {
+    QMenu* windows = AddMenu(nullptr, "window", QT_TR_NOOP("ウインドウ"));
+    for (const auto& [command, caption] : {std::pair{"style", QT_TR_NOOP("スタイル")}, std::pair{"layer", QT_TR_NOOP("レイヤー")}}) {
         QAction* action = AddItem(windows, command, caption);
         action->setCheckable(true);
         action->setEnabled(false);  // until its window is handed over
@@ -109,15 +109,14 @@ TVemoMenus::TVemoMenus(QMainWindow& window, std::string settingsPath)
             if (QAction* action = Action(name); action && window) action->setChecked(window->isVisible());
     });
 
-    QMenu* help = AddMenu(nullptr, "help", "ヘルプ");
-    connect(AddItem(help, "version", "バージョン情報"), &QAction::triggered, this, [this] { ShowDialog("version"); });
+    QMenu* help = AddMenu(nullptr, "help", QT_TR_NOOP("ヘルプ"));
+    connect(AddItem(help, "version", QT_TR_NOOP("バージョン情報")), &QAction::triggered, this, [this] { ShowDialog("version"); });
 }
 
 TVemoMenus::~TVemoMenus() = default;
 
 QMenu* TVemoMenus::AddMenu(QMenu* parent, const char* command, const char* caption) {
-    QMenu* menu = parent ? parent->addMenu(QString::fromUtf8(caption))
-                         : window_.menuBar()->addMenu(QString::fromUtf8(caption));
+    QMenu* menu = parent ? parent->addMenu(tr(caption)) : window_.menuBar()->addMenu(tr(caption));
     menu->setObjectName(command);
     menu->menuAction()->setObjectName(command);
     menu->setToolTipsVisible(true);
@@ -126,7 +125,7 @@ QMenu* TVemoMenus::AddMenu(QMenu* parent, const char* command, const char* capti
 }
 
 QAction* TVemoMenus::AddItem(QMenu* menu, const char* command, const char* caption, const QKeySequence& keys) {
-    QAction* action = menu->addAction(QString::fromUtf8(caption));
+    QAction* action = menu->addAction(tr(caption));
     action->setObjectName(command);
     action->setShortcut(keys);
     return action;
@@ -136,7 +135,7 @@ QAction* TVemoMenus::AddUnavailable(QMenu* menu, const char* command, const char
                                     const QKeySequence& keys) {
     QAction* action = AddItem(menu, command, caption, keys);
     action->setEnabled(false);
-    const QString tip = QStringLiteral("この版のエディタにはまだありません。コマンド行の %1 を使ってください。")
+    const QString tip = tr("この版のエディタにはまだありません。コマンド行の %1 を使ってください。")
                             .arg(QString::fromUtf8(where));
     action->setToolTip(tip);
     action->setStatusTip(tip);

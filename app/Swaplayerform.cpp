@@ -19,10 +19,10 @@ namespace app {
 TSwapLayerForm::TSwapLayerForm(std::string settingsPath, QWidget* parent)
     : QDialog(parent), settingsPath_(std::move(settingsPath)) {
     setObjectName(kSection);
-    setWindowTitle(QStringLiteral("レイヤーの置換"));
+    setWindowTitle(tr("レイヤーの置換"));
     table_ = new QTableWidget(0, 2, this);
     table_->setObjectName("SwapTable");
-    table_->setAccessibleName(QStringLiteral("レイヤーの置換表"));
+    table_->setAccessibleName(tr("レイヤーの置換表"));
     table_->setHorizontalHeaderLabels({QStringLiteral("Target"), QStringLiteral("Dest")});
     table_->setColumnWidth(0, 116);
     table_->setColumnWidth(1, 221);
@@ -82,7 +82,7 @@ void TSwapLayerForm::Fill() {
         table_->setItem(i, 0, key);
         auto* value = new QComboBox(table_);
         value->setObjectName(QStringLiteral("dest:") + QString::fromStdString(name));
-        value->setAccessibleName(QStringLiteral("%1 の置換先").arg(QString::fromStdString(name)));
+        value->setAccessibleName(tr("%1 の置換先").arg(QString::fromStdString(name)));
         value->addItems(names);
         // A name that is not a layer yet makes one.
         value->setEditable(true);

@@ -1,5 +1,6 @@
 #include "app/Vemodialogs.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 
 namespace app {
@@ -37,7 +38,7 @@ QFileDialog& TVemoDialogs::OpenDialog(TFileKind kind) {
     // A fresh dialog each time, in the folder last used: a reused one keeps
     // the previous choice selected in its list.
     delete open_;
-    open_ = new QFileDialog(parent_, QStringLiteral("開く"), openFolder_);
+    open_ = new QFileDialog(parent_, QCoreApplication::translate("TVemoDialogs", "開く"), openFolder_);
     open_->setObjectName("openDialog");
     open_->setAcceptMode(QFileDialog::AcceptOpen);
     open_->setFileMode(QFileDialog::ExistingFile);
@@ -48,7 +49,7 @@ QFileDialog& TVemoDialogs::OpenDialog(TFileKind kind) {
 
 QFileDialog& TVemoDialogs::SaveDialog(TFileKind kind) {
     delete save_;
-    save_ = new QFileDialog(parent_, QStringLiteral("名前を付けて保存"), saveFolder_);
+    save_ = new QFileDialog(parent_, QCoreApplication::translate("TVemoDialogs", "名前を付けて保存"), saveFolder_);
     save_->setObjectName("saveDialog");
     save_->setAcceptMode(QFileDialog::AcceptSave);
     save_->setFileMode(QFileDialog::AnyFile);

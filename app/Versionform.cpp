@@ -50,8 +50,8 @@ QImage TVersionForm::BuildPicture(const std::string& bytes, const QString& versi
 
 TVersionForm::TVersionForm(QWidget* parent) : QDialog(parent) {
     setObjectName("VersionForm");
-    setWindowTitle(QStringLiteral("バージョン情報"));
-    setAccessibleName(QStringLiteral("バージョン情報"));
+    setWindowTitle(tr("バージョン情報"));
+    setAccessibleName(tr("バージョン情報"));
     setAccessibleDescription(VersionText());
     setToolTip(VersionText());
     picture_ = BuildPicture(TVemoResource::VersionArtwork(), VersionText());

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include <QCoreApplication>
 #include <QImageReader>
 
 #include "archive/Vemodocumentfile.h"
@@ -45,7 +46,9 @@ bool TFileCommands::OpenFile(const std::string& path) {
     std::string error;
     std::unique_ptr<TVemoDocument> doc = ReadDocumentFile(path, error);
     if (!doc) {
-        context_.Ui().ShowError("ファイル \"" + path + "\" を開けませんでした。\n" + error);
+        context_.Ui().ShowError(QCoreApplication::translate("TFileCommands", "ファイル \"%1\" を開けませんでした。\n%2")
+                                    .arg(QString::fromStdString(path), QString::fromStdString(error))
+                                    .toStdString());
         return false;
     }
     doc->SetFileName(FullName(path));
@@ -84,8 +87,9 @@ bool TFileCommands::LoadBackground() {
     QImageReader reader(QString::fromStdString(*path));
     const QImage image = reader.read();
     if (image.isNull() || image.width() <= 0 || image.height() <= 0) {
-        context_.Ui().ShowError("画像 \"" + *path + "\" を読めませんでした。\n" +
-                                reader.errorString().toStdString());
+        context_.Ui().ShowError(QCoreApplication::translate("TFileCommands", "画像 \"%1\" を読めませんでした。\n%2")
+                                    .arg(QString::fromStdString(*path), reader.errorString())
+                                    .toStdString());
         return false;
     }
     TVemoDocument& doc = context_.Document();

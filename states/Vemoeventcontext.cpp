@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include <QCoreApplication>
 #include <QPainter>
 
 #include "archive/Vemodocumentfile.h"
@@ -267,7 +268,7 @@ void TVemoEventContext::UpdateCaption() {
 
 TAnswer TVemoEventContext::QuerySave() {
     if (!History().IsModified()) return TAnswer::Yes;
-    const TAnswer answer = ui_.AskYesNoCancel("ファイルの変更を保存しますか?");
+    const TAnswer answer = ui_.AskYesNoCancel(QCoreApplication::translate("TVemoEventContext", "ファイルの変更を保存しますか?").toStdString());
     if (answer != TAnswer::Yes) return answer;
     std::string name = Document().GetFileName();
     if (name.empty()) {
@@ -282,7 +283,9 @@ TAnswer TVemoEventContext::QuerySave() {
 bool TVemoEventContext::WriteDocument(const std::string& name) {
     std::string error;
     if (name.empty() || !WriteDocumentFile(Document(), name, error)) {
-        ui_.ShowError("ファイル \"" + name + "\" を保存できませんでした。\n" + error);
+        ui_.ShowError(QCoreApplication::translate("TVemoEventContext", "ファイル \"%1\" を保存できませんでした。\n%2")
+                          .arg(QString::fromStdString(name), QString::fromStdString(error))
+                          .toStdString());
         return false;
     }
     if (Document().GetFileName() != name) SetFileName(name);

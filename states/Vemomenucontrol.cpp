@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include <QtGlobal>
+
 #include "states/Vemoeventcontext.h"
 #include "states/Vemostatebank.h"
 
@@ -59,15 +61,15 @@ std::unique_ptr<TVemoToolButton> SubTool(const std::string& name) {
         TEditCommand code;
     };
     static const Row rows[] = {
-        {"group", "Group", "グループ化", 0, ecGroup},
-        {"ungroup", "UnGroup", "グループ解除", 0, ecUnGroup},
-        {"rotate", "Rotate", "90度回転", 0, ecRotate},
-        {"mirror", "Mirror", "反転", 0, ecMirror},
-        {"numeric", "Num", "数値入力", 2, ecNumeric},
+        {"group", "Group", QT_TRANSLATE_NOOP("TMenuControl", "グループ化"), 0, ecGroup},
+        {"ungroup", "UnGroup", QT_TRANSLATE_NOOP("TMenuControl", "グループ解除"), 0, ecUnGroup},
+        {"rotate", "Rotate", QT_TRANSLATE_NOOP("TMenuControl", "90度回転"), 0, ecRotate},
+        {"mirror", "Mirror", QT_TRANSLATE_NOOP("TMenuControl", "反転"), 0, ecMirror},
+        {"numeric", "Num", QT_TRANSLATE_NOOP("TMenuControl", "数値入力"), 2, ecNumeric},
         {"ok", "OK", "OK", 0, ecFinish},
-        {"scaleup", "Zin", "拡大", 0, ecScaleUp},
-        {"scaledown", "Zout", "縮小", 0, ecScaleDown},
-        {"add_point", "AddPoint", "コントロールポイントの追加と削除", 3, ecAddPoint},
+        {"scaleup", "Zin", QT_TRANSLATE_NOOP("TMenuControl", "拡大"), 0, ecScaleUp},
+        {"scaledown", "Zout", QT_TRANSLATE_NOOP("TMenuControl", "縮小"), 0, ecScaleDown},
+        {"add_point", "AddPoint", QT_TRANSLATE_NOOP("TMenuControl", "コントロールポイントの追加と削除"), 3, ecAddPoint},
     };
     for (const Row& row : rows)
         if (name == row.command)
@@ -82,16 +84,16 @@ TMenuControl::TMenuControl() {
                             std::function<TVemoEventState*()> state, TToolSet set) {
         main_.push_back(std::make_unique<TMainToolButton>(command, picture, tooltip, std::move(state), set));
     };
-    add("select", "Arrow00", "オブジェクトを選択します", Make<TVemoSelectState>(), TToolSet::Select);
-    add("point", "Arrow01", "ポイントを選択します", Make<TVemoPointState>(), TToolSet::Point);
-    add("parts", "Arrow02", "部品を選択します", Make<TVemoPartsState>(), TToolSet::Plain);
-    add("path", "Line", "ベジェ曲線を生成します", Make<TVemoPathState>(), TToolSet::Drawing);
-    add("poly", "Poly", "ポリラインを生成します", Make<TVemoPolyState>(), TToolSet::Drawing);
-    add("ellipse", "Ellipse", "楕円を生成します", Make<TVemoEllipseState>(), TToolSet::Plain);
-    add("rect", "Rect", "長方形を生成します", Make<TVemoRectState>(), TToolSet::Plain);
-    add("text", "Text", "文字列を生成します", Make<TVemoStringState>(), TToolSet::Plain);
-    add("pad", "Pad", "パッド", Make<TVemoPadState>(), TToolSet::Plain);
-    add("lib", "Lib", "ライブラリ", Make<TVemoLibState>(), TToolSet::Plain);
+    add("select", "Arrow00", QT_TRANSLATE_NOOP("TMenuControl", "オブジェクトを選択します"), Make<TVemoSelectState>(), TToolSet::Select);
+    add("point", "Arrow01", QT_TRANSLATE_NOOP("TMenuControl", "ポイントを選択します"), Make<TVemoPointState>(), TToolSet::Point);
+    add("parts", "Arrow02", QT_TRANSLATE_NOOP("TMenuControl", "部品を選択します"), Make<TVemoPartsState>(), TToolSet::Plain);
+    add("path", "Line", QT_TRANSLATE_NOOP("TMenuControl", "ベジェ曲線を生成します"), Make<TVemoPathState>(), TToolSet::Drawing);
+    add("poly", "Poly", QT_TRANSLATE_NOOP("TMenuControl", "ポリラインを生成します"), Make<TVemoPolyState>(), TToolSet::Drawing);
+    add("ellipse", "Ellipse", QT_TRANSLATE_NOOP("TMenuControl", "楕円を生成します"), Make<TVemoEllipseState>(), TToolSet::Plain);
+    add("rect", "Rect", QT_TRANSLATE_NOOP("TMenuControl", "長方形を生成します"), Make<TVemoRectState>(), TToolSet::Plain);
+    add("text", "Text", QT_TRANSLATE_NOOP("TMenuControl", "文字列を生成します"), Make<TVemoStringState>(), TToolSet::Plain);
+    add("pad", "Pad", QT_TRANSLATE_NOOP("TMenuControl", "パッド"), Make<TVemoPadState>(), TToolSet::Plain);
+    add("lib", "Lib", QT_TRANSLATE_NOOP("TMenuControl", "ライブラリ"), Make<TVemoLibState>(), TToolSet::Plain);
 }
 
 TMenuControl::~TMenuControl() {

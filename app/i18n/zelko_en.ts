@@ -2,6 +2,129 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
+    <name>RunEditor</name>
+    <message>
+        <source>&quot;%1&quot; を開けませんでした。
+%2</source>
+        <translation>Could not open &quot;%1&quot;.
+%2</translation>
+    </message>
+</context>
+<context>
+    <name>TFileCommands</name>
+    <message>
+        <source>ファイル &quot;%1&quot; を開けませんでした。
+%2</source>
+        <translation>Could not open the file &quot;%1&quot;.
+%2</translation>
+    </message>
+    <message>
+        <source>画像 &quot;%1&quot; を読めませんでした。
+%2</source>
+        <translation>Could not read the picture &quot;%1&quot;.
+%2</translation>
+    </message>
+</context>
+<context>
+    <name>TMenuControl</name>
+    <message>
+        <source>グループ化</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>グループ解除</source>
+        <translation>Ungroup</translation>
+    </message>
+    <message>
+        <source>90度回転</source>
+        <translation>Rotate 90°</translation>
+    </message>
+    <message>
+        <source>反転</source>
+        <translation>Mirror</translation>
+    </message>
+    <message>
+        <source>数値入力</source>
+        <translation>Numeric input</translation>
+    </message>
+    <message>
+        <source>拡大</source>
+        <translation>Zoom in</translation>
+    </message>
+    <message>
+        <source>縮小</source>
+        <translation>Zoom out</translation>
+    </message>
+    <message>
+        <source>コントロールポイントの追加と削除</source>
+        <translation>Add and delete control points</translation>
+    </message>
+    <message>
+        <source>オブジェクトを選択します</source>
+        <translation>Selects objects</translation>
+    </message>
+    <message>
+        <source>ポイントを選択します</source>
+        <translation>Selects points</translation>
+    </message>
+    <message>
+        <source>部品を選択します</source>
+        <translation>Selects parts</translation>
+    </message>
+    <message>
+        <source>ベジェ曲線を生成します</source>
+        <translation>Draws Bezier curves</translation>
+    </message>
+    <message>
+        <source>ポリラインを生成します</source>
+        <translation>Draws polylines</translation>
+    </message>
+    <message>
+        <source>楕円を生成します</source>
+        <translation>Draws ellipses</translation>
+    </message>
+    <message>
+        <source>長方形を生成します</source>
+        <translation>Draws rectangles</translation>
+    </message>
+    <message>
+        <source>文字列を生成します</source>
+        <translation>Creates texts</translation>
+    </message>
+    <message>
+        <source>パッド</source>
+        <translation>Pad</translation>
+    </message>
+    <message>
+        <source>ライブラリ</source>
+        <translation>Library</translation>
+    </message>
+</context>
+<context>
+    <name>TVemoDialogs</name>
+    <message>
+        <source>開く</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>名前を付けて保存</source>
+        <translation>Save As</translation>
+    </message>
+</context>
+<context>
+    <name>TVemoEventContext</name>
+    <message>
+        <source>ファイルの変更を保存しますか?</source>
+        <translation>Save the changes to the file?</translation>
+    </message>
+    <message>
+        <source>ファイル &quot;%1&quot; を保存できませんでした。
+%2</source>
+        <translation>Could not save the file &quot;%1&quot;.
+%2</translation>
+    </message>
+</context>
+<context>
     <name>app::TDesignFrame</name>
     <message>
         <source>グリッド (mm)</source>
@@ -50,6 +173,13 @@
     <message>
         <source>図面領域</source>
         <translation>Drawing area</translation>
+    </message>
+</context>
+<context>
+    <name>app::TDesignWidget</name>
+    <message>
+        <source>デザイン</source>
+        <translation>Design</translation>
     </message>
 </context>
 <context>
@@ -269,6 +399,76 @@
     </message>
 </context>
 <context>
+    <name>app::TLayerEdit</name>
+    <message>
+        <source>レイヤーの編集</source>
+        <translation>Edit Layer</translation>
+    </message>
+    <message>
+        <source>名前</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>いろ</source>
+        <translation>Colour</translation>
+    </message>
+    <message>
+        <source>クリックして色を選びます</source>
+        <translation>Click to choose the colour</translation>
+    </message>
+    <message>
+        <source>切り抜く</source>
+        <translation>Cut out</translation>
+    </message>
+    <message>
+        <source>ワイヤーフレーム</source>
+        <translation>Wireframe</translation>
+    </message>
+    <message>
+        <source>不透明</source>
+        <translation>Opaque</translation>
+    </message>
+    <message>
+        <source>文字列として出力</source>
+        <translation>Output as text</translation>
+    </message>
+    <message>
+        <source>名前:</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>いろ:</source>
+        <translation>Colour:</translation>
+    </message>
+    <message>
+        <source>レイヤー名を入力してください。</source>
+        <translation>Enter a layer name.</translation>
+    </message>
+    <message>
+        <source>レイヤー</source>
+        <translation>Layers</translation>
+    </message>
+</context>
+<context>
+    <name>app::TLayerWindow</name>
+    <message>
+        <source>レイヤ</source>
+        <translation>Layer</translation>
+    </message>
+    <message>
+        <source>新しいレイヤーを現在のレイヤーの前に作ります</source>
+        <translation>Makes a new layer in front of the current one</translation>
+    </message>
+    <message>
+        <source>現在のレイヤーとその上のオブジェクトを削除します</source>
+        <translation>Deletes the current layer and the objects on it</translation>
+    </message>
+    <message>
+        <source>レイヤーに関連付けられているオブジェクトも削除されますが、よろしいですか？</source>
+        <translation>The objects on the layer will be deleted too. Continue?</translation>
+    </message>
+</context>
+<context>
     <name>app::TLineGraphFrame</name>
     <message>
         <source>項目</source>
@@ -465,7 +665,7 @@
     </message>
     <message>
         <source>パッド</source>
-        <translation>Pads</translation>
+        <translation>Pad</translation>
     </message>
 </context>
 <context>
@@ -520,6 +720,36 @@
     </message>
 </context>
 <context>
+    <name>app::TSwapLayerForm</name>
+    <message>
+        <source>レイヤーの置換</source>
+        <translation>Replace Layers</translation>
+    </message>
+    <message>
+        <source>レイヤーの置換表</source>
+        <translation>Layer replacement table</translation>
+    </message>
+    <message>
+        <source>%1 の置換先</source>
+        <translation>Replacement for %1</translation>
+    </message>
+</context>
+<context>
+    <name>app::TVemoForm</name>
+    <message>
+        <source>ツール</source>
+        <translation>Tools</translation>
+    </message>
+    <message>
+        <source>ポインタの位置</source>
+        <translation>Pointer position</translation>
+    </message>
+    <message>
+        <source>原点からの距離</source>
+        <translation>Distance from the origin</translation>
+    </message>
+</context>
+<context>
     <name>app::TVemoImportForm</name>
     <message>
         <source>VEMOファイルのインポート</source>
@@ -544,6 +774,143 @@
     <message>
         <source>レイヤー名 &quot;%1&quot; には保存できない文字が含まれています。</source>
         <translation>The layer name &quot;%1&quot; holds characters a board file cannot store.</translation>
+    </message>
+</context>
+<context>
+    <name>app::TVemoLayerFace</name>
+    <message>
+        <source>%1 — 左: 表示 / 鍵: ロック / 名前: 現在のレイヤー (ドラッグで順番を変更、ダブルクリックで編集)</source>
+        <translation>%1 — left: visible / key: locked / name: current layer (drag to reorder, double-click to edit)</translation>
+    </message>
+</context>
+<context>
+    <name>app::TVemoMenus</name>
+    <message>
+        <source>ファイル</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>新規作成</source>
+        <translation>New</translation>
+    </message>
+    <message>
+        <source>開く</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>上書き保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>名前を付けて保存</source>
+        <translation>Save As</translation>
+    </message>
+    <message>
+        <source>インポート</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <source>VEMOファイル</source>
+        <translation>VEMO file</translation>
+    </message>
+    <message>
+        <source>背景画像</source>
+        <translation>Background image</translation>
+    </message>
+    <message>
+        <source>エクスポート</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>ガーバファイル</source>
+        <translation>Gerber files</translation>
+    </message>
+    <message>
+        <source>ビットマップ</source>
+        <translation>Bitmap</translation>
+    </message>
+    <message>
+        <source>印刷</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>編集</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>取り消し</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>やり直し</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>切り取り</source>
+        <translation>Cut</translation>
+    </message>
+    <message>
+        <source>コピー</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>貼り付け</source>
+        <translation>Paste</translation>
+    </message>
+    <message>
+        <source>削除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>オブジェクト</source>
+        <translation>Object</translation>
+    </message>
+    <message>
+        <source>レイヤー置換</source>
+        <translation>Replace layers...</translation>
+    </message>
+    <message>
+        <source>コントロールポイントの逆転</source>
+        <translation>Reverse control points</translation>
+    </message>
+    <message>
+        <source>グラフツール</source>
+        <translation>Graph tool</translation>
+    </message>
+    <message>
+        <source>ウインドウ</source>
+        <translation>Window</translation>
+    </message>
+    <message>
+        <source>スタイル</source>
+        <translation>Style</translation>
+    </message>
+    <message>
+        <source>レイヤー</source>
+        <translation>Layers</translation>
+    </message>
+    <message>
+        <source>ヘルプ</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>バージョン情報</source>
+        <translation>About zelko</translation>
+    </message>
+    <message>
+        <source>この版のエディタにはまだありません。コマンド行の %1 を使ってください。</source>
+        <translation>This version of the editor does not have it yet. Use %1 on the command line.</translation>
+    </message>
+</context>
+<context>
+    <name>app::TVersionForm</name>
+    <message>
+        <source>バージョン情報</source>
+        <translation>About zelko</translation>
     </message>
 </context>
 </TS>
