@@ -2,6 +2,7 @@
 # The editor on the demo board under a virtual X server of 1280 x 800,
 # photographed into docs/screenshot.png (or the file given).
 #   scripts/screenshot.sh [OUT.png]          SCALE=2 scripts/screenshot.sh /tmp/hidpi.png
+#   ZELKO_LANG=en scripts/screenshot.sh docs/screenshot-en.png   (Japanese unless told)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=${1:-docs/screenshot.png}
@@ -38,7 +39,7 @@ Xvfb ":$n" -screen 0 "$((1280 * scale))x$((800 * scale))x24" -nolisten tcp >/dev
 xvfb=$!
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 
-export DISPLAY=":$n" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale"
+export DISPLAY=":$n" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale" ZELKO_LANG="${ZELKO_LANG:-ja}"
 "$tmp/zelko-editor" examples/demo.vbf &
 editor=$!
 sleep 3
