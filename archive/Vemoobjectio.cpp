@@ -568,8 +568,9 @@ namespace {
 // Where the record (tag and body, version 4 or 5) starting at start ends,
 // containers with everything in them; false for an unknown tag or a record
 // that does not fit.
-bool RecordEnd(std::string_view bytes, std::size_t start, std::size_t& end) {
-    std::vector<std::size_t> left;  // children still to walk in each open container
+// left: scratch space, children still to walk in each open container.
+bool RecordEnd(std::string_view bytes, std::size_t start, std::size_t& end, std::vector<std::size_t>& left) {
+    left.clear();
     std::size_t at = start;
     for (;;) {
         if (bytes.size() - at < 4) return false;
@@ -626,29 +627,39 @@ bool PlainAscii(std::string_view s) {
 // hold those unchanged), the layer the reader would bind by that name (the
 // first of the name in the list), the join and dash within the bits the
 // record keeps of them, and an outline built from the present data.
-bool ReadsBackAsItself(const TVemoObject& root, const std::unordered_set<const TVemoLayer*>& firstOfName) {
-    bool ok = true;
-    ForEachObject(root, false, [&](const TVemoObject& object) {
-        if (!ok || !PlainAscii(object.GetName())) {
-            ok = false;
-            return;
+bool LeafReadsBackAsItself(const TVemoInstance& instance, const std::unordered_set<const TVemoLayer*>& firstOfName) {
+    const TVemoLayer* layer = instance.LayerOrNull();
+    const TVemoSurface& s = *instance.GetSurface();
+    if (instance.IsStale() || !layer || !PlainAscii(instance.GetName()) || !firstOfName.count(layer) ||
+        !PlainAscii(layer->GetName()) || s.GetJoin() < 0 || s.GetJoin() > 3 || s.GetDash() < 0 || s.GetDash() > 7)
+        return false;
+    return instance.GetTag() != "TEXT" ||
+           PlainAscii(static_cast<const TVemoString&>(instance).GetFont().FamilyName());
+}
+
+bool ReadsBackAsItself(const TVemoObject& root, const std::unordered_set<const TVemoLayer*>& firstOfName,
+                       std::vector<const TVemoObject*>& pending) {
+    if (const TVemoInstance* leaf = root.AsInstance()) return LeafReadsBackAsItself(*leaf, firstOfName);
+    pending.assign(1, &root);
+    while (!pending.empty()) {
+        const TVemoObject* object = pending.back();
+        pending.pop_back();
+        if (const TVemoContainer* container = object->AsContainer()) {
+            if (!PlainAscii(container->GetName())) return false;
+            for (int i = 0; i < container->GetChildCount(); ++i) pending.push_back(container->GetChild(i));
+        } else if (const TVemoInstance* instance = object->AsInstance()) {
+            if (!LeafReadsBackAsItself(*instance, firstOfName)) return false;
+        } else {
+            return false;
         }
-        const TVemoInstance* instance = object.AsInstance();
-        if (!instance) return;
-        const TVemoLayer* layer = instance->LayerOrNull();
-        const TVemoSurface& s = *instance->GetSurface();
-        ok = !instance->IsStale() && layer && firstOfName.count(layer) && PlainAscii(layer->GetName()) &&
-             s.GetJoin() >= 0 && s.GetJoin() <= 3 && s.GetDash() >= 0 && s.GetDash() <= 7;
-        if (ok && object.GetTag() == "TEXT")
-            ok = PlainAscii(static_cast<const TVemoString&>(object).GetFont().FamilyName());
-    });
-    return ok;
+    }
+    return true;
 }
 
 // What reading sets beyond the record's fields: no selection and no edit in
 // progress, the pen made from the style's fields and the layer's colour.
-void KeepAsRead(TVemoObject& root) {
-    std::vector<TVemoObject*> pending{&root};
+void KeepAsRead(TVemoObject& root, std::vector<TVemoObject*>& pending) {
+    pending.assign(1, &root);
     while (!pending.empty()) {
         TVemoObject* object = pending.back();
         pending.pop_back();
@@ -673,9 +684,11 @@ void KeepAsRead(TVemoObject& root) {
 
 bool LoadContainerKeeping(TVemo_iarchive& in, TVemoContainer& container) {
     if (in.Version() < 4 || !in.IsGood()) return LoadObject(in, container, in.Version());
-    // The children as they write themselves now.
+    // The children as they write themselves now. (Grown as it goes: reserving
+    // the data's size up front measured slower, fresh pages for every step.)
     std::string own;
     std::vector<std::size_t> ownEnds;
+    ownEnds.reserve(std::size_t(container.GetChildCount()));
     {
         TVemo_oarchive out(own);
         for (int i = 0; i < container.GetChildCount(); ++i) {
@@ -692,9 +705,10 @@ bool LoadContainerKeeping(TVemo_iarchive& in, TVemoContainer& container) {
     ends.reserve(std::size_t(count));
     const std::size_t first = in.Position();
     bool walked = true;
+    std::vector<std::size_t> open;
     for (std::size_t at = first, i = 0; i < std::size_t(count); ++i) {
         std::size_t end = 0;
-        if (!RecordEnd(bytes, at, end)) {
+        if (!RecordEnd(bytes, at, end, open)) {
             walked = false;
             break;
         }
@@ -721,8 +735,9 @@ bool LoadContainerKeeping(TVemo_iarchive& in, TVemoContainer& container) {
             const std::size_t from = i == 0 ? first : ends[i - 1];
             return bytes.substr(from, ends[i] - from);
         };
+        std::vector<const TVemoObject*> pending;
         const auto keep = [&](std::size_t mine, std::size_t theirs) {
-            return ownRecord(mine) == dataRecord(theirs) && ReadsBackAsItself(*present[mine], firstOfName);
+            return ownRecord(mine) == dataRecord(theirs) && ReadsBackAsItself(*present[mine], firstOfName, pending);
         };
         const std::size_t n = present.size(), m = ends.size();
         while (keepFront < std::min(n, m) && keep(keepFront, keepFront)) ++keepFront;
@@ -754,13 +769,14 @@ bool LoadContainerKeeping(TVemo_iarchive& in, TVemoContainer& container) {
     }
     in.SetPool(outerPool);
     in.LeaveContainer();
+    std::vector<TVemoObject*> pending;
     for (std::size_t i = 0; i < keepFront; ++i) {
-        KeepAsRead(*present[i]);
+        KeepAsRead(*present[i], pending);
         container.AddChild(std::move(present[i]));
     }
     for (auto& child : read) container.AddChild(std::move(child));
     for (std::size_t i = present.size() - keepBack; i < present.size(); ++i) {
-        KeepAsRead(*present[i]);
+        KeepAsRead(*present[i], pending);
         container.AddChild(std::move(present[i]));
     }
     return ok && in.IsGood();
