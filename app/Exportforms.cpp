@@ -71,6 +71,10 @@ void TLayerChecks::Fill(TVemoDocument* document) {
     document_ = document;
     filling_ = true;
     list_->clear();
+    if (!document) {
+        filling_ = false;
+        return;
+    }
     const TVemoLayerList& layers = document->GetLayerList();
     for (int i = 0; i < layers.Count(); ++i) {
         auto* item = new QListWidgetItem(QString::fromStdString(layers.At(i)->GetName()), list_);

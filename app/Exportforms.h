@@ -21,9 +21,12 @@ namespace app {
 class TLayerChecks {
 public:
     explicit TLayerChecks(QListWidget* list);
+    // Lists the document's layers (none for null).
     void Fill(TVemoDocument* document);
     // Writes every box back into its layer's output flag.
     void Apply();
+    // While Fill runs: the boxes change but nothing was clicked.
+    bool Filling() const { return filling_; }
 
 private:
     QListWidget* list_;

@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/Exportforms.h"
 #include "model/Vemodocument.h"
 #include "model/Vemolayer.h"
 #include "model/Vemolayerlist.h"
@@ -62,7 +63,11 @@ TPrintForm::TPrintForm(QWidget* parent) : QDialog(parent), printer_(std::make_un
 
     layers_ = new QListWidget;
     layers_->setAccessibleName(tr("印刷するレイヤー"));
-    connect(layers_, &QListWidget::itemChanged, this, [this] { LayersChanged(); });
+    // The boxes write the shared output flags first; then the preview follows them.
+    checks_ = std::make_unique<TLayerChecks>(layers_);
+    connect(layers_, &QListWidget::itemChanged, this, [this] {
+        if (!checks_->Filling()) RenderPreview();
+    });
 
     auto* colourGroup = new QGroupBox(tr("カラー印刷"));
     colour_ = new QRadioButton(tr("カラー"));
@@ -137,12 +142,12 @@ const QImage& TPrintForm::Preview() const { return preview_->Picture(); }
 
 void TPrintForm::SetDocument(TVemoDocument* document) {
     document_ = document;
-    FillLayers();
+    checks_->Fill(document_);
     RenderPreview();
 }
 
 void TPrintForm::showEvent(QShowEvent* event) {
-    FillLayers();
+    checks_->Fill(document_);
     UpdatePrinter();
     QDialog::showEvent(event);
 }
@@ -154,29 +159,6 @@ TPrintOptions TPrintForm::Options() const {
     options.negative = negative_->isChecked();
     options.antialias = antialias_->isChecked();
     return options;  // the layers are the document's output flags
-}
-
-void TPrintForm::FillLayers() {
-    filling_ = true;
-    layers_->clear();
-    if (document_) {
-        const TVemoLayerList& list = document_->GetLayerList();
-        for (int i = 0; i < list.Count(); ++i) {
-            auto* item = new QListWidgetItem(QString::fromStdString(list.At(i)->GetName()), layers_);
-            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-            item->setCheckState(list.At(i)->IsOutput() ? Qt::Checked : Qt::Unchecked);
-        }
-    }
-    filling_ = false;
-}
-
-void TPrintForm::LayersChanged() {
-    if (filling_ || !document_) return;
-    // Every box is written back: the output flags are shared with the other exports.
-    const TVemoLayerList& list = document_->GetLayerList();
-    for (int i = 0; i < layers_->count() && i < list.Count(); ++i)
-        list.At(i)->SetOutput(layers_->item(i)->checkState() == Qt::Checked);
-    RenderPreview();
 }
 
 void TPrintForm::UpdatePrinter() {

@@ -22,6 +22,7 @@ struct TPrintOptions;
 
 namespace app {
 
+class TLayerChecks;
 class TPrintPreview;
 
 class TPrintForm : public QDialog {
@@ -62,8 +63,6 @@ protected:
 private:
     friend class TPrintPreview;
     TPrintOptions Options() const;
-    void FillLayers();
-    void LayersChanged();
     void UpdatePrinter();
     void RenderPreview();
     bool PrintOn(QPrinter& printer);
@@ -80,7 +79,7 @@ private:
     QPushButton* print_;
     QPushButton* pdf_;
     QLabel* printerLabel_;
-    bool filling_ = false;
+    std::unique_ptr<TLayerChecks> checks_;
 };
 
 }  // namespace app
