@@ -60,6 +60,23 @@ QDialogButtonBox* OkCancel(QDialog* dialog, std::function<bool()> ok) {
     return buttons;
 }
 
+// The layer list on the left, the choices on the right, OK and Cancel below.
+void LayOut(QDialog* dialog, QListWidget* layers, QVBoxLayout* side, std::function<bool()> ok) {
+    side->addStretch();
+    auto* top = new QHBoxLayout;
+    top->addWidget(layers);
+    top->addLayout(side);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addLayout(top);
+    layout->addWidget(OkCancel(dialog, std::move(ok)));
+}
+
+// Whether the name ends in ext (".bmp"), in small or capital letters.
+bool HasExtension(const std::string& file, const char* ext) {
+    const QString name = QString::fromStdString(file);
+    return name.endsWith(QLatin1String(ext)) || name.endsWith(QString::fromLatin1(ext).toUpper());
+}
+
 void DefaultTell(QDialog* dialog, bool ok, const std::string& text) {
     if (ok) return;  // the file is there; the user asked for it
     QMessageBox::warning(dialog, dialog->windowTitle(), QString::fromStdString(text));
@@ -117,13 +134,7 @@ TExportBmpForm::TExportBmpForm(TVemoDocument* document, QWidget* parent)
     side->addWidget(colourGroup);
     side->addWidget(options);
     side->addLayout(form);
-    side->addStretch();
-    auto* top = new QHBoxLayout;
-    top->addWidget(layers_);
-    top->addLayout(side);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addWidget(OkCancel(this, [this] { return Export(); }));
+    LayOut(this, layers_, side, [this] { return Export(); });
     askFile = [this] {
         return QFileDialog::getSaveFileName(this, windowTitle(), {}, "BMP (*.bmp);;PNG (*.png)").toStdString();
     };
@@ -142,11 +153,7 @@ bool TExportBmpForm::Export() {
     }
     std::string file = askFile();
     if (file.empty()) return false;
-    const bool png = file.size() >= 4 && (file.compare(file.size() - 4, 4, ".png") == 0 ||
-                                          file.compare(file.size() - 4, 4, ".PNG") == 0);
-    if (!png && (file.size() < 4 || (file.compare(file.size() - 4, 4, ".bmp") != 0 &&
-                                     file.compare(file.size() - 4, 4, ".BMP") != 0)))
-        file += ".bmp";
+    if (!HasExtension(file, ".png") && !HasExtension(file, ".bmp")) file += ".bmp";
     TBitmapExportOptions options;
     options.ppi = ppi;
     options.monochrome = mono_->isChecked();
@@ -187,13 +194,7 @@ TExportEmfForm::TExportEmfForm(TVemoDocument* document, QWidget* parent)
     side->addWidget(colourGroup);
     side->addWidget(targetGroup);
     side->addWidget(options);
-    side->addStretch();
-    auto* top = new QHBoxLayout;
-    top->addWidget(layers_);
-    top->addLayout(side);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addWidget(OkCancel(this, [this] { return Export(); }));
+    LayOut(this, layers_, side, [this] { return Export(); });
     askFile = [this] { return QFileDialog::getSaveFileName(this, windowTitle(), {}, "EMF (*.emf)").toStdString(); };
     tell = [this](bool ok, const std::string& text) { DefaultTell(this, ok, text); };
 }
@@ -201,8 +202,7 @@ TExportEmfForm::TExportEmfForm(TVemoDocument* document, QWidget* parent)
 bool TExportEmfForm::Export() {
     std::string file = askFile();
     if (file.empty()) return false;
-    if (file.size() < 4 || (file.compare(file.size() - 4, 4, ".emf") != 0 && file.compare(file.size() - 4, 4, ".EMF") != 0))
-        file += ".emf";
+    if (!HasExtension(file, ".emf")) file += ".emf";
     TEmfExportOptions options;
     options.monochrome = mono_->isChecked();
     options.selectedOnly = selected_->isChecked();

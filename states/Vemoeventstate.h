@@ -4,12 +4,21 @@
 // is current afterwards, so a tool changes mode by returning another state.
 // States never draw: they change the document and set redraw flags.
 
+#include <cmath>
 #include <cstdint>
 
 #include "model/Vemotypes.h"
 
 class TVemoDocument;
 class TVemoEventContext;
+
+// A press turns into a band or a drag once the pointer has gone further than
+// this many window pixels from where it was pressed, in either direction.
+inline constexpr double kDragThresholdPixels = 5.0;
+inline bool PastDragThreshold(PointF pressed, PointF point, double zoom) {
+    const double t = kDragThresholdPixels / zoom;
+    return std::fabs(point.x - pressed.x) > t || std::fabs(point.y - pressed.y) > t;
+}
 
 // Edit commands sent by menus and sub-tool buttons to the current state.
 enum TEditCommand : std::uint8_t {

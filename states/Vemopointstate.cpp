@@ -17,8 +17,6 @@ namespace {
 
 // Hit tolerance of anchors, handles and outlines, in pixels.
 constexpr float kTolerance = 3.0f;
-// A press on empty space becomes a rubber band beyond this many pixels.
-constexpr double kBandThreshold = 5.0;
 
 constexpr int kOutline = 1, kAnchor = 2, kHandle = 4;
 
@@ -209,8 +207,7 @@ TVemoEventState* TVemoPointState::Command(TEditCommand code) {
 
 TVemoEventState* TVemoPointNullState::MouseMove(TShiftState shift, PointF point) {
     if (!(shift & ssLeft) || !document_) return this;
-    const double t = kBandThreshold / document_->GetZoom();
-    if (std::fabs(point.x - anchor_.x) > t || std::fabs(point.y - anchor_.y) > t) {
+    if (PastDragThreshold(anchor_, point, document_->GetZoom())) {
         TVemoEventState* band = StateBank().Get<TVemoPointRectState>(ReturnState());
         return band->MouseMove(shift, point);
     }

@@ -429,8 +429,7 @@ void TVemoSelectState::OffsetCopies() {
 
 TVemoEventState* TVemoSelectNullState::MouseMove(TShiftState shift, PointF point) {
     if (!(shift & ssLeft) || !document_) return this;
-    const double t = 5.0 / document_->GetZoom();
-    if (std::fabs(point.x - anchor_.x) > t || std::fabs(point.y - anchor_.y) > t) {
+    if (PastDragThreshold(anchor_, point, document_->GetZoom())) {
         TVemoEventState* band = StateBank().Get<TVemoSelectRectState>(ReturnState());
         return band->MouseMove(shift, point);
     }
