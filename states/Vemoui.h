@@ -9,6 +9,9 @@
 #include "model/Vemotypes.h"
 
 class TDIBitmap;
+class TVemoFont;
+class TVemoGroup;
+class TVemoString;
 
 enum class TAnswer { Yes, No, Cancel };
 
@@ -48,6 +51,18 @@ public:
     // The numeric move-and-rotate dialog, shown modally with anchor (document
     // units) filled in; the transform it made, or none when it was cancelled.
     virtual std::optional<Matrix> AskNumericTransform(PointF /*anchor*/) { return std::nullopt; }
+
+    // The text window, shown modally for text: it is filled from the text, and
+    // on OK it has given the text its font and characters (true); Cancel
+    // leaves the text as it was (false).
+    virtual bool EditTextModal(TVemoString& /*text*/) { return false; }
+    // The text window's current font, the one used last: a new text starts with it.
+    virtual const TVemoFont* CurrentTextFont() { return nullptr; }
+    // The pad chosen in the pad preview of the style window; null when there is none.
+    virtual const TVemoGroup* SelectedPad() { return nullptr; }
+    // The library window, shown modally: the part chosen there when it closed
+    // with OK (it may be empty), null when it was cancelled.
+    virtual const TVemoGroup* ChooseLibraryPart() { return nullptr; }
 
     // The panels that show the document and the selection; they may not exist yet.
     virtual void AddRecentFile(const std::string& /*name*/) {}
