@@ -28,6 +28,9 @@
 #include "app/Styleform.h"
 #include "app/Vemoclipboard.h"
 #include "app/Layeredit.h"
+#include "app/Libraryform.h"
+#include "app/Previewframe.h"
+#include "app/Textform.h"
 #include "app/Layerwindow.h"
 #include "app/Menus.h"
 #include "app/Swaplayerform.h"
@@ -218,6 +221,8 @@ TVemoForm::TVemoForm(const TVemoResource& resources, std::string settingsPath, Q
     menus_->SetDialog("swap_layer", swapLayerForm_);
     numeric_ = new TNumericForm(this);
     style_ = new TStyleForm(resources_, settingsPath_, this);
+    textForm_ = new TTextForm(settingsPath_, this);
+    libraryForm_ = new TLibraryForm(settingsPath_, this);
     MakeOutputWindows();
 
     idle_.setSingleShot(true);
@@ -269,6 +274,9 @@ void TVemoForm::StartUp() {
         [this] { ReleaseKeys(); });
     qApp->installEventFilter(keys_.get());
     style_->SetContext(context_.get());
+    // Pads and parts are read once: files added later are seen after a restart.
+    style_->PreviewFrame()->SetPadFolder(TVemoResource::ContentFolder("pad").string());
+    libraryForm_->SetLibraryFolder(TVemoResource::ContentFolder("lib").string());
     style_->show();
     menus_->SetWindow("style", style_);
     ResizeDesign();
@@ -417,6 +425,20 @@ std::optional<Matrix> TVemoForm::AskNumericTransform(PointF anchor) {
     numeric_->SetAnchor(anchor);
     if (numeric_->exec() != QDialog::Accepted) return std::nullopt;
     return numeric_->Transform();
+}
+
+bool TVemoForm::EditTextModal(TVemoString& text) {
+    textForm_->EditText(text);
+    return textForm_->exec() == QDialog::Accepted;
+}
+
+const TVemoFont* TVemoForm::CurrentTextFont() { return &textForm_->CurrentFont(); }
+
+const TVemoGroup* TVemoForm::SelectedPad() { return style_ ? style_->PreviewFrame()->SelectedPad() : nullptr; }
+
+const TVemoGroup* TVemoForm::ChooseLibraryPart() {
+    if (libraryForm_->exec() != QDialog::Accepted) return nullptr;
+    return &libraryForm_->ChosenPart();
 }
 
 void TVemoForm::ShowSelectionStyle() {

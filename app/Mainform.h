@@ -36,6 +36,8 @@ class TSwapLayerForm;
 class TVemoDialogs;
 class TNumericForm;
 class TStyleForm;
+class TTextForm;
+class TLibraryForm;
 class TVemoForm;
 class TVemoMenus;
 class TVersionForm;
@@ -107,6 +109,10 @@ public:
     bool IsEditorActive() override;
     void ShowRubberBand(const std::optional<RectF>& pixels) override;
     std::optional<Matrix> AskNumericTransform(PointF anchor) override;
+    bool EditTextModal(TVemoString& text) override;
+    const TVemoFont* CurrentTextFont() override;
+    const TVemoGroup* SelectedPad() override;
+    const TVemoGroup* ChooseLibraryPart() override;
     void SetClipboardObjects(const std::string& bytes) override;
     std::optional<std::string> ClipboardObjects() override;
 
@@ -115,6 +121,8 @@ public:
 
     TNumericForm* NumericForm() { return numeric_; }
     TStyleForm* StyleWindow() { return style_; }
+    TTextForm* TextWindow() { return textForm_; }
+    TLibraryForm* LibraryWindow() { return libraryForm_; }
     void AddRecentFile(const std::string& name) override;
     void RefreshLayers() override;
 
@@ -159,6 +167,8 @@ private:
     std::map<int, QCursor> cursors_;
     TNumericForm* numeric_ = nullptr;
     TStyleForm* style_ = nullptr;
+    TTextForm* textForm_ = nullptr;
+    TLibraryForm* libraryForm_ = nullptr;
 };
 
 }  // namespace app

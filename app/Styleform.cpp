@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/Previewframe.h"
 #include "app/Vemoformtemplate.h"
 #include "app/Vemoresource.h"
 #include "model/Vemodocument.h"
@@ -379,6 +380,8 @@ TStyleForm::TStyleForm(const TVemoResource& resources, std::string settingsPath,
     PadTab->setObjectName("PadTab");
     auto* padLayout = new QVBoxLayout(PadTab);
     padLayout->setContentsMargins(0, 0, 0, 0);
+    preview_ = new TPreviewFrame(PadTab);
+    padLayout->addWidget(preview_);
     StylePageControl = new QTabWidget(this);
     StylePageControl->setObjectName("StylePageControl");
     StylePageControl->addTab(surface_, tr("スタイル"));
@@ -409,6 +412,7 @@ TStyleForm::~TStyleForm() {
 void TStyleForm::SetContext(TVemoEventContext* context) {
     surface_->SetContext(context);
     design_->SetContext(context);
+    preview_->SetContext(context);
 }
 
 }  // namespace app

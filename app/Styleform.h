@@ -23,6 +23,8 @@ class TVemoResource;
 
 namespace app {
 
+class TPreviewFrame;
+
 class TSurfaceFrame : public QFrame {
     Q_OBJECT
 public:
@@ -94,6 +96,7 @@ public:
 
     TSurfaceFrame* SurfaceFrame() { return surface_; }
     TDesignFrame* DesignFrame() { return design_; }
+    TPreviewFrame* PreviewFrame() { return preview_; }
     QTabWidget* StylePageControl = nullptr;
     // The pad page, where the pad preview goes.
     QWidget* PadTab = nullptr;
@@ -102,6 +105,7 @@ private:
     std::string settingsPath_;
     TSurfaceFrame* surface_ = nullptr;
     TDesignFrame* design_ = nullptr;
+    TPreviewFrame* preview_ = nullptr;
 };
 
 // A list of lengths in millimetres from the settings file's numbered keys;

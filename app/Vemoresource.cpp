@@ -90,6 +90,18 @@ std::vector<std::filesystem::path> TVemoResource::DataFolders() {
     return folders;
 }
 
+std::filesystem::path TVemoResource::ContentFolder(const std::string& name) {
+    for (const std::filesystem::path& folder : DataFolders()) {
+        std::error_code ec;
+        if (std::filesystem::is_directory(folder / name, ec)) return folder / name;
+    }
+    std::error_code ec;
+    const std::filesystem::path source = std::filesystem::path(ZELKO_CONTENT_DIR) / name;
+    if (settings::InstalledDataFolder(settings::ProgramFolder()).empty() && std::filesystem::is_directory(source, ec))
+        return source;
+    return {};
+}
+
 std::filesystem::path TVemoResource::BitmapFolder() {
     for (const std::filesystem::path& folder : DataFolders()) {
         std::error_code ec;

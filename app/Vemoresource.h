@@ -40,6 +40,10 @@ public:
     // The first of DataFolders holding a Bitmap folder, with "Bitmap" appended;
     // empty when none has one.
     static std::filesystem::path BitmapFolder();
+    // The first of DataFolders holding a folder of that name ("pad", "lib"),
+    // with the name appended; a program run from its build tree falls back to
+    // the starter set in the source tree. Empty when there is none.
+    static std::filesystem::path ContentFolder(const std::string& name);
 
 private:
     std::map<std::string, QPixmap> pictures_;

@@ -469,6 +469,24 @@
     </message>
 </context>
 <context>
+    <name>app::TLibraryForm</name>
+    <message>
+        <source>ライブラリ</source>
+        <translation>Library</translation>
+    </message>
+    <message>
+        <source>ライブラリの部品</source>
+        <translation>Library parts</translation>
+    </message>
+</context>
+<context>
+    <name>app::TLibraryPreview</name>
+    <message>
+        <source>部品の表示</source>
+        <translation>Part preview</translation>
+    </message>
+</context>
+<context>
     <name>app::TLineGraphFrame</name>
     <message>
         <source>項目</source>
@@ -556,6 +574,21 @@
     <message>
         <source>無効な値が含まれています。</source>
         <translation>The input contains an invalid value.</translation>
+    </message>
+</context>
+<context>
+    <name>app::TPreviewFrame</name>
+    <message>
+        <source>パッド</source>
+        <translation>Pad</translation>
+    </message>
+    <message>
+        <source>パッドの一覧</source>
+        <translation>Pads</translation>
+    </message>
+    <message>
+        <source>パッドの名前</source>
+        <translation>Pad name</translation>
     </message>
 </context>
 <context>
@@ -732,6 +765,29 @@
     <message>
         <source>%1 の置換先</source>
         <translation>Replacement for %1</translation>
+    </message>
+</context>
+<context>
+    <name>app::TTextForm</name>
+    <message>
+        <source>テキスト</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>フォント</source>
+        <translation>Font</translation>
+    </message>
+    <message>
+        <source>文字の大きさ (mm)</source>
+        <translation>Text size (mm)</translation>
+    </message>
+    <message>
+        <source>大きさ</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>文字列</source>
+        <translation>Text</translation>
     </message>
 </context>
 <context>

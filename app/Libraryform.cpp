@@ -1,0 +1,193 @@
+#include "app/Libraryform.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPainter>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "app/Vemoformtemplate.h"
+#include "archive/Vemodocumentfile.h"
+#include "model/Vemodocument.h"
+#include "model/Vemodrawstyle.h"
+#include "model/Vemogroup.h"
+#include "render/Qtgraphics.h"
+
+namespace app {
+
+namespace {
+
+// The part is drawn at one pixel per document unit (0.1 mm) when it fits;
+// a part larger than the preview, less this margin, is shrunk to fit.
+constexpr int kMargin = 12;
+
+}  // namespace
+
+TLibraryPreview::TLibraryPreview(TLibraryForm& form) : QWidget(&form), form_(form) {
+    setObjectName("PreviewBox");
+    setAccessibleName(tr("部品の表示"));
+    setMinimumSize(160, 160);
+}
+
+void TLibraryPreview::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor::fromRgb(DrawStyle().GetColour(1)));
+    if (!form_.picture_.isNull()) painter.drawImage(0, 0, form_.picture_);
+}
+
+void TLibraryPreview::resizeEvent(QResizeEvent*) { form_.DrawPreview(); }
+
+TLibraryForm::TLibraryForm(std::string settingsPath, QWidget* parent)
+    : QDialog(parent), settingsPath_(std::move(settingsPath)), chosen_(std::make_unique<TVemoGroup>()) {
+    setObjectName(kSection);
+    setWindowTitle(tr("ライブラリ"));
+    setAccessibleName(tr("ライブラリ"));
+    LibraryTree = new QTreeWidget(this);
+    LibraryTree->setObjectName("LibraryTree");
+    LibraryTree->setAccessibleName(tr("ライブラリの部品"));
+    LibraryTree->setHeaderHidden(true);
+    LibraryTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    LibraryTree->setFixedWidth(169);
+    PreviewBox = new TLibraryPreview(*this);
+    OkButton = new QPushButton(QStringLiteral("OK"), this);
+    OkButton->setObjectName("OkButton");
+    OkButton->setAccessibleName(QStringLiteral("OK"));
+    OkButton->setDefault(true);
+    CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelButton->setObjectName("CancelButton");
+    CancelButton->setAccessibleName(QStringLiteral("Cancel"));
+    CancelButton->setAutoDefault(false);
+    connect(OkButton, &QPushButton::clicked, this, &TLibraryForm::accept);
+    connect(CancelButton, &QPushButton::clicked, this, &TLibraryForm::reject);
+    connect(LibraryTree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        const std::string file = FileOf(item);
+        if (!file.empty()) Choose(file);
+    });
+    // Double-clicking a part takes it.
+    connect(LibraryTree, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+        if (!FileOf(item).empty() && FileOf(item) == chosenFile_) accept();
+    });
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(LibraryTree);
+    row->addWidget(PreviewBox, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(OkButton);
+    buttons->addWidget(CancelButton);
+    auto* column = new QVBoxLayout(this);
+    column->addLayout(row, 1);
+    column->addLayout(buttons);
+
+    settings::TFormPlacement first;
+    first.width = 560;
+    first.height = 400;
+    const std::vector<QRect> screens = ScreenAreas();
+    if (!screens.empty()) {
+        first.left = screens.front().center().x() - first.width / 2;
+        first.top = screens.front().center().y() - first.height / 2;
+    }
+    LoadFormPlacement(*this, settingsPath_, kSection, first);
+}
+
+TLibraryForm::~TLibraryForm() {
+    std::string error;
+    SaveFormPlacement(*this, settingsPath_, kSection, error);
+}
+
+void TLibraryForm::SetLibraryFolder(const std::string& folder) {
+    folder_ = folder;
+    LibraryTree->clear();
+    auto* root = new QTreeWidgetItem(LibraryTree, {QStringLiteral("lib")});
+    root->setData(0, Qt::AccessibleTextRole, QStringLiteral("lib"));
+    Fill(root, folder_);
+    root->setExpanded(true);
+}
+
+void TLibraryForm::Fill(QTreeWidgetItem* node, const std::string& folder) {
+    std::vector<std::filesystem::path> folders, files;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        std::error_code kind;
+        if (it->is_directory(kind)) {
+            if (!name.starts_with('.')) folders.push_back(it->path());
+        } else if (it->path().extension() == ".vbf") {
+            files.push_back(it->path());
+        }
+    }
+    std::sort(folders.begin(), folders.end());
+    std::sort(files.begin(), files.end());
+    for (const std::filesystem::path& sub : folders) {
+        const QString name = QString::fromStdString(sub.filename().string());
+        auto* item = new QTreeWidgetItem(node, {name});
+        item->setData(0, Qt::AccessibleTextRole, name);
+        Fill(item, sub.string());
+    }
+    for (const std::filesystem::path& file : files) {
+        const QString name = QString::fromStdString(file.filename().string());
+        auto* item = new QTreeWidgetItem(node, {name});
+        item->setData(0, Qt::AccessibleTextRole, name);
+    }
+}
+
+std::string TLibraryForm::FileOf(const QTreeWidgetItem* item) const {
+    if (!item || item->childCount() > 0 || !item->parent()) return {};
+    // A folder without parts has no children either: only a file's node names a part.
+    std::filesystem::path relative = item->text(0).toStdString();
+    for (const QTreeWidgetItem* up = item->parent(); up && up->parent(); up = up->parent())
+        relative = std::filesystem::path(up->text(0).toStdString()) / relative;
+    const std::filesystem::path path = std::filesystem::path(folder_) / relative;
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return {};
+    return path.string();
+}
+
+bool TLibraryForm::Choose(const std::string& path) {
+    std::string error;
+    std::unique_ptr<TVemoDocument> doc = ReadDocumentFile(path, error);
+    if (!doc) return false;
+    TVemoPart& root = doc->GetRoot();
+    root.Rebuild();
+    auto part = std::make_unique<TVemoGroup>();
+    for (int i = 0; i < root.GetChildCount(); ++i) part->AddCopy(*root.GetChild(i));
+    part->Rebuild();
+    chosen_ = std::move(part);
+    chosenFile_ = path;
+    layerCount_ = doc->GetLayerList().Count();
+    DrawPreview();
+    return true;
+}
+
+void TLibraryForm::DrawPreview() {
+    const qreal ratio = PreviewBox->devicePixelRatioF();
+    const int w = PreviewBox->width(), h = PreviewBox->height();
+    picture_ = QImage(int(w * ratio), int(h * ratio), QImage::Format_RGB32);
+    picture_.setDevicePixelRatio(ratio);
+    picture_.fill(QColor::fromRgb(DrawStyle().GetColour(1)));
+    if (chosen_->GetChildCount() > 0) {
+        QPainter painter(&picture_);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        RectF b;
+        chosen_->GetBounds(b);
+        QTransform t;
+        t.translate(w / 2, h / 2);
+        // One pixel per unit, unless the part would not fit.
+        const double room = std::max(1, std::min(w, h) - 2 * kMargin);
+        const double extent = 2 * std::max({std::abs(b.x), std::abs(b.x + b.width), std::abs(b.y),
+                                            std::abs(b.y + b.height)});
+        if (extent > room) t.scale(room / extent, room / extent);
+        painter.setWorldTransform(t);
+        TQtGraphics graphics(painter);
+        for (int i = layerCount_ - 1; i >= 0; --i) chosen_->DrawFill(&graphics, i);
+    }
+    PreviewBox->update();
+}
+
+}  // namespace app

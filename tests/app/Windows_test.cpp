@@ -1,0 +1,266 @@
+// The text window, the pad preview and the library window as real widgets
+// (offscreen platform), over small pad and part files written here.
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "Guifixture.h"
+#include "app/Libraryform.h"
+#include "app/Previewframe.h"
+#include "app/Styleform.h"
+#include "app/Textform.h"
+#include "archive/Vemodocumentfile.h"
+#include "boardgen/Shapes.h"
+#include "model/Vemodocument.h"
+#include "model/Vemogroup.h"
+#include "model/Vemolayerlist.h"
+#include "model/Vemorectangle.h"
+#include "model/Vemostring.h"
+#include "states/Vemoeventcontext.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A document holding filled w x h rectangles without outline on the solder layer centred on the origin.
+void WritePart(const fs::path& path, std::initializer_list<std::pair<float, float>> sizes) {
+    fs::create_directories(path.parent_path());
+    TVemoDocument doc;
+    const TVemoLayerPtr solder = doc.GetLayerList().Find("solder");
+    for (auto [w, h] : sizes) {
+        auto pad = boardgen::SquarePad({0, 0}, w, h, 0, solder);
+        pad->SetSurface(TVemoSurface(0, true, false));  // no outline: the bounds are w x h
+        doc.GetRoot().AddChild(std::move(pad));
+    }
+    doc.GetRoot().Rebuild();
+    std::string error;
+    ASSERT_TRUE(WriteDocumentFile(doc, path.string(), error)) << error;
+}
+
+void WriteJunk(const fs::path& path) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path) << "not a board";
+}
+
+class WindowsTest : public GuiTest {};
+
+// ---- text window
+
+TEST_F(WindowsTest, TextWindowFillsFromTheTextAndAppliesOnOkOnly) {
+    app::TTextForm form(settingsPath);
+    const auto& families = form.Families();
+    ASSERT_GE(families.size(), 2u) << "the test needs two installed font families";
+    // A new text starts with the first family at 4 mm, regular.
+    EXPECT_EQ(form.CurrentFont().FamilyName(), families[0]);
+    EXPECT_EQ(form.CurrentFont().GetSize(), 40.0f);
+    EXPECT_EQ(form.CurrentFont().GetStyle(), 0);
+
+    TVemoString text;
+    text.SetFont(TVemoFont(families[1], 25.0f, TVemoFont::Bold | TVemoFont::Underline));
+    text.SetText(u"R1");
+    form.EditText(text);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_EQ(form.FontListBox->currentIndex(), 1);
+    EXPECT_TRUE(form.BoldButton->isChecked());
+    EXPECT_FALSE(form.ItalicButton->isChecked());
+    EXPECT_TRUE(form.UnderButton->isChecked());
+    EXPECT_EQ(form.SizeEdit->text(), "2.5");
+    EXPECT_EQ(form.TextBox->toPlainText(), "R1");
+    EXPECT_EQ(QApplication::focusWidget(), form.TextBox);
+
+    struct Case {
+        const char* name;
+        QString size;
+        bool ok;
+        float wantSize;
+    };
+    const Case cases[] = {
+        {"cancel leaves the text", "3", false, 25.0f},
+        {"ok applies the size", "3", true, 30.0f},
+        {"an empty size keeps the old one", "", true, 30.0f},
+        {"a size that is not a number too", "abc", true, 30.0f},
+    };
+    int round = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        form.EditText(text);
+        if (!form.isVisible()) form.show();
+        form.FontListBox->setCurrentIndex(0);
+        form.ItalicButton->click();  // toggled from what the text had
+        form.SizeEdit->setText(c.size);
+        const QString typed = QStringLiteral("U%1\nNE555").arg(++round);
+        form.TextBox->setPlainText(typed);
+        const TVemoFont before = text.GetFont();
+        const std::u16string beforeText = text.GetText();
+        QTest::mouseClick(c.ok ? form.OkButton : form.CancelButton, Qt::LeftButton);
+        EXPECT_FALSE(form.isVisible());
+        if (!c.ok) {
+            EXPECT_EQ(text.GetFont(), before);
+            EXPECT_EQ(text.GetText(), beforeText);
+            continue;
+        }
+        EXPECT_EQ(text.GetFont().GetSize(), c.wantSize);
+        EXPECT_EQ(text.GetFont().FamilyName(), families[0]);
+        EXPECT_EQ(text.GetFont().GetStyle(), before.GetStyle() ^ TVemoFont::Italic);
+        EXPECT_EQ(text.GetText(), typed.toStdU16String());
+        // The next text starts with this font.
+        EXPECT_EQ(form.CurrentFont(), text.GetFont());
+    }
+}
+
+// ---- pad preview
+
+class PadPreviewTest : public WindowsTest {
+protected:
+    fs::path Folder() const { return fs::path(dir.path().toStdString()) / "pad"; }
+};
+
+TEST_F(PadPreviewTest, SmallPadsAreDrawnUnscaledLargeOnesShrunkAndLabelled) {
+    struct Case {
+        const char* name;
+        float w, h;
+        bool labelled;
+        QPoint inside, outside;  // cell pixels
+    } const cases[] = {
+        // 20 x 20 around the centre (18, 18): pixels 8 ... 27.
+        {"20x20", 20, 20, false, {9, 18}, {6, 18}},
+        // 72 x 36 at half size: 36 x 18, rows 9 ... 26; unscaled it would fill the cell.
+        {"72x36", 72, 36, true, {2, 12}, {18, 6}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path file = Folder() / (std::string(c.name) + ".vbf");
+        WritePart(file, {{c.w, c.h}});
+        std::string error;
+        std::unique_ptr<TVemoDocument> doc = ReadDocumentFile(file.string(), error);
+        ASSERT_NE(doc, nullptr) << error;
+        doc->GetRoot().Rebuild();
+        const QImage thumb = app::TPreviewFrame::MakeThumbnail(*doc, 36, 1.0);
+        ASSERT_EQ(thumb.size(), QSize(36, 36));
+        EXPECT_GT(qAlpha(thumb.pixel(c.inside)), 0);
+        EXPECT_EQ(qAlpha(thumb.pixel(c.outside)), 0);
+        // The label: black writing from (8, 23) on, where the 72 x 36 pad leaves the cell empty.
+        EXPECT_EQ(app::TPreviewFrame::ThumbnailLabel(*doc, 36), c.labelled ? "72" : "");
+        int dark = 0;
+        for (int y = 28; y < 36; ++y)
+            for (int x = 8; x < 24; ++x) {
+                const QRgb p = thumb.pixel(x, y);
+                dark += qAlpha(p) > 128 && qRed(p) < 80 && qGreen(p) < 80 && qBlue(p) < 80;
+            }
+        EXPECT_EQ(dark > 0, c.labelled);
+    }
+}
+
+TEST_F(PadPreviewTest, FivePadsInFourColumnsMakeThreeRowsAndBadFilesAreSkipped) {
+    for (const char* name : {"a.vbf", "b.vbf", "c.vbf", "d.vbf", "e.vbf"}) WritePart(Folder() / name, {{16, 16}});
+    WriteJunk(Folder() / "broken.vbf");
+    WritePart(Folder() / "notes.txt", {{16, 16}});
+    app::TPreviewFrame frame;
+    frame.resize(16 + 4 * 36 + 10, 300);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    frame.SetPadFolder(Folder().string());
+    ASSERT_EQ(frame.PadCount(), 5);
+    EXPECT_EQ(frame.Columns(), 4);
+    EXPECT_EQ(frame.ObjectGrid->columnCount(), 4);
+    EXPECT_EQ(frame.ObjectGrid->rowCount(), 3);
+    EXPECT_EQ(frame.Pad(0).GetName(), "a.vbf");
+    EXPECT_EQ(frame.Pad(4).GetName(), "e.vbf");
+    EXPECT_EQ(frame.Pad(0).GetChildCount(), 1);
+    // The first pad is chosen at the start and named under the grid.
+    ASSERT_NE(frame.SelectedPad(), nullptr);
+    EXPECT_EQ(frame.SelectedPad()->GetName(), "a.vbf");
+    EXPECT_EQ(frame.ObjectLabel->text(), "a.vbf");
+    // Hovering names the pad under the pointer; an empty cell names the chosen one.
+    QWidget* cells = frame.ObjectGrid->viewport();
+    QTest::mouseMove(cells, frame.ObjectGrid->visualItemRect(frame.ObjectGrid->item(1, 0)).center());
+    EXPECT_EQ(frame.ObjectLabel->text(), "e.vbf");
+    QTest::mouseMove(cells, frame.ObjectGrid->visualItemRect(frame.ObjectGrid->item(1, 2)).center());
+    EXPECT_EQ(frame.ObjectLabel->text(), "a.vbf");
+    // A click on an empty cell chooses nothing.
+    QTest::mouseClick(cells, Qt::LeftButton, {}, frame.ObjectGrid->visualItemRect(frame.ObjectGrid->item(2, 1)).center());
+    EXPECT_EQ(frame.ChosenIndex(), 0);
+}
+
+TEST_F(PadPreviewTest, ClickingAPadChoosesItAndTakesUpThePadTool) {
+    auto form = Start();
+    app::TPreviewFrame& frame = *form->StyleWindow()->PreviewFrame();
+    form->StyleWindow()->StylePageControl->setCurrentWidget(form->StyleWindow()->PadTab);
+    Settle();
+    ASSERT_GE(frame.PadCount(), 2) << "the starter pads";
+    EXPECT_EQ(form->SelectedPad(), frame.SelectedPad());
+    ASSERT_NE(form->ToolButton("pad"), nullptr);
+    EXPECT_FALSE(form->ToolButton("pad")->isChecked());
+    const int row = 1 / frame.Columns(), column = 1 % frame.Columns();
+    const QRect cell = frame.ObjectGrid->visualItemRect(frame.ObjectGrid->item(row, column));
+    QTest::mouseClick(frame.ObjectGrid->viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_EQ(frame.ChosenIndex(), 1);
+    EXPECT_EQ(form->SelectedPad(), &frame.Pad(1));
+    EXPECT_TRUE(form->ToolButton("pad")->isChecked());
+    EXPECT_TRUE(form->Context()->MenuControl().Find("pad")->IsDown());
+    EXPECT_EQ(frame.ObjectLabel->text().toStdString(), frame.Pad(1).GetName());
+}
+
+// ---- library window
+
+TEST_F(WindowsTest, LibraryTreeNamesFilesByPathAndAFolderKeepsThePreview) {
+    const fs::path lib = fs::path(dir.path().toStdString()) / "lib";
+    WritePart(lib / "smd" / "r1608.vbf", {{8, 9}, {30, 9}});
+    WritePart(lib / "a.vbf", {{16, 16}});
+    WriteJunk(lib / "broken.vbf");
+    WritePart(lib / ".git" / "hidden.vbf", {{16, 16}});
+    app::TLibraryForm form(settingsPath);
+    form.SetLibraryFolder(lib.string());
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+
+    ASSERT_EQ(form.LibraryTree->topLevelItemCount(), 1);
+    QTreeWidgetItem* root = form.LibraryTree->topLevelItem(0);
+    EXPECT_EQ(root->text(0), "lib");
+    EXPECT_TRUE(root->isExpanded());
+    ASSERT_EQ(root->childCount(), 3);  // folders first, then files; hidden folders left out
+    EXPECT_EQ(root->child(0)->text(0), "smd");
+    EXPECT_EQ(root->child(1)->text(0), "a.vbf");
+    EXPECT_EQ(root->child(2)->text(0), "broken.vbf");
+    QTreeWidgetItem* chip = root->child(0)->child(0);
+    ASSERT_NE(chip, nullptr);
+    EXPECT_EQ(chip->text(0), "r1608.vbf");
+    EXPECT_EQ(form.FileOf(chip), (lib / "smd" / "r1608.vbf").string());
+    EXPECT_EQ(form.FileOf(root->child(0)), "");
+    EXPECT_EQ(form.FileOf(root), "");
+
+    EXPECT_EQ(form.ChosenPart().GetChildCount(), 0);
+    form.LibraryTree->setCurrentItem(chip);
+    EXPECT_EQ(form.ChosenPart().GetChildCount(), 2);
+    EXPECT_EQ(form.ChosenFile(), (lib / "smd" / "r1608.vbf").string());
+    const QImage shown = form.Picture();
+    ASSERT_FALSE(shown.isNull());
+    // The part is drawn in the middle: not all paper.
+    const QColor paper = shown.pixelColor(0, 0);
+    EXPECT_NE(shown.pixelColor(shown.width() / 2, shown.height() / 2), paper);
+
+    // A folder, and a file that is not a board, keep the part and the picture.
+    for (QTreeWidgetItem* other : {root->child(0), root, root->child(2)}) {
+        SCOPED_TRACE(other->text(0).toStdString());
+        form.LibraryTree->setCurrentItem(other);
+        EXPECT_EQ(form.ChosenPart().GetChildCount(), 2);
+        EXPECT_EQ(form.ChosenFile(), (lib / "smd" / "r1608.vbf").string());
+        EXPECT_EQ(form.Picture(), shown);
+    }
+    form.LibraryTree->setCurrentItem(root->child(1));
+    EXPECT_EQ(form.ChosenPart().GetChildCount(), 1);
+}
+
+}  // namespace
