@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "model/Vemofont.h"
+#include "model/Vemostring.h"
 #include "render/Dibwrap.h"
 #include "states/Vemoui.h"
 
@@ -44,6 +46,25 @@ public:
         numericAnchors.push_back(anchor);
         return numeric;
     }
+    // The text window: records the text it was given (and its font then); with
+    // textAnswer set it types those characters and closes with OK, else Cancel.
+    bool EditTextModal(TVemoString& text) override {
+        editedTexts.push_back(&text);
+        editedFonts.push_back(text.GetFont());
+        if (!textAnswer) return false;
+        text.SetText(*textAnswer);
+        return true;
+    }
+    const TVemoFont* CurrentTextFont() override { return textFont ? &*textFont : nullptr; }
+    const TVemoGroup* SelectedPad() override { return pad; }
+    // The library window answers from the queue, one per showing; Cancel when it is empty.
+    const TVemoGroup* ChooseLibraryPart() override {
+        ++libraryShown;
+        if (libraryAnswers.empty()) return nullptr;
+        const TVemoGroup* part = libraryAnswers.front();
+        libraryAnswers.pop_front();
+        return part;
+    }
     void ShowSelectionStyle() override { ++styleRefreshes; }
     void RefreshLayers() override { ++layerRefreshes; }
     void SetClipboardObjects(const std::string& bytes) override { clipboard = bytes; }
@@ -75,4 +96,11 @@ public:
     int styleRefreshes = 0;
     int layerRefreshes = 0;
     std::optional<std::string> clipboard;
+    std::optional<std::u16string> textAnswer;
+    std::vector<const TVemoString*> editedTexts;
+    std::vector<TVemoFont> editedFonts;
+    std::optional<TVemoFont> textFont;
+    const TVemoGroup* pad = nullptr;
+    std::deque<const TVemoGroup*> libraryAnswers;
+    int libraryShown = 0;
 };

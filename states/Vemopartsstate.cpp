@@ -1,0 +1,219 @@
+#include "states/Vemopartsstate.h"
+
+#include <memory>
+#include <unordered_set>
+
+#include "model/Vemodocument.h"
+#include "model/Vemogroup.h"
+#include "model/Vemolayerlist.h"
+#include "model/Vemopart.h"
+#include "model/Vemopath.h"
+#include "states/Vemoeventcontext.h"
+#include "states/Vemogridsnap.h"
+
+namespace {
+
+void ShowPosition(TVemoEventContext& context, const TVemoDocument& document, PointF point) {
+    context.ShowPosition(gridsnap::Snapped(&document, point));
+}
+
+void StepHistory(TVemoEventContext& context, TVemoDocument& document, TEditCommand code) {
+    if (code == ecUndo)
+        context.History().Undo(document);
+    else
+        context.History().Redo(document);
+    context.Ui().RefreshLayers();
+    context.Invalidate();
+}
+
+// Places a copy of offered with its origin at q, bringing in the layers it uses
+// that the document lacks. One undo step; with new layers it holds the layer
+// list too. Nothing happens for an empty group.
+void PlaceCopy(TVemoEventContext& context, TVemoDocument& document, const TVemoGroup& offered, PointF q) {
+    if (offered.GetChildCount() == 0) return;
+    const int layersBefore = document.GetLayerList().Count();
+    TVemoGroup* placed = PlaceLibraryPart(offered, document, q);
+    if (context.RootObject().IndexOf(placed) < 0) return;
+    context.Invalidate();
+    if (document.GetLayerList().Count() == layersBefore) {
+        context.History().SaveRootMemento(document);
+    } else {
+        context.History().SaveObjectsMemento(document);
+        context.Ui().RefreshLayers();
+    }
+}
+
+const std::vector<TVemoPath*> kNoPaths;
+
+}  // namespace
+
+// --- pad ---------------------------------------------------------------------
+
+TVemoEventState* TVemoPadState::MouseMove(TShiftState, PointF point) {
+    if (context_ && document_) ShowPosition(*context_, *document_, point);
+    return this;
+}
+
+TVemoEventState* TVemoPadState::MouseUp(TShiftState, PointF point) {
+    if (!context_ || !document_) return this;
+    anchor_ = gridsnap::Snapped(document_, point);
+    context_->SetOrigin(anchor_);
+    if (const TVemoGroup* pad = context_->Ui().SelectedPad()) PlaceCopy(*context_, *document_, *pad, anchor_);
+    return this;
+}
+
+TVemoEventState* TVemoPadState::Command(TEditCommand code) {
+    if (!context_ || !document_ || (code != ecUndo && code != ecRedo)) return TVemoEventState::Command(code);
+    context_->StylePanel().ClearStyles();
+    StepHistory(*context_, *document_, code);
+    return this;
+}
+
+// --- library -----------------------------------------------------------------
+
+TVemoEventState* TVemoLibState::Leave() {
+    cancels_ = 0;
+    return nullptr;
+}
+
+TVemoEventState* TVemoLibState::MouseMove(TShiftState, PointF point) {
+    if (context_ && document_) ShowPosition(*context_, *document_, point);
+    return this;
+}
+
+TVemoEventState* TVemoLibState::MouseUp(TShiftState, PointF point) {
+    if (!context_ || !document_) return this;
+    anchor_ = gridsnap::Snapped(document_, point);
+    context_->SetOrigin(anchor_);
+    if (const TVemoGroup* part = context_->Ui().ChooseLibraryPart()) {
+        PlaceCopy(*context_, *document_, *part, anchor_);
+        cancels_ = 0;
+        return this;
+    }
+    // Cancelled twice in a row: the user wants to stop placing parts.
+    if (++cancels_ > 1) return context_->PressTool("select");
+    return this;
+}
+
+TVemoEventState* TVemoLibState::Command(TEditCommand code) {
+    if (!context_ || !document_ || (code != ecUndo && code != ecRedo)) return TVemoEventState::Command(code);
+    StepHistory(*context_, *document_, code);
+    return this;
+}
+
+// --- parts -------------------------------------------------------------------
+
+const std::vector<TVemoPath*>& TVemoPartsStateIF::ConnectedPaths(int layerIndex) {
+    if (layerIndex < 0 || layerIndex >= int(layerPaths_.size())) return kNoPaths;
+    return layerPaths_[std::size_t(layerIndex)]->Paths();
+}
+
+void TVemoPartsStateIF::ClearLists() {
+    selection_.Clear();
+    layerObjects_.clear();
+    layerPaths_.clear();
+}
+
+TVemoEventState* TVemoPartsStateIF::Leave() {
+    if (context_ && document_) {
+        // Also ends the anchor selection of the dragged-along paths.
+        context_->RootObject().Deselect();
+        context_->InvalidateOverlay();
+    }
+    if (context_) context_->StylePanel().ClearStyles();
+    ClearLists();
+    moved_ = false;
+    return nullptr;
+}
+
+TVemoEventState* TVemoPartsState::MouseDown(TShiftState shift, PointF point) {
+    if (!(shift & ssLeft) || !context_ || !document_) return this;
+    anchor_ = point;
+    context_->SetOrigin(point);
+    TVemoPart& root = context_->RootObject();
+    if (root.HitPoint(point)) {
+        if (!root.HitSelected(point)) {
+            root.Deselect();
+            root.SelectAt(point);
+        }
+    } else {
+        root.Deselect();
+    }
+    selection_.Clear();
+    root.Accept(selection_);
+    FindConnectedPaths();
+    context_->InvalidateOverlay();
+    return this;
+}
+
+void TVemoPartsState::FindConnectedPaths() {
+    TVemoPart& root = context_->RootObject();
+    layerObjects_.clear();
+    layerPaths_.clear();
+    if (!selection_.GetSelectionBounds(bounds_)) return;
+    TRegionVisitor region(bounds_, nullptr);
+    root.Accept(region);
+
+    const TVemoLayerList& layers = document_->GetLayerList();
+    std::unordered_set<const TVemoObject*> moved;
+    for (const TVemoObject* object : selection_.Objects()) moved.insert(object);
+    for (int i = 0; i < layers.Count(); ++i) {
+        auto& objects = *layerObjects_.emplace_back(std::make_unique<TLayerVisitor>(i));
+        selection_.ForEachDeep(objects);
+        auto& paths = *layerPaths_.emplace_back(std::make_unique<TLayerPathVisitor>(i));
+        const TVemoLayerPtr layer = layers.At(i);
+        if (!layer || layer->IsLocked() || objects.Count() == 0) continue;
+        // A path that is moved itself must not move a second time through its
+        // anchors: that would tear its end off the pad it was moved with.
+        TLayerPathVisitor found(i);
+        region.ForEachShallow(found);
+        for (TVemoPath* path : found.Paths())
+            if (!moved.contains(path)) paths.Visit(path);
+        for (TVemoPath* path : paths.Paths())
+            for (TVemoObject* object : objects.Objects())
+                if (object != path) path->SelectAnchorsOn(*object);
+    }
+}
+
+TVemoEventState* TVemoPartsState::MouseMove(TShiftState shift, PointF point) {
+    if (!context_ || !document_) return this;
+    if (!(shift & ssLeft)) {
+        ShowPosition(*context_, *document_, point);
+        return this;
+    }
+    PointF d(point.x - anchor_.x, point.y - anchor_.y);
+    // Whole pitches from the press point keep what was on the grid on it.
+    if (!gridsnap::WholePitches(document_, d)) return this;
+    if (d.x != 0.0f || d.y != 0.0f) {
+        for (TVemoObject* object : selection_.Objects()) object->Translate(d.x, d.y);
+        for (const auto& paths : layerPaths_)
+            for (TVemoPath* path : paths->Paths()) path->MoveSelection(d.x, d.y);
+        moved_ = moved_ || !selection_.Objects().empty();
+    }
+    anchor_ = PointF(anchor_.x + d.x, anchor_.y + d.y);
+    context_->ShowPosition(anchor_);
+    context_->InvalidateOverlay();
+    return this;
+}
+
+TVemoEventState* TVemoPartsState::MouseUp(TShiftState, PointF point) {
+    if (!context_ || !document_) return this;
+    context_->StylePanel().ShowStyles(selection_.Objects());
+    anchor_ = gridsnap::Snapped(document_, point);
+    if (moved_) {
+        SaveRootMemento();
+        moved_ = false;
+    }
+    context_->Invalidate();
+    return this;
+}
+
+TVemoEventState* TVemoPartsState::Command(TEditCommand code) {
+    if (!context_ || !document_ || (code != ecUndo && code != ecRedo)) return TVemoEventState::Command(code);
+    // The steps replace the document's objects: nothing found at the press may be touched again.
+    context_->StylePanel().ClearStyles();
+    ClearLists();
+    moved_ = false;
+    StepHistory(*context_, *document_, code);
+    return this;
+}
