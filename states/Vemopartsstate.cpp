@@ -109,6 +109,7 @@ const std::vector<TVemoPath*>& TVemoPartsStateIF::ConnectedPaths(int layerIndex)
 }
 
 void TVemoPartsStateIF::ClearLists() {
+    pressed_ = false;
     selection_.Clear();
     layerObjects_.clear();
     layerPaths_.clear();
@@ -142,6 +143,7 @@ TVemoEventState* TVemoPartsState::MouseDown(TShiftState shift, PointF point) {
     selection_.Clear();
     root.Accept(selection_);
     FindConnectedPaths();
+    pressed_ = true;
     context_->InvalidateOverlay();
     return this;
 }
@@ -181,6 +183,7 @@ TVemoEventState* TVemoPartsState::MouseMove(TShiftState shift, PointF point) {
         ShowPosition(*context_, *document_, point);
         return this;
     }
+    if (!pressed_) return this;
     PointF d(point.x - anchor_.x, point.y - anchor_.y);
     // Whole pitches from the press point keep what was on the grid on it.
     if (!gridsnap::WholePitches(document_, d)) return this;
@@ -200,6 +203,7 @@ TVemoEventState* TVemoPartsState::MouseUp(TShiftState, PointF point) {
     if (!context_ || !document_) return this;
     context_->StylePanel().ShowStyles(selection_.Objects());
     anchor_ = gridsnap::Snapped(document_, point);
+    pressed_ = false;
     if (moved_) {
         SaveRootMemento();
         moved_ = false;

@@ -72,6 +72,9 @@ protected:
     static inline std::vector<std::unique_ptr<TLayerVisitor>> layerObjects_;
     static inline std::vector<std::unique_ptr<TLayerPathVisitor>> layerPaths_;
     static inline bool moved_ = false;
+    // A press of this tool whose drag may still come: only then do the lists
+    // describe the document as it is under the pointer.
+    static inline bool pressed_ = false;
 };
 
 class TVemoPartsState : public TVemoPartsStateIF {

@@ -244,6 +244,9 @@ TEST_F(PartsDragTest, DraggingAPadStretchesTheConnectedTrack) {
     EXPECT_NEAR(PadCentre().y, 5, 1e-4);
     ExpectPoints(Points(*track), Moved(before, PointF(5, 5), endNode));
     EXPECT_EQ(Steps(), 2u);
+    // A drag arriving without a press of this tool moves nothing.
+    Drag(ssLeft, PointF(70, 20));
+    EXPECT_NEAR(PadCentre().x, 55, 1e-4);
 
     // Undo forgets what the press found: a drag without a new press moves nothing.
     context->SendCommand(ecUndo);
