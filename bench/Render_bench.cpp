@@ -2,7 +2,8 @@
 // argument of every case is the number of objects on the board.
 //
 // BM_RenderMain / BM_RenderOverlay: a 1920 x 1080 window at zoom-to-fit (second
-// argument 1) and at 8x that zoom (8).
+// argument 1) and at 8x that zoom (8). BM_RenderMainExact: the same window filled
+// by Qt alone, as before the window had a filler of its own.
 // BM_ExportBitmap: a 100 x 80 mm area of the board at 1200 ppi, monochrome
 // (second argument 1) or colour (0), written as a BMP file.
 // BM_MonoLayerOurs / BM_MonoLayerGerbv: one copper layer of that area at 1200
@@ -54,25 +55,32 @@ void FitToWindow(TVemoDocument& doc, double factor) {
     DrawStyle().SetZoom(float(doc.GetZoom()));
 }
 
-void BM_RenderMain(benchmark::State& state) {
+void RenderMainCase(benchmark::State& state, render::Fidelity fidelity) {
     TVemoDocument& doc = Board(int(state.range(0)));
     FitToWindow(doc, double(state.range(1)));
     TDIBitmap main(kWindowWidth, kWindowHeight);
     for (auto _ : state) {
-        render::RenderMain(doc, main);
+        render::RenderMain(doc, main, nullptr, fidelity);
         benchmark::DoNotOptimize(main.Pixels());
     }
     state.counters["zoom"] = doc.GetZoom();
 }
-BENCHMARK(BM_RenderMain)
-    ->Args({1000, 1})
-    ->Args({1000, 8})
-    ->Args({10000, 1})
-    ->Args({20000, 1})
-    ->Args({20000, 8})
-    ->Args({100000, 1})
-    ->Args({100000, 8})
-    ->Unit(benchmark::kMillisecond);
+
+void BM_RenderMain(benchmark::State& state) { RenderMainCase(state, render::Fidelity::Screen); }
+void BM_RenderMainExact(benchmark::State& state) { RenderMainCase(state, render::Fidelity::Exact); }
+
+void RenderMainArgs(benchmark::internal::Benchmark* b) {
+    b->Args({1000, 1})
+        ->Args({1000, 8})
+        ->Args({10000, 1})
+        ->Args({20000, 1})
+        ->Args({20000, 8})
+        ->Args({100000, 1})
+        ->Args({100000, 8})
+        ->Unit(benchmark::kMillisecond);
+}
+BENCHMARK(BM_RenderMain)->Apply(RenderMainArgs);
+BENCHMARK(BM_RenderMainExact)->Apply(RenderMainArgs);
 
 void BM_RenderOverlay(benchmark::State& state) {
     TVemoDocument& doc = Board(int(state.range(0)));

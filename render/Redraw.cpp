@@ -11,6 +11,7 @@
 #include "model/Vemolayer.h"
 #include "model/Vemodrawstyle.h"
 #include "render/Qtgraphics.h"
+#include "render/Screengraphics.h"
 
 namespace render {
 
@@ -92,7 +93,7 @@ void DrawGrid(const TVemoDocumentInfo& view, TDIBitmap& bitmap) {
     }
 }
 
-void RenderMain(const TVemoDocument& document, TDIBitmap& main, const QImage* background) {
+void RenderMain(const TVemoDocument& document, TDIBitmap& main, const QImage* background, Fidelity fidelity) {
     QImage* device = main.PaintDevice();
     if (!device) return;
     main.Fill(DrawStyle().GetColour(dcCutOut));
@@ -115,6 +116,7 @@ void RenderMain(const TVemoDocument& document, TDIBitmap& main, const QImage* ba
     Pen frame = DrawStyle().GetFramePen();
     frame.width = float(1.0 / document.GetZoom());
     const bool antiAliased = IsAntiAliased(document.GetSmoothing());
+    const bool ownFiller = antiAliased && fidelity == Fidelity::Screen;
     const int width = main.Width();
 
     // Each band is painted through its own painter on the rows it owns; shapes
@@ -127,11 +129,13 @@ void RenderMain(const TVemoDocument& document, TDIBitmap& main, const QImage* ba
         if (const TVemoLayerPtr layer = layers.At(i); layer && layer->IsVisible() && layer->IsWireFrame())
             hairlines = true;
     const auto paintRows = [&](int top, int bottom) {
-        QImage band(reinterpret_cast<uchar*>(main.Pixels() + std::size_t(top) * std::size_t(width)), width,
-                    bottom - top, width * 4, QImage::Format_RGB32);
+        std::uint32_t* rows = main.Pixels() + std::size_t(top) * std::size_t(width);
+        QImage band(reinterpret_cast<uchar*>(rows), width, bottom - top, width * 4, QImage::Format_RGB32);
         QPainter painter(&band);
         painter.setWorldTransform(view * QTransform::fromTranslate(0, -top));
-        TQtGraphics graphics(painter);
+        TQtGraphics exact(painter);
+        TScreenGraphics screen(painter, rows, width, bottom - top);
+        TQtGraphics& graphics = ownFiller ? screen : exact;
         graphics.StrokeRect(area, frame);
         painter.setRenderHint(QPainter::Antialiasing, antiAliased);
         painter.setRenderHint(QPainter::TextAntialiasing, true);

@@ -29,10 +29,16 @@ inline constexpr std::uint32_t kPanGapColour = 0x00FFFFFFu;
 // when a pitch is 4 pixels or less.
 void DrawGrid(const TVemoDocumentInfo& view, TDIBitmap& bitmap);
 
+// How RenderMain fills shapes: Screen through TScreenGraphics where the
+// document asks for anti-aliasing (its own filler for small shapes), Exact
+// through Qt alone, as exported pictures are.
+enum class Fidelity { Screen, Exact };
+
 // Paints the main bitmap: clear, background image (when shown and given),
 // grid, area frame, then the visible layers from the last to layer 0, so
 // layer 0 lies on top.
-void RenderMain(const TVemoDocument& document, TDIBitmap& main, const QImage* background = nullptr);
+void RenderMain(const TVemoDocument& document, TDIBitmap& main, const QImage* background = nullptr,
+                Fidelity fidelity = Fidelity::Screen);
 // The overlay becomes a copy of main with the selection feedback drawn on it.
 void RenderOverlay(const TVemoDocument& document, const TDIBitmap& main, TDIBitmap& overlay);
 // The picture while the view is dragged: main shifted by trunc(zoom x drag) pixels

@@ -194,8 +194,8 @@ TEST(RenderMain, LayersPaintFromTheLastToLayerZero) {
 }
 
 // The window's redraw sorts the objects by layer once and paints horizontal
-// bands on several threads; the picture must be exactly what one painter
-// walking the whole tree once per layer makes.
+// bands on several threads; through Qt alone the picture must be exactly what
+// one painter walking the whole tree once per layer makes.
 TEST(RenderMain, BandsAndLayerListsPaintExactlyWhatOneWalkPerLayerPaints) {
     // With a wire-frame layer shown the picture is painted whole; compare both ways.
     for (const bool wireFrame : {false, true}) {
@@ -212,7 +212,7 @@ TEST(RenderMain, BandsAndLayerListsPaintExactlyWhatOneWalkPerLayerPaints) {
         DrawStyle().SetZoom(float(doc->GetZoom()));
 
         TDIBitmap banded(w, h);
-        render::RenderMain(*doc, banded);
+        render::RenderMain(*doc, banded, nullptr, render::Fidelity::Exact);
 
         TDIBitmap reference(w, h);
         reference.Fill(DrawStyle().GetColour(dcCutOut));
