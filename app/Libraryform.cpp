@@ -1,6 +1,7 @@
 #include "app/Libraryform.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <vector>
 
@@ -22,9 +23,24 @@ namespace app {
 
 namespace {
 
-// The part is drawn at one pixel per document unit (0.1 mm) when it fits;
-// a part larger than the preview, less this margin, is shrunk to fit.
-constexpr int kMargin = 12;
+// One pixel per document unit (0.1 mm) leaves a chip resistor a few pixels
+// wide: the part is scaled to fill the preview, less this margin, at most
+// kMaxScale pixels per unit, and a scale bar says how long 1, 5 or 10 mm is.
+constexpr int kMargin = 24;
+constexpr double kMaxScale = 8.0;
+
+// The scale bar: the longest of 10, 5 and 1 mm that stays within limit pixels.
+void DrawScaleBar(QPainter& painter, double scale, int height, double limit) {
+    int millimetres = 10;
+    while (millimetres > 1 && millimetres * 10 * scale > limit) millimetres = millimetres == 10 ? 5 : 1;
+    const double length = millimetres * 10 * scale;
+    const QPointF a(10, height - 10), b(10 + length, height - 10);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.drawLine(a, b);
+    painter.drawLine(a, a - QPointF(0, 4));
+    painter.drawLine(b, b - QPointF(0, 4));
+    painter.drawText(QPointF(10, height - 16), QStringLiteral("%1 mm").arg(millimetres));
+}
 
 }  // namespace
 
@@ -52,7 +68,8 @@ TLibraryForm::TLibraryForm(std::string settingsPath, QWidget* parent)
     LibraryTree->setAccessibleName(tr("ライブラリの部品"));
     LibraryTree->setHeaderHidden(true);
     LibraryTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    LibraryTree->setFixedWidth(169);
+    // Wide enough for the names of the starter parts.
+    LibraryTree->setFixedWidth(200);
     PreviewBox = new TLibraryPreview(*this);
     OkButton = new QPushButton(QStringLiteral("OK"), this);
     OkButton->setObjectName("OkButton");
@@ -174,18 +191,35 @@ void TLibraryForm::DrawPreview() {
         QPainter painter(&picture_);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::TextAntialiasing);
+        // A group's own bounds follow its selection: the extent of all its members.
         RectF b;
-        chosen_->GetBounds(b);
+        for (int i = 0; i < chosen_->GetChildCount(); ++i) {
+            RectF box;
+            chosen_->GetChild(i)->GetBounds(box);
+            if (i == 0) {
+                b = box;
+                continue;
+            }
+            const float l = std::min(b.Left(), box.Left()), t = std::min(b.Top(), box.Top());
+            b = RectF(l, t, std::max(b.Right(), box.Right()) - l, std::max(b.Bottom(), box.Bottom()) - t);
+        }
         QTransform t;
         t.translate(w / 2, h / 2);
-        // One pixel per unit, unless the part would not fit.
-        const double room = std::max(1, std::min(w, h) - 2 * kMargin);
-        const double extent = 2 * std::max({std::abs(b.x), std::abs(b.x + b.width), std::abs(b.y),
-                                            std::abs(b.y + b.height)});
-        if (extent > room) t.scale(room / extent, room / extent);
+        // The part's origin stays in the middle, where a click places it.
+        const double extentX = 2 * std::max(std::abs(b.x), std::abs(b.x + b.width));
+        const double extentY = 2 * std::max(std::abs(b.y), std::abs(b.y + b.height));
+        const double roomX = std::max(1, w - 2 * kMargin), roomY = std::max(1, h - 2 * kMargin);
+        double scale = kMaxScale;
+        if (extentX > 0) scale = std::min(scale, roomX / extentX);
+        if (extentY > 0) scale = std::min(scale, roomY / extentY);
+        t.scale(scale, scale);
         painter.setWorldTransform(t);
-        TQtGraphics graphics(painter);
-        for (int i = layerCount_ - 1; i >= 0; --i) chosen_->DrawFill(&graphics, i);
+        {
+            TQtGraphics graphics(painter);
+            for (int i = layerCount_ - 1; i >= 0; --i) chosen_->DrawFill(&graphics, i);
+        }
+        painter.resetTransform();
+        DrawScaleBar(painter, scale, h, w / 3.0);
     }
     PreviewBox->update();
 }

@@ -1,6 +1,10 @@
 #include "boardgen/Demo.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
+#include <functional>
+#include <utility>
 
 #include "boardgen/Shapes.h"
 #include "model/Vemodocument.h"
@@ -32,8 +36,10 @@ struct Layers {
         silk = list.Find("place_cmp");
         hole = list.Find("hole");
         dimension = list.Find("dimension");
+        stopSolder = list.Find("stop_sol");
+        stopComponent = list.Find("stop_cmp");
     }
-    TVemoLayerPtr solder, component, silk, hole, dimension;
+    TVemoLayerPtr solder, component, silk, hole, dimension, stopSolder, stopComponent;
 };
 
 void Add(TVemoContainer& to, std::unique_ptr<TVemoObject> object) { to.AddChild(std::move(object)); }
@@ -122,26 +128,147 @@ std::unique_ptr<TVemoGroup> Header4(const Layers& l, PointF top, const std::u16s
     return part;
 }
 
-// A library file holds one part centred on the origin.
-TDemoFile LibraryFile(const std::string& path, std::unique_ptr<TVemoGroup> (*make)(const Layers&, PointF,
-                                                                                  const std::u16string&),
-                      PointF at, const std::u16string& ref) {
-    auto doc = std::make_unique<TVemoDocument>();
-    const Layers l(*doc);
-    auto part = make(l, at, ref);
-    while (part->GetChildCount() > 0) doc->GetRoot().AddChild(part->ReleaseChild(part->GetChild(0)));
-    doc->SetAreaOrigin(-100, -100);
-    doc->SetAreaSize(200, 200);
-    doc->GetRoot().Rebuild();
-    return {path, std::move(doc)};
+// ---- the starter set: pads and library parts for either side of a board
+
+constexpr float kResist = 2.0f;  // the solder resist opening is 0.2 mm wider than its copper
+
+// A plated through-hole land: copper and resist opening on both sides, the drill.
+void Land(TVemoContainer& to, const Layers& l, PointF c, float land, float drill, bool square) {
+    const auto shape = [&](float size, const TVemoLayerPtr& layer) -> std::unique_ptr<TVemoObject> {
+        if (square) return SquarePad(c, size, size, 0, layer);
+        return RoundPad(c, size, layer);
+    };
+    for (const TVemoLayerPtr& copper : {l.solder, l.component}) Add(to, shape(land, copper));
+    for (const TVemoLayerPtr& resist : {l.stopSolder, l.stopComponent}) Add(to, shape(land + kResist, resist));
+    Add(to, RoundPad(c, drill, l.hole));
 }
 
-TDemoFile PadFile(const std::string& path, void (*make)(TVemoContainer&, const Layers&)) {
+// An oblong land along x, w long and h high, over a drill.
+void OblongLand(TVemoContainer& to, const Layers& l, PointF c, float w, float h, float drill) {
+    const float half = (w - h) / 2;
+    for (const TVemoLayerPtr& copper : {l.solder, l.component})
+        Add(to, Track({{c.x - half, c.y}, {c.x + half, c.y}}, h, copper));
+    for (const TVemoLayerPtr& resist : {l.stopSolder, l.stopComponent})
+        Add(to, Track({{c.x - half, c.y}, {c.x + half, c.y}}, h + kResist, resist));
+    Add(to, RoundPad(c, drill, l.hole));
+}
+
+// A surface-mount land on the component side with its resist opening.
+void SmdLand(TVemoContainer& to, const Layers& l, PointF c, float w, float h) {
+    Add(to, SquarePad(c, w, h, 0, l.component));
+    Add(to, SquarePad(c, w + kResist, h + kResist, 0, l.stopComponent));
+}
+
+void Silk(TVemoContainer& to, const Layers& l, const std::vector<PointF>& outline, bool closed) {
+    auto line = Polyline(outline, closed);
+    line->SetSurface(TVemoSurface(kSilkLine, false, false));
+    line->SetLayer(l.silk);
+    Add(to, std::move(line));
+}
+
+void Circle(TVemoContainer& to, const Layers& l, PointF c, float r) {
+    auto circle = std::make_unique<TVemoEllipse>();
+    const TVemoShape::LocalPoints local{PointF(0, 0), PointF(r, 0), PointF(0, r), PointF(-r, 0), PointF(0, -r)};
+    Matrix placement;
+    placement.Translate(c.x, c.y);
+    circle->SetSurface(TVemoSurface(kSilkLine, false, false));
+    circle->SetLayer(l.silk);
+    circle->SetData(local, placement);
+    Add(to, std::move(circle));
+}
+
+// A DIP of pins pins centred on the origin: 2.54 mm pitch, rows 7.62 mm apart,
+// pin 1 (square) at the top left, the notch at the top.
+void StarterDip(TVemoContainer& to, const Layers& l, int pins) {
+    const int side = pins / 2;
+    const float row = 3 * kPitch;
+    for (int i = 0; i < side; ++i) {
+        const float y = (float(i) - float(side - 1) / 2) * kPitch;
+        Land(to, l, {-row / 2, y}, kLand, kDrill, i == 0);
+        Land(to, l, {row / 2, y}, kLand, kDrill, false);
+    }
+    const float w = row - 30, h = float(side) * kPitch + 2;
+    Silk(to, l,
+         {{-w / 2, -h / 2}, {-6, -h / 2}, {0, -h / 2 + 6}, {6, -h / 2}, {w / 2, -h / 2}, {w / 2, h / 2}, {-w / 2, h / 2}},
+         true);
+}
+
+// A pin header of rows x columns at 2.54 mm centred on the origin, pin 1 (square) at the top left.
+void StarterHeader(TVemoContainer& to, const Layers& l, int rows, int columns) {
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c)
+            Land(to, l, {(float(c) - float(columns - 1) / 2) * kPitch, (float(r) - float(rows - 1) / 2) * kPitch},
+                 kLand, 10.0f, r == 0 && c == 0);
+    const float w = float(columns) * kPitch / 2, h = float(rows) * kPitch / 2;
+    Silk(to, l, {{-w, -h}, {w, -h}, {w, h}, {-w, h}}, true);
+}
+
+// An axial resistor: leads 10.16 mm apart, a 6.3 x 2.5 mm body.
+void StarterResistor(TVemoContainer& to, const Layers& l) {
+    const float half = 2 * kPitch;
+    Land(to, l, {-half, 0}, kLand, kDrill, false);
+    Land(to, l, {half, 0}, kLand, kDrill, false);
+    Silk(to, l, {{-31.5f, -12.5f}, {31.5f, -12.5f}, {31.5f, 12.5f}, {-31.5f, 12.5f}}, true);
+    Silk(to, l, {{-half + 12, 0}, {-31.5f, 0}}, false);
+    Silk(to, l, {{31.5f, 0}, {half - 12, 0}}, false);
+}
+
+// A ceramic capacitor: two leads pitch apart under a flat body.
+void StarterCeramic(TVemoContainer& to, const Layers& l, float pitch) {
+    Land(to, l, {-pitch / 2, 0}, kLand, kDrill, false);
+    Land(to, l, {pitch / 2, 0}, kLand, kDrill, false);
+    const float w = pitch / 2 + 15, h = 12.5f;
+    Silk(to, l, {{-w, -h}, {w, -h}, {w, h}, {-w, h}}, true);
+}
+
+// A radial electrolytic capacitor of body diameter d and lead pitch; "+" by the square plus lead.
+void StarterElectrolytic(TVemoContainer& to, const Layers& l, float d, float pitch) {
+    Land(to, l, {-pitch / 2, 0}, kLand, kDrill, true);
+    Land(to, l, {pitch / 2, 0}, kLand, kDrill, false);
+    Circle(to, l, {0, 0}, d / 2 + 2);
+    const float x = -d / 2 - 8;
+    Silk(to, l, {{x - 5, -d / 2}, {x + 5, -d / 2}}, false);
+    Silk(to, l, {{x, -d / 2 - 5}, {x, -d / 2 + 5}}, false);
+}
+
+// A two-terminal chip: lands w x h with centres apart, the body marked between them.
+void StarterChip(TVemoContainer& to, const Layers& l, float apart, float w, float h) {
+    SmdLand(to, l, {-apart / 2, 0}, w, h);
+    SmdLand(to, l, {apart / 2, 0}, w, h);
+    const float x = apart / 2 - w / 2 - 3, y = h / 2 + 3;
+    if (x > 1) {
+        Silk(to, l, {{-x, -y}, {x, -y}}, false);
+        Silk(to, l, {{-x, y}, {x, y}}, false);
+    }
+}
+
+// SOT-23: pins 1 and 2 at the bottom 1.9 mm apart, pin 3 at the top, rows 2.2 mm apart.
+void StarterSot23(TVemoContainer& to, const Layers& l) {
+    SmdLand(to, l, {-9.5f, 11}, 6, 10);
+    SmdLand(to, l, {9.5f, 11}, 6, 10);
+    SmdLand(to, l, {0, -11}, 6, 10);
+    Silk(to, l, {{-14.5f, -4}, {-14.5f, 4}}, false);
+    Silk(to, l, {{14.5f, -4}, {14.5f, 4}}, false);
+}
+
+// A library or pad file: one part made around the origin, the design area around it.
+TDemoFile StarterFile(const std::string& path, const std::function<void(TVemoContainer&, const Layers&)>& make,
+                      const std::u16string& ref = {}) {
     auto doc = std::make_unique<TVemoDocument>();
-    make(doc->GetRoot(), Layers(*doc));
-    doc->SetAreaOrigin(-50, -50);
-    doc->SetAreaSize(100, 100);
-    doc->GetRoot().Rebuild();
+    const Layers l(*doc);
+    TVemoPart& root = doc->GetRoot();
+    make(root, l);
+    root.Rebuild();
+    RectF b;
+    root.GetBounds(b);
+    if (!ref.empty()) {
+        Add(root, Label({b.x, b.y - 18}, ref, kRefSize, l.silk));
+        root.Rebuild();
+        root.GetBounds(b);
+    }
+    const float half = float(std::ceil(std::max({-b.x, b.x + b.width, -b.y, b.y + b.height, 40.0f}) / 10) * 10 + 10);
+    doc->SetAreaOrigin(-half, -half);
+    doc->SetAreaSize(2 * half, 2 * half);
     return {path, std::move(doc)};
 }
 
@@ -222,23 +349,51 @@ std::unique_ptr<TVemoDocument> DemoBoard() {
 std::vector<TDemoFile> BuildDemoContent() {
     std::vector<TDemoFile> files;
     files.push_back({"examples/demo.vbf", DemoBoard()});
-    files.push_back(PadFile("pad/round-1.6.vbf", [](TVemoContainer& to, const Layers& l) {
-        ThroughHole(to, l, {0, 0}, false);
+    // Pads: through-hole lands (copper and resist on both sides, the drill),
+    // a via, an oblong DIP land and surface-mount lands.
+    const auto land = [](float size, float drill, bool square) {
+        return [=](TVemoContainer& to, const Layers& l) { Land(to, l, {0, 0}, size, drill, square); };
+    };
+    files.push_back(StarterFile("pad/round-1.6.vbf", land(16, 8, false)));
+    files.push_back(StarterFile("pad/round-2.0.vbf", land(20, 10, false)));
+    files.push_back(StarterFile("pad/round-2.5.vbf", land(25, 10, false)));
+    files.push_back(StarterFile("pad/square-1.6.vbf", land(16, 8, true)));
+    files.push_back(StarterFile("pad/square-2.0.vbf", land(20, 10, true)));
+    files.push_back(StarterFile("pad/via-1.0.vbf", land(10, 5, false)));
+    files.push_back(StarterFile("pad/dip-oblong.vbf", [](TVemoContainer& to, const Layers& l) {
+        OblongLand(to, l, {0, 0}, 24, 16, 8);
     }));
-    files.push_back(PadFile("pad/square-1.6.vbf", [](TVemoContainer& to, const Layers& l) {
-        ThroughHole(to, l, {0, 0}, true);
+    files.push_back(StarterFile("pad/smd-1.5x0.8.vbf", [](TVemoContainer& to, const Layers& l) {
+        SmdLand(to, l, {0, 0}, 15, 8);
     }));
-    files.push_back(PadFile("pad/dip-oblong.vbf", [](TVemoContainer& to, const Layers& l) {
-        // An oblong DIP land: a short track with round ends over the drill.
-        to.AddChild(Track({{0, -4}, {0, 4}}, kLand, l.solder));
-        to.AddChild(RoundPad({0, 0}, kDrill, l.hole));
+    files.push_back(StarterFile("pad/smd-2.0x1.2.vbf", [](TVemoContainer& to, const Layers& l) {
+        SmdLand(to, l, {0, 0}, 20, 12);
     }));
-    files.push_back(PadFile("pad/smd-1.5x0.8.vbf", [](TVemoContainer& to, const Layers& l) {
-        to.AddChild(SquarePad({0, 0}, 15, 8, 0, l.component));
-    }));
-    files.push_back(LibraryFile("lib/resistor.vbf", Resistor, {-2 * kPitch, 0}, u"R"));
-    files.push_back(LibraryFile("lib/dip8.vbf", Dip8, {0, 0}, u"U"));
-    files.push_back(LibraryFile("lib/connector.vbf", Header4, {0, -1.5f * kPitch}, u"J"));
-    files.push_back(LibraryFile("lib/smd/r1608.vbf", Chip1608, {0, 0}, u"R"));
+
+    // Library parts, each centred on the origin.
+    for (int pins : {8, 14, 16})
+        files.push_back(StarterFile("lib/dip" + std::to_string(pins) + ".vbf",
+                                    [pins](TVemoContainer& to, const Layers& l) { StarterDip(to, l, pins); }, u"U"));
+    files.push_back(StarterFile("lib/resistor.vbf", StarterResistor, u"R"));
+    files.push_back(StarterFile("lib/capacitor-2.54.vbf",
+                                [](TVemoContainer& to, const Layers& l) { StarterCeramic(to, l, kPitch); }, u"C"));
+    files.push_back(StarterFile("lib/capacitor-5.08.vbf",
+                                [](TVemoContainer& to, const Layers& l) { StarterCeramic(to, l, 2 * kPitch); }, u"C"));
+    files.push_back(StarterFile("lib/electrolytic-5mm.vbf",
+                                [](TVemoContainer& to, const Layers& l) { StarterElectrolytic(to, l, 50, 20); }, u"C"));
+    files.push_back(StarterFile("lib/electrolytic-8mm.vbf",
+                                [](TVemoContainer& to, const Layers& l) { StarterElectrolytic(to, l, 80, 35); }, u"C"));
+    // Headers named rows x pins per row, standing upright: 1x4 is one column of four.
+    for (auto [across, down] : {std::pair{1, 2}, {1, 4}, {2, 5}})
+        files.push_back(StarterFile("lib/header-" + std::to_string(across) + "x" + std::to_string(down) + ".vbf",
+                                    [across, down](TVemoContainer& to, const Layers& l) {
+                                        StarterHeader(to, l, down, across);
+                                    },
+                                    u"J"));
+    files.push_back(StarterFile("lib/smd/r1608.vbf",
+                                [](TVemoContainer& to, const Layers& l) { StarterChip(to, l, 16, 8, 9); }, u"R"));
+    files.push_back(StarterFile("lib/smd/r2012.vbf",
+                                [](TVemoContainer& to, const Layers& l) { StarterChip(to, l, 19, 11, 14); }, u"R"));
+    files.push_back(StarterFile("lib/smd/sot23.vbf", StarterSot23, u"Q"));
     return files;
 }

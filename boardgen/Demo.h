@@ -1,6 +1,6 @@
 #pragma once
-// The content shipped with the program: a demo board, a few pads for the pad
-// tool and library parts for the library tool, all built here so that the
+// The content shipped with the program: a demo board, a starter set of pads
+// for the pad tool and of library parts for the library tool, all built here so that the
 // checked-in files can be remade and compared with what this code makes.
 
 #include <memory>
@@ -14,6 +14,6 @@ struct TDemoFile {
     std::unique_ptr<TVemoDocument> document;
 };
 
-// examples/demo.vbf, pad/*.vbf, lib/*.vbf and lib/smd/r1608.vbf. Texts need a
-// GUI application for their glyphs.
+// examples/demo.vbf, the starter pads pad/*.vbf and the starter library
+// lib/*.vbf and lib/smd/*.vbf. Texts need a GUI application for their glyphs.
 std::vector<TDemoFile> BuildDemoContent();
