@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <string_view>
 #include <vector>
 
 #include <QHBoxLayout>
@@ -40,6 +41,31 @@ void DrawScaleBar(QPainter& painter, double scale, int height, double limit) {
     painter.drawLine(a, a - QPointF(0, 4));
     painter.drawLine(b, b - QPointF(0, 4));
     painter.drawText(QPointF(10, height - 16), QStringLiteral("%1 mm").arg(millimetres));
+}
+
+// Name order with numbers counted as numbers, whatever the locale: dip8 before dip14.
+bool NameBefore(const std::string& a, const std::string& b) {
+    std::size_t i = 0, j = 0;
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    while (i < a.size() && j < b.size()) {
+        if (digit(a[i]) && digit(b[j])) {
+            std::size_t ei = i, ej = j;
+            while (ei < a.size() && digit(a[ei])) ++ei;
+            while (ej < b.size() && digit(b[ej])) ++ej;
+            // Leading zeros aside, the longer run is the larger number.
+            std::string_view x(a.data() + i, ei - i), y(b.data() + j, ej - j);
+            while (x.size() > 1 && x.front() == '0') x.remove_prefix(1);
+            while (y.size() > 1 && y.front() == '0') y.remove_prefix(1);
+            if (x.size() != y.size()) return x.size() < y.size();
+            if (x != y) return x < y;
+            i = ei, j = ej;
+            continue;
+        }
+        if (a[i] != b[j]) return a[i] < b[j];
+        ++i, ++j;
+    }
+    if ((a.size() - i) != (b.size() - j)) return a.size() - i < b.size() - j;
+    return a < b;
 }
 
 }  // namespace
@@ -138,8 +164,11 @@ void TLibraryForm::Fill(QTreeWidgetItem* node, const std::string& folder) {
             files.push_back(it->path());
         }
     }
-    std::sort(folders.begin(), folders.end());
-    std::sort(files.begin(), files.end());
+    const auto byName = [](const std::filesystem::path& a, const std::filesystem::path& b) {
+        return NameBefore(a.filename().string(), b.filename().string());
+    };
+    std::sort(folders.begin(), folders.end(), byName);
+    std::sort(files.begin(), files.end(), byName);
     for (const std::filesystem::path& sub : folders) {
         const QString name = QString::fromStdString(sub.filename().string());
         auto* item = new QTreeWidgetItem(node, {name});

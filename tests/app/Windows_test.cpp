@@ -219,6 +219,8 @@ TEST_F(WindowsTest, LibraryTreeNamesFilesByPathAndAFolderKeepsThePreview) {
     const fs::path lib = fs::path(dir.path().toStdString()) / "lib";
     WritePart(lib / "smd" / "r1608.vbf", {{8, 9}, {30, 9}});
     WritePart(lib / "a.vbf", {{16, 16}});
+    WritePart(lib / "a10.vbf", {{16, 16}});
+    WritePart(lib / "a9.vbf", {{16, 16}});
     WriteJunk(lib / "broken.vbf");
     WritePart(lib / ".git" / "hidden.vbf", {{16, 16}});
     app::TLibraryForm form(settingsPath);
@@ -230,10 +232,13 @@ TEST_F(WindowsTest, LibraryTreeNamesFilesByPathAndAFolderKeepsThePreview) {
     QTreeWidgetItem* root = form.LibraryTree->topLevelItem(0);
     EXPECT_EQ(root->text(0), "lib");
     EXPECT_TRUE(root->isExpanded());
-    ASSERT_EQ(root->childCount(), 3);  // folders first, then files; hidden folders left out
+    // Folders first, then files, numbers in order; hidden folders left out.
+    ASSERT_EQ(root->childCount(), 5);
     EXPECT_EQ(root->child(0)->text(0), "smd");
     EXPECT_EQ(root->child(1)->text(0), "a.vbf");
-    EXPECT_EQ(root->child(2)->text(0), "broken.vbf");
+    EXPECT_EQ(root->child(2)->text(0), "a9.vbf");
+    EXPECT_EQ(root->child(3)->text(0), "a10.vbf");
+    EXPECT_EQ(root->child(4)->text(0), "broken.vbf");
     QTreeWidgetItem* chip = root->child(0)->child(0);
     ASSERT_NE(chip, nullptr);
     EXPECT_EQ(chip->text(0), "r1608.vbf");
@@ -252,7 +257,7 @@ TEST_F(WindowsTest, LibraryTreeNamesFilesByPathAndAFolderKeepsThePreview) {
     EXPECT_NE(shown.pixelColor(shown.width() / 2, shown.height() / 2), paper);
 
     // A folder, and a file that is not a board, keep the part and the picture.
-    for (QTreeWidgetItem* other : {root->child(0), root, root->child(2)}) {
+    for (QTreeWidgetItem* other : {root->child(0), root, root->child(4)}) {
         SCOPED_TRACE(other->text(0).toStdString());
         form.LibraryTree->setCurrentItem(other);
         EXPECT_EQ(form.ChosenPart().GetChildCount(), 2);
