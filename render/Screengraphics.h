@@ -18,7 +18,7 @@ public:
     static constexpr float kLeastCoverage = 0.5f;
     // Shapes with more device pixels than this in their bounds go to Qt, whose
     // per-shape set-up no longer matters there.
-    static constexpr double kLargestOwnFill = 256.0 * 256.0;
+    static constexpr double kLargestOwnFill = 64.0 * 64.0;
 
     // pixels: the device of painter, rows of width 32-bit RGB pixels; the
     // painter's world transform is read once, here.
