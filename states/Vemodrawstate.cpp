@@ -157,13 +157,8 @@ TVemoEventState* TVemoDrawState::Command(TEditCommand code) {
             // steps never touch a path that is gone.
             CurrentPath();
             pressed_ = false;
-            if (code == ecUndo)
-                context_->History().Undo(*document_);
-            else
-                context_->History().Redo(*document_);
+            StepHistory(code == ecRedo);
             if (!CurrentPath()) closed_ = false;
-            context_->Ui().RefreshLayers();
-            context_->Invalidate();
             return this;
         case ecFinish: Finish(); return this;
         default: return TVemoEventState::Command(code);

@@ -101,3 +101,13 @@ void TVemoEventState::ZoomView(double factor) {
     DrawStyle().SetZoom(float(document_->GetZoom()));
     context_->Invalidate();
 }
+
+void TVemoEventState::StepHistory(bool redo) {
+    if (!context_ || !document_) return;
+    if (redo)
+        context_->History().Redo(*document_);
+    else
+        context_->History().Undo(*document_);
+    context_->Ui().RefreshLayers();
+    context_->Invalidate();
+}

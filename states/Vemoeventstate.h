@@ -119,6 +119,9 @@ protected:
     TVemoEventState* ToolKey(int key, bool down);
     // Zooms the view by factor keeping the window centre, and asks for a full redraw.
     void ZoomView(double factor);
+    // One step of the document's history back (or forward with redo); the
+    // layer panel follows and the whole window is redrawn.
+    void StepHistory(bool redo);
 
     static inline TVemoDocument* document_ = nullptr;
     static inline TVemoEventContext* context_ = nullptr;

@@ -17,15 +17,6 @@ void ShowPosition(TVemoEventContext& context, const TVemoDocument& document, Poi
     context.ShowPosition(gridsnap::Snapped(&document, point));
 }
 
-void StepHistory(TVemoEventContext& context, TVemoDocument& document, TEditCommand code) {
-    if (code == ecUndo)
-        context.History().Undo(document);
-    else
-        context.History().Redo(document);
-    context.Ui().RefreshLayers();
-    context.Invalidate();
-}
-
 // Places a copy of offered with its origin at q, bringing in the layers it uses
 // that the document lacks. One undo step; with new layers it holds the layer
 // list too. Nothing happens for an empty group.
@@ -65,7 +56,7 @@ TVemoEventState* TVemoPadState::MouseUp(TShiftState, PointF point) {
 TVemoEventState* TVemoPadState::Command(TEditCommand code) {
     if (!context_ || !document_ || (code != ecUndo && code != ecRedo)) return TVemoEventState::Command(code);
     context_->StylePanel().ClearStyles();
-    StepHistory(*context_, *document_, code);
+    StepHistory(code == ecRedo);
     return this;
 }
 
@@ -97,7 +88,7 @@ TVemoEventState* TVemoLibState::MouseUp(TShiftState, PointF point) {
 
 TVemoEventState* TVemoLibState::Command(TEditCommand code) {
     if (!context_ || !document_ || (code != ecUndo && code != ecRedo)) return TVemoEventState::Command(code);
-    StepHistory(*context_, *document_, code);
+    StepHistory(code == ecRedo);
     return this;
 }
 
@@ -218,6 +209,6 @@ TVemoEventState* TVemoPartsState::Command(TEditCommand code) {
     context_->StylePanel().ClearStyles();
     ClearLists();
     moved_ = false;
-    StepHistory(*context_, *document_, code);
+    StepHistory(code == ecRedo);
     return this;
 }

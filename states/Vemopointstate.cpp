@@ -190,13 +190,8 @@ TVemoEventState* TVemoPointState::Command(TEditCommand code) {
             context_->StylePanel().ClearStyles();
             edits_.clear();
             moved_ = keyMoved_ = false;
-            if (code == ecUndo)
-                context_->History().Undo(*document_);
-            else
-                context_->History().Redo(*document_);
+            StepHistory(code == ecRedo);
             context_->RootObject().Deselect();
-            context_->Ui().RefreshLayers();
-            context_->Invalidate();
             return this;
         case ecAddPoint: return StateBank().Get<TVemoAddPointToolState>(this);
         default: return TVemoEventState::Command(code);

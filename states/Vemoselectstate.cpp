@@ -230,12 +230,7 @@ void TVemoSelectState::UndoRedo(bool redo) {
     context_->RootObject().Deselect();
     ClearSelection();
     moved_ = keyMoved_ = false;
-    if (redo)
-        context_->History().Redo(*document_);
-    else
-        context_->History().Undo(*document_);
-    context_->Ui().RefreshLayers();
-    context_->Invalidate();
+    StepHistory(redo);
 }
 
 void TVemoSelectState::Copy() {

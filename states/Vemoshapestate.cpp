@@ -17,16 +17,6 @@ namespace {
 // Cursor ids of TVemoUi::SetCursor.
 constexpr int kArrowCursor = 0, kTextBeamCursor = -4;
 
-void StepHistory(TVemoEventContext& context, TVemoDocument& document, TEditCommand code) {
-    context.StylePanel().ClearStyles();
-    if (code == ecUndo)
-        context.History().Undo(document);
-    else
-        context.History().Redo(document);
-    context.Ui().RefreshLayers();
-    context.Invalidate();
-}
-
 // The first text under p, inside groups too; null when there is none.
 TVemoString* TextAt(TVemoPart& root, PointF p) {
     TPointStrVisitor texts(p);
@@ -97,7 +87,10 @@ TVemoEventState* TVemoShapeState::MouseUp(TShiftState, PointF point) {
 TVemoEventState* TVemoShapeState::Command(TEditCommand code) {
     if (!context_ || !document_) return TVemoEventState::Command(code);
     if (code == ecUndo || code == ecRedo) {
-        if (!shape_) StepHistory(*context_, *document_, code);
+        if (!shape_) {
+            context_->StylePanel().ClearStyles();
+            StepHistory(code == ecRedo);
+        }
         return this;
     }
     return TVemoEventState::Command(code);
@@ -155,7 +148,8 @@ TVemoEventState* TVemoStringState::MouseMove(TShiftState, PointF point) {
 TVemoEventState* TVemoStringState::Command(TEditCommand code) {
     if (!context_ || !document_) return TVemoEventState::Command(code);
     if (code == ecUndo || code == ecRedo) {
-        StepHistory(*context_, *document_, code);
+        context_->StylePanel().ClearStyles();
+        StepHistory(code == ecRedo);
         return this;
     }
     return TVemoEventState::Command(code);
