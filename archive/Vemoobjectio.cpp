@@ -684,18 +684,6 @@ void KeepAsRead(TVemoObject& root, std::vector<TVemoObject*>& pending) {
 
 bool LoadContainerKeeping(TVemo_iarchive& in, TVemoContainer& container) {
     if (in.Version() < 4 || !in.IsGood()) return LoadObject(in, container, in.Version());
-    // The children as they write themselves now. (Grown as it goes: reserving
-    // the data's size up front measured slower, fresh pages for every step.)
-    std::string own;
-    std::vector<std::size_t> ownEnds;
-    ownEnds.reserve(std::size_t(container.GetChildCount()));
-    {
-        TVemo_oarchive out(own);
-        for (int i = 0; i < container.GetChildCount(); ++i) {
-            WriteObject(out, *container.GetChild(i));
-            ownEnds.push_back(own.size());
-        }
-    }
     if (!LoadObjectFields(in, container)) return false;
     std::int32_t count = 0;
     if (!in.ReadCount(count, kMinTaggedRecord) || !in.EnterContainer()) return false;
@@ -727,17 +715,29 @@ bool LoadContainerKeeping(TVemo_iarchive& in, TVemoContainer& container) {
                 if (names.insert(layer->GetName()).second) firstOfName.insert(layer.get());
             }
         }
-        const auto ownRecord = [&](std::size_t i) {
-            const std::size_t from = i == 0 ? kArchiveHeaderSize : ownEnds[i - 1];
-            return std::string_view(own).substr(from, ownEnds[i] - from);
-        };
         const auto dataRecord = [&](std::size_t i) {
             const std::size_t from = i == 0 ? first : ends[i - 1];
             return bytes.substr(from, ends[i] - from);
         };
+        // Each child is written, compared and, when kept, set as reading
+        // would set it, one child at a time: on a large board a child has
+        // left the cache by the time a second pass over all of them comes
+        // back to it. A record never depends on the records written before it,
+        // and the kept children's layers stay as they are until the reader
+        // commits its new layers at the very end, so doing this before the
+        // children between are read gives the same objects.
+        std::string own;
+        TVemo_oarchive out(own);
         std::vector<const TVemoObject*> pending;
+        std::vector<TVemoObject*> settle;
         const auto keep = [&](std::size_t mine, std::size_t theirs) {
-            return ownRecord(mine) == dataRecord(theirs) && ReadsBackAsItself(*present[mine], firstOfName, pending);
+            own.resize(kArchiveHeaderSize);
+            WriteObject(out, *present[mine]);
+            if (std::string_view(own).substr(kArchiveHeaderSize) != dataRecord(theirs) ||
+                !ReadsBackAsItself(*present[mine], firstOfName, pending))
+                return false;
+            KeepAsRead(*present[mine], settle);
+            return true;
         };
         const std::size_t n = present.size(), m = ends.size();
         while (keepFront < std::min(n, m) && keep(keepFront, keepFront)) ++keepFront;
@@ -769,16 +769,9 @@ bool LoadContainerKeeping(TVemo_iarchive& in, TVemoContainer& container) {
     }
     in.SetPool(outerPool);
     in.LeaveContainer();
-    std::vector<TVemoObject*> pending;
-    for (std::size_t i = 0; i < keepFront; ++i) {
-        KeepAsRead(*present[i], pending);
-        container.AddChild(std::move(present[i]));
-    }
+    for (std::size_t i = 0; i < keepFront; ++i) container.AddChild(std::move(present[i]));
     for (auto& child : read) container.AddChild(std::move(child));
-    for (std::size_t i = present.size() - keepBack; i < present.size(); ++i) {
-        KeepAsRead(*present[i], pending);
-        container.AddChild(std::move(present[i]));
-    }
+    for (std::size_t i = present.size() - keepBack; i < present.size(); ++i) container.AddChild(std::move(present[i]));
     return ok && in.IsGood();
 }
 
