@@ -1,5 +1,7 @@
 // Writing and reading (with the rebuild of every object) synthetic boards of
 // 1 000, 10 000 and 100 000 objects: what saving and opening a board costs.
+// Reading boards of about 100 000 and 575 000 leaf objects in three levels of
+// blocks above their parts: opening should grow with the leaves alone.
 // And opening the worst document of each hostile class, against a synthetic
 // board of about the same file size ("ratio": how many times longer it takes).
 
@@ -15,6 +17,7 @@
 #include "archive/Vemodocumentfile.h"
 #include "boardgen/Boardgen.h"
 #include "boardgen/Hostile.h"
+#include "model/Vemocontainer.h"
 #include "model/Vemodocument.h"
 
 namespace {
@@ -24,6 +27,27 @@ const TVemoDocument& Board(int objects) {
     static std::map<int, std::unique_ptr<TVemoDocument>> boards;
     auto& board = boards[objects];
     if (!board) board = GenerateBoard({objects, 1, true});
+    return *board;
+}
+
+int LeafCount(const TVemoDocument& doc) {
+    int n = 0;
+    ForEachObject(doc.GetRoot(), false, [&](const TVemoObject& object) { n += object.AsInstance() ? 1 : 0; });
+    return n;
+}
+
+// About leaves leaf objects, the board made as many objects as give that many
+// on a flat board.
+const TVemoDocument& GroupedBoard(int leaves) {
+    static std::map<int, std::unique_ptr<TVemoDocument>> boards;
+    static const double leavesPerObject = double(LeafCount(Board(10000))) / 10000.0;
+    auto& board = boards[leaves];
+    if (!board) {
+        TBoardOptions options;
+        options.objects = std::max(1, static_cast<int>(double(leaves) / leavesPerObject));
+        options.blockLevels = 3;
+        board = GenerateBoard(options);
+    }
     return *board;
 }
 
@@ -38,8 +62,8 @@ void BM_WriteBoard(benchmark::State& state) {
     state.counters["bytes"] = static_cast<double>(bytes);
 }
 
-void BM_ReadBoard(benchmark::State& state) {
-    const std::string bytes = DocumentBytes(Board(static_cast<int>(state.range(0))));
+void ReadBoard(benchmark::State& state, const TVemoDocument& board) {
+    const std::string bytes = DocumentBytes(board);
     for (auto _ : state) {
         std::string error;
         auto doc = DocumentFromBytes(bytes, error);
@@ -47,6 +71,15 @@ void BM_ReadBoard(benchmark::State& state) {
         benchmark::DoNotOptimize(doc.get());
     }
     state.counters["bytes"] = static_cast<double>(bytes.size());
+    state.counters["leaves"] = static_cast<double>(LeafCount(board));
+}
+
+void BM_ReadBoard(benchmark::State& state) {
+    ReadBoard(state, Board(static_cast<int>(state.range(0))));
+}
+
+void BM_ReadGroupedBoard(benchmark::State& state) {
+    ReadBoard(state, GroupedBoard(static_cast<int>(state.range(0))));
 }
 
 double MedianReadMs(const std::string& bytes) {
@@ -106,3 +139,4 @@ BENCHMARK_CAPTURE(BM_OpenHostile, wide_stroke, [] { return hostile::WideStroke(1
 
 BENCHMARK(BM_WriteBoard)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadBoard)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadGroupedBoard)->Arg(100000)->Arg(575000)->Unit(benchmark::kMillisecond);

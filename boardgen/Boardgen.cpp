@@ -2,12 +2,16 @@
 
 #include "boardgen/Shapes.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "model/Vemocontainer.h"
 #include "model/Vemodocument.h"
 #include "model/Vemoellipse.h"
 #include "model/Vemogroup.h"
@@ -177,6 +181,59 @@ private:
     Layers layers_;
 };
 
+// An object on its way into a block: which square of the lowest level it lies in.
+struct Placed {
+    std::unique_ptr<TVemoObject> object;
+    int column = 0, row = 0;
+};
+
+// The block of level level (0 the lowest) holding the objects placed, in
+// the order they were made; the blocks below it are in the order of their
+// squares, row by row.
+std::unique_ptr<TVemoGroup> Block(std::vector<Placed>& placed, int level) {
+    auto block = std::make_unique<TVemoGroup>();
+    if (level == 0) {
+        for (Placed& p : placed) block->AddChild(std::move(p.object));
+        return block;
+    }
+    const int shift = 2 * level;  // 4 x 4 squares of the level below to one of this level
+    std::map<std::pair<int, int>, std::vector<Placed>> below;
+    for (Placed& p : placed)
+        below[{(p.row >> (shift - 2)), (p.column >> (shift - 2))}].push_back(std::move(p));
+    for (auto& [square, objects] : below) block->AddChild(Block(objects, level - 1));
+    return block;
+}
+
+// Gathers every object but the board outline (the first) into levels of
+// blocks; see TBoardOptions::blockLevels. Outlines must be built: an object
+// goes where the bounds of its first drawn piece lie.
+void GatherIntoBlocks(TVemoPart& root, int levels, int objects, float side) {
+    std::vector<std::unique_ptr<TVemoObject>> children = root.ReleaseChildren();
+    if (children.empty()) return;
+    root.AddChild(std::move(children.front()));
+    const int squares = std::max(1, static_cast<int>(std::lround(std::sqrt(double(objects) / 8.0))));
+    const auto square = [&](float at) {
+        return std::clamp(static_cast<int>(at / side * float(squares)), 0, squares - 1);
+    };
+    std::vector<Placed> placed;
+    placed.reserve(children.size());
+    for (std::size_t i = 1; i < children.size(); ++i) {
+        RectF box;
+        bool found = false;
+        ForEachObject(*children[i], false, [&](const TVemoObject& object) {
+            if (!found && object.AsInstance()) {
+                object.GetBounds(box);
+                found = true;
+            }
+        });
+        placed.push_back({std::move(children[i]), square(box.x + box.width / 2), square(box.y + box.height / 2)});
+    }
+    const int shift = 2 * (levels - 1);
+    std::map<std::pair<int, int>, std::vector<Placed>> top;
+    for (Placed& p : placed) top[{p.row >> shift, p.column >> shift}].push_back(std::move(p));
+    for (auto& [key, objectsThere] : top) root.AddChild(Block(objectsThere, levels - 1));
+}
+
 }  // namespace
 
 std::unique_ptr<TVemoDocument> GenerateBoard(const TBoardOptions& options) {
@@ -187,5 +244,7 @@ std::unique_ptr<TVemoDocument> GenerateBoard(const TBoardOptions& options) {
     doc->SetAreaSize(side, side);
     Builder(options, *doc, side).Run();
     doc->GetRoot().Rebuild();
+    if (options.blockLevels > 0)
+        GatherIntoBlocks(doc->GetRoot(), std::min(options.blockLevels, 12), options.objects, side);
     return doc;
 }

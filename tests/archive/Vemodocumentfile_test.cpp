@@ -387,54 +387,60 @@ TEST(DocumentArchive, DamagedDocumentsAreRejectedWholeNeverHalfLoaded) {
     }
 }
 
-// Opening builds the outlines on every core once the tree is read; the board
-// must come out as reading it with each object built as it comes, one after
-// another: the same bytes, outlines, bounds and colours. The board has texts,
-// pads in groups, pours and a layer its list lacks (made grey while reading).
-TEST(DocumentArchive, OutlinesBuiltOnEveryCoreMatchThoseBuiltOneByOne) {
-    auto board = GenerateBoard({1500, 7, true});
-    auto stray = std::make_unique<TVemoPath>();
-    stray->SetLayer(std::make_shared<TVemoLayer>(0xFF112233u, "not in the list"));
-    stray->AppendNode({10, 10});
-    stray->AppendNode({60, 40});
-    stray->Finish();
-    board->GetRoot().AddChild(std::move(stray));
-    const std::string bytes = DocumentBytes(*board);
-
-    std::string error;
-    const auto parallel = DocumentFromBytes(bytes, error);
-    ASSERT_TRUE(parallel) << error;
-
-    // One by one: the root read with every object built as soon as it is read.
-    TVemoDocument serial;
-    TVemo_iarchive in(bytes);
-    ASSERT_TRUE(LoadLayerList(in, serial.GetLayerList(), in.Version()));
-    in.SetBindingList(&serial.GetLayerList());
-    std::string tag;
-    ASSERT_TRUE(in.ReadTag(tag));
-    ASSERT_FALSE(in.DefersRebuild());
-    ASSERT_TRUE(LoadObject(in, serial.GetRoot(), in.Version()));
-    in.CommitLayers();
-
-    const auto rootBytes = [](const TVemoPart& root) {
-        std::string out;
-        TVemo_oarchive writer(out);
-        SaveObject(writer, root);
-        return out;
-    };
-    EXPECT_EQ(rootBytes(parallel->GetRoot()), rootBytes(serial.GetRoot()));
-    ASSERT_EQ(parallel->GetLayerList().Count(), serial.GetLayerList().Count());
-    EXPECT_TRUE(parallel->GetLayerList().Find("not in the list"));
-    const std::string built = testsupport::BuiltStateOf(parallel->GetRoot());
-    EXPECT_EQ(built, testsupport::BuiltStateOf(serial.GetRoot()));
-    EXPECT_EQ(built.find(" stale 1"), std::string::npos);
-    EXPECT_GT(parallel->GetRoot().GetChildCount(), 1500);
-}
-
 int LeafCount(const TVemoObject& root) {
     int n = 0;
     ForEachObject(root, false, [&](const TVemoObject& object) { n += object.AsInstance() ? 1 : 0; });
     return n;
+}
+
+// Opening builds the outlines on every core once the tree is read; the board
+// must come out as reading it with each object built as it comes, one after
+// another: the same bytes, outlines, bounds and colours. The board has texts,
+// pads in groups, pours and a layer its list lacks (made grey while reading);
+// once with its objects on the root, once deep in blocks of blocks.
+TEST(DocumentArchive, OutlinesBuiltOnEveryCoreMatchThoseBuiltOneByOne) {
+    for (const int blockLevels : {0, 3}) {
+        SCOPED_TRACE("block levels " + std::to_string(blockLevels));
+        TBoardOptions options{1500, 7, true};
+        options.blockLevels = blockLevels;
+        auto board = GenerateBoard(options);
+        auto stray = std::make_unique<TVemoPath>();
+        stray->SetLayer(std::make_shared<TVemoLayer>(0xFF112233u, "not in the list"));
+        stray->AppendNode({10, 10});
+        stray->AppendNode({60, 40});
+        stray->Finish();
+        board->GetRoot().AddChild(std::move(stray));
+        const std::string bytes = DocumentBytes(*board);
+
+        std::string error;
+        const auto parallel = DocumentFromBytes(bytes, error);
+        ASSERT_TRUE(parallel) << error;
+
+        // One by one: the root read with every object built as soon as it is read.
+        TVemoDocument serial;
+        TVemo_iarchive in(bytes);
+        ASSERT_TRUE(LoadLayerList(in, serial.GetLayerList(), in.Version()));
+        in.SetBindingList(&serial.GetLayerList());
+        std::string tag;
+        ASSERT_TRUE(in.ReadTag(tag));
+        ASSERT_FALSE(in.DefersRebuild());
+        ASSERT_TRUE(LoadObject(in, serial.GetRoot(), in.Version()));
+        in.CommitLayers();
+
+        const auto rootBytes = [](const TVemoPart& root) {
+            std::string out;
+            TVemo_oarchive writer(out);
+            SaveObject(writer, root);
+            return out;
+        };
+        EXPECT_EQ(rootBytes(parallel->GetRoot()), rootBytes(serial.GetRoot()));
+        ASSERT_EQ(parallel->GetLayerList().Count(), serial.GetLayerList().Count());
+        EXPECT_TRUE(parallel->GetLayerList().Find("not in the list"));
+        const std::string built = testsupport::BuiltStateOf(parallel->GetRoot());
+        EXPECT_EQ(built, testsupport::BuiltStateOf(serial.GetRoot()));
+        EXPECT_EQ(built.find(" stale 1"), std::string::npos);
+        EXPECT_GT(LeafCount(parallel->GetRoot()), 1500);
+    }
 }
 
 // Reading a snapshot into the objects of a tree (an undo step): the objects

@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
+#include "archive/Vemo_oarchive.h"
 #include "archive/Vemodocumentfile.h"
+#include "archive/Vemoobjectio.h"
 #include "boardgen/Boardgen.h"
 #include "model/Vemodocument.h"
 #include "model/Vemolayer.h"
@@ -49,6 +54,48 @@ TEST(Boardgen, HoldsEveryKindOfBoardObjectAndSurvivesTheArchive) {
     const auto third = DocumentFromBytes(bytes, error);
     ASSERT_TRUE(third) << error;
     EXPECT_TRUE(DocumentBytes(*third) == bytes);
+}
+
+// The record of every drawing object, sorted, and how many containers hold
+// each (the root included): what a board draws, and how deep it lies.
+struct Leaves {
+    std::vector<std::string> records;
+    std::map<int, int> byDepth;
+};
+
+Leaves LeavesOf(const TVemoDocument& doc) {
+    Leaves leaves;
+    const std::function<void(const TVemoObject&, int)> walk = [&](const TVemoObject& object, int depth) {
+        if (const TVemoContainer* container = object.AsContainer()) {
+            for (int i = 0; i < container->GetChildCount(); ++i) walk(*container->GetChild(i), depth + 1);
+            return;
+        }
+        std::string record;
+        TVemo_oarchive out(record);
+        SaveObject(out, object);
+        leaves.records.push_back(std::move(record));
+        ++leaves.byDepth[depth];
+    };
+    walk(doc.GetRoot(), 0);
+    std::sort(leaves.records.begin(), leaves.records.end());
+    return leaves;
+}
+
+// Block levels put the very objects of the flat board into groups of groups:
+// the outline stays on the board, every other object lies under three levels
+// of blocks (four with the part it belongs to).
+TEST(Boardgen, BlockLevelsGatherTheSameObjectsIntoNestedGroups) {
+    TBoardOptions options{3000, 4, true};
+    const Leaves flat = LeavesOf(*GenerateBoard(options));
+    options.blockLevels = 3;
+    const auto grouped = GenerateBoard(options);
+    const Leaves nested = LeavesOf(*grouped);
+    EXPECT_TRUE(nested.records == flat.records);
+    ASSERT_EQ(flat.byDepth.size(), 2u);
+    EXPECT_EQ(nested.byDepth, (std::map<int, int>{{1, 1}, {4, flat.byDepth.at(1) - 1}, {5, flat.byDepth.at(2)}}));
+    // 19 x 19 squares at the lowest level: 5 x 5 above, 2 x 2 at the top.
+    EXPECT_LE(grouped->GetRoot().GetChildCount(), 1 + 4);
+    EXPECT_TRUE(DocumentBytes(*GenerateBoard(options)) == DocumentBytes(*grouped));
 }
 
 }  // namespace
