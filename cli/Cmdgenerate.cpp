@@ -4,6 +4,7 @@
 
 #include "boardgen/Boardgen.h"
 #include "cli/Commands.h"
+#include "model/Vemocontainer.h"
 #include "model/Vemodocument.h"
 
 namespace cli {
@@ -13,6 +14,7 @@ namespace {
 struct GenerateArgs {
     std::string count;
     std::string seed = "1";
+    int blockLevels = 0;
     std::string output;
 };
 
@@ -20,14 +22,25 @@ int RunGenerate(Session& session, const GenerateArgs& args) {
     TBoardOptions options;
     ParseNumber(args.count, options.objects);
     ParseNumber(args.seed, options.seed);
+    options.blockLevels = args.blockLevels;
     session.Progress("making a board of " + args.count + " objects");
     const auto doc = GenerateBoard(options);
     session.EndProgress();
     session.Timing("made the board");
-    char summary[160];
-    std::snprintf(summary, sizeof summary, "%d objects on a %g x %g mm board (seed %u)",
-                  doc->GetRoot().GetChildCount(), doc->GetAreaWidth() / 10, doc->GetAreaHeight() / 10,
-                  static_cast<unsigned>(options.seed));
+    char summary[200];
+    if (options.blockLevels > 0) {
+        int leaves = 0;
+        ForEachObject(doc->GetRoot(), false,
+                      [&](const TVemoObject& object) { leaves += object.AsInstance() ? 1 : 0; });
+        std::snprintf(summary, sizeof summary,
+                      "%d drawing objects in %d levels of blocks on a %g x %g mm board (seed %u)", leaves,
+                      options.blockLevels, doc->GetAreaWidth() / 10, doc->GetAreaHeight() / 10,
+                      static_cast<unsigned>(options.seed));
+    } else {
+        std::snprintf(summary, sizeof summary, "%d objects on a %g x %g mm board (seed %u)",
+                      doc->GetRoot().GetChildCount(), doc->GetAreaWidth() / 10, doc->GetAreaHeight() / 10,
+                      static_cast<unsigned>(options.seed));
+    }
     if (!WriteBoard(session, *doc, args.output)) return kExitFailed;
     session.Say(summary);
     return 0;
@@ -66,6 +79,11 @@ void AddGenerateBoard(CLI::App& parent, Registry& registry) {
             },
             ""))
         ->type_name("S");
+    generate->add_option("--block-levels", args->blockLevels,
+                         "gather the objects into groups of groups, L levels deep (0 to 12), as parts sit in blocks")
+        ->default_str("0")
+        ->check(CLI::Range(0, 12).description(""))
+        ->type_name("L");
     registry.Add(generate, [args](Session& session) { return RunGenerate(session, *args); });
 }
 

@@ -134,9 +134,15 @@ TEST_F(Cli, GeneratedBoardsAreReproducibleAndArgumentsChecked) {
     const std::string a = Read(Path("a.vbf"));
     EXPECT_GT(a.size(), 1000u);
     EXPECT_TRUE(a == Read(Path("b.vbf")));
+    const ZelkoRun blocks =
+        RunZelko({"generate-board", "200", "--seed", "5", "--block-levels", "2", "-o", Path("d.vbf")});
+    ASSERT_EQ(blocks.exitCode, 0) << blocks.err;
+    EXPECT_NE(blocks.out.find("in 2 levels of blocks"), std::string::npos) << blocks.out;
+    EXPECT_GT(Read(Path("d.vbf")).size(), a.size()) << "the same objects and the groups around them";
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"generate-board", "0", "-o", Path("c.vbf")},
           {"generate-board", "12x", "-o", Path("c.vbf")},
+          {"generate-board", "10", "--block-levels", "13", "-o", Path("c.vbf")},
           {"generate-board", "10"},
           {"convert", Path("a.vbf")},
           {"info"},
