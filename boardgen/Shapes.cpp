@@ -53,9 +53,10 @@ std::unique_ptr<TVemoRect> SquarePad(PointF c, float w, float h, float angle, co
     auto pad = std::make_unique<TVemoRect>();
     const TVemoShape::LocalPoints local{PointF(0, 0), PointF(-w / 2, -h / 2), PointF(w / 2, -h / 2),
                                         PointF(w / 2, h / 2), PointF(-w / 2, h / 2)};
+    // Turned about its own centre, then put in place (each step applies after the last).
     Matrix placement;
-    placement.Translate(c.x, c.y);
     placement.Rotate(angle);
+    placement.Translate(c.x, c.y);
     pad->SetSurface(TVemoSurface(0.5f, true, false));
     pad->SetLayer(layer);
     pad->SetData(local, placement);

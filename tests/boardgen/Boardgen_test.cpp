@@ -44,6 +44,17 @@ TEST(Boardgen, HoldsEveryKindOfBoardObjectAndSurvivesTheArchive) {
     // Pours (and their cut-outs) add one object beyond the count each.
     EXPECT_GE(doc->GetRoot().GetChildCount(), 2000);
     EXPECT_LE(doc->GetRoot().GetChildCount(), 2100);
+    // Everything lies on the board, turned pads about their own centres; a pour
+    // at the edge may reach 5 mm beyond it.
+    const float side = doc->GetAreaWidth();
+    int outside = 0;
+    ForEachObject(doc->GetRoot(), false, [&](const TVemoObject& object) {
+        RectF b;
+        object.GetBounds(b);
+        if (object.AsInstance() && (b.x < -60 || b.y < -60 || b.Right() > side + 60 || b.Bottom() > side + 60))
+            ++outside;
+    });
+    EXPECT_EQ(outside, 0);
 
     // The reader makes the first layer current, so the second generation is the fixed point.
     std::string error;
