@@ -23,7 +23,20 @@ struct DPoint {
 struct Scratch {
     std::vector<DPoint> points;       // device points of every figure, closed
     std::vector<std::size_t> starts;  // where each figure begins in points
-    std::vector<float> cells;         // signed area per cell, then coverage
+    // Signed area per cell, then coverage. All zero between shapes: each shape
+    // clears the cells it touched, so its work follows its outline and covered
+    // area rather than its bounds (a thin diagonal track has large bounds).
+    std::vector<float> cells;
+    std::vector<int> lo, hi;  // per row, the first and last cell touched
+};
+
+// A shape's cells: rows of stride entries for columns 0 ... columns + 1.
+struct Cells {
+    float* data;
+    int stride;
+    int rows;
+    int* lo;
+    int* hi;
 };
 
 Scratch& ThreadScratch() {
@@ -31,10 +44,10 @@ Scratch& ThreadScratch() {
     return scratch;
 }
 
-// Accumulates the signed area of one edge inside the region: cells has rows of
-// stride entries for columns 0 ... columns, and prefix sums along a row give each
-// pixel's covered area. Edges must lie in columns [0, columns].
-void AccumulateEdge(std::vector<float>& cells, int stride, int rows, DPoint a, DPoint b) {
+// Accumulates the signed area of one edge inside the region: prefix sums along
+// a row give each pixel's covered area. Edges must lie in columns [0, columns].
+void AccumulateEdge(const Cells& cells, DPoint a, DPoint b) {
+    const int stride = cells.stride, rows = cells.rows;
     if (a.y == b.y) return;
     double dir = 1.0;
     if (a.y > b.y) {
@@ -48,7 +61,7 @@ void AccumulateEdge(std::vector<float>& cells, int stride, int rows, DPoint a, D
     const double limit = double(stride - 2);
     double x = std::clamp(a.x + (std::max(a.y, double(first)) - a.y) * dxdy, 0.0, limit);
     for (int y = first; y < last; ++y) {
-        float* row = cells.data() + std::size_t(y) * std::size_t(stride);
+        float* row = cells.data + std::size_t(y) * std::size_t(stride);
         const double dy = std::min(double(y + 1), b.y) - std::max(double(y), a.y);
         const double xnext = std::clamp(x + dxdy * dy, 0.0, limit);
         const double d = dy * dir;
@@ -57,6 +70,8 @@ void AccumulateEdge(std::vector<float>& cells, int stride, int rows, DPoint a, D
         const int x0i = int(x0floor);
         const double x1ceil = std::ceil(x1);
         const int x1i = int(x1ceil);
+        cells.lo[y] = std::min(cells.lo[y], x0i);
+        cells.hi[y] = std::max(cells.hi[y], std::max(x1i, x0i + 1));
         if (x1i <= x0i + 1) {
             const double xmf = 0.5 * (x + xnext) - x0floor;
             row[x0i] += float(d - d * xmf);
@@ -85,11 +100,11 @@ void AccumulateEdge(std::vector<float>& cells, int stride, int rows, DPoint a, D
 
 // An edge of the region's coordinates cut at the columns 0 and columns: what lies
 // beyond runs along that border instead, which leaves the area inside unchanged.
-void AccumulateClipped(std::vector<float>& cells, int stride, int rows, int columns, DPoint a, DPoint b) {
+void AccumulateClipped(const Cells& cells, int columns, DPoint a, DPoint b) {
     const double right = double(columns);
     const auto clamp = [right](DPoint p) { return DPoint{std::clamp(p.x, 0.0, right), p.y}; };
     if (a.x >= 0.0 && a.x <= right && b.x >= 0.0 && b.x <= right) {
-        AccumulateEdge(cells, stride, rows, a, b);
+        AccumulateEdge(cells, a, b);
         return;
     }
     double cuts[4] = {0.0, 1.0, 1.0, 1.0};
@@ -106,7 +121,7 @@ void AccumulateClipped(std::vector<float>& cells, int stride, int rows, int colu
         const double t0 = cuts[i], t1 = cuts[i + 1];
         const DPoint p{a.x + (b.x - a.x) * t0, a.y + (b.y - a.y) * t0};
         const DPoint q = t1 >= 1.0 ? b : DPoint{a.x + (b.x - a.x) * t1, a.y + (b.y - a.y) * t1};
-        AccumulateEdge(cells, stride, rows, clamp(p), clamp(q));
+        AccumulateEdge(cells, clamp(p), clamp(q));
     }
 }
 
@@ -116,21 +131,21 @@ inline std::uint32_t Mul255(std::uint32_t x, std::uint32_t a) {
     return (t + (t >> 8) + 0x80u) >> 8;
 }
 
-// The colour premultiplied by its alpha, then by coverage (0 ... 255), over an
+// A premultiplied colour fully covering an opaque pixel; keep is 255 minus its alpha.
+inline std::uint32_t Over(std::uint32_t dst, std::uint32_t premultiplied, std::uint32_t keep) {
+    std::uint32_t out = 0xFF000000u;
+    for (int shift = 0; shift < 24; shift += 8)
+        out |= std::min(255u, ((premultiplied >> shift) & 0xFFu) + Mul255((dst >> shift) & 0xFFu, keep)) << shift;
+    return out;
+}
+
+// The colour premultiplied by its alpha, then by coverage (1 ... 254), over an
 // opaque pixel: the same rounding as Qt's raster engine, so that covered pixels
 // come out identical.
 inline std::uint32_t Blend(std::uint32_t dst, std::uint32_t premultiplied, std::uint32_t coverage) {
-    std::uint32_t src = premultiplied;
-    if (coverage < 255) {
-        src = 0;
-        for (int shift = 0; shift < 32; shift += 8)
-            src |= Mul255((premultiplied >> shift) & 0xFFu, coverage) << shift;
-    }
-    const std::uint32_t keep = 255u - (src >> 24);
-    std::uint32_t out = 0xFF000000u;
-    for (int shift = 0; shift < 24; shift += 8)
-        out |= std::min(255u, ((src >> shift) & 0xFFu) + Mul255((dst >> shift) & 0xFFu, keep)) << shift;
-    return out;
+    std::uint32_t src = 0;
+    for (int shift = 0; shift < 32; shift += 8) src |= Mul255((premultiplied >> shift) & 0xFFu, coverage) << shift;
+    return Over(dst, src, 255u - (src >> 24));
 }
 
 }  // namespace
@@ -164,15 +179,16 @@ void TScreenGraphics::FillPath(const GraphicsPath& path, Argb colour) {
     };
     double minX = HUGE_VAL, minY = HUGE_VAL, maxX = -HUGE_VAL, maxY = -HUGE_VAL;
     double leastStep = kLeastStep;
+    // The bounds are those of the points kept: the edges run between them only.
     const auto add = [&](DPoint p) {
-        minX = std::min(minX, p.x);
-        maxX = std::max(maxX, p.x);
-        minY = std::min(minY, p.y);
-        maxY = std::max(maxY, p.y);
         if (points.size() > starts.back()) {
             const DPoint& kept = points.back();
             if (std::fabs(p.x - kept.x) < leastStep && std::fabs(p.y - kept.y) < leastStep) return;
         }
+        minX = std::min(minX, p.x);
+        maxX = std::max(maxX, p.x);
+        minY = std::min(minY, p.y);
+        maxY = std::max(maxY, p.y);
         points.push_back(p);
     };
     const auto flatten = [&] {
@@ -237,25 +253,62 @@ void TScreenGraphics::FillPath(const GraphicsPath& path, Argb colour) {
         }
     }
     const int columns = right - left, rows = bottom - top, stride = columns + 2;
-    std::vector<float>& cells = scratch.cells;
-    cells.assign(std::size_t(stride) * std::size_t(rows), 0.0f);
+    std::vector<float>& store = scratch.cells;
+    // Growing keeps every cell zero: new ones are zero, the old ones were cleared.
+    if (store.size() < std::size_t(stride) * std::size_t(rows)) store.resize(std::size_t(stride) * std::size_t(rows));
+    if (scratch.lo.size() < std::size_t(rows)) {
+        scratch.lo.resize(std::size_t(rows));
+        scratch.hi.resize(std::size_t(rows));
+    }
+    std::fill_n(scratch.lo.begin(), rows, stride);
+    std::fill_n(scratch.hi.begin(), rows, -1);
+    const Cells cells{store.data(), stride, rows, scratch.lo.data(), scratch.hi.data()};
+    // The window's rows under the shape are fetched while its edges are summed.
+    for (int y = std::max(0, -top); y < rows && top + y < height_; ++y)
+        __builtin_prefetch(pixels_ + std::size_t(top + y) * std::size_t(width_) + std::max(left, 0));
     starts.push_back(points.size());
     for (std::size_t f = 0; f + 1 < starts.size(); ++f) {
         const std::size_t begin = starts[f], end = starts[f + 1];
         for (std::size_t i = begin; i < end; ++i) {
             const DPoint a = points[i], b = points[i + 1 < end ? i + 1 : begin];
-            AccumulateClipped(cells, stride, rows, columns, DPoint{a.x - left, a.y - top},
-                              DPoint{b.x - left, b.y - top});
+            AccumulateClipped(cells, columns, DPoint{a.x - left, a.y - top}, DPoint{b.x - left, b.y - top});
         }
     }
-    // Coverage per pixel under the fill rule.
+    // Coverage per pixel under the fill rule, blended row by row while the row
+    // is in the cache. Left of a row's first touched cell and right of its last
+    // the sums are zero: a closed outline enters and leaves every row. A shape
+    // within one pixel each way is blended after all its rows are known, so its
+    // most covered pixel can be made visible.
     const bool evenOdd = path.GetFillMode() != geom::FillMode::Winding;
+    const std::uint32_t alpha = colour >> 24;
+    std::uint32_t premultiplied = alpha << 24;
+    for (int shift = 0; shift < 24; shift += 8) premultiplied |= Mul255((colour >> shift) & 0xFFu, alpha) << shift;
+    const std::uint32_t keep = 255u - alpha;
+    const auto blendRow = [&](float* row, int y) {
+        std::uint32_t* out = pixels_ + std::size_t(top + y) * std::size_t(width_) + left;
+        const int x0 = std::max(cells.lo[y], -left), x1 = std::min(std::min(cells.hi[y] + 1, columns), width_ - left);
+        for (int x = x0; x < x1; ++x) {
+            const int coverage = int(row[x] * 255.0f + 0.5f);
+            if (coverage <= 0) continue;
+            if (coverage < 255) {
+                out[x] = Blend(out[x], premultiplied, std::uint32_t(coverage));
+            } else if (keep == 0) {
+                out[x] = premultiplied | 0xFF000000u;
+            } else {
+                out[x] = Over(out[x], premultiplied, keep);
+            }
+        }
+    };
+    const auto clearRow = [&](float* row, int y) {
+        if (cells.hi[y] >= 0) std::fill(row + cells.lo[y], row + cells.hi[y] + 1, 0.0f);
+    };
     float most = 0.0f;
     std::size_t mostAt = 0;
     for (int y = 0; y < rows; ++y) {
-        float* row = cells.data() + std::size_t(y) * std::size_t(stride);
+        float* row = cells.data + std::size_t(y) * std::size_t(stride);
         float sum = 0.0f;
-        for (int x = 0; x < columns; ++x) {
+        const int end = std::min(cells.hi[y] + 1, columns);
+        for (int x = cells.lo[y]; x < end; ++x) {
             sum += row[x];
             float c = std::fabs(sum);
             if (evenOdd) {
@@ -265,22 +318,20 @@ void TScreenGraphics::FillPath(const GraphicsPath& path, Argb colour) {
                 c = std::min(c, 1.0f);
             }
             row[x] = c;
-            if (c > most) {
+            if (tiny && c > most) {
                 most = c;
                 mostAt = std::size_t(y) * std::size_t(stride) + std::size_t(x);
             }
         }
+        if (tiny) continue;
+        if (top + y >= 0 && top + y < height_) blendRow(row, y);
+        clearRow(row, y);
     }
-    if (tiny && most > 0.0f && most < kLeastCoverage) cells[mostAt] = kLeastCoverage;
-    const std::uint32_t alpha = colour >> 24;
-    std::uint32_t premultiplied = alpha << 24;
-    for (int shift = 0; shift < 24; shift += 8) premultiplied |= Mul255((colour >> shift) & 0xFFu, alpha) << shift;
-    for (int y = std::max(0, -top); y < rows && top + y < height_; ++y) {
-        const float* row = cells.data() + std::size_t(y) * std::size_t(stride);
-        std::uint32_t* out = pixels_ + std::size_t(top + y) * std::size_t(width_);
-        for (int x = std::max(0, -left); x < columns && left + x < width_; ++x) {
-            const int coverage = int(row[x] * 255.0f + 0.5f);
-            if (coverage > 0) out[left + x] = Blend(out[left + x], premultiplied, std::uint32_t(coverage));
-        }
+    if (!tiny) return;
+    if (most > 0.0f && most < kLeastCoverage) cells.data[mostAt] = kLeastCoverage;
+    for (int y = 0; y < rows; ++y) {
+        float* row = cells.data + std::size_t(y) * std::size_t(stride);
+        if (top + y >= 0 && top + y < height_) blendRow(row, y);
+        clearRow(row, y);
     }
 }
