@@ -72,6 +72,19 @@ bool TVemoInstance::OnLayerPass(int layerIndex) const {
     return IsVisible() && layer_ && layer_->GetIndex() == layerIndex;
 }
 
+void TVemoInstance::PrefetchOutline(int stage, const GraphicsPath& outline, const RectF& bounds) const {
+    if (stage == 0) {
+        __builtin_prefetch(this);
+        __builtin_prefetch(&layer_);
+        __builtin_prefetch(&surface_);
+        __builtin_prefetch(&outline);
+        __builtin_prefetch(&bounds);
+        return;
+    }
+    __builtin_prefetch(outline.Points().data());
+    __builtin_prefetch(outline.Types().data());
+}
+
 void TVemoInstance::DrawOutlineFill(TVemoGraphics* graphics, int layerIndex,
                                     const GraphicsPath& outline) const {
     if (!graphics || !OnLayerPass(layerIndex)) return;

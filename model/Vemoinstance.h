@@ -83,6 +83,8 @@ protected:
     // is stroked one pixel wide in the layer's opaque colour, otherwise filled with
     // the surface's brush. Nothing when the object is not on the pass.
     void DrawOutlineFill(TVemoGraphics* graphics, int layerIndex, const GraphicsPath& outline) const;
+    // PrefetchForDrawing of an object drawn through DrawOutlineFill.
+    void PrefetchOutline(int stage, const GraphicsPath& outline, const RectF& bounds) const;
     // DrawMask of the same: ink (paper for cut-out objects) in the monochrome colours,
     // stroked one pixel wide on wire-frame layers.
     void DrawOutlineMask(TVemoGraphics* graphics, int layerIndex, const GraphicsPath& outline) const;

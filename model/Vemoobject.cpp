@@ -23,6 +23,8 @@ void TVemoObject::RemoveChild(TVemoObject*) {}
 void TVemoObject::AddOutline(GraphicsPath&, int) const {}
 void TVemoObject::AddMergedOutline(GraphicsPath&, int) {}
 void TVemoObject::GetBounds(RectF&) const {}
+
+void TVemoObject::PrefetchForDrawing(int) const {}
 bool TVemoObject::IsAbove(const TVemoObject&) const {
     return true;
 }

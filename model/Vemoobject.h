@@ -47,6 +47,11 @@ public:
     virtual bool IsAbove(const TVemoObject& other) const;
 
     virtual void DrawFill(TVemoGraphics* graphics, int layerIndex) const = 0;
+    // Asks the processor to start fetching what GetBounds and DrawFill read, a
+    // few objects ahead of a redraw: stage 0 the object's own fields, stage 1
+    // the data they point to (call it once stage 0 has had time to arrive). A
+    // hint only; nothing changes.
+    virtual void PrefetchForDrawing(int stage) const;
     virtual void DrawDecorations(TVemoGraphics* graphics) const = 0;
     virtual void DrawMask(TVemoGraphics* graphics, int layerIndex) const = 0;
 

@@ -43,6 +43,7 @@ public:
     void GetBounds(RectF& bounds) const override;
 
     void DrawFill(TVemoGraphics* graphics, int layerIndex) const override;
+    void PrefetchForDrawing(int stage) const override { PrefetchOutline(stage, outline_, bounds_); }
     void DrawDecorations(TVemoGraphics* graphics) const override;
     void DrawMask(TVemoGraphics* graphics, int layerIndex) const override;
 

@@ -10,12 +10,16 @@
 #include "model/Vemodocument.h"
 #include "model/Vemolayer.h"
 #include "model/Vemodrawstyle.h"
+#include "model/Vemoinstance.h"
 #include "render/Qtgraphics.h"
 #include "render/Screengraphics.h"
 
 namespace render {
 
 namespace {
+
+// How many objects ahead of the one drawn a redraw asks for the next ones' data.
+constexpr std::size_t kPrefetchAhead = 4;
 
 // Smoothing modes of a document that ask for anti-aliased shapes (high
 // quality, anti-alias and its finer variant); the others draw aliased.
@@ -40,11 +44,14 @@ double FirstGridLine(double p, double d) {
 void CollectByLayer(const TVemoContainer& container, std::vector<std::vector<const TVemoObject*>>& perLayer) {
     if (!container.IsVisible()) return;
     for (const TVemoObject* child : container.GetDrawOrder()) {
-        if (const auto* inner = dynamic_cast<const TVemoContainer*>(child)) {
+        if (const TVemoContainer* inner = child->AsContainer()) {
             CollectByLayer(*inner, perLayer);
             continue;
         }
-        const TVemoLayerPtr layer = child->GetLayer();
+        // Without a copy of the layer's shared pointer: two atomic counts per object.
+        const TVemoInstance* instance = child->AsInstance();
+        const TVemoLayerPtr held = instance ? nullptr : child->GetLayer();
+        const TVemoLayer* layer = instance ? instance->LayerOrNull() : held.get();
         if (!layer) continue;
         const int index = layer->GetIndex();
         if (index >= 0 && std::size_t(index) < perLayer.size()) perLayer[std::size_t(index)].push_back(child);
@@ -147,7 +154,14 @@ void RenderMain(const TVemoDocument& document, TDIBitmap& main, const QImage* ba
         for (int i = layers.Count() - 1; i >= 0; --i) {
             const TVemoLayerPtr layer = layers.At(i);
             if (!layer || !layer->IsVisible()) continue;
-            for (const TVemoObject* object : perLayer[std::size_t(i)]) {
+            const std::vector<const TVemoObject*>& list = perLayer[std::size_t(i)];
+            for (std::size_t k = 0; k < list.size(); ++k) {
+                // Memory, not arithmetic, bounds the redraw of a large board:
+                // the objects ahead are fetched while this one is drawn.
+                if (k + 2 * kPrefetchAhead < list.size()) __builtin_prefetch(list[k + 2 * kPrefetchAhead]);
+                if (k + kPrefetchAhead < list.size()) list[k + kPrefetchAhead]->PrefetchForDrawing(0);
+                if (k + kPrefetchAhead / 2 < list.size()) list[k + kPrefetchAhead / 2]->PrefetchForDrawing(1);
+                const TVemoObject* object = list[k];
                 RectF b;
                 object->GetBounds(b);
                 if (invertible && !b.IsEmptyArea() &&
