@@ -8,7 +8,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins
   libgl-dev
-  libpolyclipping-dev libboost-dev libcli11-dev
+  libpolyclipping-dev libboost-dev libcli11-dev libjemalloc-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-dejavu-core fontconfig
   gerbv librsvg2-bin poppler-utils libzip-dev
