@@ -66,10 +66,11 @@ void AccumulateEdge(const Cells& cells, DPoint a, DPoint b) {
         const double xnext = std::clamp(x + dxdy * dy, 0.0, limit);
         const double d = dy * dir;
         const double x0 = std::min(x, xnext), x1 = std::max(x, xnext);
-        const double x0floor = std::floor(x0);
-        const int x0i = int(x0floor);
-        const double x1ceil = std::ceil(x1);
-        const int x1i = int(x1ceil);
+        // Both are 0 or more: truncation is floor, and cheaper.
+        const int x0i = int(x0);
+        const double x0floor = double(x0i);
+        const int x1i = int(x1) + (double(int(x1)) < x1 ? 1 : 0);
+        const double x1ceil = double(x1i);
         cells.lo[y] = std::min(cells.lo[y], x0i);
         cells.hi[y] = std::max(cells.hi[y], std::max(x1i, x0i + 1));
         if (x1i <= x0i + 1) {
@@ -274,34 +275,63 @@ void TScreenGraphics::FillPath(const GraphicsPath& path, Argb colour) {
             AccumulateClipped(cells, columns, DPoint{a.x - left, a.y - top}, DPoint{b.x - left, b.y - top});
         }
     }
-    // Coverage per pixel under the fill rule, blended row by row while the row
-    // is in the cache. Left of a row's first touched cell and right of its last
-    // the sums are zero: a closed outline enters and leaves every row. A shape
-    // within one pixel each way is blended after all its rows are known, so its
-    // most covered pixel can be made visible.
+    // Coverage per pixel under the fill rule. Left of a row's first touched cell
+    // and right of its last the sums are zero: a closed outline enters and leaves
+    // every row. A shape within one pixel each way is blended after all its rows
+    // are known, so its most covered pixel can be made visible.
     const bool evenOdd = path.GetFillMode() != geom::FillMode::Winding;
     const std::uint32_t alpha = colour >> 24;
     std::uint32_t premultiplied = alpha << 24;
     for (int shift = 0; shift < 24; shift += 8) premultiplied |= Mul255((colour >> shift) & 0xFFu, alpha) << shift;
     const std::uint32_t keep = 255u - alpha;
+    // Coverage 0 ... 1 onto one pixel.
+    const auto put = [premultiplied, keep](std::uint32_t& pixel, float c) {
+        const int coverage = int(c * 255.0f + 0.5f);
+        if (coverage <= 0) return;
+        if (coverage < 255) {
+            pixel = Blend(pixel, premultiplied, std::uint32_t(coverage));
+        } else if (keep == 0) {
+            pixel = premultiplied | 0xFF000000u;
+        } else {
+            pixel = Over(pixel, premultiplied, keep);
+        }
+    };
     const auto blendRow = [&](float* row, int y) {
         std::uint32_t* out = pixels_ + std::size_t(top + y) * std::size_t(width_) + left;
         const int x0 = std::max(cells.lo[y], -left), x1 = std::min(std::min(cells.hi[y] + 1, columns), width_ - left);
-        for (int x = x0; x < x1; ++x) {
-            const int coverage = int(row[x] * 255.0f + 0.5f);
-            if (coverage <= 0) continue;
-            if (coverage < 255) {
-                out[x] = Blend(out[x], premultiplied, std::uint32_t(coverage));
-            } else if (keep == 0) {
-                out[x] = premultiplied | 0xFF000000u;
-            } else {
-                out[x] = Over(out[x], premultiplied, keep);
-            }
-        }
+        for (int x = x0; x < x1; ++x) put(out[x], row[x]);
     };
     const auto clearRow = [&](float* row, int y) {
         if (cells.hi[y] >= 0) std::fill(row + cells.lo[y], row + cells.hi[y] + 1, 0.0f);
     };
+    const auto coverageOf = [evenOdd](float sum) {
+        float c = std::fabs(sum);
+        if (evenOdd) {
+            c -= 2.0f * std::floor(c * 0.5f);
+            if (c > 1.0f) c = 2.0f - c;
+        } else {
+            c = std::min(c, 1.0f);
+        }
+        return c;
+    };
+    if (!tiny) {
+        // Cut to the window: every row and column of the shape is on it. Sum,
+        // blend and clear in one pass.
+        for (int y = 0; y < rows; ++y) {
+            if (cells.hi[y] < 0) continue;
+            float* row = cells.data + std::size_t(y) * std::size_t(stride);
+            std::uint32_t* out = pixels_ + std::size_t(top + y) * std::size_t(width_) + left;
+            float sum = 0.0f;
+            const int end = std::min(cells.hi[y] + 1, columns);
+            for (int x = cells.lo[y]; x < end; ++x) {
+                sum += row[x];
+                row[x] = 0.0f;
+                put(out[x], coverageOf(sum));
+            }
+            for (int x = end; x <= cells.hi[y]; ++x) row[x] = 0.0f;
+        }
+        return;
+    }
     float most = 0.0f;
     std::size_t mostAt = 0;
     for (int y = 0; y < rows; ++y) {
@@ -310,24 +340,13 @@ void TScreenGraphics::FillPath(const GraphicsPath& path, Argb colour) {
         const int end = std::min(cells.hi[y] + 1, columns);
         for (int x = cells.lo[y]; x < end; ++x) {
             sum += row[x];
-            float c = std::fabs(sum);
-            if (evenOdd) {
-                c -= 2.0f * std::floor(c * 0.5f);
-                if (c > 1.0f) c = 2.0f - c;
-            } else {
-                c = std::min(c, 1.0f);
-            }
-            row[x] = c;
-            if (tiny && c > most) {
-                most = c;
+            row[x] = coverageOf(sum);
+            if (row[x] > most) {
+                most = row[x];
                 mostAt = std::size_t(y) * std::size_t(stride) + std::size_t(x);
             }
         }
-        if (tiny) continue;
-        if (top + y >= 0 && top + y < height_) blendRow(row, y);
-        clearRow(row, y);
     }
-    if (!tiny) return;
     if (most > 0.0f && most < kLeastCoverage) cells.data[mostAt] = kLeastCoverage;
     for (int y = 0; y < rows; ++y) {
         float* row = cells.data + std::size_t(y) * std::size_t(stride);
