@@ -127,15 +127,7 @@ TLibraryForm::TLibraryForm(std::string settingsPath, QWidget* parent)
     column->addLayout(row, 1);
     column->addLayout(buttons);
 
-    settings::TFormPlacement first;
-    first.width = 560;
-    first.height = 400;
-    const std::vector<QRect> screens = ScreenAreas();
-    if (!screens.empty()) {
-        first.left = screens.front().center().x() - first.width / 2;
-        first.top = screens.front().center().y() - first.height / 2;
-    }
-    LoadFormPlacement(*this, settingsPath_, kSection, first);
+    LoadFormPlacement(*this, settingsPath_, kSection, CentredOnFirstScreen(560, 400));
 }
 
 TLibraryForm::~TLibraryForm() {

@@ -44,15 +44,7 @@ TSwapLayerForm::TSwapLayerForm(std::string settingsPath, QWidget* parent)
     auto* column = new QVBoxLayout(this);
     column->addWidget(table_, 1);
     column->addLayout(buttons);
-    settings::TFormPlacement first;
-    first.width = 380;
-    first.height = 360;
-    const std::vector<QRect> screens = ScreenAreas();
-    if (!screens.empty()) {
-        first.left = screens.front().center().x() - first.width / 2;
-        first.top = screens.front().center().y() - first.height / 2;
-    }
-    LoadFormPlacement(*this, settingsPath_, kSection, first);
+    LoadFormPlacement(*this, settingsPath_, kSection, CentredOnFirstScreen(380, 360));
 }
 
 TSwapLayerForm::~TSwapLayerForm() {

@@ -117,15 +117,7 @@ TTextForm::TTextForm(std::string settingsPath, QWidget* parent)
     column->addLayout(buttons);
     ShowFontInTextBox();
 
-    settings::TFormPlacement first;
-    first.width = 440;
-    first.height = 240;
-    const std::vector<QRect> screens = ScreenAreas();
-    if (!screens.empty()) {
-        first.left = screens.front().center().x() - first.width / 2;
-        first.top = screens.front().center().y() - first.height / 2;
-    }
-    LoadFormPlacement(*this, settingsPath_, kSection, first);
+    LoadFormPlacement(*this, settingsPath_, kSection, CentredOnFirstScreen(440, 240));
 }
 
 TTextForm::~TTextForm() {

@@ -46,6 +46,18 @@ std::vector<QRect> ScreenAreas() {
     return areas;
 }
 
+settings::TFormPlacement CentredOnFirstScreen(int width, int height) {
+    settings::TFormPlacement p;
+    p.width = width;
+    p.height = height;
+    const std::vector<QRect> screens = ScreenAreas();
+    if (!screens.empty()) {
+        p.left = screens.front().center().x() - width / 2;
+        p.top = screens.front().center().y() - height / 2;
+    }
+    return p;
+}
+
 void LoadFormPlacement(QWidget& window, const std::string& settingsPath, std::string_view section,
                        const settings::TFormPlacement& firstRun) {
     const settings::TIniFile ini = settings::ReadSettingsFile(settingsPath);

@@ -22,6 +22,9 @@ namespace app {
 settings::TFormPlacement ClampToScreens(const settings::TFormPlacement& placement, const std::vector<QRect>& screens);
 // The available areas of the screens there are.
 std::vector<QRect> ScreenAreas();
+// A first-run placement of width x height centred on the first screen (at 0, 0
+// when there is no screen).
+settings::TFormPlacement CentredOnFirstScreen(int width, int height);
 
 // Applies the window's section of the settings file (left, top, width, height,
 // window state; minimised opens as normal). firstRun is used when the file has
