@@ -40,12 +40,34 @@ int VirtualKey(int qtKey) {
 }
 
 TKeyObserver::TKeyObserver(Handler handler, std::function<void()> released, QObject* parent)
-    : QObject(parent), handler_(std::move(handler)), released_(std::move(released)) {}
+    : QObject(parent), handler_(std::move(handler)), released_(std::move(released)) {
+    pendingTimer_.setSingleShot(true);
+    pendingTimer_.setInterval(kRepeatPairMs);
+    connect(&pendingTimer_, &QTimer::timeout, this, &TKeyObserver::Flush);
+}
+
+void TKeyObserver::Flush() {
+    pendingTimer_.stop();
+    const int key = pendingRelease_;
+    pendingRelease_ = 0;
+    if (key != 0 && handler_) handler_(key, false, false);
+}
+
+namespace {
+
+// Keys whose repeat the editor follows: Space holds the pan, arrows move.
+bool WaitsForRepeat(int vk) { return vk == 32 || (vk >= 37 && vk <= 40); }
+
+}  // namespace
 
 bool TKeyObserver::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type == QEvent::ApplicationDeactivate) {
+        Flush();
         if (released_) released_();
+    } else if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease) {
+        // A button after a real release of Space must not reach the pan.
+        if (pendingRelease_ != 0) Flush();
     } else if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
         // An unhandled key event travels up from the focused widget to its
         // parents, and the application's filter sees every step: count it once,
@@ -55,8 +77,24 @@ bool TKeyObserver::eventFilter(QObject* watched, QEvent* event) {
         const bool first = widget && (widget == focus || (!focus && widget->isWindow()));
         if (first) {
             const auto* key = static_cast<QKeyEvent*>(event);
-            if (const int vk = VirtualKey(key->key()); vk != 0 && handler_)
-                handler_(vk, type == QEvent::KeyPress, key->isAutoRepeat());
+            const int vk = VirtualKey(key->key());
+            const bool press = type == QEvent::KeyPress;
+            if (vk != 0 && pendingRelease_ != 0) {
+                if (press && vk == pendingRelease_) {
+                    // The pair of a held key: neither half was the user's.
+                    pendingTimer_.stop();
+                    pendingRelease_ = 0;
+                    if (handler_) handler_(vk, true, true);
+                    return false;
+                }
+                Flush();
+            }
+            if (vk != 0 && !press && !key->isAutoRepeat() && WaitsForRepeat(vk)) {
+                pendingRelease_ = vk;
+                pendingTimer_.start();
+                return false;
+            }
+            if (vk != 0 && handler_) handler_(vk, press, key->isAutoRepeat());
         }
     }
     return false;

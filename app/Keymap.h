@@ -6,6 +6,7 @@
 #include <functional>
 
 #include <QObject>
+#include <QTimer>
 
 namespace app {
 
@@ -22,12 +23,25 @@ public:
     // keyboard (its key releases will not be seen).
     TKeyObserver(Handler handler, std::function<void()> released, QObject* parent = nullptr);
 
+    // How long the release of a held key waits for the press the keyboard's
+    // repeat sends right behind it.
+    static constexpr int kRepeatPairMs = 30;
+    // Reports a release that is still waiting for its pair, at once.
+    void Flush();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     Handler handler_;
     std::function<void()> released_;
+    // An X server may report a held key as release/press pairs that Qt does
+    // not always mark as repeats (the press is not queued yet when Qt looks).
+    // The release of Space or an arrow key waits here: a press of the same key
+    // within kRepeatPairMs makes both a repeat, so a held Space pans for the
+    // whole drag and a held arrow key is one move.
+    int pendingRelease_ = 0;
+    QTimer pendingTimer_;
 };
 
 }  // namespace app
