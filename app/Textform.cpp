@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolButton>
@@ -31,6 +32,15 @@ QToolButton* StyleButton(QWidget* parent, const char* name, const QString& capti
 }
 
 }  // namespace
+
+bool TPlainTextBox::canInsertFromMimeData(const QMimeData* source) const {
+    return source && source->hasText();
+}
+
+void TPlainTextBox::insertFromMimeData(const QMimeData* source) {
+    if (!source || !source->hasText()) return;
+    insertPlainText(source->text());
+}
 
 TTextForm::TTextForm(std::string settingsPath, QWidget* parent)
     : QDialog(parent), settingsPath_(std::move(settingsPath)), families_(TVemoFont::InstalledFamilies()) {
@@ -73,7 +83,7 @@ TTextForm::TTextForm(std::string settingsPath, QWidget* parent)
     sizeLabel->setBuddy(SizeEdit);
     auto* mmLabel = new QLabel(QStringLiteral("mm"), this);
 
-    TextBox = new QPlainTextEdit(this);
+    TextBox = new TPlainTextBox(this);
     TextBox->setObjectName("TextBox");
     TextBox->setAccessibleName(tr("文字列"));
     TextBox->setTabChangesFocus(true);

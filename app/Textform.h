@@ -7,17 +7,30 @@
 #include <vector>
 
 #include <QDialog>
+#include <QPlainTextEdit>
 
 #include "model/Vemofont.h"
 
 class QComboBox;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 class QToolButton;
 class TVemoString;
 
 namespace app {
+
+// A plain-text box whose paste takes only text, and nothing when the clipboard
+// holds nothing: Qt's own box ends the program on a paste from an X clipboard
+// that nobody owns, and would take rich text or pictures as they come.
+class TPlainTextBox : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+protected:
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
+};
 
 class TTextForm : public QDialog {
     Q_OBJECT

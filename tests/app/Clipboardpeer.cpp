@@ -6,7 +6,11 @@
 //                                  copied to DIR, and stays until DIR/quit exists;
 //   Clipboardpeer paste DIR        opens the editor on a new board, chooses
 //                                  Edit > Paste, and checks what arrived against
-//                                  what the other process wrote.
+//                                  what the other process wrote;
+//   Clipboardpeer textpaste DIR    with nobody owning the clipboard, pastes
+//                                  into the text window's box (Qt's own box
+//                                  ends the program there), then pastes
+//                                  zelko objects, a picture and text into it.
 // Exit code 0 when everything matched; the reason on stderr otherwise.
 
 #include <chrono>
@@ -19,11 +23,16 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QMimeData>
+#include <QPlainTextEdit>
 #include <QMouseEvent>
 #include <QTest>
 
 #include "app/Editor.h"
 #include "app/Mainform.h"
+#include "app/Textform.h"
 #include "app/Vemoclipboard.h"
 #include "app/Vemoresource.h"
 #include "model/Vemodocument.h"
@@ -138,6 +147,41 @@ int Paste(const TVemoResource& resources, const fs::path& dir) {
     return 0;
 }
 
+int TextPaste(const fs::path& dir) {
+    fs::create_directories(dir);
+    app::TTextForm form((dir / "zelko.ini").string());
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form, 10000)) return Fail("the text window did not come up");
+    QPlainTextEdit* box = form.TextBox;
+    box->setFocus();
+    const auto paste = [&] {
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        Settle();
+        return box->toPlainText().toStdString();
+    };
+    if (QGuiApplication::clipboard()->ownsClipboard()) return Fail("this process owns the clipboard already");
+    if (const std::string got = paste(); !got.empty()) return Fail("an empty clipboard pasted '" + got + "'");
+    const auto offer = [](QMimeData* data) {
+        QGuiApplication::clipboard()->setMimeData(data);
+        Settle();
+    };
+    auto* objects = new QMimeData;
+    objects->setData("CF_VEMO2.02_OBJ", QByteArray::fromStdString(WriteClipboardObjects({})));
+    offer(objects);
+    if (const std::string got = paste(); !got.empty()) return Fail("zelko objects pasted as '" + got + "'");
+    auto* picture = new QMimeData;
+    picture->setImageData(QImage(8, 8, QImage::Format_RGB32));
+    offer(picture);
+    if (const std::string got = paste(); !got.empty()) return Fail("a picture pasted as '" + got + "'");
+    auto* rich = new QMimeData;
+    rich->setHtml("<b>R1</b>");
+    rich->setText("R1");
+    offer(rich);
+    if (const std::string got = paste(); got != "R1") return Fail("text pasted as '" + got + "', not 'R1'");
+    std::printf("pasted nothing, objects, a picture and text into the text box safely\n");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -147,5 +191,6 @@ int main(int argc, char** argv) {
     resources.Load(ZELKO_BITMAP_DIR);
     if (mode == "copy" && argc == 4) return Copy(resources, argv[2], argv[3]);
     if (mode == "paste" && argc == 3) return Paste(resources, argv[2]);
-    return Fail("usage: Clipboardpeer copy BOARD DIR | paste DIR");
+    if (mode == "textpaste" && argc == 3) return TextPaste(argv[2]);
+    return Fail("usage: Clipboardpeer copy BOARD DIR | paste DIR | textpaste DIR");
 }
