@@ -320,6 +320,7 @@ bool LoadLayerList(TVemo_iarchive& in, TVemoLayerList& layers, int version) {
     std::int32_t count = 0;
     if (!in.ReadCount(count, kMinLayerRecord)) return false;
     layers.Clear();
+    TVemoLayerPtr stored;  // the layer that was current when the list was written
     for (std::int32_t i = 0; i < count; ++i) {
         std::string name;
         Argb colour = 0;
@@ -327,9 +328,15 @@ bool LoadLayerList(TVemo_iarchive& in, TVemoLayerList& layers, int version) {
         if (!in.ReadString(name) || !in.ReadColour(colour) || !in.ReadInt32(flags)) return false;
         auto layer = std::make_shared<TVemoLayer>(colour, name);
         layer->SetFlags(flags);
+        // The list is written from the last layer to the first: the one nearest
+        // index 0 wins should a damaged file mark several.
+        if (flags & TVemoLayer::FlagCurrent) stored = layer;
         // Insert makes it current; after the last one only index 0 is.
         layers.Insert(layer);
     }
+    // The user's current layer comes back with the document (and with an undone
+    // layer step) instead of whatever layer happens to be first.
+    if (stored) layers.SetCurrent(stored);
     return true;
 }
 

@@ -81,7 +81,6 @@ std::unique_ptr<TVemoDocument> EveryClassDocument() {
     doc->SetAreaOrigin(-5, 2.5);
     doc->SetAreaSize(800, 600);
     doc->SetViewFlags(0x10);
-    // The reader makes the first layer current; so does the document before writing.
     layers.SetCurrent(layers.At(0));
     return doc;
 }
@@ -176,12 +175,31 @@ TEST(DocumentArchive, EveryObjectClassRoundTripsToIdenticalBytesAndGeometry) {
     EXPECT_EQ(first->GetLayer(), back->GetLayerList().Find("solder"));
 }
 
-TEST(DocumentArchive, ReadingMakesTheFirstLayerCurrent) {
-    const auto back = Read(DocumentBytes(TVemoDocument()));
+TEST(DocumentArchive, ReadingRestoresTheCurrentLayer) {
+    // A new document's current layer is "solder"; it is saved and comes back,
+    // with the current flag on that layer only.
+    for (const char* name : {"solder", "component", "hole", "other"}) {
+        TVemoDocument doc;
+        doc.GetLayerList().SetCurrentByName(name);
+        const auto back = Read(DocumentBytes(doc));
+        ASSERT_TRUE(back) << name;
+        ASSERT_TRUE(back->GetLayerList().Current()) << name;
+        EXPECT_EQ(back->GetLayerList().Current()->GetName(), name);
+        for (int i = 0; i < 9; ++i)
+            EXPECT_EQ(back->GetLayerList().At(i)->IsCurrent(), back->GetLayerList().At(i)->GetName() == name)
+                << name << " " << i;
+    }
+    TVemoDocument plain;
+    EXPECT_EQ(Read(DocumentBytes(plain))->GetLayerList().Find("hole")->GetFlags(), 0x1A);
+}
+
+TEST(DocumentArchive, WithoutAStoredCurrentLayerTheFirstIsCurrent) {
+    // Written without any current bit (a list with no current layer): index 0.
+    TVemoDocument doc;
+    doc.GetLayerList().SetCurrent(nullptr);
+    const auto back = Read(DocumentBytes(doc));
     ASSERT_TRUE(back);
     EXPECT_EQ(back->GetLayerList().Current()->GetName(), "hole");
-    for (int i = 0; i < 9; ++i)
-        EXPECT_EQ(back->GetLayerList().At(i)->IsCurrent(), i == 0) << i;
     EXPECT_EQ(back->GetLayerList().Find("hole")->GetFlags(), 0x1B);
 }
 
