@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "app/Layeredit.h"
@@ -157,6 +158,7 @@ TLayerWindow::TLayerWindow(const TVemoResource& resources, TLayerEdit& editor, s
     rowsBox_ = new QWidget;
     rowsBox_->setObjectName("rows");
     scrollBox_->setWidget(rowsBox_);
+    connect(scrollBox_->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { ShowVisibleRows(); });
     // The rows take the width the scroll box gives them, whenever it changes.
     rowsBox_->installEventFilter(this);
 
@@ -182,27 +184,67 @@ void TLayerWindow::RebuildRows() {
     dragging_ = false;
     const int n = context_ ? context_->Document().GetLayerList().Count() : 0;
     while (RowCount() > n) {
-        // Later: the row may be the one whose event is being handled.
-        rows_.back()->hide();
-        rows_.back()->deleteLater();
+        if (TVemoLayerFace* row = rows_.back()) {
+            // Later: the row may be the one whose event is being handled.
+            row->hide();
+            row->deleteLater();
+        }
         rows_.pop_back();
     }
+    rows_.resize(std::size_t(n), nullptr);
     for (int i = 0; i < n; ++i) {
-        if (i == RowCount()) {
-            auto* row = new TVemoLayerFace(*this, rowsBox_);
-            rows_.push_back(row);
-            row->show();
+        if (TVemoLayerFace* row = rows_[std::size_t(i)]) {
+            row->SetLayer(context_->Document().GetLayerList().At(i));
+            row->SetDropLine(TVemoLayerFace::TDropLine::None);
         }
-        rows_[std::size_t(i)]->SetLayer(context_->Document().GetLayerList().At(i));
-        rows_[std::size_t(i)]->SetDropLine(TVemoLayerFace::TDropLine::None);
     }
     PlaceRows();
+}
+
+TVemoLayerFace* TLayerWindow::Materialize(int i) {
+    if (i < 0 || i >= RowCount() || !context_) return nullptr;
+    TVemoLayerFace*& row = rows_[std::size_t(i)];
+    if (!row) {
+        row = new TVemoLayerFace(*this, rowsBox_);
+        row->SetLayer(context_->Document().GetLayerList().At(i));
+        row->setGeometry(0, i * kRowHeight + 1, rowsBox_->width(), kRowHeight);
+        row->show();
+    }
+    return row;
+}
+
+TVemoLayerFace* TLayerWindow::Row(int i) { return Materialize(i); }
+
+int TLayerWindow::LiveRowCount() const {
+    int live = 0;
+    for (const TVemoLayerFace* row : rows_) live += row != nullptr;
+    return live;
+}
+
+void TLayerWindow::ShowVisibleRows() {
+    const int top = scrollBox_->verticalScrollBar()->value();
+    const int screen = std::max(scrollBox_->viewport()->height(), kRowHeight);
+    const int first = std::max(0, (top - screen) / kRowHeight);
+    const int last = std::min(RowCount() - 1, (top + 2 * screen) / kRowHeight);
+    for (int i = first; i <= last; ++i) Materialize(i);
+    // Far rows go once there are more than a few screens of them.
+    constexpr int kKeep = 200;
+    if (LiveRowCount() <= kKeep) return;
+    for (int i = 0; i < RowCount(); ++i) {
+        TVemoLayerFace*& row = rows_[std::size_t(i)];
+        if (!row || (i >= first && i <= last) || row == pressed_ || row == dropTarget_) continue;
+        row->hide();
+        row->deleteLater();
+        row = nullptr;
+    }
 }
 
 void TLayerWindow::PlaceRows() {
     rowsBox_->setMinimumHeight(RowCount() * kRowHeight + 2);
     const int width = rowsBox_->width();
-    for (int i = 0; i < RowCount(); ++i) rows_[std::size_t(i)]->setGeometry(0, i * kRowHeight + 1, width, kRowHeight);
+    for (int i = 0; i < RowCount(); ++i)
+        if (TVemoLayerFace* row = rows_[std::size_t(i)]) row->setGeometry(0, i * kRowHeight + 1, width, kRowHeight);
+    ShowVisibleRows();
 }
 
 bool TLayerWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -212,22 +254,24 @@ bool TLayerWindow::eventFilter(QObject* watched, QEvent* event) {
 
 int TLayerWindow::IndexOf(const TVemoLayerFace* row) const {
     for (int i = 0; i < RowCount(); ++i)
-        if (rows_[std::size_t(i)] == row) return i;
+        if (row && rows_[std::size_t(i)] == row) return i;
     return -1;
 }
 
 TVemoLayerFace* TLayerWindow::RowAt(QPoint global) const {
     for (TVemoLayerFace* row : rows_)
-        if (row->rect().contains(row->mapFromGlobal(global))) return row;
+        if (row && row->isVisible() && row->rect().contains(row->mapFromGlobal(global))) return row;
     return nullptr;
 }
 
 void TLayerWindow::ClearDropLines() {
-    for (TVemoLayerFace* row : rows_) row->SetDropLine(TVemoLayerFace::TDropLine::None);
+    for (TVemoLayerFace* row : rows_)
+        if (row) row->SetDropLine(TVemoLayerFace::TDropLine::None);
 }
 
 void TLayerWindow::ShowLayerChange() {
-    for (TVemoLayerFace* row : rows_) row->update();
+    for (TVemoLayerFace* row : rows_)
+        if (row) row->update();
     if (!context_) return;
     context_->RootObject().Rebuild();
     context_->Invalidate();

@@ -70,7 +70,10 @@ public:
     void RebuildRows();
 
     int RowCount() const { return int(rows_.size()); }
-    TVemoLayerFace* Row(int i) const { return i >= 0 && i < RowCount() ? rows_[std::size_t(i)] : nullptr; }
+    // The row of layer i, made when it was not on the screen; null past the end.
+    TVemoLayerFace* Row(int i);
+    // How many rows exist as widgets now (those on the screen and a few more).
+    int LiveRowCount() const;
     QPushButton* ButtonNew() const { return buttonNew_; }
     QPushButton* ButtonDel() const { return buttonDel_; }
     const TVemoResource& Resources() const { return resources_; }
@@ -95,6 +98,11 @@ private:
     // The objects take the layers' new colours and flags, and the picture follows.
     void ShowLayerChange();
     void PlaceRows();
+    // Makes the rows in the scroll box's view (and a screen around it), and
+    // lets go of far ones: a document may have thousands of layers, and Qt
+    // slows down with every sibling widget it repaints.
+    void ShowVisibleRows();
+    TVemoLayerFace* Materialize(int i);
 
     const TVemoResource& resources_;
     TLayerEdit& editor_;
@@ -104,7 +112,7 @@ private:
     QPushButton* buttonDel_;
     QScrollArea* scrollBox_;
     QWidget* rowsBox_;
-    std::vector<TVemoLayerFace*> rows_;
+    std::vector<TVemoLayerFace*> rows_;  // one entry per layer; null while not made
 
     bool doubleClick_ = false;
     TVemoLayerFace* pressed_ = nullptr;  // the row a drag may start from

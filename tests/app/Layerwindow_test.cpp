@@ -6,6 +6,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTableWidget>
 
 #include "app/Layeredit.h"
@@ -14,6 +16,8 @@
 #include "app/Styleform.h"
 #include "app/Swaplayerform.h"
 #include "app/Versionform.h"
+#include "archive/Vemodocumentfile.h"
+#include "boardgen/Hostile.h"
 #include "boardgen/Shapes.h"
 #include "model/Vemorectangle.h"
 #include "tests/app/Guifixture.h"
@@ -444,6 +448,46 @@ TEST_F(LayerWindowTest, VersionBoxShowsTheArtworkWithTheProgramsVersion) {
     });
     form->Menus().Action("version")->trigger();
     EXPECT_EQ(answers.Answered(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+// A board whose objects name thousands of layers it lacks (a hostile or
+// damaged file): the panel makes rows for the screen only, and every layer is
+// still there to scroll to, show and choose.
+TEST_F(GuiTest, ThousandsOfLayersOpenWithRowsForTheScreenOnly) {
+    std::string error;
+    std::unique_ptr<TVemoDocument> doc = DocumentFromBytes(hostile::UnknownLayers(5000), error);
+    ASSERT_NE(doc, nullptr) << error;
+    const std::string current = doc->GetLayerList().Current()->GetName();
+    auto form = Start(std::move(doc));
+    app::TLayerWindow& panel = form->LayerWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    const TVemoLayerList& layers = form->Context()->Document().GetLayerList();
+    ASSERT_EQ(panel.RowCount(), 5001);
+    EXPECT_LE(panel.LiveRowCount(), 200);
+    // The current layer is highlighted in its row.
+    EXPECT_EQ(layers.Current()->GetName(), current);
+
+    // Scrolled to the end, the last rows are made and the first ones let go.
+    auto* scroll = panel.findChild<QScrollArea*>("ScrollBox");
+    ASSERT_NE(scroll, nullptr);
+    scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+    Settle();
+    EXPECT_LE(panel.LiveRowCount(), 250);
+    app::TVemoLayerFace* last = panel.Row(5000);
+    ASSERT_NE(last, nullptr);
+    EXPECT_TRUE(last->isVisible());
+    EXPECT_EQ(last->Layer(), layers.At(5000));
+    EXPECT_TRUE(last->visibleRegion().boundingRect().height() > 0);
+    // A press on its name makes that layer current.
+    QTest::mouseClick(last, Qt::LeftButton, {}, QPoint(100, 12));
+    Settle();
+    EXPECT_EQ(layers.Current(), layers.At(5000));
+    // The first row, scrolled out of the view, is made again when asked for.
+    EXPECT_EQ(panel.Row(0)->Layer(), layers.At(0));
 }
 
 }  // namespace
