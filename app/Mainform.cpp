@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTextEdit>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -388,6 +389,26 @@ TAnswer TVemoForm::AskYesNoCancel(const std::string& question) {
     const auto answer = QMessageBox::question(this, "zelko", QString::fromStdString(question),
                                               QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     return answer == QMessageBox::Yes ? TAnswer::Yes : answer == QMessageBox::No ? TAnswer::No : TAnswer::Cancel;
+}
+
+TChangedFileAnswer TVemoForm::AskChangedFile(const std::string& name) {
+    QMessageBox box(QMessageBox::Warning, "zelko",
+                    tr("ファイル \"%1\" は、開いた後 (または保存した後) に他のプログラムかウィンドウで書き換えられています。\n"
+                       "上書きすると、その変更は失われます。")
+                        .arg(QString::fromStdString(name)),
+                    QMessageBox::NoButton, this);
+    box.setObjectName("ChangedFileBox");
+    QPushButton* overwrite = box.addButton(tr("上書き"), QMessageBox::DestructiveRole);
+    QPushButton* saveAs = box.addButton(tr("名前を付けて保存..."), QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+    overwrite->setObjectName("Overwrite");
+    saveAs->setObjectName("SaveAs");
+    box.setDefaultButton(saveAs);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == overwrite) return TChangedFileAnswer::Overwrite;
+    if (box.clickedButton() == saveAs) return TChangedFileAnswer::SaveAs;
+    return TChangedFileAnswer::Cancel;
 }
 
 std::optional<std::string> TVemoForm::AskSaveFileName() { return dialogs_->AskSave(TFileKind::Document); }

@@ -103,6 +103,7 @@ public:
     void ScheduleIdle() override;
     void ToolPanelChanged() override;
     TAnswer AskYesNoCancel(const std::string& question) override;
+    TChangedFileAnswer AskChangedFile(const std::string& name) override;
     std::optional<std::string> AskSaveFileName() override;
     std::optional<std::string> AskOpenFileName(TFileKind kind) override;
     void ShowError(const std::string& message) override;

@@ -157,6 +157,8 @@ void TVemoEventContext::SetDocument(std::unique_ptr<TVemoDocument> document) {
     }
     edited_->Replace(std::move(document));
     background_ = QImage();  // the picture belonged to the old document
+    diskStamp_.reset();
+    if (!Document().GetFileName().empty()) diskStamp_ = StampFile(Document().GetFileName());
     DrawStyle().SetZoom(float(Document().GetZoom()));
     // The select tool, without leaving the old state a second time; its button
     // goes down too, so the panel never shows another tool than the current one.
@@ -281,6 +283,19 @@ TAnswer TVemoEventContext::QuerySave() {
 }
 
 bool TVemoEventContext::WriteDocument(const std::string& name) {
+    // Two windows (or programs) on one file: the last save must not silently win.
+    if (!name.empty() && name == Document().GetFileName() && diskStamp_ && ChangedOnDisk(*diskStamp_, name)) {
+        switch (ui_.AskChangedFile(name)) {
+            case TChangedFileAnswer::Overwrite: break;
+            case TChangedFileAnswer::SaveAs: {
+                const std::optional<std::string> chosen = ui_.AskSaveFileName();
+                if (!chosen || chosen->empty()) return false;
+                if (*chosen == name) break;  // chosen again, knowingly
+                return WriteDocument(*chosen);
+            }
+            case TChangedFileAnswer::Cancel: return false;
+        }
+    }
     std::string error;
     if (name.empty() || !WriteDocumentFile(Document(), name, error)) {
         ui_.ShowError(QCoreApplication::translate("TVemoEventContext", "ファイル \"%1\" を保存できませんでした。\n%2")
@@ -289,6 +304,7 @@ bool TVemoEventContext::WriteDocument(const std::string& name) {
         return false;
     }
     if (Document().GetFileName() != name) SetFileName(name);
+    diskStamp_ = StampFile(name);
     History().ClearModified();
     return true;
 }

@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QTransform>
 
+#include "archive/Filestamp.h"
 #include "history/Vemohistory.h"
 #include "render/Redraw.h"
 #include "states/Vemoeventstate.h"
@@ -90,7 +91,9 @@ public:
     TAnswer QuerySave();
     // Writes the document to name safely. On success the document takes the
     // name and is no longer modified; on failure the user is told the file and
-    // the reason, and the document keeps its name and modified mark.
+    // the reason, and the document keeps its name and modified mark. When the
+    // document's own file was written elsewhere since it was read or saved
+    // here, the user is asked first (overwrite, save as, cancel).
     bool WriteDocument(const std::string& name);
 
     TVemoPart& RootObject();
@@ -118,6 +121,8 @@ private:
     TDIBitmap main_;
     TDIBitmap overlay_;
     QImage background_;
+    // The document's file as this window last read or wrote it.
+    std::optional<TFileStamp> diskStamp_;
     std::unique_ptr<TMenuControl> menuControl_;
     std::unique_ptr<TVemoStylePanel> stylePanel_;
     bool bandShown_ = false;

@@ -15,6 +15,9 @@ class TVemoString;
 
 enum class TAnswer { Yes, No, Cancel };
 
+// What to do with a file that was written elsewhere since this window read or saved it.
+enum class TChangedFileAnswer { Overwrite, SaveAs, Cancel };
+
 // What a file dialog is asked for; each purpose has its own file types.
 enum class TFileKind { Document, Legacy, Image, Bitmap, Emf, Table };
 
@@ -41,6 +44,9 @@ public:
     // The open dialog for a file of that kind; none when the user cancels it.
     virtual std::optional<std::string> AskOpenFileName(TFileKind /*kind*/) { return std::nullopt; }
     virtual void ShowError(const std::string& message) = 0;
+    // The file name was written by another program or window since it was
+    // opened or saved here: overwrite it, save under another name, or stop.
+    virtual TChangedFileAnswer AskChangedFile(const std::string& /*name*/) { return TChangedFileAnswer::Cancel; }
 
     // Whether the main window is the active window and the keyboard is not
     // busy typing in a field: only then do the tools' shortcut keys act.

@@ -269,3 +269,57 @@ TEST_F(WindowsTest, LibraryTreeNamesFilesByPathAndAFolderKeepsThePreview) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Another window saved the board after this one opened it: File > Save asks
+// before overwriting; Cancel keeps the other window's file, Overwrite replaces it.
+TEST_F(GuiTest, SavingOverABoardSavedByAnotherWindowAsks) {
+    const std::string board = Path("board.vbf");
+    std::string error;
+    TVemoDocument first;
+    first.SetAreaSize(100, 100);
+    ASSERT_TRUE(WriteDocumentFile(first, board, error)) << error;
+    std::unique_ptr<TVemoDocument> doc = app::LoadInitialDocument(board, error);
+    ASSERT_NE(doc, nullptr) << error;
+    auto form = Start(std::move(doc));
+    form->Context()->Document().SetAreaSize(200, 100);
+    form->Context()->SaveRootMemento();
+
+    TVemoDocument other;
+    other.SetAreaSize(300, 100);
+    ASSERT_TRUE(WriteDocumentFile(other, board, error)) << error;
+    const std::string theirs = FileBytes(board);
+
+    QAction* write = form->findChild<QAction*>("write");
+    ASSERT_NE(write, nullptr);
+    for (const char* button : {"", "Overwrite"}) {
+        TModalAnswers answers;
+        std::string text;
+        answers.Then([&](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            ASSERT_NE(box, nullptr) << w->metaObject()->className();
+            EXPECT_EQ(box->objectName(), "ChangedFileBox");
+            text = box->text().toStdString();
+            QAbstractButton* press = *button ? box->findChild<QPushButton*>(button) : box->button(QMessageBox::Cancel);
+            ASSERT_NE(press, nullptr);
+            press->click();
+        });
+        write->trigger();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return answers.Done(); }));
+        Settle();
+        EXPECT_NE(text.find(board), std::string::npos) << text;
+        EXPECT_EQ(FileBytes(board) == theirs, *button == '\0') << button;
+    }
+    std::unique_ptr<TVemoDocument> back = ReadDocumentFile(board, error);
+    ASSERT_NE(back, nullptr) << error;
+    EXPECT_EQ(back->GetAreaWidth(), 200);
+    EXPECT_FALSE(form->Context()->History().IsModified());
+}
+
+}  // namespace

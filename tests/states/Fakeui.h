@@ -37,6 +37,10 @@ public:
         return openName;
     }
     void ShowError(const std::string& message) override { errors.push_back(message); }
+    TChangedFileAnswer AskChangedFile(const std::string& name) override {
+        changedFiles.push_back(name);
+        return changedAnswer;
+    }
     bool IsEditorActive() override { return active; }
     void ShowRubberBand(const std::optional<RectF>& pixels) override {
         band = pixels;
@@ -73,6 +77,8 @@ public:
     void RefreshDesignPanel() override { ++designRefreshes; }
 
     std::map<int, std::string> status;
+    std::vector<std::string> changedFiles;
+    TChangedFileAnswer changedAnswer = TChangedFileAnswer::Cancel;
     std::string caption;
     int cursor = 0;
     int presents = 0;

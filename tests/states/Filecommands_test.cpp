@@ -198,3 +198,69 @@ TEST_F(FileCommandsTest, BackgroundPictureGivesTheAreaItsAspectRatio) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Two windows on one file: the second save finds the file written by the
+// first and asks; each answer does what it says, and the file keeps the
+// other window's work unless the user chose to overwrite it.
+TEST_F(FileCommandsTest, ASaveOverAFileWrittenElsewhereAsksFirst) {
+    struct Row {
+        const char* name;
+        TChangedFileAnswer answer;
+        bool written;     // this window's document replaced the file
+        bool savedAside;  // it went to the other name instead
+    };
+    const Row rows[] = {
+        {"cancel", TChangedFileAnswer::Cancel, false, false},
+        {"overwrite", TChangedFileAnswer::Overwrite, true, false},
+        {"save as", TChangedFileAnswer::SaveAs, false, true},
+    };
+    for (const Row& row : rows) {
+        const std::string board = Board("shared.vbf", 100);
+        ASSERT_TRUE(commands->OpenFile(board)) << row.name;
+        context->Document().SetAreaSize(200, 100);  // this window's edit
+        context->SaveRootMemento();
+        // Another window saves its own version of the board.
+        Board("shared.vbf", 300);
+        const std::string theirs = ReadAll(board);
+        ui.changedFiles.clear();
+        ui.changedAnswer = row.answer;
+        ui.saveName = Path("aside.vbf");
+        fs::remove(Path("aside.vbf"));
+        EXPECT_EQ(commands->Write(), row.written || row.savedAside) << row.name;
+        ASSERT_EQ(ui.changedFiles.size(), 1u) << row.name;
+        EXPECT_EQ(ui.changedFiles[0], board);
+        EXPECT_EQ(ReadAll(board) == theirs, !row.written) << row.name;
+        EXPECT_EQ(fs::exists(Path("aside.vbf")), row.savedAside) << row.name;
+        EXPECT_EQ(context->History().IsModified(), !row.written && !row.savedAside) << row.name;
+    }
+}
+
+TEST_F(FileCommandsTest, ASaveAfterOwnSavesOrATouchAsksNothing) {
+    const std::string board = Board("mine.vbf", 100);
+    ASSERT_TRUE(commands->OpenFile(board));
+    for (int i = 0; i < 2; ++i) {
+        context->Document().SetAreaSize(200 + i, 100);
+        context->SaveRootMemento();
+        EXPECT_TRUE(commands->Write());
+    }
+    // The same bytes with a new time (a copy back, a touch) are no change.
+    const std::string bytes = ReadAll(board);
+    fs::last_write_time(board, fs::last_write_time(board) + std::chrono::seconds(5));
+    EXPECT_EQ(ReadAll(board), bytes);
+    context->SaveRootMemento();
+    EXPECT_TRUE(commands->Write());
+    // A file deleted meanwhile is simply written again.
+    fs::remove(board);
+    EXPECT_TRUE(commands->Write());
+    EXPECT_TRUE(fs::exists(board));
+    EXPECT_TRUE(ui.changedFiles.empty());
+}
+
+}  // namespace
