@@ -26,9 +26,13 @@ bool HasDisplay() {
 
 std::unique_ptr<TVemoDocument> LoadInitialDocument(const std::string& file, std::string& error) {
     if (!file.empty()) {
+        std::error_code ec;
+        if (std::filesystem::is_directory(file, ec)) {
+            error = "it is a folder, not a file";
+            return nullptr;
+        }
         std::unique_ptr<TVemoDocument> doc = ReadDocumentFile(file, error);
         if (!doc) return nullptr;
-        std::error_code ec;
         const std::filesystem::path full = std::filesystem::absolute(file, ec);
         doc->SetFileName(ec ? file : full.lexically_normal().string());
         return doc;
@@ -70,6 +74,11 @@ void TakeScreenshot(TVemoForm& form, const std::string& path, int& exitCode) {
 
 int RunEditor(int argc, char** argv, const std::string& file, const std::string& screenshot) {
     if (!HasDisplay()) {
+        std::error_code ec;
+        if (!file.empty() && std::filesystem::is_directory(file, ec)) {
+            std::fprintf(stderr, "zelko: %s is a folder, not a file\n", file.c_str());
+            return 2;
+        }
         std::fprintf(stderr, "zelko: no display to open the editor on (DISPLAY and WAYLAND_DISPLAY are not set)\n");
         return 1;
     }

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <set>
 #include <string>
 
@@ -98,7 +99,9 @@ int main(int argc, char** argv) {
         if (argc > 2) return session.Usage("the editor opens one file at a time");
         std::string path = first;
         const std::string problem = cli::kInputFile(path);
-        if (!problem.empty()) return session.Usage(problem);
+        // A folder (dropped on the program, say) is told in a window too.
+        std::error_code ec;
+        if (!problem.empty() && !std::filesystem::is_directory(path, ec)) return session.Usage(problem);
         return cli::OpenEditor(argc, argv, first);
     }
 
