@@ -160,6 +160,7 @@ bool TExportBmpForm::Export() {
     options.mirror = mirror_->isChecked();
     options.negative = negative_->isChecked();
     options.antialias = antialias_->isChecked();
+    options.background = background;
     TBitmapExportResult result;
     std::string error;
     if (!ExportBitmap(*document_, file, options, result, error)) {
@@ -207,6 +208,7 @@ bool TExportEmfForm::Export() {
     options.monochrome = mono_->isChecked();
     options.selectedOnly = selected_->isChecked();
     options.opaque = opaque_->isChecked();
+    options.background = background;
     TEmfExportResult result;
     std::string error;
     if (!ExportEmf(*document_, file, options, result, error)) {

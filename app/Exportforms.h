@@ -10,6 +10,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QImage;
 class QLineEdit;
 class QListWidget;
 class QRadioButton;
@@ -44,6 +45,9 @@ public:
     // Asks for the file to write; empty means cancelled.
     std::function<std::string()> askFile;
     std::function<void(bool ok, const std::string& text)> tell;
+    // The picture loaded behind the drawing (the editor's, not saved in the
+    // document); drawn under a colour export when the document shows it.
+    const QImage* background = nullptr;
 
     QLineEdit* ResolutionEdit() { return resolution_; }
     QRadioButton* ColourButton() { return colour_; }
@@ -75,6 +79,9 @@ public:
 
     std::function<std::string()> askFile;
     std::function<void(bool ok, const std::string& text)> tell;
+    // The picture loaded behind the drawing (the editor's, not saved in the
+    // document); drawn under a colour export when the document shows it.
+    const QImage* background = nullptr;
 
     QRadioButton* MonoButton() { return mono_; }
     QRadioButton* SelectedButton() { return selected_; }

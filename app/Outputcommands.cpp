@@ -57,10 +57,12 @@ void TVemoForm::MakeOutputWindows() {
     // The picture exports live for one command.
     menus_->SetCommand("export_bitmap", [this] {
         TExportBmpForm form(&context_->Document(), this);
+        form.background = &context_->Background();
         form.exec();
     });
     menus_->SetCommand("export_emf", [this] {
         TExportEmfForm form(&context_->Document(), this);
+        form.background = &context_->Background();
         form.exec();
     });
     menus_->SetCommand("graph_tool", [this] {

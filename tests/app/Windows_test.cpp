@@ -1,12 +1,15 @@
 // The text window, the pad preview and the library window as real widgets
 // (offscreen platform), over small pad and part files written here.
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
 
 #include <QComboBox>
+#include <QRadioButton>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -16,6 +19,7 @@
 #include <QTreeWidget>
 
 #include "Guifixture.h"
+#include "app/Exportforms.h"
 #include "app/Libraryform.h"
 #include "app/Previewframe.h"
 #include "app/Styleform.h"
@@ -320,6 +324,82 @@ TEST_F(GuiTest, SavingOverABoardSavedByAnotherWindowAsks) {
     ASSERT_NE(back, nullptr) << error;
     EXPECT_EQ(back->GetAreaWidth(), 200);
     EXPECT_FALSE(form->Context()->History().IsModified());
+}
+
+}  // namespace
+
+namespace {
+
+// The picture loaded behind the drawing reaches the bitmap and EMF exports
+// when the view shows it, at its placed size, under the layers.
+TEST_F(GuiTest, BackgroundPictureReachesTheBitmapAndEmfExports) {
+    // Quarters of 10 x 10 pixels: readers that smooth a scaled picture keep
+    // each quarter's middle pure.
+    QImage quarters(20, 20, QImage::Format_RGB32);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            quarters.setPixel(x, y, y < 10 ? (x < 10 ? qRgb(255, 0, 0) : qRgb(0, 255, 0))
+                                           : (x < 10 ? qRgb(0, 0, 255) : qRgb(255, 255, 0)));
+    const std::string picture = Path("back.png");
+    ASSERT_TRUE(quarters.save(QString::fromStdString(picture)));
+    auto doc = std::make_unique<TVemoDocument>();
+    doc->SetAreaSize(200, 100);
+    auto form = Start(std::move(doc));
+    const auto trigger = [&](const char* command, TModalAnswers& answers) {
+        QAction* action = form->findChild<QAction*>(command);
+        ASSERT_NE(action, nullptr) << command;
+        action->trigger();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return answers.Done(); })) << command;
+        Settle();
+    };
+    {
+        TModalAnswers answers;
+        answers.File(picture);
+        trigger("import_back", answers);
+    }
+    ASSERT_EQ(form->Context()->Document().GetAreaHeight(), 200) << "the area takes the picture's shape";
+    const auto pressOk = [](QWidget* w) {
+        auto* buttons = w->findChild<QDialogButtonBox*>();
+        ASSERT_NE(buttons, nullptr) << w->metaObject()->className();
+        if (auto* bitmap = qobject_cast<app::TExportBmpForm*>(w)) {
+            bitmap->ColourButton()->setChecked(true);
+            bitmap->ResolutionEdit()->setText("254");  // one pixel per 0.1 mm
+        }
+        buttons->button(QDialogButtonBox::Ok)->click();
+    };
+    {
+        TModalAnswers answers;
+        answers.Then(pressOk).File(Path("out.bmp"));
+        trigger("export_bitmap", answers);
+    }
+    const QImage out(QString::fromStdString(Path("out.bmp")));
+    ASSERT_EQ(out.size(), QSize(200, 200));
+    const struct {
+        QPoint at;
+        QRgb colour;
+    } quarterCentres[] = {{{50, 50}, qRgb(255, 0, 0)},
+                          {{150, 50}, qRgb(0, 255, 0)},
+                          {{50, 150}, qRgb(0, 0, 255)},
+                          {{150, 150}, qRgb(255, 255, 0)}};
+    for (const auto& q : quarterCentres) EXPECT_EQ(out.pixel(q.at) & 0xFFFFFF, q.colour & 0xFFFFFF) << q.at.x() << "," << q.at.y();
+    {
+        TModalAnswers answers;
+        answers.Then(pressOk).File(Path("out.emf"));
+        trigger("export_emf", answers);
+    }
+    // An EMR_STRETCHDIBITS record carries the picture (Inkscape's view of it is
+    // checked with the metafile writer).
+    const std::string emf = FileBytes(Path("out.emf"));
+    bool picture_recorded = false;
+    for (std::size_t at = 0; at + 8 <= emf.size();) {
+        std::uint32_t type = 0, size = 0;
+        std::memcpy(&type, emf.data() + at, 4);
+        std::memcpy(&size, emf.data() + at + 4, 4);
+        if (type == 81) picture_recorded = true;
+        if (size < 8) break;
+        at += size;
+    }
+    EXPECT_TRUE(picture_recorded);
 }
 
 }  // namespace

@@ -268,3 +268,54 @@ TEST(EmfExport, TranslucentColoursAreLightenedUnlessOpaque) {
 }
 
 }  // namespace
+
+namespace {
+
+// The picture behind the drawing, when the view shows it: under the layers, at
+// the design area's size, in both the bitmap and (as Inkscape reads it) the
+// metafile; not at all in a film or when the view hides it.
+TEST(EmfExport, BackgroundPictureUnderTheLayersAtTheAreasSize) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    TVemoDocument doc;
+    doc.SetAreaOrigin(0, 0);
+    doc.SetAreaSize(200, 200);
+    doc.SetViewFlags(TVemoDocumentInfo::ViewShowBackground);
+    doc.GetRoot().AddChild(boardgen::SquarePad({150, 150}, 40, 40, 0, doc.GetLayerList().Find("solder")));
+    // Quarters of 10 x 10 pixels: readers that smooth a scaled picture keep
+    // each quarter's middle pure.
+    QImage quarters(20, 20, QImage::Format_RGB32);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            quarters.setPixel(x, y, y < 10 ? (x < 10 ? qRgb(255, 0, 0) : qRgb(0, 255, 0))
+                                           : (x < 10 ? qRgb(0, 0, 255) : qRgb(255, 255, 0)));
+    TEmfExportOptions emf;
+    emf.background = &quarters;
+    TBitmapExportOptions bmp;
+    bmp.ppi = 254;
+    bmp.background = &quarters;
+    const Pair p = Pictures(doc, emf, bmp, fs::path(dir.path().toStdString()) / "back.emf");
+    ASSERT_FALSE(p.theirs.isNull());
+    for (const QImage* picture : {&p.ours, &p.theirs}) {
+        const char* who = picture == &p.ours ? "bitmap" : "inkscape";
+        EXPECT_EQ(picture->pixel(50, 50) & 0xFFFFFF, 0xFF0000u) << who;
+        EXPECT_EQ(picture->pixel(150, 50) & 0xFFFFFF, 0x00FF00u) << who;
+        EXPECT_EQ(picture->pixel(50, 150) & 0xFFFFFF, 0x0000FFu) << who;
+        // The pad lies over the yellow quarter.
+        EXPECT_NE(picture->pixel(150, 150) & 0xFFFFFF, 0xFFFF00u) << who;
+        EXPECT_EQ(picture->pixel(110, 110) & 0xFFFFFF, 0xFFFF00u) << who;
+    }
+    // Hidden by the view, or a film: no picture.
+    std::string bytes, error;
+    TEmfExportResult result;
+    ASSERT_TRUE(EmfBytes(doc, emf, bytes, result, error)) << error;
+    const std::size_t with = bytes.size();
+    doc.ClearViewFlags(TVemoDocumentInfo::ViewShowBackground);
+    ASSERT_TRUE(EmfBytes(doc, emf, bytes, result, error)) << error;
+    EXPECT_LT(bytes.size(), with);
+    TDIBitmap hidden;
+    ASSERT_TRUE(RenderBitmapExport(doc, bmp, hidden, error)) << error;
+    EXPECT_EQ(hidden.Image().pixel(50, 50) & 0xFFFFFF, 0xFFFFFFu);
+}
+
+}  // namespace
