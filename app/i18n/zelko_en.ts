@@ -804,6 +804,20 @@
         <source>原点からの距離</source>
         <translation>Distance from the origin</translation>
     </message>
+    <message>
+        <source>ファイル &quot;%1&quot; は、開いた後 (または保存した後) に他のプログラムかウィンドウで書き換えられています。
+上書きすると、その変更は失われます。</source>
+        <translation>The file &quot;%1&quot; was changed by another program or window after it was opened (or saved) here.
+Overwriting it loses those changes.</translation>
+    </message>
+    <message>
+        <source>上書き</source>
+        <translation>Overwrite</translation>
+    </message>
+    <message>
+        <source>名前を付けて保存...</source>
+        <translation>Save As...</translation>
+    </message>
 </context>
 <context>
     <name>app::TVemoImportForm</name>
