@@ -75,6 +75,10 @@ TEST_F(LayerFlowTest, MadeDrawnSavedReopenedDeletedAndUndone) {
     ASSERT_EQ(context.RootObject().GetChildCount(), 2);
     EXPECT_EQ(context.RootObject().GetChild(0)->GetLayer(), reopened);
     EXPECT_EQ(panel.RowCount(), layers().Count());
+    // The layer drawn on last is current again, and its row says so.
+    EXPECT_EQ(layers().Current(), reopened);
+    for (int i = 0; i < panel.RowCount(); ++i)
+        EXPECT_EQ(panel.Row(i)->Layer()->IsCurrent(), panel.Row(i)->Layer() == reopened) << i;
 
     // Deleted from the panel: its row made current, Del, Yes.
     app::TVemoLayerFace* row = panel.Row(reopened->GetIndex());
