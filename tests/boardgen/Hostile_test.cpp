@@ -34,6 +34,7 @@
 #include "model/Vemolayerlist.h"
 #include "model/Vemoobjectvisitor.h"
 #include "model/Vemopart.h"
+#include "model/Vemopath.h"
 #include "output/Exportbitmap.h"
 #include "render/Dibwrap.h"
 #include "tests/gerber/Gerbertest.h"
@@ -138,6 +139,47 @@ TEST_F(Hostile, EveryWalkCopesWithTheDeepestTreeAllowed) {
         EXPECT_TRUE(Gerber(*doc).Succeeded());
         Draw(*doc);
     });
+}
+
+// A path with no point at all: reading, every edit and walk that reaches a
+// single object, the outputs and writing again, under the sanitizers.
+TEST_F(Hostile, PathsWithoutPointsAreReadWalkedAndWrittenBack) {
+    for (const int version : {5, 3}) {
+        std::string error;
+        auto doc = Read(hostile::EmptyPaths(version), error);
+        ASSERT_TRUE(doc) << version << ": " << error;
+        const std::string bytes = DocumentBytes(*doc);
+        const auto again = Read(bytes, error);
+        ASSERT_TRUE(again) << version << ": " << error;
+        EXPECT_TRUE(DocumentBytes(*again) == bytes) << version;
+        // The track's outline alone makes the bounds: 10 mm widened by its 0.3 mm pen.
+        TVemoPart& root = doc->GetRoot();
+        ASSERT_EQ(root.GetChildCount(), 3) << version;
+        RectF bounds;
+        root.GetBounds(bounds);
+        EXPECT_NEAR(bounds.width, 103.0f, 0.5f) << version;
+        GraphicsPath outline;
+        root.AddMergedOutline(outline, 0);
+        EXPECT_TRUE(Gerber(*doc).Succeeded()) << version;
+        Draw(*doc);
+        for (int i = 0; i < 2; ++i) {
+            auto* path = dynamic_cast<TVemoPath*>(root.GetChild(i));
+            ASSERT_TRUE(path) << version;
+            EXPECT_TRUE(path->GetPoints().empty());
+            EXPECT_EQ(path->IsClosed(), i == 1);
+            EXPECT_FALSE(path->HitPoint({0, 0}));
+            EXPECT_EQ(path->HitHandle({0, 0}, 5), 0);
+            path->SelectAllAnchors();
+            path->DeselectAnchors();
+            path->Reverse();
+            path->Translate(1, 1);
+            path->Rotate(30, {0, 0});
+            path->InsertNodeAt({0, 0});
+            path->DeleteNodeAt({0, 0}, 5);
+            EXPECT_FALSE(path->Offset(1.0));
+            EXPECT_TRUE(CloneOf(*path));
+        }
+    }
 }
 
 TEST_F(Hostile, TreesBuiltByCodeStopAtTheLimitToo) {
