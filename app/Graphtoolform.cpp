@@ -15,8 +15,8 @@
 
 namespace app {
 
-TLineGraphFrame::TLineGraphFrame(std::string settingsPath, QWidget* parent)
-    : QWidget(parent), settingsPath_(std::move(settingsPath)) {
+TLineGraphFrame::TLineGraphFrame(std::string settingsPath, QWidget* parent, std::string oldSettingsPath)
+    : QWidget(parent), settingsPath_(std::move(settingsPath)), oldSettingsPath_(std::move(oldSettingsPath)) {
     items_ = new QListWidget;
     items_->setAccessibleName(tr("項目"));
     items_->setMaximumWidth(120);
@@ -108,7 +108,14 @@ bool TLineGraphFrame::ReadFile(const std::string& file) {
         tell(tr("\"%1\" を読み込めませんでした: %2").arg(QString::fromStdString(file), QString::fromStdString(error)).toStdString());
         return false;
     }
-    unit_.LoadSettings(settingsPath_);
+    std::string moveError;
+    TLineGraphUnit::AdoptOldSettings(oldSettingsPath_, settingsPath_, moveError);
+    // Settings that could not move are read where they are, so none are lost.
+    unit_.LoadSettings(moveError.empty() ? settingsPath_ : oldSettingsPath_);
+    if (!moveError.empty())
+        tell(tr("グラフの設定を %1 に移せませんでした: %2")
+                 .arg(QString::fromStdString(settingsPath_), QString::fromStdString(moveError))
+                 .toStdString());
     filling_ = true;
     items_->clear();
     for (int i = 0; i < unit_.ItemCount(); ++i) items_->addItem("item" + QString::number(i));
@@ -155,10 +162,11 @@ TVemoGroup* TLineGraphFrame::AddGraph() {
     return added;
 }
 
-TGraphToolForm::TGraphToolForm(std::string settingsPath, QWidget* parent) : QDialog(parent) {
+TGraphToolForm::TGraphToolForm(std::string settingsPath, QWidget* parent, std::string oldSettingsPath)
+    : QDialog(parent) {
     setWindowTitle(tr("GraphToolForm"));
     setAccessibleName(tr("グラフツール"));
-    frame_ = new TLineGraphFrame(std::move(settingsPath));
+    frame_ = new TLineGraphFrame(std::move(settingsPath), nullptr, std::move(oldSettingsPath));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame_);
     resize(420, 440);

@@ -25,8 +25,11 @@ namespace app {
 class TLineGraphFrame : public QWidget {
     Q_OBJECT
 public:
-    // settingsPath: the tool's settings file ("graph_tool.ini").
-    explicit TLineGraphFrame(std::string settingsPath, QWidget* parent = nullptr);
+    // settingsPath: the tool's settings file ("graph_tool.ini"); oldSettingsPath:
+    // the program's zelko.ini, where earlier versions kept them, adopted once
+    // (see TLineGraphUnit::AdoptOldSettings).
+    explicit TLineGraphFrame(std::string settingsPath, QWidget* parent = nullptr,
+                             std::string oldSettingsPath = {});
 
     void SetDocument(TVemoDocument* document);
     TLineGraphUnit& Unit() { return unit_; }
@@ -55,6 +58,7 @@ private:
     void FillProperty(const TGraphProperties& rows);
 
     std::string settingsPath_;
+    std::string oldSettingsPath_;
     std::string lastFile_;
     TLineGraphUnit unit_;
     TVemoDocument* document_ = nullptr;
@@ -70,7 +74,7 @@ class TGraphToolForm : public QDialog {
     Q_OBJECT
 public:
     static constexpr const char* kCaption = "GraphToolForm";
-    explicit TGraphToolForm(std::string settingsPath, QWidget* parent = nullptr);
+    explicit TGraphToolForm(std::string settingsPath, QWidget* parent = nullptr, std::string oldSettingsPath = {});
     TLineGraphFrame* Frame() { return frame_; }
 
 private:

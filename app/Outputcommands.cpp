@@ -18,7 +18,8 @@ void TVemoForm::MakeOutputWindows() {
     printForm_ = new TPrintForm(this);
     importForm_ = new TVemoImportForm(settingsPath_, this);
     gerberForm_ = new TGerberForm(&resources_, this);
-    graphToolForm_ = new TGraphToolForm(settingsPath_, this);
+    // The tool's own file beside zelko.ini, the one `zelko graph` reads.
+    graphToolForm_ = new TGraphToolForm(TLineGraphUnit::SettingsPathBeside(settingsPath_), this, settingsPath_);
 
     importForm_->imported = [this](const TVemoImportResult& result) {
         if (!context_) return;

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <vector>
 
 namespace {
@@ -86,13 +87,23 @@ bool ParseTemporary(const std::string& name, long& pid, std::string& host) {
     return pid > 0;
 }
 
+// Whether the process can still write: a killed process that its parent has
+// not reaped yet keeps its pid as a zombie, but never writes again.
 bool ProcessRuns(long pid) {
-    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+    if (::kill(pid_t(pid), 0) != 0 && errno != EPERM) return false;
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) return true;
+    // "pid (name) S ...": the name may hold spaces and parentheses.
+    const std::size_t close = line.rfind(')');
+    if (close == std::string::npos || close + 2 >= line.size()) return true;
+    const char state = line[close + 2];
+    return state != 'Z' && state != 'X';
 }
 
-}  // namespace
-
-int RemoveStaleTemporaries(const std::string& folder) {
+// Removes the temporaries in folder whose names start with prefix ("" for
+// all of ours) and whose writer is provably gone.
+int RemoveStale(const std::string& folder, const std::string& prefix) {
     namespace fs = std::filesystem;
     constexpr auto kWeek = std::chrono::hours(24 * 7);
     const std::string host = HostTag();
@@ -102,7 +113,10 @@ int RemoveStaleTemporaries(const std::string& folder) {
         const std::string name = it->path().filename().string();
         long pid = 0;
         std::string owner;
-        if (!ParseTemporary(name, pid, owner)) continue;
+        // With a prefix, the marker that ends it must be the name's last one.
+        if (name.compare(0, prefix.size(), prefix) != 0 || !ParseTemporary(name, pid, owner) ||
+            (!prefix.empty() && name.rfind(kTempMarker) + std::strlen(kTempMarker) != prefix.size()))
+            continue;
         struct stat st {};
         if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::getuid()) continue;
         const auto age = std::chrono::system_clock::now() - std::chrono::system_clock::from_time_t(st.st_mtime);
@@ -110,6 +124,26 @@ int RemoveStaleTemporaries(const std::string& folder) {
         if ((dead || age > kWeek) && ::unlink(it->path().c_str()) == 0) ++removed;
     }
     return removed;
+}
+
+// The folder of a target and the start of its temporaries' names.
+void TemporaryPlace(const std::string& path, std::string& folder, std::string& prefix) {
+    const std::filesystem::path target(path);
+    folder = target.has_parent_path() ? target.parent_path().string() : std::string(".");
+    prefix = "." + target.filename().string() + kTempMarker;
+}
+
+}  // namespace
+
+int RemoveStaleTemporaries(const std::string& folder) {
+    return RemoveStale(folder, std::string());
+}
+
+int RemoveStaleTemporariesOf(const std::string& path) {
+    std::string folder, prefix;
+    TemporaryPlace(path, folder, prefix);
+    if (std::filesystem::path(path).filename().empty()) return 0;
+    return RemoveStale(folder, prefix);
 }
 
 bool WriteBeside(const std::string& path, std::string_view bytes, std::string& tmp, std::string& error,
@@ -203,8 +237,7 @@ void DiscardTemporary(const std::string& tmp) {
 }
 
 bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string& error) {
-    const std::filesystem::path target(path);
-    RemoveStaleTemporaries(target.has_parent_path() ? target.parent_path().string() : std::string("."));
+    RemoveStaleTemporariesOf(path);
     std::string tmp;
     return WriteBeside(path, bytes, tmp, error) && PutInPlace(tmp, path, error);
 }

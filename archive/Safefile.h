@@ -31,9 +31,13 @@ bool PutInPlace(const std::string& tmp, const std::string& path, std::string& er
 void DiscardTemporary(const std::string& tmp);
 
 // Temporaries are named ".<target>.zelko-tmp.<pid>.<host>.XXXXXX".
-// WriteFileSafely, and a caller of WriteBeside once per folder, first removes
-// with RemoveStaleTemporaries the temporaries that earlier writes left there
-// when they were killed: those of a process of this host that no longer runs,
-// and any older than a week (another host's process cannot be asked). A
-// temporary of a write still running is never touched. Returns how many were removed.
+// A caller of WriteBeside first removes, once per folder, with
+// RemoveStaleTemporaries the temporaries that earlier writes left there when
+// they were killed: those of a process of this host that no longer runs (or
+// is a zombie not yet reaped), and any older than a week (another host's
+// process cannot be asked). A temporary of a write still running is never
+// touched. Returns how many were removed.
 int RemoveStaleTemporaries(const std::string& folder);
+// The same for the temporaries of the one target path, which WriteFileSafely
+// and the opening of a document remove: the folder may hold other files' writes.
+int RemoveStaleTemporariesOf(const std::string& path);

@@ -42,7 +42,10 @@ public:
     int LossyStrings() const { return lossyStrings_; }
 
 private:
-    void Append(const void* data, std::size_t n) { out_.append(static_cast<const char*>(data), n); }
+    // Empty lists come with a null data(); nothing is appended for them.
+    void Append(const void* data, std::size_t n) {
+        if (n != 0) out_.append(static_cast<const char*>(data), n);
+    }
 
     std::string& out_;
     int lossyStrings_ = 0;

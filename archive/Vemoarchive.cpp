@@ -188,6 +188,8 @@ bool TVemo_iarchive::Take(void* out, std::size_t n) {
         good_ = false;
         return false;
     }
+    // An empty list hands over the null data() of an empty vector, which memcpy must not see.
+    if (n == 0) return true;
     std::memcpy(out, bytes_.data() + pos_, n);
     pos_ += n;
     return true;

@@ -45,6 +45,8 @@ std::unique_ptr<TVemoDocument> ReadDocumentFile(const std::string& path, std::st
         return nullptr;
     }
     document->SetFileName(path);
+    // A save of this document killed before its rename left its temporary here.
+    RemoveStaleTemporariesOf(path);
     return document;
 }
 

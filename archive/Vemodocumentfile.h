@@ -15,6 +15,9 @@ std::string DocumentBytes(const TVemoDocument& document);
 // bytes are not an accepted document or are damaged anywhere.
 std::unique_ptr<TVemoDocument> DocumentFromBytes(std::string_view bytes, std::string& error);
 
+// Reads a document file; once it is read, the temporaries that killed saves of
+// it left beside it are removed (see RemoveStaleTemporariesOf).
 std::unique_ptr<TVemoDocument> ReadDocumentFile(const std::string& path, std::string& error);
-// Writes the document at the current version; on failure the previous file is untouched.
+// Writes the document at the current version; on failure the previous file is
+// untouched. Stale temporaries of earlier saves of it go first.
 bool WriteDocumentFile(const TVemoDocument& document, const std::string& path, std::string& error);

@@ -143,13 +143,23 @@ void Land(TVemoContainer& to, const Layers& l, PointF c, float land, float drill
     Add(to, RoundPad(c, drill, l.hole));
 }
 
+// A closed path there and back between two points: its round joins make the
+// half circles of a slot, and the Gerber writers flash it as one obround land
+// (an open stroke of the same shape is a track).
+std::unique_ptr<TVemoPath> Slot(PointF a, PointF b, float width, const TVemoLayerPtr& layer) {
+    auto slot = Polyline({a, b}, true);
+    slot->SetSurface(TVemoSurface(width, false, false));
+    slot->SetLayer(layer);
+    return slot;
+}
+
 // An oblong land along x, w long and h high, over a drill.
 void OblongLand(TVemoContainer& to, const Layers& l, PointF c, float w, float h, float drill) {
     const float half = (w - h) / 2;
     for (const TVemoLayerPtr& copper : {l.solder, l.component})
-        Add(to, Track({{c.x - half, c.y}, {c.x + half, c.y}}, h, copper));
+        Add(to, Slot({c.x - half, c.y}, {c.x + half, c.y}, h, copper));
     for (const TVemoLayerPtr& resist : {l.stopSolder, l.stopComponent})
-        Add(to, Track({{c.x - half, c.y}, {c.x + half, c.y}}, h + kResist, resist));
+        Add(to, Slot({c.x - half, c.y}, {c.x + half, c.y}, h + kResist, resist));
     Add(to, RoundPad(c, drill, l.hole));
 }
 

@@ -52,9 +52,10 @@ public:
         Surface(width, fill);
     }
     // An open path through the anchors, straight segments (handles on their anchors).
-    void Path(const std::string& layer, const std::vector<geom::PointF>& anchors, float width) {
+    void Path(const std::string& layer, const std::vector<geom::PointF>& anchors, float width,
+              bool closed = false) {
         Instance("PATH", layer, width, false);
-        out_.WriteByte(0);
+        out_.WriteByte(closed ? 1 : 0);
         const auto n = std::int32_t(anchors.size() * 3);
         out_.WriteInt32(n);
         for (const geom::PointF& p : anchors)
@@ -205,6 +206,45 @@ std::string HugeArea(double width, double height) {
     w.Layers({"solder"});
     w.PartStart(0);
     w.Settings(width, height);
+    return w.Take();
+}
+
+std::string EmptyPaths(int version) {
+    if (version == 3) {
+        Writer w(3);
+        w->WriteInt32(1);
+        w->WriteString("solder");
+        w->WriteColour(kLayerColour);
+        w->WriteByte(0);
+        w->WriteByte(0);
+        w->WriteTag("PART");
+        w->WriteInt32(3);
+        for (const bool closed : {false, true}) {
+            w->WriteTag("PATH");
+            w->WriteString("solder");
+            w->WriteByte(closed ? 1 : 0);
+            w->WriteInt32(0);
+            TrailerV3(*w, "Path");
+        }
+        w->WriteTag("PATH");
+        w->WriteString("solder");
+        w->WriteByte(0);
+        w->WriteInt32(6);
+        for (int i = 0; i < 6; ++i) {
+            w->WritePoint(i < 3 ? kShortTrack[0] : kShortTrack[1]);
+            w->WriteByte(0x02);
+        }
+        TrailerV3(*w, "Path");
+        TrailerV3(*w, "Part");
+        return w.Take();
+    }
+    Writer w(kArchiveVersion);
+    w.Layers({"solder"});
+    w.PartStart(3);
+    w.Path("solder", {}, 3.0f);
+    w.Path("solder", {}, 3.0f, true);
+    w.Path("solder", kShortTrack, 3.0f);
+    w.Settings();
     return w.Take();
 }
 

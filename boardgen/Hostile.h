@@ -25,5 +25,8 @@ std::string HugeEllipse(float radius);
 std::string WideStroke(float width);
 // An empty design area of the given size in document units.
 std::string HugeArea(double width, double height);
+// Paths without a single point, open and closed, beside a short track; version
+// 5, or the version 3 layout.
+std::string EmptyPaths(int version = 5);
 
 }  // namespace hostile

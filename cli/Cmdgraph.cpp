@@ -9,6 +9,7 @@
 #include "graph/Linegraphunit.h"
 #include "model/Vemodocument.h"
 #include "model/Vemogroup.h"
+#include "settings/Settings.h"
 
 namespace cli {
 
@@ -24,6 +25,14 @@ struct GraphArgs {
 int RunGraph(Session& session, const GraphArgs& args) {
     const std::string settingsPath =
         args.settings.empty() ? TLineGraphUnit::DefaultSettingsPath() : args.settings;
+    if (args.settings.empty()) {
+        // The editor's graph window kept its settings in zelko.ini before.
+        std::string error;
+        if (TLineGraphUnit::AdoptOldSettings(settings::SettingsFilePath(), settingsPath, error))
+            session.Say("moved the graph settings from " + settings::SettingsFilePath() + " to " + settingsPath);
+        else if (!error.empty())
+            session.Warn("cannot move the graph settings from " + settings::SettingsFilePath() + ": " + error);
+    }
     std::error_code ec;
     if (!std::filesystem::is_regular_file(settingsPath, ec))
         return session.Fail("no settings file " + settingsPath +

@@ -43,7 +43,53 @@ TGerber_oarchive::TGerber_oarchive(TVemoLayerPtr layer) : layer_(std::move(layer
 
 TGerber_oarchive::~TGerber_oarchive() = default;
 
-void TGerber_oarchive::AddPath(const TVemoSurface& style, const GraphicsPath& figure) {
+char TGerber_oarchive::LandOf(const TVemoSurface& style, const GraphicsPath& figure, bool closed, double penWidth,
+                              float& w, float& h, PointF& centre) {
+    const std::vector<PointF>& points = figure.Points();
+    if (points.empty()) return 0;
+    for (const std::uint8_t type : figure.Types()) closed = closed || (type & geom::PointCloseMark);
+    PointF a = points.front(), b = a;
+    for (const PointF& p : points) {
+        if (p == a || p == b) continue;
+        if (!(a == b)) return 0;  // a third point
+        b = p;
+    }
+    const float pen = style.GetWidth() > 0.0f ? style.GetWidth() : float(penWidth * 10.0);
+    const int cap = style.GetCap();
+    if (a == b) {
+        // A closed figure has no caps: the editor draws nothing of a closed dot.
+        if (closed || (cap != geom::CapRound && cap != geom::CapSquare)) return 0;
+        w = h = pen;
+        centre = a;
+        return cap == geom::CapRound ? 'C' : 'R';
+    }
+    // Turning back at both ends, a closed line shows its round joins there as
+    // the half circles of a slot.
+    if (!closed || style.GetJoin() != geom::JoinRound || style.GetDash() != geom::DashSolid ||
+        (a.x != b.x && a.y != b.y))
+        return 0;
+    w = std::fabs(a.x - b.x) + pen;
+    h = std::fabs(a.y - b.y) + pen;
+    centre = PointF((a.x + b.x) / 2, (a.y + b.y) / 2);
+    return 'O';
+}
+
+void TGerber_oarchive::AddPath(const TVemoSurface& style, const GraphicsPath& figure, bool closed) {
+    float w = 0, h = 0;
+    PointF at;
+    switch (LandOf(style, figure, closed, penWidth, w, h, at)) {
+        case 'C':
+            items_.push_back(std::make_unique<TPreConvRound>(*this, w, at));
+            return;
+        case 'R':
+            items_.push_back(std::make_unique<TPreConvRect>(*this, w, h, at));
+            return;
+        case 'O':
+            items_.push_back(std::make_unique<TPreConvObround>(*this, w, h, at));
+            return;
+        default:
+            break;
+    }
     auto item = std::make_unique<TPreConvPath>(*this);
     item->SetPath(figure);
     item->SetStyle(style);

@@ -41,8 +41,20 @@ public:
     // The layer being written; objects compare their own layer with it.
     const TVemoLayerPtr& GetLayer() const { return layer_; }
 
-    // figure in document coordinates; the caller keeps it.
-    void AddPath(const TVemoSurface& style, const GraphicsPath& figure);
+    // figure in document coordinates; the caller keeps it. A land (see
+    // LandOf) becomes one flash of the shape its stroke would give. closed: the
+    // figure is a closed path's curve, which returns to its start without a
+    // close mark.
+    void AddPath(const TVemoSurface& style, const GraphicsPath& figure, bool closed = false);
+    // The flash that draws exactly what stroking figure with style draws:
+    // 'C' (round, w), 'R' (square, w x w) for an open dot (every point the same
+    // one) of a round or square cap; 'O' (obround, w x h) for a closed figure
+    // going back and forth between two points on a horizontal or vertical line
+    // with round joins and a solid pen. 0 for anything else. penWidth (mm)
+    // stands in for a width of 0, as for strokes.
+    // closed as for AddPath; a close mark closes the figure too.
+    static char LandOf(const TVemoSurface& style, const GraphicsPath& figure, bool closed, double penWidth,
+                       float& w, float& h, PointF& centre);
     // bounds in the shape's own frame, placed by transform. A filled circle
     // becomes a round flash when the transform keeps it a circle (turns, mirrors
     // and scales it alike on both axes; the scale enlarges the diameter before

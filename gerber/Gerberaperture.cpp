@@ -88,6 +88,26 @@ bool TApRect::IsEqual(const TAperture& other) const {
     return rect && rect->width_ == width_ && rect->height_ == height_ && rect->rotation_ == rotation_;
 }
 
+std::unique_ptr<TAperture> TApObround::Clone() const {
+    return std::make_unique<TApObround>(*this);
+}
+
+std::string TApObround::Text() const {
+    std::string out = "%ADD";
+    AppendDcode(out, GetNumber());
+    out += "O,";
+    AppendFixed3(out, width_ * kToMillimetres);
+    out += 'X';
+    AppendFixed3(out, height_ * kToMillimetres);
+    out += "*%";
+    return out;
+}
+
+bool TApObround::IsEqual(const TAperture& other) const {
+    const auto* obround = dynamic_cast<const TApObround*>(&other);
+    return obround && obround->width_ == width_ && obround->height_ == height_;
+}
+
 std::size_t TApertureList::KeyHash::operator()(const Key& k) const {
     std::size_t h = std::size_t(k.kind) * 0x9E3779B97F4A7C15ull;
     h ^= std::size_t(k.a) + 0x9E3779B9u + (h << 6) + (h >> 2);
@@ -105,6 +125,9 @@ int TApertureList::Lookup(const TAperture& aperture) {
     } else if (const auto* rect = dynamic_cast<const TApRect*>(&aperture)) {
         key = {kSquare, Bits(rect->GetWidth()), Bits(rect->GetHeight()), rect->GetRotation()};
         indexed = !std::isnan(rect->GetWidth()) && !std::isnan(rect->GetHeight());
+    } else if (const auto* obround = dynamic_cast<const TApObround*>(&aperture)) {
+        key = {kObround, Bits(obround->GetWidth()), Bits(obround->GetHeight()), 0};
+        indexed = !std::isnan(obround->GetWidth()) && !std::isnan(obround->GetHeight());
     }
     if (indexed) {
         if (const auto it = index_.find(key); it != index_.end()) return it->second;

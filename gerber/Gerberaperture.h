@@ -63,12 +63,29 @@ private:
     int rotation_;
 };
 
+// An obround: a rectangle of width x height whose shorter sides are half circles.
+class TApObround : public TAperture {
+public:
+    TApObround(float width, float height) : width_(width), height_(height) {}
+
+    std::unique_ptr<TAperture> Clone() const override;
+    std::string Text() const override;
+    bool IsEqual(const TAperture& other) const override;
+    float GetWidth() const { return width_; }
+    float GetHeight() const { return height_; }
+
+private:
+    float width_;
+    float height_;
+};
+
 // Apertures in order of first use; the k-th (from 0) has D-code 10 + k.
 class TApertureList {
 public:
     static constexpr int kFirstNumber = 10;
     static constexpr int kRound = 0;
     static constexpr int kSquare = 1;
+    static constexpr int kObround = 2;
 
     TApertureList() = default;
     TApertureList(const TApertureList&) = delete;

@@ -67,20 +67,36 @@ int WriteShape(const TVemoShape& shape, TGerber_oarchive& archive, bool ellipse)
 
 }  // namespace
 
-int WriteGerber(const TVemoPath& path, TGerber_oarchive& archive) {
-    if (!OnArchiveLayer(path, archive) || !Plottable(path, archive, true)) return -1;
+namespace {
+
+// The curve as drawn: a closed path returns to its first point; an open one
+// ends before the handles of its closing segment. Empty for fewer than 4 points.
+GraphicsPath DrawnCurve(const TVemoPath& path) {
+    GraphicsPath figure;
     const TRingVector<PointF>& points = path.GetPoints();
-    if (points.size() < 4) return -1;
-    // The curve as drawn: a closed path returns to its first point; an open one
-    // ends before the handles of its closing segment.
+    if (points.size() < 4) return figure;
     std::vector<PointF> curve(points.begin(), points.end());
     if (path.IsClosed())
         curve.push_back(points[0]);
     else
         curve.resize(curve.size() - 2);
-    GraphicsPath figure;
     figure.AddBeziers(curve.data(), curve.size());
-    archive.AddPath(*path.GetSurface(), figure);
+    return figure;
+}
+
+}  // namespace
+
+bool IsLand(const TVemoPath& path) {
+    float w = 0, h = 0;
+    PointF centre;
+    // The stand-in width does not decide whether it is a land.
+    return TGerber_oarchive::LandOf(*path.GetSurface(), DrawnCurve(path), path.IsClosed(), 0.3, w, h, centre) != 0;
+}
+
+int WriteGerber(const TVemoPath& path, TGerber_oarchive& archive) {
+    if (!OnArchiveLayer(path, archive) || !Plottable(path, archive, true)) return -1;
+    if (path.GetPoints().size() < 4) return -1;
+    archive.AddPath(*path.GetSurface(), DrawnCurve(path), path.IsClosed());
     return 0;
 }
 

@@ -18,6 +18,8 @@ class TVemoString;
 // A path needs at least one segment; a text is outlined and hatched with the
 // archive's text width.
 int WriteGerber(const TVemoPath& path, TGerber_oarchive& archive);
+// A path the archive flashes as one land (see TGerber_oarchive::LandOf).
+bool IsLand(const TVemoPath& path);
 int WriteGerber(const TVemoRect& rect, TGerber_oarchive& archive);
 int WriteGerber(const TVemoEllipse& ellipse, TGerber_oarchive& archive);
 int WriteGerber(const TVemoString& text, TGerber_oarchive& archive);

@@ -8,6 +8,7 @@
 #include <ctime>
 #include <map>
 #include <string_view>
+#include <tuple>
 
 #include "archive/Safefile.h"
 #include "geom/Regions.h"
@@ -124,6 +125,59 @@ bool FlashableRect(const TVemoRect& rect) {
            TGerber_oarchive::ClassifyTransform(rect.GetPlacement()) != TGerber_oarchive::kOblique;
 }
 
+// A filled rectangle drawn with a pen, placed upright or a quarter turn round
+// at scale 1: one flash of its whole copper, the rectangle grown by half the
+// pen on every side with the corners the join gives (round: rounded by half
+// the pen; mitred: square). A dashed pen or a bevel leaves it a region.
+struct TPenPad {
+    float width = 0, height = 0;  // outer size, document units
+    float radius = 0;             // of the corners
+    PointF centre;
+};
+
+bool PenDrawnPad(const TVemoRect& rect, TPenPad& pad) {
+    const TVemoSurface& style = *rect.GetSurface();
+    const int join = style.GetJoin();
+    const int turn = TGerber_oarchive::ClassifyTransform(rect.GetPlacement());
+    const float pen = style.GetWidth();
+    if (!style.GetFill() || !(pen > 0.1f) || !std::isfinite(pen) || style.GetDash() != geom::DashSolid ||
+        rect.IsBeyondReach() ||
+        turn == TGerber_oarchive::kOblique ||
+        (join != geom::JoinRound && join != geom::JoinMiter && join != geom::JoinMiterClipped))
+        return false;
+    const RectF local = rect.GetLocalBounds();
+    const bool quarter = turn == TGerber_oarchive::kQuarterTurn;
+    pad.width = (quarter ? local.height : local.width) + pen;
+    pad.height = (quarter ? local.width : local.height) + pen;
+    pad.radius = join == geom::JoinRound ? pen / 2 : 0.0f;
+    pad.centre = rect.GetPlacement().Map(PointF(local.x + local.width / 2, local.y + local.height / 2));
+    return true;
+}
+
+// Millimetres of document units, as aperture definitions write them.
+std::string MmText(double units) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.4f", units / 10.0);
+    return buffer;
+}
+
+// The definition of a pen-drawn pad's aperture numbered code: a rectangle, or
+// a macro of two bars and four corner discs for rounded corners.
+std::string PenPadAperture(const TPenPad& pad, int code) {
+    std::string out;
+    const std::string number = std::to_string(code);
+    if (pad.radius <= 0.0f) return "%ADD" + number + "R," + MmText(pad.width) + "X" + MmText(pad.height) + "*%";
+    const float r = pad.radius, w = pad.width, h = pad.height;
+    out += "%AMPAD" + number + "*\n";
+    out += "21,1," + MmText(w) + "," + MmText(h - 2 * r) + ",0,0,0*\n";
+    out += "21,1," + MmText(w - 2 * r) + "," + MmText(h) + ",0,0,0*\n";
+    for (const int sx : {-1, 1})
+        for (const int sy : {-1, 1})
+            out += "1,1," + MmText(2 * r) + "," + MmText(sx * (w / 2 - r)) + "," + MmText(sy * (h / 2 - r)) + "*\n";
+    out += "%\n%ADD" + number + "PAD" + number + "*%";
+    return out;
+}
+
 std::string Describe(const TVemoObject& object) {
     const std::string_view tag = object.GetTag();
     const char* kind = tag == "PATH"   ? "path"
@@ -150,20 +204,70 @@ void AppendInt(std::string& out, long long v) {
     out += buffer;
 }
 
+// The D-code a select line ("D12*" once G54 is gone) names, or -1.
+int SelectedCode(std::string_view line) {
+    if (line.size() < 3 || line[0] != 'D' || line.back() != '*') return -1;
+    int code = 0;
+    for (std::size_t i = 1; i + 1 < line.size(); ++i) {
+        if (line[i] < '0' || line[i] > '9' || code > 100000000) return -1;
+        code = code * 10 + (line[i] - '0');
+    }
+    return code;
+}
+
 // The classic file's body in X2 spelling: D-codes selected without G54,
-// coordinates with three more decimals. Notes for each aperture whether it is
-// flashed (D03) or drawn (D01) first.
-std::string RespellBody(const std::vector<std::string_view>& lines, std::map<int, char>& use) {
-    std::string out;
+// coordinates with three more decimals. An aperture has one function in X2,
+// so one both flashed and drawn is split: its flashes go to a copy numbered
+// from nextCode on (split maps each such code to its copy). use gets, for
+// every code of the result, whether it is flashed ('F') or drawn ('D').
+std::string RespellBody(const std::vector<std::string_view>& lines, int nextCode, std::map<int, int>& split,
+                        std::map<int, char>& use) {
+    const auto operation = [](std::string_view line) {
+        return line.find("D03") != std::string_view::npos   ? 'F'
+               : line.find("D01") != std::string_view::npos ? 'D'
+               : line.find("D02") != std::string_view::npos ? 'M'
+                                                            : '\0';
+    };
+    std::map<int, int> flashes, draws;
     int current = -1;
     for (std::string_view line : lines) {
         if (line.substr(0, 4) == "G54D") line.remove_prefix(3);
-        if (!line.empty() && line[0] == 'D') {
-            current = std::atoi(std::string(line.substr(1)).c_str());
-            out.append(line);
-            out += "\n";
+        if (const int code = SelectedCode(line); code >= 0) {
+            current = code;
             continue;
         }
+        const char op = operation(line);
+        if (op == 'F') ++flashes[current];
+        if (op == 'D') ++draws[current];
+    }
+    for (const auto& [code, n] : flashes)
+        if (code >= 0 && draws.count(code)) split[code] = nextCode++;
+
+    std::string out;
+    current = -1;
+    int selected = -1;  // in the output
+    const auto select = [&](int code) {
+        if (code == selected) return;
+        out += 'D';
+        AppendInt(out, code);
+        out += "*\n";
+        selected = code;
+    };
+    for (std::string_view line : lines) {
+        if (line.substr(0, 4) == "G54D") line.remove_prefix(3);
+        if (const int code = SelectedCode(line); code >= 0) {
+            current = code;
+            // A split aperture is chosen when its use is known; any other at once, as written.
+            if (!split.count(code)) {
+                out.append(line);
+                out += "\n";
+                selected = code;
+            }
+            continue;
+        }
+        const char op = operation(line);
+        if (const auto s = split.find(current); s != split.end() && op != '\0' && (op != 'M' || selected < 0))
+            select(op == 'F' ? s->second : current);
         for (std::size_t i = 0; i < line.size(); ++i) {
             out += line[i];
             if (line[i] != 'X' && line[i] != 'Y') continue;
@@ -175,12 +279,23 @@ std::string RespellBody(const std::vector<std::string_view>& lines, std::map<int
             i = j - 1;
         }
         out += "\n";
-        if (current >= 0 && !use.count(current)) {
-            if (line.find("D03") != std::string_view::npos) use[current] = 'F';
-            if (line.find("D01") != std::string_view::npos) use[current] = 'D';
-        }
+        if (selected >= 0 && !use.count(selected) && (op == 'F' || op == 'D')) use[selected] = op;
     }
     return out;
+}
+
+// Largest round flash on copper that is a via's land (the starter via is a
+// 1.0 mm land), in millimetres.
+constexpr double kViaLand = 1.0;
+
+// The aperture function of a flashed aperture on copper, from its definition.
+const char* PadFunction(std::string_view definition) {
+    // "%ADD12C,1.000*%": a round aperture and its diameter.
+    const std::size_t comma = definition.find(',');
+    if (comma != std::string_view::npos && comma > 0 && definition[comma - 1] == 'C' &&
+        std::atof(std::string(definition.substr(comma + 1)).c_str()) <= kViaLand + 1e-9)
+        return "ViaPad";
+    return "ComponentPad";
 }
 
 // The contours of the united filled areas, in drawing order. Areas whose
@@ -280,6 +395,7 @@ TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr
     // Strokes and flashes go to the classic writer; the outlines of filled
     // areas are gathered, to be united below into regions.
     std::vector<GraphicsPath> filled;
+    std::vector<TPenPad> penPads;
     std::vector<std::string> refused;
     const int layerIndex = layer->GetIndex();
     ForEachObject(document.GetRoot(), true, [&](const TVemoObject& leaf) {
@@ -298,7 +414,8 @@ TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr
             return;
         }
         if (const auto* path = dynamic_cast<const TVemoPath*>(object)) {
-            if (!fill) {
+            // A land is flashed whatever its fill: filling it adds nothing.
+            if (!fill || IsLand(*path)) {
                 WriteGerber(*path, archive);
                 return;
             }
@@ -310,6 +427,12 @@ TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr
         } else if (const auto* rect = dynamic_cast<const TVemoRect*>(object)) {
             if (!fill || FlashableRect(*rect)) {
                 WriteGerber(*rect, archive);
+                return;
+            }
+            TPenPad pad;
+            if (PenDrawnPad(*rect, pad)) {
+                penPads.push_back(pad);
+                ++out.items;
                 return;
             }
         } else {
@@ -347,8 +470,44 @@ TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr
         else
             body.push_back(line);
     }
+    int nextCode = TApertureList::kFirstNumber;
+    for (std::string_view line : apertures)
+        if (line.substr(0, 4) == "%ADD") nextCode = std::max(nextCode, std::atoi(std::string(line.substr(4)).c_str()) + 1);
+    std::map<int, int> split;
     std::map<int, char> use;
-    const std::string strokes = RespellBody(body, use);
+    const std::string strokes = RespellBody(body, nextCode, split, use);
+    // The copies of split apertures follow the table, in order of their numbers.
+    std::vector<std::string> copies;
+    for (std::string_view line : apertures) {
+        if (line.substr(0, 4) != "%ADD") continue;
+        const int code = std::atoi(std::string(line.substr(4)).c_str());
+        const auto s = split.find(code);
+        if (s == split.end()) continue;
+        std::size_t digits = 4;
+        while (digits < line.size() && line[digits] >= '0' && line[digits] <= '9') ++digits;
+        std::string copy = "%ADD";
+        AppendInt(copy, s->second);
+        copy.append(line.substr(digits));
+        copies.push_back(std::move(copy));
+    }
+    std::sort(copies.begin(), copies.end(), [](const std::string& a, const std::string& b) {
+        return std::atoi(a.c_str() + 4) < std::atoi(b.c_str() + 4);
+    });
+    // Pen-drawn pads: one aperture per size and corner, numbered after the rest.
+    int next = nextCode + int(split.size());
+    std::map<std::tuple<float, float, float>, int> padCodes;
+    std::vector<int> padCode(penPads.size());
+    for (std::size_t i = 0; i < penPads.size(); ++i) {
+        const TPenPad& pad = penPads[i];
+        const auto [at, fresh] = padCodes.emplace(std::make_tuple(pad.width, pad.height, pad.radius), next);
+        if (fresh) {
+            copies.push_back(PenPadAperture(pad, next));
+            use[next] = 'F';
+            ++next;
+        }
+        padCode[i] = at->second;
+    }
+    for (const std::string& copy : copies) apertures.push_back(copy);
 
     const TLayerRoleInfo& info = RoleInfo(role);
     std::string& file = out.bytes;
@@ -361,11 +520,14 @@ TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr
     }
     file += "%FSLAX46Y46*%\n%MOMM*%\n%LPD*%\nG75*\nG01*\n";
     for (std::string_view line : apertures) {
-        if (options.attributes && line.substr(0, 4) == "%ADD") {
-            const int code = std::atoi(std::string(line.substr(4)).c_str());
+        const bool macro = line.substr(0, 3) == "%AM" && line.find("%ADD") != std::string_view::npos;
+        if (options.attributes && (line.substr(0, 4) == "%ADD" || macro)) {
+            const std::string_view definition = macro ? line.substr(line.find("%ADD")) : line;
+            const int code = std::atoi(std::string(definition.substr(4)).c_str());
             const auto u = use.find(code);
             const char* function = nullptr;
-            if (IsCopper(role) && u != use.end()) function = u->second == 'F' ? "ComponentPad" : "Conductor";
+            if (IsCopper(role) && u != use.end())
+                function = u->second == 'F' ? PadFunction(definition) : "Conductor";
             if (role == TLayerRole::Outline) function = "Profile";
             if (function) file += std::string("%TA.AperFunction,") + function + "*%\n";
         }
@@ -482,6 +644,27 @@ TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr
     if (!dark) file += "%LPD*%\n";
     if (mode != '1') file += "G01*\n";
     file += strokes;
+    int selected = -1;
+    for (std::size_t i = 0; i < penPads.size(); ++i) {
+        if (padCode[i] != selected) {
+            file += 'D';
+            AppendInt(file, padCode[i]);
+            file += "*\n";
+            selected = padCode[i];
+        }
+        const PointF c = penPads[i].centre;
+        const double x = std::round((c.x + offsetX) * 100000.0), y = std::round((offsetY - c.y) * 100000.0);
+        if (!(std::fabs(x) < 1e15) || !(std::fabs(y) < 1e15)) {
+            out.error = "a pad lies 1000 m or more from the origin";
+            out.bytes.clear();
+            return out;
+        }
+        file += 'X';
+        AppendInt(file, (long long)x);
+        file += 'Y';
+        AppendInt(file, (long long)y);
+        file += "D03*\n";
+    }
     file += "M02*\n";
     out.ok = true;
     return out;

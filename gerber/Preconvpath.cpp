@@ -39,6 +39,11 @@ void TPreConvRect::Write(TGerberBody& body) {
     body.Flash(centre_);
 }
 
+void TPreConvObround::Write(TGerberBody& body) {
+    body.Select(archive_.GetApertures().Lookup(TApObround(width_, height_)));
+    body.Flash(centre_);
+}
+
 TPreConvPath::TPreConvPath(TGerber_oarchive& archive)
     : TPreConvObject(archive), owner_(archive.CurrentObject()) {}
 

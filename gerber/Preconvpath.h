@@ -60,6 +60,20 @@ private:
     PointF centre_;
 };
 
+// An axis-parallel obround flash: a slot-shaped land.
+class TPreConvObround : public TPreConvObject {
+public:
+    TPreConvObround(TGerber_oarchive& archive, float width, float height, PointF centre)
+        : TPreConvObject(archive), width_(width), height_(height), centre_(centre) {}
+
+    void Write(TGerberBody& body) override;
+
+private:
+    float width_;
+    float height_;
+    PointF centre_;
+};
+
 // A stroked and possibly filled outline. Only close marks split figures: an
 // open figure followed by another is joined to it by a draw.
 class TPreConvPath : public TPreConvObject {

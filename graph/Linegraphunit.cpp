@@ -1,8 +1,10 @@
 #include "graph/Linegraphunit.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <string_view>
 #include <system_error>
 
@@ -331,6 +333,34 @@ bool TLineGraphUnit::SaveSettings(const std::string& path, std::string& error) c
 
 std::string TLineGraphUnit::DefaultSettingsPath() {
     return settings::ProgramSettingsPath("graph_tool.ini");
+}
+
+std::string TLineGraphUnit::SettingsPathBeside(const std::string& mainSettings) {
+    return (std::filesystem::path(mainSettings).parent_path() / "graph_tool.ini").string();
+}
+
+bool TLineGraphUnit::AdoptOldSettings(const std::string& oldPath, const std::string& path, std::string& error) {
+    error.clear();
+    if (oldPath.empty() || settings::ReadSettingsFile(path).HasSection(kGraphSection)) return false;
+    const settings::TIniFile old = settings::ReadSettingsFile(oldPath);
+    if (!old.HasSection(kGraphSection)) return false;
+    const auto ours = [](const std::string& section) {
+        if (section.size() > 4 && (section.compare(0, 4, "Item") == 0 || section.compare(0, 4, "item") == 0))
+            return section.find_first_not_of("0123456789", 4) == std::string::npos;
+        return section.size() == std::string_view(kGraphSection).size() &&
+               std::equal(section.begin(), section.end(), kGraphSection,
+                          [](char a, char b) { return std::tolower((unsigned char)a) == std::tolower((unsigned char)b); });
+    };
+    return settings::UpdateSettingsFile(
+        path,
+        [&](settings::TIniFile& ini) {
+            for (const std::string& section : old.SectionNames()) {
+                if (!ours(section)) continue;
+                for (const std::string& key : old.KeyNames(section))
+                    if (const auto value = old.Find(section, key)) ini.WriteString(section, key, *value);
+            }
+        },
+        error);
 }
 
 std::unique_ptr<TVemoGroup> TLineGraphUnit::BuildGroup() {

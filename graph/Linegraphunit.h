@@ -152,6 +152,15 @@ public:
     bool SaveSettings(const std::string& path, std::string& error) const;
     // "graph_tool.ini" in the program's settings folder.
     static std::string DefaultSettingsPath();
+    // "graph_tool.ini" in the folder of the program's settings file mainSettings
+    // (zelko.ini): the file the command line reads by default.
+    static std::string SettingsPathBeside(const std::string& mainSettings);
+    // Earlier versions kept the tool's settings in zelko.ini. When path has no
+    // [GraphProperty] section and oldPath has one, that section and the
+    // [Item<i>] sections are copied into path (oldPath is left as it is), so
+    // they move once and nobody loses them. True when something was copied;
+    // false with error set when path could not be written.
+    static bool AdoptOldSettings(const std::string& oldPath, const std::string& path, std::string& error);
 
     // The record of index n, or record 0 for any n but 0 and 1.
     TLineGraphInf& Axis(int n);

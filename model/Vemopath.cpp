@@ -669,7 +669,12 @@ bool TVemoPath::SetData(const std::vector<PointF>& points, const std::vector<uns
 
 bool TVemoPath::HasData(const std::vector<PointF>& points, const std::vector<unsigned char>& types,
                         bool closed) const {
+    // Bit-exact, so that -0 and NaN count as changes; an empty list has a null data(),
+    // which memcmp must not see even for no bytes.
+    const auto same = [](const void* a, const void* b, std::size_t bytes) {
+        return bytes == 0 || std::memcmp(a, b, bytes) == 0;
+    };
     return (closed_ != 0) == closed && points.size() == points_.size() && types.size() == types_.size() &&
-           std::memcmp(points.data(), points_.data(), points.size() * sizeof(PointF)) == 0 &&
-           std::memcmp(types.data(), types_.data(), types.size()) == 0;
+           same(points.data(), points_.data(), points.size() * sizeof(PointF)) &&
+           same(types.data(), types_.data(), types.size());
 }

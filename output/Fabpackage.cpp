@@ -3,13 +3,18 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
 #include "archive/Safefile.h"
+#include "gerber/Gerbervisitor.h"
 #include "model/Vemodocument.h"
 #include "model/Vemolayer.h"
 #include "model/Vemolayerlist.h"
+#include "model/Vemopath.h"
+#include "model/Vemoshape.h"
+#include "model/Vemostring.h"
 #include "output/Exportdrill.h"
 
 namespace {
@@ -68,6 +73,58 @@ std::string Zip(const std::vector<std::pair<std::string, std::string>>& files, s
     zip_source_free(source);
     zip_error_fini(&ze);
     return out;
+}
+
+// The middle of the strokes of a visible object (where the board is cut along
+// an outline), added to edges.
+void AddCentreLine(const TVemoObject& object, GraphicsPath& edges) {
+    if (const auto* path = dynamic_cast<const TVemoPath*>(&object)) {
+        const TRingVector<PointF>& points = path->GetPoints();
+        if (points.size() < 4) return;
+        std::vector<PointF> curve(points.begin(), points.end());
+        if (path->IsClosed())
+            curve.push_back(points[0]);
+        else
+            curve.resize(curve.size() - 2);
+        edges.AddBeziers(curve.data(), curve.size());
+    } else if (const auto* shape = dynamic_cast<const TVemoShape*>(&object)) {
+        GraphicsPath figure;
+        if (shape->GetTag() == "ELPS")
+            figure.AddEllipse(shape->GetLocalBounds());
+        else
+            figure.AddRectangle(shape->GetLocalBounds());
+        figure.Transform(shape->GetPlacement());
+        edges.AddPath(figure);
+    } else if (const auto* text = dynamic_cast<const TVemoString*>(&object)) {
+        edges.AddPath(text->GetOutline());
+    }
+}
+
+// The board's size for the readme and what it was taken from: the extent of
+// the first layer with the outline role that has something on it, or else the
+// design area.
+std::string BoardSize(TVemoDocument& document, const TX2ExportOptions& options) {
+    const TVemoLayerList& list = document.GetLayerList();
+    std::vector<TVemoLayerPtr> outlines;
+    for (int i = 0; i < list.Count(); ++i)
+        if (RoleOf(options, list.At(i)->GetName()) == TLayerRole::Outline) outlines.push_back(list.At(i));
+    const std::vector<TVemoObject*> leaves = VisibleLeaves(document.GetRoot());
+    for (const TVemoLayerPtr& outline : outlines) {
+        GraphicsPath edges;
+        for (const TVemoObject* object : leaves)
+            if (object->GetLayer() == outline) AddCentreLine(*object, edges);
+        if (edges.PointCount() == 0) continue;
+        // Finely, so that a round board measures its diameter to the micrometre.
+        edges.Flatten(0.005f);
+        const RectF r = edges.GetBounds();
+        const auto mm = [](float units) { return Mm(std::round(double(units) * 100.0) / 100.0); };
+        return mm(r.width) + " x " + mm(r.height) + " mm (the board outline, layer " + outline->GetName() + ")";
+    }
+    std::string size = Mm(document.GetAreaWidth()) + " x " + Mm(document.GetAreaHeight()) + " mm (the design area";
+    if (outlines.empty()) return size + ": no layer is the board outline)";
+    size += outlines.size() == 1 ? ": the outline layer " : ": the outline layers ";
+    for (std::size_t i = 0; i < outlines.size(); ++i) size += (i ? ", " : "") + outlines[i]->GetName();
+    return size + (outlines.size() == 1 ? " has nothing on it)" : " have nothing on them)");
 }
 
 }  // namespace
@@ -143,8 +200,8 @@ bool ExportFabPackage(TVemoDocument& document, const std::string& zipPath, const
     }
 
     std::string readme = "Board " + options.board + ", made by zelko " ZELKO_VERSION "\n\n";
-    readme += "Size: " + Mm(document.GetAreaWidth()) + " x " + Mm(document.GetAreaHeight()) +
-              " mm (the design area). Units: millimetres. Seen from the top (component) side.\n\n";
+    readme += "Size: " + BoardSize(document, options) +
+              ". Units: millimetres. Seen from the top (component) side.\n\n";
     readme += "Files:\n";
     for (const TFabPackageResult::File& f : result.files) readme += "  " + f.name + "  " + f.what + "\n";
     readme += "\nGerber X2 layers:\n" + (layersText.empty() ? std::string("  none\n") : layersText);

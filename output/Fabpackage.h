@@ -2,7 +2,7 @@
 // Everything a board house needs, in one zip: the Gerber X2 files of the
 // output layers (empty ones left out, with a word), the Excellon drill file of
 // the hole layer, and a readme listing the files, the layers, the board's size
-// and its holes.
+// (its outline's, else the design area's, saying which) and its holes.
 
 #include <cstdint>
 #include <string>

@@ -20,6 +20,7 @@
 
 #include "Guifixture.h"
 #include "app/Exportforms.h"
+#include "app/Graphtoolform.h"
 #include "app/Libraryform.h"
 #include "app/Previewframe.h"
 #include "app/Styleform.h"
@@ -58,6 +59,54 @@ void WriteJunk(const fs::path& path) {
 }
 
 class WindowsTest : public GuiTest {};
+
+// ---- graph tool window
+
+// The main window's graph tool keeps its settings in graph_tool.ini beside
+// zelko.ini (the file `zelko graph` reads), and takes the ones earlier
+// versions left in zelko.ini over once.
+TEST_F(WindowsTest, GraphToolKeepsItsSettingsInGraphToolIniAndTakesOldOnesOverOnce) {
+    std::ofstream(settingsPath) << "[Layer]\nColour=1\n[GraphProperty]\nWidth=400\nHeight=300\nLayer=outline\n"
+                                   "[Item0]\nLayer=trace_a\nXmax=3\n";
+    const std::string data = Path("data.csv");
+    std::ofstream(data) << "0,1\n1,2\n2,4\n3,8\n";
+    const std::string graphIni = Path("graph_tool.ini");
+    auto form = Start();
+    app::TLineGraphFrame* frame = form->GraphToolForm().Frame();
+    frame->SetDocument(&form->Context()->Document());
+    std::string told;
+    frame->tell = [&](const std::string& text) { told = text; };
+    frame->askDataFile = [&](const std::string&) { return data; };
+    const auto shown = [&](const std::string& key) {
+        for (int r = 0; r < frame->Property()->rowCount(); ++r)
+            if (frame->Property()->item(r, 0)->text().toStdString() == key)
+                return frame->Property()->item(r, 1)->text().toStdString();
+        return std::string();
+    };
+    const auto slurp = [](const std::string& file) {
+        std::ifstream in(file);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string zelkoIni = slurp(settingsPath);
+
+    ASSERT_TRUE(frame->ReadFile(data)) << told;
+    EXPECT_EQ(shown("Width"), "400") << "the old settings are shown";
+    EXPECT_EQ(shown("Layer"), "trace_a");
+    const std::string moved = slurp(graphIni);
+    EXPECT_NE(moved.find("Width=400"), std::string::npos) << moved;
+    EXPECT_NE(moved.find("[Item0]"), std::string::npos) << moved;
+    EXPECT_EQ(moved.find("[Layer]"), std::string::npos) << "only the graph's sections move";
+
+    ASSERT_TRUE(frame->SetValue("Width", "500"));
+    ASSERT_TRUE(frame->Apply()) << told;
+    EXPECT_NE(slurp(graphIni).find("Width=500"), std::string::npos);
+    EXPECT_EQ(slurp(settingsPath), zelkoIni) << "zelko.ini is left as it was";
+
+    // Once moved, zelko.ini's old section is no longer read.
+    std::ofstream(settingsPath) << "[GraphProperty]\nWidth=123\nHeight=45\n";
+    ASSERT_TRUE(frame->ReadFile(data)) << told;
+    EXPECT_EQ(shown("Width"), "500");
+}
 
 // ---- text window
 

@@ -34,6 +34,7 @@
 #include "model/Vemolayerlist.h"
 #include "model/Vemoobjectvisitor.h"
 #include "model/Vemopart.h"
+#include "model/Vemopath.h"
 #include "output/Exportbitmap.h"
 #include "render/Dibwrap.h"
 #include "tests/gerber/Gerbertest.h"
@@ -138,6 +139,47 @@ TEST_F(Hostile, EveryWalkCopesWithTheDeepestTreeAllowed) {
         EXPECT_TRUE(Gerber(*doc).Succeeded());
         Draw(*doc);
     });
+}
+
+// A path with no point at all: reading, every edit and walk that reaches a
+// single object, the outputs and writing again, under the sanitizers.
+TEST_F(Hostile, PathsWithoutPointsAreReadWalkedAndWrittenBack) {
+    for (const int version : {5, 3}) {
+        std::string error;
+        auto doc = Read(hostile::EmptyPaths(version), error);
+        ASSERT_TRUE(doc) << version << ": " << error;
+        const std::string bytes = DocumentBytes(*doc);
+        const auto again = Read(bytes, error);
+        ASSERT_TRUE(again) << version << ": " << error;
+        EXPECT_TRUE(DocumentBytes(*again) == bytes) << version;
+        // The track's outline alone makes the bounds: 10 mm widened by its 0.3 mm pen.
+        TVemoPart& root = doc->GetRoot();
+        ASSERT_EQ(root.GetChildCount(), 3) << version;
+        RectF bounds;
+        root.GetBounds(bounds);
+        EXPECT_NEAR(bounds.width, 103.0f, 0.5f) << version;
+        GraphicsPath outline;
+        root.AddMergedOutline(outline, 0);
+        EXPECT_TRUE(Gerber(*doc).Succeeded()) << version;
+        Draw(*doc);
+        for (int i = 0; i < 2; ++i) {
+            auto* path = dynamic_cast<TVemoPath*>(root.GetChild(i));
+            ASSERT_TRUE(path) << version;
+            EXPECT_TRUE(path->GetPoints().empty());
+            EXPECT_EQ(path->IsClosed(), i == 1);
+            EXPECT_FALSE(path->HitPoint({0, 0}));
+            EXPECT_EQ(path->HitHandle({0, 0}, 5), 0);
+            path->SelectAllAnchors();
+            path->DeselectAnchors();
+            path->Reverse();
+            path->Translate(1, 1);
+            path->Rotate(30, {0, 0});
+            path->InsertNodeAt({0, 0});
+            path->DeleteNodeAt({0, 0}, 5);
+            EXPECT_FALSE(path->Offset(1.0));
+            EXPECT_TRUE(CloneOf(*path));
+        }
+    }
 }
 
 TEST_F(Hostile, TreesBuiltByCodeStopAtTheLimitToo) {
@@ -461,37 +503,59 @@ TEST_F(Hostile, AFailedGerberExportLeavesTheEarlierSetAsItWas) {
     EXPECT_EQ(files, layers.Count()) << "no temporary is left";
 }
 
-TEST_F(Hostile, TheNextSaveRemovesTemporariesOfAKilledSave) {
-    const std::string target = (dir_ / "board.vbf").string();
-    std::string error;
-    ASSERT_TRUE(WriteFileSafely(target, "first", error)) << error;
-    // A save killed after writing its temporary and before renaming it.
+// A save of target killed after writing its temporary and before renaming
+// it. The killed process is left a zombie (not reaped) when reap is false;
+// the caller reaps it later.
+pid_t KilledSave(const std::string& target, bool reap) {
     const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
     if (child == 0) {
         std::string tmp, e;
         WriteBeside(target, std::string(4096, 'x'), tmp, e);
         ::kill(::getpid(), SIGKILL);
         ::_exit(0);
     }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status));
-    // A temporary of a save still running (this process) and files of others stay.
-    std::string live;
-    ASSERT_TRUE(WriteBeside(target, "running", live, error)) << error;
-    std::ofstream(dir_ / ".board.vbf.swp") << "an editor's";
-    const auto count = [&] { return std::distance(fs::directory_iterator(dir_), fs::directory_iterator()); };
-    ASSERT_EQ(count(), 4);
+    siginfo_t info{};
+    // WNOWAIT: wait for the death but leave the zombie in place.
+    EXPECT_EQ(::waitid(P_PID, id_t(child), &info, WEXITED | (reap ? 0 : WNOWAIT)), 0);
+    EXPECT_EQ(info.si_code, CLD_KILLED);
+    return child;
+}
 
-    ASSERT_TRUE(WriteFileSafely(target, "second", error)) << error;
-    EXPECT_EQ(count(), 3) << "only the killed save's temporary went";
-    EXPECT_TRUE(fs::exists(live));
-    EXPECT_TRUE(fs::exists(dir_ / ".board.vbf.swp"));
-    std::string bytes;
-    ASSERT_TRUE(ReadWholeFile(target, bytes, error));
-    EXPECT_EQ(bytes, "second");
-    DiscardTemporary(live);
+TEST_F(Hostile, TheNextSaveOrOpenRemovesTemporariesOfAKilledSaveOfThatDocument) {
+    for (const bool open : {false, true}) {
+        SCOPED_TRACE(open ? "open" : "save");
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        const std::string target = (dir_ / "board.vbf").string();
+        std::string error;
+        ASSERT_TRUE(WriteDocumentFile(TVemoDocument(), target, error)) << error;
+        KilledSave(target, true);
+        // Killed and not reaped yet by its parent: its pid still answers.
+        const pid_t zombie = KilledSave(target, false);
+        // Another document's killed save, a temporary of a save still running
+        // (this process) and an editor's file stay.
+        KilledSave((dir_ / "other.vbf").string(), true);
+        std::string live;
+        ASSERT_TRUE(WriteBeside(target, "running", live, error)) << error;
+        std::ofstream(dir_ / ".board.vbf.swp") << "an editor's";
+        const auto count = [&] { return std::distance(fs::directory_iterator(dir_), fs::directory_iterator()); };
+        ASSERT_EQ(count(), 6);
+
+        if (open)
+            EXPECT_TRUE(ReadDocumentFile(target, error)) << error;
+        else
+            ASSERT_TRUE(WriteDocumentFile(TVemoDocument(), target, error)) << error;
+        EXPECT_EQ(count(), 4) << "only the two killed saves of board.vbf went";
+        EXPECT_TRUE(fs::exists(live));
+        EXPECT_TRUE(fs::exists(dir_ / ".board.vbf.swp"));
+        int others = 0;
+        for (const auto& entry : fs::directory_iterator(dir_))
+            others += entry.path().filename().string().rfind(".other.vbf.zelko-tmp.", 0) == 0;
+        EXPECT_EQ(others, 1);
+        EXPECT_TRUE(ReadDocumentFile(target, error)) << error;
+        DiscardTemporary(live);
+        ::waitpid(zombie, nullptr, 0);
+    }
 }
 
 }  // namespace

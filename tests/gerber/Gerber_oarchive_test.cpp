@@ -165,7 +165,7 @@ TEST(GerberArchive, ItemsBecomeTheseLines) {
          {"%ADD10R,0.300X0.300*%", "%ADD11C,0.300*%"},
          {"G54D10*", "X10000Y65000D03*", "G54D11*", "X10000Y65000D02*", "X10000Y63000D01*", "G54D10*",
           "X10000Y63000D03*"}},
-        {"a lone point with square caps takes angle 0",
+        {"a lone point with square caps is an upright square flash, as the screen draws it",
          [](TGerber_oarchive& a) {
              GraphicsPath dot;
              const PointF p(100, 100);
@@ -173,7 +173,22 @@ TEST(GerberArchive, ItemsBecomeTheseLines) {
              a.AddPath(Surface(3, false, geom::CapSquare), dot);
          },
          {"%ADD10R,0.300X0.300*%"},
-         {"G54D10*", "X10000Y65000D02*"}},
+         {"G54D10*", "X10000Y65000D03*"}},
+        {"a land: an open dot of a round pen, filled or not, is a round flash; a closed one stays a stroke",
+         [](TGerber_oarchive& a) {
+             a.AddPath(Surface(16, false), Line({100, 100}, {100, 100}));
+             a.AddPath(Surface(16, true), Line({200, 100}, {200, 100}));
+             GraphicsPath closed;
+             const PointF three[3] = {{300, 100}, {300, 100}, {300, 100}};
+             closed.AddPolygon(three, 3);
+             a.AddPath(Surface(16, false), closed);
+         },
+         {"%ADD10C,1.600*%"},
+         {"G54D10*", "X10000Y65000D03*", "G54D10*", "X20000Y65000D03*", "G54D10*", "X30000Y65000D02*"}},
+        {"a dot of a flat pen is no land: it stays the stroke it was",
+         [](TGerber_oarchive& a) { a.AddPath(Surface(16, false, geom::CapFlat), Line({100, 100}, {100, 100})); },
+         {"%ADD10C,1.600*%"},
+         {"G54D10*", "X10000Y65000D02*", "X10000Y65000D01*"}},
         {"open figures are joined by a draw; a closed one ends where it began",
          [](TGerber_oarchive& a) {
              GraphicsPath path;

@@ -8,9 +8,12 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <map>
+#include <sstream>
 #include <string>
 
 #include "archive/Safefile.h"
+#include "boardgen/Demo.h"
 #include "gerber/Gerberexport.h"
 #include "gerber/Gerberx2.h"
 #include "model/Vemodocument.h"
@@ -149,6 +152,125 @@ TEST(GerberX2, GerbvShowsWhatTheClassicFlavourShows) {
     if (HasFailure()) {
         dir.setAutoRemove(false);
         ADD_FAILURE() << "files kept in " << dir.path().toStdString();
+    }
+}
+
+// What an X2 file says of each aperture and how its body uses it.
+struct TApertureUses {
+    std::map<int, std::string> function;  // by D-code
+    std::map<int, int> flashes, draws;
+    int regions = 0;
+};
+
+bool IsCopperLayer(const std::string& layer) { return layer == "component" || layer == "solder"; }
+
+TApertureUses UsesOf(const std::string& file) {
+    TApertureUses u;
+    std::string pending;
+    int current = -1;
+    std::istringstream in(file);
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("%TA.AperFunction,", 0) == 0) pending = line.substr(17, line.size() - 19);
+        if (line.rfind("%ADD", 0) == 0) u.function[std::atoi(line.c_str() + 4)] = pending;
+        if (line.size() > 2 && line[0] == 'D' && line.back() == '*') current = std::atoi(line.c_str() + 1);
+        if (line.find("D03*") != std::string::npos) ++u.flashes[current];
+        if (line.find("D01*") != std::string::npos && line.find('I') == std::string::npos) ++u.draws[current];
+        if (line == "G36*") ++u.regions;
+    }
+    return u;
+}
+
+// Lands are pads: a dot of a round or square pen and a filled rectangle drawn
+// with a pen are flashed, each aperture has one function (a pad as wide as a
+// track gets an aperture of its own), and gerbv shows what the editor draws.
+TEST(GerberX2, LandsAreFlashedAsPadsWithOneFunctionPerAperture) {
+    TVemoDocument doc;
+    doc.SetAreaOrigin(0, 0);
+    doc.SetAreaSize(400, 300);
+    const TVemoLayerPtr copper = doc.GetLayerList().Find("solder");
+    TVemoPart& root = doc.GetRoot();
+    root.AddChild(Polyline(copper, {{50, 50}, {50, 50}}, false, Surface(16, false)));            // land
+    root.AddChild(Polyline(copper, {{100, 50}, {100, 50}}, false, Surface(10, false)));          // via
+    root.AddChild(Polyline(copper, {{150, 50}, {150, 50}}, false, Surface(16, false, geom::CapSquare)));
+    root.AddChild(Polyline(copper, {{200, 50}, {200, 50}}, false, Surface(20, true)));           // filled dot
+    root.AddChild(Polyline(copper, {{50, 150}, {300, 150}}, false, Surface(16, false)));         // track
+    root.AddChild(Polyline(copper, {{250, 40}, {290, 40}}, true, Surface(16, false)));           // slot
+    root.AddChild(Polyline(copper, {{340, 30}, {340, 80}}, true, Surface(12, true)));            // slot
+    root.AddChild(Rect(copper, {50, 200}, {90, 230}, Surface(5, true)));                          // SMD land
+    TVemoSurface mitred = Surface(5, true);
+    mitred.SetJoin(geom::JoinMiter);
+    root.AddChild(Rect(copper, {150, 200}, {170, 240}, mitred));
+    const Matrix quarter(0, 1, -1, 0, 477.5f, -20);  // about its centre, then to (270, 250)
+    root.AddChild(Rect(copper, {250, 200}, {290, 215}, Surface(5, true), &quarter));
+    root.Rebuild();
+
+    const std::string x2 = X2Of(doc, "solder", TLayerRole::BottomCopper);
+    const TApertureUses u = UsesOf(x2);
+    EXPECT_EQ(u.regions, 0) << x2;
+    int flashes = 0;
+    for (const auto& [code, function] : u.function) {
+        SCOPED_TRACE("D" + std::to_string(code) + " " + function);
+        const bool flashed = u.flashes.count(code) > 0, drawn = u.draws.count(code) > 0;
+        EXPECT_NE(flashed, drawn) << "one use per aperture\n" << x2;
+        if (flashed) {
+            flashes += u.flashes.at(code);
+            EXPECT_TRUE(function == "ComponentPad" || function == "ViaPad");
+        } else {
+            EXPECT_EQ(function, "Conductor");
+        }
+    }
+    EXPECT_EQ(flashes, 9) << x2;
+    EXPECT_NE(x2.find("O,5.600X1.600*%"), std::string::npos) << x2;
+    EXPECT_NE(x2.find("O,1.200X6.200*%"), std::string::npos) << x2;
+    EXPECT_NE(x2.find("%TA.AperFunction,ViaPad*%\n%ADD11C,1.000*%"), std::string::npos) << x2;
+    EXPECT_NE(x2.find("%TA.AperFunction,Conductor*%\n%ADD10C,1.600*%"), std::string::npos) << x2;
+
+    QTemporaryDir dir;
+    const fs::path file = fs::path(dir.path().toStdString()) / "lands.gbr";
+    std::string error;
+    ASSERT_TRUE(WriteFileSafely(file.string(), x2, error)) << error;
+    constexpr int kPpi = 1000;
+    const int w = 400 * kPpi / 254, h = 300 * kPpi / 254;
+    const QImage gerbv = inkcompare::RenderWithGerbv(file, 30.0, w, h, kPpi);
+    ASSERT_FALSE(gerbv.isNull());
+    TBitmapExportOptions film;
+    film.ppi = kPpi;
+    film.monochrome = true;
+    film.layers = {"solder"};
+    TDIBitmap screen;
+    ASSERT_TRUE(RenderBitmapExport(doc, film, screen, error)) << error;
+    const inkcompare::Comparison c =
+        inkcompare::Compare(inkcompare::InkOf(gerbv), inkcompare::InkOf(screen.Image()), w, h);
+    EXPECT_GE(c.Agree(), 99.5);
+    EXPECT_EQ(c.farFromEdges, 0);
+    if (HasFailure()) {
+        dir.setAutoRemove(false);
+        screen.Image().save(QString::fromStdString((fs::path(dir.path().toStdString()) / "film.png").string()));
+        gerbv.save(QString::fromStdString((fs::path(dir.path().toStdString()) / "gerbv.png").string()));
+        ADD_FAILURE() << "files kept in " << dir.path().toStdString();
+    }
+}
+
+// Every land of the starter pads and parts is a flashed pad on copper and on
+// the masks: nothing of them is drawn or filled as a region.
+TEST(GerberX2, EveryStarterLandIsFlashed) {
+    for (TDemoFile& file : BuildDemoContent()) {
+        if (file.path.rfind("lib/", 0) != 0 && file.path.rfind("pad/", 0) != 0) continue;
+        SCOPED_TRACE(file.path);
+        int flashes = 0;
+        for (const char* layer : {"component", "solder", "stop_cmp", "stop_sol"}) {
+            const std::string x2 = X2Of(*file.document, layer, DefaultRole(layer));
+            const TApertureUses u = UsesOf(x2);
+            EXPECT_EQ(u.regions, 0) << layer << "\n" << x2;
+            EXPECT_TRUE(u.draws.empty()) << layer << "\n" << x2;
+            for (const auto& [code, n] : u.flashes) {
+                flashes += n;
+                if (IsCopperLayer(layer)) {
+                    EXPECT_TRUE(u.function.at(code) == "ComponentPad" || u.function.at(code) == "ViaPad") << layer;
+                }
+            }
+        }
+        EXPECT_GT(flashes, 0);
     }
 }
 

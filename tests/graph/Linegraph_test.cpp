@@ -233,6 +233,48 @@ TEST_F(LineGraph, NewLayersAreMadeOnceAndCurvesFollowLaterSettings) {
     ExpectAnchors(second->GetChild(0), {{0, 300}, {400, 0}}, "the second graph is 600 high");
 }
 
+// Settings earlier versions kept in zelko.ini move to graph_tool.ini once:
+// only when it has none of its own, only the graph's sections, zelko.ini untouched.
+TEST_F(LineGraph, OldSettingsInTheMainFileMoveOnceIntoTheToolsFile) {
+    const struct {
+        const char* name;
+        const char* oldText;  // zelko.ini
+        const char* newText;  // graph_tool.ini; null: no file
+        bool moved;
+        const char* expected;  // graph_tool.ini afterwards; null: no file
+    } rows[] = {
+        {"moved when the tool's file is missing", "[Main]\nA=1\n[GraphProperty]\nWidth=400\n[Item0]\nLayer=a\n[Item1]\nYaxis=1\n",
+         nullptr, true, "[GraphProperty]\nWidth=400\n[Item0]\nLayer=a\n[Item1]\nYaxis=1\n"},
+        {"moved when the tool's file lacks the section", "[GraphProperty]\nWidth=400\n", "[Other]\nB=2\n", true,
+         "[Other]\nB=2\n[GraphProperty]\nWidth=400\n"},
+        {"the tool's own settings win", "[GraphProperty]\nWidth=400\n", "[GraphProperty]\nWidth=500\n", false,
+         "[GraphProperty]\nWidth=500\n"},
+        {"nothing to move", "[Main]\nA=1\n[Itemize]\nC=3\n", nullptr, false, nullptr},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const fs::path oldIni = dir_ / "zelko.ini", ini = dir_ / "graph_tool.ini";
+        fs::remove(ini);
+        std::string error;
+        ASSERT_TRUE(WriteFileSafely(oldIni.string(), row.oldText, error)) << error;
+        if (row.newText) {
+            ASSERT_TRUE(WriteFileSafely(ini.string(), row.newText, error)) << error;
+        }
+        EXPECT_EQ(TLineGraphUnit::AdoptOldSettings(oldIni.string(), ini.string(), error), row.moved) << error;
+        EXPECT_TRUE(error.empty()) << error;
+        std::string text;
+        EXPECT_EQ(ReadWholeFile(ini.string(), text, error), row.expected != nullptr);
+        if (row.expected) {
+            EXPECT_EQ(text, row.expected);
+        }
+        ASSERT_TRUE(ReadWholeFile(oldIni.string(), text, error));
+        EXPECT_EQ(text, row.oldText);
+        // A second time changes nothing.
+        EXPECT_FALSE(TLineGraphUnit::AdoptOldSettings(oldIni.string(), ini.string(), error));
+    }
+    EXPECT_EQ(TLineGraphUnit::SettingsPathBeside("/etc/x/zelko.ini"), "/etc/x/graph_tool.ini");
+}
+
 TEST_F(LineGraph, SettingsRoundTripAndRefuseValuesThatBreakTheTicks) {
     unit_.ReadDataText("0,1,2\n");
     unit_.LoadSettings(ZELKO_TEST_DATA "/graph/graph_tool.ini");

@@ -170,9 +170,14 @@ TEST(VemoPath, SetDataRefusesInconsistentLists) {
     EXPECT_FALSE(path.SetData(six, std::vector<unsigned char>(5, kSmooth), false));
     EXPECT_FALSE(path.SetData({{0, 0}, {1, 1}}, {kSmooth, kSmooth}, false));
     EXPECT_TRUE(path.GetPoints().empty());
+    // Comparing no points at all (the undo pool asks) must not hand memcmp a null pointer.
+    EXPECT_TRUE(path.HasData({}, {}, false));
+    EXPECT_FALSE(path.HasData({}, {}, true));
     EXPECT_TRUE(path.SetData(six, {0x03, 2, 2, 6, 6, 6}, true));
     EXPECT_EQ(Types(path), (std::vector<unsigned char>{0x03, 2, 2, 6, 6, 6}));
     EXPECT_TRUE(path.IsClosed());
+    EXPECT_TRUE(path.HasData(six, {0x03, 2, 2, 6, 6, 6}, true));
+    EXPECT_FALSE(path.HasData(six, {0x03, 2, 2, 6, 6, 7}, true));
 }
 
 TEST(VemoPath, OutlineOfDegenerateAndPartialPaths) {

@@ -14,6 +14,8 @@
 #include "archive/Safefile.h"
 #include "model/Vemodocument.h"
 #include "model/Vemolayer.h"
+#include "model/Vemolayerlist.h"
+#include "model/Vemopath.h"
 #include "output/Fabpackage.h"
 #include "tests/gerber/Gerbertest.h"
 #include "tests/output/Inkcompare.h"
@@ -97,6 +99,60 @@ TEST(FabPackage, HoldsWhatItsReadmeListsAndGerbvReadsIt) {
         if (name != "amp-other.gbr") {  // the far layer lies off the board
             EXPECT_GT(ink, 0) << "something drawn";
         }
+    }
+}
+
+// The readme's size is the board outline's, along the middle of its strokes,
+// and says so; without an outline it is the design area's (40 x 30 mm here).
+TEST(FabPackage, TheReadmeGivesTheBoardOutlinesSizeOrSaysItIsTheDesignArea) {
+    const struct {
+        const char* name;
+        const char* outlineLayer;  // gets the outline role; null: dimension keeps it
+        const char* shape;         // "rectangle", "circle", "" nothing, "hidden"
+        const char* said;
+    } rows[] = {
+        {"a 50 x 30 mm outline on dimension", nullptr, "rectangle",
+         "Size: 50 x 30 mm (the board outline, layer dimension)."},
+        {"a round board on a layer given the role", "place_sol", "circle",
+         "Size: 40 x 40 mm (the board outline, layer place_sol)."},
+        {"an empty outline layer", nullptr, "",
+         "Size: 40 x 30 mm (the design area: the outline layer dimension has nothing on it)."},
+        {"a hidden outline", nullptr, "hidden",
+         "Size: 40 x 30 mm (the design area: the outline layer dimension has nothing on it)."},
+        {"no outline layer", "", "",
+         "Size: 40 x 30 mm (the design area: no layer is the board outline)."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        TVemoDocument doc;
+        BuildBoard(doc);
+        TX2ExportOptions options;
+        options.roles["far"] = TLayerRole::Other;
+        TVemoLayerPtr layer = doc.GetLayerList().Find("dimension");
+        if (row.outlineLayer) {
+            options.roles["dimension"] = TLayerRole::None;
+            if (*row.outlineLayer) {
+                options.roles[row.outlineLayer] = TLayerRole::Outline;
+                layer = doc.GetLayerList().Find(row.outlineLayer);
+            }
+        }
+        const std::string shape = row.shape;
+        // Drawn with a 0.2 mm pen, which the size leaves out.
+        if (shape == "rectangle" || shape == "hidden") {
+            auto edge = Polyline(layer, {{100, 100}, {600, 100}, {600, 400}, {100, 400}}, true, Surface(2, false));
+            if (shape == "hidden") edge->ClearFlags(TVemoObject::FlagVisible);
+            doc.GetRoot().AddChild(std::move(edge));
+        } else if (shape == "circle") {
+            doc.GetRoot().AddChild(Circle(layer, {300, 300}, 200, Surface(2, false)));
+        }
+        doc.GetRoot().Rebuild();
+        TFabPackageResult result;
+        std::string error;
+        const std::string zipPath = dir.filePath("board.zip").toStdString();
+        ASSERT_TRUE(ExportFabPackage(doc, zipPath, options, result, error)) << error;
+        const std::string readme = Unzip(zipPath).at("README.txt");
+        EXPECT_NE(readme.find(row.said), std::string::npos) << readme;
     }
 }
 
