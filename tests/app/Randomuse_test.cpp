@@ -203,7 +203,8 @@ private:
             std::vector<QAction*> actions;
             for (QAction* a : form_->findChildren<QAction*>()) {
                 const std::string name = a->objectName().toStdString();
-                if (name.empty() || name == "close" || name == "recent" || !a->isEnabled()) continue;
+                // "new" on an unchanged board would leave the board under test at once.
+                if (name.empty() || name == "close" || name == "recent" || name == "new" || !a->isEnabled()) continue;
                 actions.push_back(a);
             }
             if (actions.empty()) return;
