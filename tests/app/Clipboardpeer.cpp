@@ -10,7 +10,8 @@
 //   Clipboardpeer textpaste DIR    with nobody owning the clipboard, pastes
 //                                  into the text window's box (Qt's own box
 //                                  ends the program there), then pastes
-//                                  zelko objects, a picture and text into it.
+//                                  zelko objects, a picture and text into it
+//                                  and into the board.
 // Exit code 0 when everything matched; the reason on stderr otherwise.
 
 #include <chrono>
@@ -147,8 +148,20 @@ int Paste(const TVemoResource& resources, const fs::path& dir) {
     return 0;
 }
 
-int TextPaste(const fs::path& dir) {
+int TextPaste(const TVemoResource& resources, const fs::path& dir) {
     fs::create_directories(dir);
+    if (QGuiApplication::clipboard()->ownsClipboard()) return Fail("this process owns the clipboard already");
+    // The editor's own paste, with nothing, then text, a picture and a part
+    // of nothing on the clipboard: no object arrives and nothing breaks.
+    auto editor = OpenEditor(resources, dir, std::make_unique<TVemoDocument>());
+    if (!editor) return Fail("the editor window did not come up");
+    const auto pasteIntoBoard = [&](const char* what) {
+        if (!Trigger(*editor, "paste")) return std::string("no Edit > Paste");
+        const int objects = editor->Context()->RootObject().GetChildCount();
+        return objects == 0 ? std::string() : std::string(what) + " pasted " + std::to_string(objects) + " objects";
+    };
+    if (const std::string fault = pasteIntoBoard("an empty clipboard"); !fault.empty()) return Fail(fault);
+
     app::TTextForm form((dir / "zelko.ini").string());
     form.show();
     if (!QTest::qWaitForWindowExposed(&form, 10000)) return Fail("the text window did not come up");
@@ -159,7 +172,6 @@ int TextPaste(const fs::path& dir) {
         Settle();
         return box->toPlainText().toStdString();
     };
-    if (QGuiApplication::clipboard()->ownsClipboard()) return Fail("this process owns the clipboard already");
     if (const std::string got = paste(); !got.empty()) return Fail("an empty clipboard pasted '" + got + "'");
     const auto offer = [](QMimeData* data) {
         QGuiApplication::clipboard()->setMimeData(data);
@@ -169,16 +181,19 @@ int TextPaste(const fs::path& dir) {
     objects->setData("CF_VEMO2.02_OBJ", QByteArray::fromStdString(WriteClipboardObjects({})));
     offer(objects);
     if (const std::string got = paste(); !got.empty()) return Fail("zelko objects pasted as '" + got + "'");
+    if (const std::string fault = pasteIntoBoard("a part of nothing"); !fault.empty()) return Fail(fault);
     auto* picture = new QMimeData;
     picture->setImageData(QImage(8, 8, QImage::Format_RGB32));
     offer(picture);
     if (const std::string got = paste(); !got.empty()) return Fail("a picture pasted as '" + got + "'");
+    if (const std::string fault = pasteIntoBoard("a picture"); !fault.empty()) return Fail(fault);
     auto* rich = new QMimeData;
     rich->setHtml("<b>R1</b>");
     rich->setText("R1");
     offer(rich);
     if (const std::string got = paste(); got != "R1") return Fail("text pasted as '" + got + "', not 'R1'");
-    std::printf("pasted nothing, objects, a picture and text into the text box safely\n");
+    if (const std::string fault = pasteIntoBoard("text"); !fault.empty()) return Fail(fault);
+    std::printf("pasted nothing, objects, a picture and text into the text box and the board safely\n");
     return 0;
 }
 
@@ -191,6 +206,6 @@ int main(int argc, char** argv) {
     resources.Load(ZELKO_BITMAP_DIR);
     if (mode == "copy" && argc == 4) return Copy(resources, argv[2], argv[3]);
     if (mode == "paste" && argc == 3) return Paste(resources, argv[2]);
-    if (mode == "textpaste" && argc == 3) return TextPaste(argv[2]);
+    if (mode == "textpaste" && argc == 3) return TextPaste(resources, argv[2]);
     return Fail("usage: Clipboardpeer copy BOARD DIR | paste DIR | textpaste DIR");
 }
