@@ -128,6 +128,13 @@ TEST_F(Installed, FindsItsDataBesideBinAndKeepsSettingsInTheUsersConfigFolder) {
     EXPECT_NE(paths.out.find("data      " + (Prefix() / "share/zelko").string() + "  (Bitmap pad lib default.vbf)"),
               std::string::npos)
         << paths.out;
+    // Where the editor reads pads and parts, with what is there: the starter
+    // set's 9 pads and 14 parts (3 of them in lib/smd/).
+    EXPECT_NE(paths.out.find("pads      " + (Prefix() / "share/zelko/pad").string() + "  (9 pads)\n"), std::string::npos)
+        << paths.out;
+    EXPECT_NE(paths.out.find("parts     " + (Prefix() / "share/zelko/lib").string() + "  (14 parts)\n"),
+              std::string::npos)
+        << paths.out;
     // Never the tree it was built in.
     EXPECT_EQ(paths.out.find(ZELKO_BUILD_DIR), std::string::npos) << paths.out;
 }
