@@ -31,10 +31,21 @@ std::unique_ptr<TVemoDocument> LoadInitialDocument(const std::string& file, std:
             error = "it is a folder, not a file";
             return nullptr;
         }
-        std::unique_ptr<TVemoDocument> doc = ReadDocumentFile(file, error);
-        if (!doc) return nullptr;
         const std::filesystem::path full = std::filesystem::absolute(file, ec);
-        doc->SetFileName(ec ? file : full.lexically_normal().string());
+        const std::string name = ec ? file : full.lexically_normal().string();
+        std::unique_ptr<TVemoDocument> doc;
+        const std::filesystem::file_status status = std::filesystem::symlink_status(file, ec);
+        const bool absent = ec ? ec == std::errc::no_such_file_or_directory : !std::filesystem::exists(status);
+        if (absent) {
+            // A board that does not exist yet, as text editors do: a new one,
+            // to be saved under that name.
+            std::string ignored;
+            doc = LoadInitialDocument({}, ignored);
+        } else {
+            doc = ReadDocumentFile(file, error);
+            if (!doc) return nullptr;
+        }
+        doc->SetFileName(name);
         return doc;
     }
     for (const std::filesystem::path& folder : TVemoResource::DataFolders()) {

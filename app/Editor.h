@@ -21,7 +21,8 @@ int RunEditor(int argc, char** argv, const std::string& file, const std::string&
 bool HasDisplay();
 
 // The first document: file when given (its file name set, absolute), else
-// default.vbf from the data folders (untitled), else a new document. Null, with
+// default.vbf from the data folders (untitled), else a new document. A file
+// that does not exist yet gives the new document under that name. Null, with
 // the reason, only when file is given and cannot be read.
 std::unique_ptr<TVemoDocument> LoadInitialDocument(const std::string& file, std::string& error);
 

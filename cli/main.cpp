@@ -99,9 +99,13 @@ int main(int argc, char** argv) {
         if (argc > 2) return session.Usage("the editor opens one file at a time");
         std::string path = first;
         const std::string problem = cli::kInputFile(path);
-        // A folder (dropped on the program, say) is told in a window too.
+        // A folder (dropped on the program, say) is told in a window too; a
+        // board that does not exist yet in a folder that does is a new board
+        // to be saved under that name.
         std::error_code ec;
-        if (!problem.empty() && !std::filesystem::is_directory(path, ec)) return session.Usage(problem);
+        const std::filesystem::path parent = std::filesystem::absolute(path, ec).parent_path();
+        const bool newBoard = !std::filesystem::exists(path, ec) && std::filesystem::is_directory(parent, ec);
+        if (!problem.empty() && !std::filesystem::is_directory(path, ec) && !newBoard) return session.Usage(problem);
         return cli::OpenEditor(argc, argv, first);
     }
 

@@ -7,8 +7,10 @@
 #include <string>
 #include <typeinfo>
 
+#include <QAction>
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -313,9 +315,26 @@ TEST_F(EditorTest, CloseAsksAboutUnsavedChangesAndKeepsThePlacement) {
 
 TEST_F(EditorTest, StartingDocuments) {
     std::string error;
-    // A file that cannot be read opens nothing and says why.
-    EXPECT_EQ(app::LoadInitialDocument(dir.filePath("missing.vbf").toStdString(), error), nullptr);
-    EXPECT_FALSE(error.empty());
+    // A board that does not exist yet is a new one under that name; saved, it
+    // is written there without a question, and it is there from then on.
+    {
+        const std::string fresh = dir.filePath("new-board.vbf").toStdString();
+        auto doc = app::LoadInitialDocument(fresh, error);
+        ASSERT_NE(doc, nullptr) << error;
+        EXPECT_EQ(doc->GetFileName(), fresh);
+        EXPECT_EQ(doc->GetRoot().GetChildCount(), 0);
+        EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(fresh))) << "nothing is written before a save";
+        auto form = std::make_unique<app::TVemoForm>(resources, settingsPath);
+        form->Start(std::move(doc));
+        form->show();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->Context() != nullptr; }));
+        EXPECT_EQ(form->windowTitle().toStdString(), fresh);
+        form->Context()->SaveRootMemento();
+        form->findChild<QAction*>("write")->trigger();
+        EXPECT_FALSE(form->Context()->History().IsModified());
+        ASSERT_NE(ReadDocumentFile(fresh, error), nullptr) << error;
+    }
+    // A file that exists but cannot be read opens nothing and says why.
     const std::string garbage = dir.filePath("garbage.vbf").toStdString();
     FILE* f = std::fopen(garbage.c_str(), "wb");
     std::fputs("not a board", f);

@@ -112,7 +112,7 @@ TEST_F(CliUsage, WrongUsageSaysWhatInOneLine) {
          {"info", Path("absent.vbf")},
          "no such file: " + Path("absent.vbf"),
          "zelko info"},
-        {"editor with a file that is not there", {Path("absent.vbf")}, "no such file", "zelko"},
+        {"editor with a file in a folder that is not there", {Path("absent/board.vbf")}, "no such file", "zelko"},
         {"too many files", {"info", board_, board_}, "not expected", "zelko info"},
         {"option without its value", {"convert", board_, "-o"}, "-o", "zelko convert"},
         {"picture type unknown",
