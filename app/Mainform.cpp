@@ -366,7 +366,12 @@ void TVemoForm::SetStatusText(int panel, const std::string& text) {
     if (panel >= 0 && panel < 3) status_[panel]->setText(QString::fromStdString(text));
 }
 
-void TVemoForm::SetCaption(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }
+// "[*]" is where Qt shows the mark of unsaved changes ("*" here).
+void TVemoForm::SetCaption(const std::string& caption) {
+    setWindowTitle(QString::fromStdString(caption) + QStringLiteral("[*]"));
+}
+
+void TVemoForm::ShowModified(bool modified) { setWindowModified(modified); }
 
 void TVemoForm::SetCursor(int id) {
     auto it = cursors_.find(id);

@@ -102,6 +102,7 @@ public:
     void Present(const TDIBitmap& overlay) override;
     void ScheduleIdle() override;
     void ToolPanelChanged() override;
+    void ShowModified(bool modified) override;
     TAnswer AskYesNoCancel(const std::string& question) override;
     TChangedFileAnswer AskChangedFile(const std::string& name) override;
     std::optional<std::string> AskSaveFileName() override;

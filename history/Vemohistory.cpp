@@ -22,7 +22,18 @@ void TVemoHistory::Restart(const TVemoDocument& document) {
     mementos_.push_back(std::move(initial));
     current_ = 0;
     limit_ = kLimit;
+    ClearModified();
+}
+
+void TVemoHistory::ClearModified() {
     modified_ = false;
+    savedRoot_ = lastRoot_;
+    savedLayers_ = lastLayers_;
+    savedPath_ = lastPath_;
+}
+
+bool TVemoHistory::DiffersFromSaved() const {
+    return modified_ && !(lastRoot_ == savedRoot_ && lastLayers_ == savedLayers_ && lastPath_ == savedPath_);
 }
 
 void TVemoHistory::Clear() {

@@ -48,7 +48,11 @@ public:
     void SavePathMemento(std::shared_ptr<TVemoPathSlot> slot);
 
     bool IsModified() const { return modified_; }
-    void ClearModified() { modified_ = false; }
+    // Not modified from here on; the present state is the one on disk.
+    void ClearModified();
+    // Whether the document differs from the state last saved (or restarted
+    // from): false again once undo or redo comes back to that very state.
+    bool DiffersFromSaved() const;
 
     bool CanUndo() const { return !mementos_.empty() && current_ > 0; }
     bool CanRedo() const { return !mementos_.empty() && current_ + 1 < mementos_.size(); }
@@ -73,6 +77,9 @@ public:
 
 private:
     bool modified_ = false;
+    // The snapshots of the saved state: a state reached again by undo or redo
+    // shares them, while any new step makes new ones.
+    TSnapshot savedRoot_, savedLayers_, savedPath_;
     bool reuse_ = true;
     int limit_ = kLimit;
     int weight_ = 0;

@@ -98,6 +98,8 @@ void TVemoEventContext::Resize(int width, int height) {
 }
 
 bool TVemoEventContext::Idle() {
+    // Every edit, undo and redo asks for a redraw: the mark follows here.
+    ui_.ShowModified(History().DiffersFromSaved());
     const render::TRedrawRequests::Work work = requests_.Take();
     const TVemoDocument& doc = Document();
     switch (work) {
@@ -172,6 +174,7 @@ void TVemoEventContext::SetDocument(std::unique_ptr<TVemoDocument> document) {
     else
         Resize(Document().GetWindowWidth(), Document().GetWindowHeight());
     UpdateCaption();
+    ui_.ShowModified(History().DiffersFromSaved());
     ui_.RefreshDesignPanel();
     ui_.RefreshLayers();
 }
@@ -269,7 +272,8 @@ void TVemoEventContext::UpdateCaption() {
 }
 
 TAnswer TVemoEventContext::QuerySave() {
-    if (!History().IsModified()) return TAnswer::Yes;
+    // Undone back to what was saved: nothing to lose.
+    if (!History().DiffersFromSaved()) return TAnswer::Yes;
     const TAnswer answer = ui_.AskYesNoCancel(QCoreApplication::translate("TVemoEventContext", "ファイルの変更を保存しますか?").toStdString());
     if (answer != TAnswer::Yes) return answer;
     std::string name = Document().GetFileName();
@@ -306,6 +310,7 @@ bool TVemoEventContext::WriteDocument(const std::string& name) {
     if (Document().GetFileName() != name) SetFileName(name);
     diskStamp_ = StampFile(name);
     History().ClearModified();
+    ui_.ShowModified(false);
     return true;
 }
 

@@ -28,6 +28,8 @@ public:
     // Status bar panel 0 (pointer position), 1 (offset from the origin) or 2.
     virtual void SetStatusText(int panel, const std::string& text) = 0;
     virtual void SetCaption(const std::string& caption) = 0;
+    // Whether the board has changes not saved (the caption's mark).
+    virtual void ShowModified(bool /*modified*/) {}
     // 0 arrow, -4 text beam, 10 pan, 11 zoom in, 12 zoom out.
     virtual void SetCursor(int id) = 0;
     // Shows the finished overlay bitmap 1:1 in the design window, before returning.

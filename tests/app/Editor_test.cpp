@@ -89,7 +89,7 @@ TEST_F(EditorTest, ShowsTheDocumentAndAnswersTheTools) {
     auto form = Open(kDemo);
     TVemoEventContext& context = *form->Context();
     app::TDesignWidget* design = form->Design();
-    EXPECT_EQ(form->windowTitle().toStdString(), std::filesystem::absolute(kDemo).lexically_normal().string());
+    EXPECT_EQ(form->windowTitle().toStdString(), std::filesystem::absolute(kDemo).lexically_normal().string() + "[*]");
     EXPECT_EQ(form->menuBar()->actions().size(), 5);
 
     // The design widget shows the overlay bitmap 1:1, and the bitmap shows the board.
@@ -328,7 +328,7 @@ TEST_F(EditorTest, StartingDocuments) {
         form->Start(std::move(doc));
         form->show();
         ASSERT_TRUE(QTest::qWaitFor([&] { return form->Context() != nullptr; }));
-        EXPECT_EQ(form->windowTitle().toStdString(), fresh);
+        EXPECT_EQ(form->windowTitle().toStdString(), fresh + "[*]");
         form->Context()->SaveRootMemento();
         form->findChild<QAction*>("write")->trigger();
         EXPECT_FALSE(form->Context()->History().IsModified());
@@ -350,7 +350,7 @@ TEST_F(EditorTest, StartingDocuments) {
     form->Start(std::move(doc));
     form->show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->Context() != nullptr; }));
-    EXPECT_EQ(form->windowTitle(), "zelko");
+    EXPECT_EQ(form->windowTitle(), "zelko[*]");
 
     // Yes to saving an untitled board, then the save dialog cancelled:
     // nothing was saved, so the window stays open with the changes.

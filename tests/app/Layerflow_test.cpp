@@ -54,12 +54,12 @@ TEST_F(LayerFlowTest, MadeDrawnSavedReopenedDeletedAndUndone) {
         menus.Action("save")->trigger();
         ASSERT_EQ(answers.Answered(), 1);
     }
-    EXPECT_EQ(form->windowTitle().toStdString(), file);
+    EXPECT_EQ(form->windowTitle().toStdString(), file + "[*]");
     EXPECT_FALSE(context.History().IsModified());
 
     // A new board (nothing to ask: saved), then the file opened again.
     menus.Action("new")->trigger();
-    EXPECT_EQ(form->windowTitle(), "zelko");
+    EXPECT_EQ(form->windowTitle(), "zelko[*]");
     EXPECT_EQ(layers().Find("pads top"), nullptr);
     EXPECT_EQ(panel.RowCount(), layers().Count());
     {
@@ -68,7 +68,7 @@ TEST_F(LayerFlowTest, MadeDrawnSavedReopenedDeletedAndUndone) {
         menus.Action("open")->trigger();
         ASSERT_EQ(answers.Answered(), 1);
     }
-    EXPECT_EQ(form->windowTitle().toStdString(), file);
+    EXPECT_EQ(form->windowTitle().toStdString(), file + "[*]");
     EXPECT_EQ(menus.RecentAction(0)->text(), "session.vbf");
     const TVemoLayerPtr reopened = layers().Find("pads top");
     ASSERT_NE(reopened, nullptr);

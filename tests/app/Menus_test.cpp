@@ -245,7 +245,7 @@ TEST_F(MenusTest, OpenedFilesFillTheRecentListAndItsItemsOpenThem) {
         answers.File(board);
         menus.Action("open")->trigger();
         EXPECT_TRUE(answers.Done());
-        EXPECT_EQ(form->windowTitle().toStdString(), board);
+        EXPECT_EQ(form->windowTitle().toStdString(), board + "[*]");
     }
     const auto shown = [&] {
         std::vector<std::string> texts;
@@ -273,7 +273,7 @@ TEST_F(MenusTest, OpenedFilesFillTheRecentListAndItsItemsOpenThem) {
 TEST_F(MenusTest, SavingThroughTheDialogAddsTheExtensionAndCancelChangesNothing) {
     auto form = Start();
     TVemoEventContext& context = *form->Context();
-    EXPECT_EQ(form->windowTitle(), "zelko");
+    EXPECT_EQ(form->windowTitle(), "zelko[*]");
     context.SaveRootMemento();
 
     {  // Write on an untitled board asks for a name; cancelled, nothing changes.
@@ -282,7 +282,7 @@ TEST_F(MenusTest, SavingThroughTheDialogAddsTheExtensionAndCancelChangesNothing)
         form->Menus().Action("write")->trigger();
         EXPECT_EQ(answers.Answered(), 1);
     }
-    EXPECT_EQ(form->windowTitle(), "zelko");
+    EXPECT_EQ(form->windowTitle(), "zelko[*]");
     EXPECT_TRUE(context.History().IsModified());
     EXPECT_FALSE(form->Menus().RecentAction(0)->isVisible());
 
@@ -293,7 +293,7 @@ TEST_F(MenusTest, SavingThroughTheDialogAddsTheExtensionAndCancelChangesNothing)
         EXPECT_EQ(answers.Answered(), 1);
     }
     EXPECT_TRUE(std::filesystem::exists(Path("mine.vbf")));
-    EXPECT_EQ(form->windowTitle().toStdString(), Path("mine.vbf"));
+    EXPECT_EQ(form->windowTitle().toStdString(), Path("mine.vbf") + "[*]");
     EXPECT_FALSE(context.History().IsModified());
     EXPECT_EQ(form->Menus().RecentAction(0)->text(), "mine.vbf");
 
@@ -306,7 +306,7 @@ TEST_F(MenusTest, SavingThroughTheDialogAddsTheExtensionAndCancelChangesNothing)
         form->Menus().Action("save")->trigger();
         EXPECT_GE(answers.Answered(), 2);
     }
-    EXPECT_EQ(form->windowTitle().toStdString(), Path("mine.vbf"));
+    EXPECT_EQ(form->windowTitle().toStdString(), Path("mine.vbf") + "[*]");
 }
 
 }  // namespace

@@ -30,6 +30,7 @@
 #include "model/Vemodocument.h"
 #include "model/Vemogroup.h"
 #include "model/Vemolayerlist.h"
+#include "model/Vemopath.h"
 #include "model/Vemorectangle.h"
 #include "model/Vemostring.h"
 #include "states/Vemoeventcontext.h"
@@ -449,6 +450,49 @@ TEST_F(GuiTest, BackgroundPictureReachesTheBitmapAndEmfExports) {
         at += size;
     }
     EXPECT_TRUE(picture_recorded);
+}
+
+}  // namespace
+
+namespace {
+
+// The caption's mark of unsaved changes: on from the first change, off after
+// a save and after undo back to the saved state, on again with redo.
+TEST_F(GuiTest, TheCaptionMarksUnsavedChangesUntilSavedOrUndone) {
+    const std::string board = Path("marked.vbf");
+    std::string error;
+    ASSERT_TRUE(WriteDocumentFile(TVemoDocument(), board, error)) << error;
+    std::unique_ptr<TVemoDocument> doc = app::LoadInitialDocument(board, error);
+    ASSERT_NE(doc, nullptr) << error;
+    auto form = Start(std::move(doc));
+    TVemoEventContext& context = *form->Context();
+    EXPECT_FALSE(form->isWindowModified());
+    const auto command = [&](const char* name) {
+        form->findChild<QAction*>(name)->trigger();
+        Settle();
+    };
+    const auto draw = [&](PointF at) {
+        context.RootObject().AddChild(boardgen::RoundPad(at, 20, context.Document().GetLayerList().Current()));
+        context.SaveRootMemento();
+        context.Invalidate();
+        Settle();
+    };
+    draw({100, 100});
+    EXPECT_TRUE(form->isWindowModified());
+    command("undo");
+    EXPECT_FALSE(form->isWindowModified()) << "undone back to the board as opened";
+    command("redo");
+    EXPECT_TRUE(form->isWindowModified());
+    command("write");
+    EXPECT_FALSE(form->isWindowModified());
+    draw({200, 100});
+    draw({300, 100});
+    command("undo");
+    EXPECT_TRUE(form->isWindowModified()) << "one of two changes after the save is left";
+    command("undo");
+    EXPECT_FALSE(form->isWindowModified()) << "back to the saved board";
+    // Back at the saved state, closing asks nothing.
+    EXPECT_EQ(context.QuerySave(), TAnswer::Yes);
 }
 
 }  // namespace
