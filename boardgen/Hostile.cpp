@@ -97,31 +97,41 @@ void TrailerV3(TVemo_oarchive& out, const char* name) {
     out.WriteInt32(2);
 }
 
+// The one-layer list of a version-3 document: "solder", neither cut out nor wire frame.
+void SolderLayerV3(TVemo_oarchive& out) {
+    out.WriteInt32(1);
+    out.WriteString("solder");
+    out.WriteColour(kLayerColour);
+    out.WriteByte(0);
+    out.WriteByte(0);
+}
+
+// A version-3 path on "solder" along the short track, with its trailer.
+void ShortTrackV3(TVemo_oarchive& out) {
+    out.WriteTag("PATH");
+    out.WriteString("solder");
+    out.WriteByte(0);
+    out.WriteInt32(6);
+    for (int i = 0; i < 6; ++i) {
+        out.WritePoint(i < 3 ? kShortTrack[0] : kShortTrack[1]);
+        out.WriteByte(0x02);
+    }
+    TrailerV3(out, "Path");
+}
+
 }  // namespace
 
 std::string NestedGroups(int depth, int version) {
     Writer w(version == 3 ? 3 : kArchiveVersion);
     if (version == 3) {
-        w->WriteInt32(1);
-        w->WriteString("solder");
-        w->WriteColour(kLayerColour);
-        w->WriteByte(0);
-        w->WriteByte(0);
+        SolderLayerV3(*w);
         w->WriteTag("PART");
         w->WriteInt32(1);
         for (int i = 0; i < depth; ++i) {
             w->WriteTag("GRUP");
             w->WriteInt32(1);
         }
-        w->WriteTag("PATH");
-        w->WriteString("solder");
-        w->WriteByte(0);
-        w->WriteInt32(6);
-        for (int i = 0; i < 6; ++i) {
-            w->WritePoint(i < 3 ? kShortTrack[0] : kShortTrack[1]);
-            w->WriteByte(0x02);
-        }
-        TrailerV3(*w, "Path");
+        ShortTrackV3(*w);
         for (int i = 0; i < depth; ++i) TrailerV3(*w, "Group");
         TrailerV3(*w, "Part");
         return w.Take();
@@ -212,11 +222,7 @@ std::string HugeArea(double width, double height) {
 std::string EmptyPaths(int version) {
     if (version == 3) {
         Writer w(3);
-        w->WriteInt32(1);
-        w->WriteString("solder");
-        w->WriteColour(kLayerColour);
-        w->WriteByte(0);
-        w->WriteByte(0);
+        SolderLayerV3(*w);
         w->WriteTag("PART");
         w->WriteInt32(3);
         for (const bool closed : {false, true}) {
@@ -226,15 +232,7 @@ std::string EmptyPaths(int version) {
             w->WriteInt32(0);
             TrailerV3(*w, "Path");
         }
-        w->WriteTag("PATH");
-        w->WriteString("solder");
-        w->WriteByte(0);
-        w->WriteInt32(6);
-        for (int i = 0; i < 6; ++i) {
-            w->WritePoint(i < 3 ? kShortTrack[0] : kShortTrack[1]);
-            w->WriteByte(0x02);
-        }
-        TrailerV3(*w, "Path");
+        ShortTrackV3(*w);
         TrailerV3(*w, "Part");
         return w.Take();
     }
