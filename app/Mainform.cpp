@@ -371,7 +371,10 @@ void TVemoForm::SetCaption(const std::string& caption) {
     setWindowTitle(QString::fromStdString(caption) + QStringLiteral("[*]"));
 }
 
-void TVemoForm::ShowModified(bool modified) { setWindowModified(modified); }
+void TVemoForm::ShowModified(bool modified) {
+    // Asked after every redraw: the title is set again only when the mark changes.
+    if (isWindowModified() != modified) setWindowModified(modified);
+}
 
 void TVemoForm::SetCursor(int id) {
     auto it = cursors_.find(id);
