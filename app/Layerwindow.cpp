@@ -14,6 +14,7 @@
 #include "app/Vemoresource.h"
 #include "model/Vemodocument.h"
 #include "model/Vemoobjectvisitor.h"
+#include "states/Vemoeditstep.h"
 #include "states/Vemoeventcontext.h"
 
 namespace app {
@@ -323,7 +324,7 @@ void TLayerWindow::RowReleased(TVemoLayerFace& row, int x, QPoint global) {
             TVemoLayerList& layers = context_->Document().GetLayerList();
             editor_.LoadLayer(row.Layer(), &layers);
             if (editor_.exec() == QDialog::Accepted) {
-                context_->SaveObjectsMemento();
+                TEditStep(*context_, TStepKind::Objects).Commit();
                 RebuildRows();
                 ShowLayerChange();
             }
@@ -334,8 +335,9 @@ void TLayerWindow::RowReleased(TVemoLayerFace& row, int x, QPoint global) {
     TVemoLayerFace* target = RowAt(global);
     if (!target || target == &row || !target->Layer() || !row.Layer()) return;
     context_->CurrentState()->Leave();
+    TEditStep step(*context_, TStepKind::LayerList);
     context_->Document().GetLayerList().Move(target->Layer(), row.Layer());
-    context_->SaveLayerListMemento();
+    step.Commit();
     RebuildRows();
     // Layers paint in list order: the picture changes.
     ShowLayerChange();
@@ -347,11 +349,12 @@ void TLayerWindow::NewLayer() {
     editor_.LoadLayer(layer, nullptr);
     if (editor_.exec() != QDialog::Accepted) return;
     TVemoLayerList& layers = context_->Document().GetLayerList();
+    context_->CurrentState()->Leave();
+    TEditStep step(*context_, TStepKind::LayerList);
     layer->SetName(UniqueLayerName(layer->GetName(), layers));
     layers.Insert(layer);
+    step.Commit();
     RebuildRows();
-    context_->CurrentState()->Leave();
-    context_->SaveLayerListMemento();
     // The current layer changed colour: show it at once.
     ShowLayerChange();
 }
@@ -366,14 +369,15 @@ void TLayerWindow::DeleteLayer() {
     const TVemoLayerPtr current = layers.Current();
     if (!current) return;
     context_->CurrentState()->Leave();
+    TEditStep step(*context_, TStepKind::Objects);
     TLayerVisitor doomed(current->GetIndex());
     context_->RootObject().AcceptDeep(doomed);
     // Each removal may take an emptied group with it, never another collected object.
     for (TVemoObject* object : doomed.Objects()) object->RemoveFromParent();
     layers.EraseCurrent();
+    step.Commit();
     RebuildRows();
     context_->Invalidate();
-    context_->SaveObjectsMemento();
 }
 
 }  // namespace app

@@ -241,7 +241,6 @@ TVemoForm::~TVemoForm() {
     layerWindow_->SetContext(nullptr);
     swapLayerForm_->SetContext(nullptr);
     context_.reset();
-    StateBank().Release();
 }
 
 void TVemoForm::Start(std::unique_ptr<TVemoDocument> document) {
@@ -293,7 +292,7 @@ void TVemoForm::ReleaseKeys() {
     // or a held Space would keep the pan tool after coming back.
     if (!context_) return;
     for (int key : {vk::Space, int('X'), int('Y'), int('Z'), int('R'), int('M'), int('G'), vk::Control, vk::Shift})
-        if (TVemoKeyState::Flags() & TVemoKeyState::BitOf(key)) context_->KeyUp(key);
+        if (context_->Session().keys.Flags() & TVemoKeyState::BitOf(key)) context_->KeyUp(key);
 }
 
 void TVemoForm::ResizeDesign() {

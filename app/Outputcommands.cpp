@@ -11,6 +11,7 @@
 #include "app/Printform.h"
 #include "import/Vemoimport.h"
 #include "model/Vemodocument.h"
+#include "states/Vemoeditstep.h"
 
 namespace app {
 
@@ -23,16 +24,13 @@ void TVemoForm::MakeOutputWindows() {
 
     importForm_->imported = [this](const TVemoImportResult& result) {
         if (!context_) return;
-        if (result.layersCreated)
-            context_->SaveObjectsMemento();
-        else
-            context_->SaveRootMemento();
+        TEditStep(*context_, result.layersCreated ? TStepKind::Objects : TStepKind::Root).Commit();
         RefreshLayers();
         context_->Invalidate();
     };
     graphToolForm_->Frame()->added = [this](TVemoGroup*) {
         if (!context_) return;
-        context_->SaveRootMemento();
+        TEditStep(*context_, TStepKind::Root).Commit();
         context_->Invalidate();
     };
 

@@ -12,6 +12,7 @@
 #include "app/Vemoformtemplate.h"
 #include "model/Vemodocument.h"
 #include "model/Vemoobjectvisitor.h"
+#include "states/Vemoeditstep.h"
 #include "states/Vemoeventcontext.h"
 
 namespace app {
@@ -110,11 +111,11 @@ void TSwapLayerForm::accept() {
         }
         doc.GetRoot().AcceptDeep(visitor);
         if (visitor.LayersCreated()) {
-            context_->SaveObjectsMemento();
+            TEditStep(*context_, TStepKind::Objects).Commit();
             context_->Invalidate();
             context_->Ui().RefreshLayers();
         } else if (visitor.ObjectsChanged()) {
-            context_->SaveRootMemento();
+            TEditStep(*context_, TStepKind::Root).Commit();
             context_->Invalidate();
         }
     }

@@ -53,15 +53,13 @@ struct TPartsEditor {
 int ConnectedCount(TPartsEditor& editor) {
     int count = 0;
     for (int i = 0; i < editor.context.Document().GetLayerList().Count(); ++i)
-        count += int(TVemoPartsStateIF::ConnectedPaths(i).size());
+        count += int(editor.context.Session().ConnectedPaths(i).size());
     return count;
 }
 
-// The states outlive no context: the editor goes first, then the states.
 void Done(std::unique_ptr<TPartsEditor>& editor) {
     editor->context.PressTool("select");
     editor.reset();
-    StateBank().Release();
 }
 
 void BM_PartsPress(benchmark::State& state) {
@@ -72,7 +70,7 @@ void BM_PartsPress(benchmark::State& state) {
         parts->MouseDown(ssLeft, editor.press);
         parts->MouseUp(0, editor.press);
     }
-    state.counters["selected"] = double(TVemoPartsStateIF::Selection().Count());
+    state.counters["selected"] = double(editor.context.Session().PartsSelection().Count());
     state.counters["connected"] = double(ConnectedCount(editor));
     Done(made);
 }

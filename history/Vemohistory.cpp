@@ -99,6 +99,41 @@ void TVemoHistory::DropTemporary() {
     current_ = keptUpToCurrent > 0 ? keptUpToCurrent - 1 : 0;
 }
 
+namespace {
+
+bool Same(const TSnapshot& last, const TSnapshot& now) { return last && now && *last == *now; }
+
+}  // namespace
+
+bool TVemoHistory::Record(TStepKind kind, const TVemoDocument& document) {
+    std::unique_ptr<TVemoMemento> step;
+    bool unchanged = false;
+    switch (kind) {
+        case TStepKind::Root: {
+            auto root = std::make_unique<TRootObjectMemento>(document.GetRoot(), SizeOf(lastRoot_));
+            unchanged = Same(lastRoot_, root->After());
+            step = std::move(root);
+            break;
+        }
+        case TStepKind::LayerList: {
+            auto layers = std::make_unique<TLayerListMemento>(document.GetLayerList());
+            unchanged = Same(lastLayers_, layers->After());
+            step = std::move(layers);
+            break;
+        }
+        case TStepKind::Objects: {
+            auto both = std::make_unique<TObjectsMemento>(document.GetRoot(), document.GetLayerList(),
+                                                          SizeOf(lastRoot_));
+            unchanged = Same(lastRoot_, both->RootPart().After()) && Same(lastLayers_, both->LayerPart().After());
+            step = std::move(both);
+            break;
+        }
+    }
+    if (unchanged) return false;
+    Push(std::move(step));
+    return true;
+}
+
 void TVemoHistory::SaveRootMemento(const TVemoDocument& document) {
     Push(std::make_unique<TRootObjectMemento>(document.GetRoot(), SizeOf(lastRoot_)));
 }

@@ -10,10 +10,18 @@
 // when dropped: with root edits only, 33 steps (32 undos) are kept.
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <memory>
 
 #include "history/Vemomemento.h"
+
+// What an edit changed, and so what its undo step keeps.
+enum class TStepKind : std::uint8_t {
+    Root,       // the drawing objects (TRootObjectMemento)
+    LayerList,  // the layers (TLayerListMemento)
+    Objects,    // both (TObjectsMemento)
+};
 
 class TVemoHistory {
 public:
@@ -41,6 +49,10 @@ public:
     // becomes the last ordinary step at or before the one that was current.
     void DropTemporary();
 
+    // Records the step of that kind from the document's present state unless
+    // the document's part is byte for byte what the last step left: true when
+    // a step was recorded.
+    bool Record(TStepKind kind, const TVemoDocument& document);
     // Constructs and pushes the step of each kind from the document's present state.
     void SaveRootMemento(const TVemoDocument& document);
     void SaveLayerListMemento(const TVemoDocument& document);

@@ -207,38 +207,69 @@ TRedrawRequests::Work TRedrawRequests::Take() {
     return work;
 }
 
-TRenderView::TRenderView(TVemoDocument& document)
-    : document_(document),
-      main_(document.GetWindowWidth(), document.GetWindowHeight()),
-      overlay_(document.GetWindowWidth(), document.GetWindowHeight()) {}
-
-void TRenderView::Resize(int width, int height) {
-    document_.SetWindowSize(width, height);
-    main_.Resize(document_.GetWindowWidth(), document_.GetWindowHeight());
-    overlay_.Resize(document_.GetWindowWidth(), document_.GetWindowHeight());
+TRenderView::TRenderView(int width, int height) : main_(width, height), overlay_(width, height) {
+    // Nothing is drawn yet.
     requests_.Invalidate();
 }
 
-TRedrawRequests::Work TRenderView::Idle(const Present& present) {
-    const TRedrawRequests::Work work = requests_.Take();
-    switch (work) {
-        case TRedrawRequests::Work::All:
-            RenderMain(document_, main_, &background_);
-            [[fallthrough]];
+void TRenderView::Resize(int width, int height) {
+    main_.Resize(width, height);
+    overlay_.Resize(width, height);
+    Forget();
+    requests_.Invalidate();
+}
+
+void TRenderView::Forget() {
+    mainView_.reset();
+    previewView_.reset();
+}
+
+TRenderView::Step TRenderView::Idle(const TVemoDocument& document, const Present& present) {
+    switch (requests_.Take()) {
+        case TRedrawRequests::Work::All: {
+            const QTransform view = ToQTransform(document.GetViewMatrix());
+            const bool viewMoved = mainView_ && *mainView_ != view;
+            const bool previewShown = previewView_ && *previewView_ == view;
+            if (viewMoved && !previewShown && lastMainTime_ > previewBudget_ && main_.PaintDevice() &&
+                overlay_.PaintDevice()) {
+                // The old picture moved to the new view, drawn at once; the exact
+                // one follows when no newer view change has arrived meanwhile.
+                overlay_.Fill(kPanGapColour);
+                {
+                    QPainter painter(overlay_.PaintDevice());
+                    painter.setTransform(mainView_->inverted() * view);
+                    painter.drawImage(0, 0, main_.Image());
+                }
+                previewView_ = view;
+                if (present) present(overlay_);
+                requests_.Invalidate();
+                return Step::Preview;
+            }
+            const auto start = std::chrono::steady_clock::now();
+            RenderMain(document, main_, background_.isNull() ? nullptr : &background_);
+            lastMainTime_ =
+                std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
+            mainView_ = view;
+            previewView_.reset();
+            RenderOverlay(document, main_, overlay_);
+            if (present) present(overlay_);
+            return Step::All;
+        }
         case TRedrawRequests::Work::Overlay:
-            RenderOverlay(document_, main_, overlay_);
-            [[fallthrough]];
+            RenderOverlay(document, main_, overlay_);
+            if (present) present(overlay_);
+            return Step::Overlay;
         case TRedrawRequests::Work::Blit:
             if (present) present(overlay_);
-            break;
+            return Step::Blit;
         case TRedrawRequests::Work::None:
             break;
     }
-    return work;
+    return Step::None;
 }
 
-void TRenderView::LivePan(double dx, double dy, const Present& present) {
-    render::LivePan(main_, overlay_, document_.GetZoom(), dx, dy);
+void TRenderView::LivePan(const TVemoDocument& document, double dx, double dy, const Present& present) {
+    render::LivePan(main_, overlay_, document.GetZoom(), dx, dy);
     if (present) present(overlay_);
 }
 

@@ -8,9 +8,12 @@
 // Requests only set flags; the idle step does the cheapest work that serves
 // them all.
 
+#include <chrono>
 #include <functional>
+#include <optional>
 
 #include <QImage>
+#include <QTransform>
 
 #include "render/Dibwrap.h"
 
@@ -63,35 +66,51 @@ private:
     bool blit_ = false;
 };
 
-// The two bitmaps of a document's design window and the redraw cycle over them.
+// The two bitmaps of a design window and the redraw cycle over them. The
+// view does not keep the document: the window's document may be replaced, so
+// each step is handed the one to draw.
 class TRenderView {
 public:
-    // Shows the finished overlay bitmap in the window at (0, 0).
+    // Shows the finished pixels in the window at (0, 0).
     using Present = std::function<void(const TDIBitmap&)>;
 
-    // Bitmaps of the document's window size; the document must outlive the view.
-    explicit TRenderView(TVemoDocument& document);
+    TRenderView(int width, int height);
 
-    // The window's new size: the document's view and both bitmaps follow, and a
-    // full redraw is requested.
+    // The window's new size in pixels: both bitmaps follow, and a full redraw is requested.
     void Resize(int width, int height);
     TRedrawRequests& Requests() { return requests_; }
-    // The idle step: the requested work, then present. Returns what was done.
-    TRedrawRequests::Work Idle(const Present& present);
+    bool Pending() const { return requests_.Pending(); }
+    // The idle step: the cheapest work that serves every request, then present.
+    // When a full redraw is due only because the view moved and the last one
+    // took longer than the preview budget, the old picture is presented moved
+    // and scaled to the new view first, the full redraw stays requested, and
+    // Preview is answered. Otherwise what was done.
+    enum class Step { None, Blit, Overlay, All, Preview };
+    Step Idle(const TVemoDocument& document, const Present& present);
     // Shows the main bitmap shifted by a drag of (dx, dy) document units at once.
-    void LivePan(double dx, double dy, const Present& present);
+    void LivePan(const TVemoDocument& document, double dx, double dy, const Present& present);
+    // Full redraws slower than this show a preview first (see Idle).
+    void SetPreviewBudget(std::chrono::microseconds budget) { previewBudget_ = budget; }
+    // Forgets what the bitmaps show, so the next full redraw shows no preview
+    // (a new document, a new size).
+    void Forget();
 
     // The picture drawn into the design area when the view shows its background.
     void SetBackground(const QImage& image) { background_ = image; }
+    const QImage& Background() const { return background_; }
     const TDIBitmap& Main() const { return main_; }
     const TDIBitmap& Overlay() const { return overlay_; }
 
 private:
-    TVemoDocument& document_;
     TDIBitmap main_;
     TDIBitmap overlay_;
     QImage background_;
     TRedrawRequests requests_;
+    // The view the main bitmap was drawn for, and the one a preview was shown for.
+    std::optional<QTransform> mainView_;
+    std::optional<QTransform> previewView_;
+    std::chrono::microseconds lastMainTime_{0};
+    std::chrono::microseconds previewBudget_{12000};
 };
 
 }  // namespace render

@@ -14,10 +14,10 @@ namespace {
 constexpr float kTolerance = 3.0f;
 }  // namespace
 
-TVemoDrawState::TVemoDrawState() : slot_(std::make_shared<TVemoPathSlot>()) {
+TVemoDrawState::TVemoDrawState(TVemoEventContext& context)
+    : TVemoEventState(context), slot_(std::make_shared<TVemoPathSlot>()) {
     // Undo and redo take the path away or bring it back: the style panel follows.
-    slot_->styleChanged = [](TVemoPath* path) {
-        if (!context_) return;
+    slot_->styleChanged = [context_ = context_](TVemoPath* path) {
         if (path)
             context_->StylePanel().ShowStyle(path);
         else
@@ -30,7 +30,7 @@ TVemoPath* TVemoDrawState::CurrentPath() {
     if (!path) return nullptr;
     // The path belongs to the root; if anything took it out of the document
     // (a deleted layer, an undo beyond it) there is nothing to continue.
-    if (!context_ || context_->RootObject().IndexOf(path) < 0) {
+    if (context_->RootObject().IndexOf(path) < 0) {
         slot_->path = nullptr;
         closed_ = false;
         return nullptr;
@@ -38,8 +38,15 @@ TVemoPath* TVemoDrawState::CurrentPath() {
     return path;
 }
 
-void TVemoDrawState::SaveRootMemento() {
-    if (context_ && CurrentPath()) context_->History().SavePathMemento(slot_);
+void TVemoDrawState::SavePathStep() {
+    if (CurrentPath()) context_->History().SavePathMemento(slot_);
+}
+
+void TVemoDrawState::RecordStep(TStepKind kind) {
+    if (kind == TStepKind::Root && CurrentPath())
+        SavePathStep();
+    else
+        TVemoEventState::RecordStep(kind);
 }
 
 TVemoEventState* TVemoDrawState::Leave() {
@@ -49,7 +56,6 @@ TVemoEventState* TVemoDrawState::Leave() {
 }
 
 void TVemoDrawState::Finish() {
-    if (!context_ || !document_) return;
     TVemoPath* path = CurrentPath();
     // Steps of a path undone away must not be redone behind another tool's back.
     if (!path) {
@@ -66,18 +72,18 @@ void TVemoDrawState::Finish() {
         // One node: nothing to see or pick; the document is as before the first click.
         path->RemoveFromParent();
     } else {
-        TVemoEventState::SaveRootMemento();
+        TVemoEventState::RecordStep(TStepKind::Root);
     }
     context_->Invalidate();
 }
 
 TVemoEventState* TVemoDrawState::MouseDown(TShiftState shift, PointF point) {
-    if (!(shift & ssLeft) || !context_ || !document_) return this;
+    if (!(shift & ssLeft)) return this;
     // The release of the previous press went elsewhere (Space was pressed in
     // between): its node still gets its own undo step.
-    if (pressed_) SaveRootMemento();
+    if (pressed_) SavePathStep();
     pressed_ = true;
-    anchor_ = gridsnap::Snapped(document_, point);
+    anchor_ = gridsnap::Snapped(&Document(), point);
     if (TVemoPath* path = CurrentPath()) {
         if (path->IsNearStart(anchor_, kTolerance)) {
             path->Close();
@@ -91,7 +97,7 @@ TVemoEventState* TVemoDrawState::MouseDown(TShiftState shift, PointF point) {
     } else {
         closed_ = false;
         auto made = std::make_unique<TVemoPath>();
-        made->SetLayer(document_->GetLayerList().Current());
+        made->SetLayer(Document().GetLayerList().Current());
         made->SetSurface(context_->StylePanel().CurrentSurface());
         auto* added = static_cast<TVemoPath*>(context_->RootObject().AddChild(std::move(made)));
         if (!added) return this;
@@ -109,13 +115,12 @@ TVemoEventState* TVemoDrawState::MouseDown(TShiftState shift, PointF point) {
 }
 
 TVemoEventState* TVemoDrawState::MouseMove(TShiftState shift, PointF point) {
-    if (!context_ || !document_) return this;
     if (!(shift & ssLeft) || !PullsHandles()) {
-        context_->ShowPosition(gridsnap::Snapped(document_, point));
+        context_->ShowPosition(gridsnap::Snapped(&Document(), point));
         return this;
     }
     PointF d(point.x - anchor_.x, point.y - anchor_.y);
-    if (!gridsnap::WholePitches(document_, d)) return this;
+    if (!gridsnap::WholePitches(&Document(), d)) return this;
     point = PointF(anchor_.x + d.x, anchor_.y + d.y);
     // The anchor stays on the node, so the handle follows the pointer from it.
     if (TVemoPath* path = CurrentPath(); path && pressed_) path->PullHandles(point);
@@ -125,7 +130,6 @@ TVemoEventState* TVemoDrawState::MouseMove(TShiftState shift, PointF point) {
 }
 
 TVemoEventState* TVemoDrawState::MouseUp(TShiftState, PointF) {
-    if (!context_ || !document_) return this;
     // A release whose press this state did not see records nothing.
     const bool pressed = pressed_;
     pressed_ = false;
@@ -133,7 +137,7 @@ TVemoEventState* TVemoDrawState::MouseUp(TShiftState, PointF) {
         if (closed_)
             Finish();
         else
-            SaveRootMemento();
+            SavePathStep();
     }
     context_->Invalidate();
     return this;
@@ -142,14 +146,13 @@ TVemoEventState* TVemoDrawState::MouseUp(TShiftState, PointF) {
 TVemoEventState* TVemoDrawState::KeyDown(int key) {
     TVemoEventState* next = ToolKey(key, true);
     // Not while a text field of another window has the keyboard.
-    if ((key == vk::Return || key == vk::Escape) && context_ && context_->Ui().IsEditorActive()) Finish();
+    if ((key == vk::Return || key == vk::Escape) && context_->Ui().IsEditorActive()) Finish();
     return next;
 }
 
 TVemoEventState* TVemoDrawState::KeyUp(int key) { return ToolKey(key, false); }
 
 TVemoEventState* TVemoDrawState::Command(TEditCommand code) {
-    if (!context_ || !document_) return TVemoEventState::Command(code);
     switch (code) {
         case ecUndo:
         case ecRedo:

@@ -18,13 +18,13 @@ class TVemoPath;
 
 class TVemoDrawState : public TVemoEventState {
 public:
-    TVemoDrawState();
+    explicit TVemoDrawState(TVemoEventContext& context);
 
     // Finishes the path under construction.
     TVemoEventState* Leave() override;
-    // While a path is under construction: a temporary step of it; otherwise nothing
-    // (finishing records the ordinary step itself).
-    void SaveRootMemento() override;
+    // An edit of the objects while a path is under construction (its style)
+    // is a temporary step of the path; any other step as usual.
+    void RecordStep(TStepKind kind) override;
     TVemoEventState* MouseDown(TShiftState shift, PointF point) override;
     // Shows the position; with the button held the path tool pulls the new
     // node's handles to the pointer (snapped in whole pitches).
@@ -47,6 +47,9 @@ protected:
     // temporary ones. A path of fewer than two nodes draws nothing and could
     // never be picked again, so it is taken out instead.
     void Finish();
+    // While a path is under construction: a temporary step of it; otherwise nothing
+    // (finishing records the ordinary step itself).
+    void SavePathStep();
 
     std::shared_ptr<TVemoPathSlot> slot_;
     bool closed_ = false;
@@ -57,6 +60,7 @@ protected:
 
 class TVemoPathState : public TVemoDrawState {
 public:
+    using TVemoDrawState::TVemoDrawState;
     static constexpr int kBankIndex = 14;
 
 protected:
@@ -65,6 +69,7 @@ protected:
 
 class TVemoPolyState : public TVemoDrawState {
 public:
+    using TVemoDrawState::TVemoDrawState;
     static constexpr int kBankIndex = 15;
 
 protected:

@@ -5,12 +5,12 @@
 #include <cstdio>
 
 #include <QCoreApplication>
-#include <QPainter>
+#include <QImage>
 
 #include "archive/Vemodocumentfile.h"
 #include "model/Vemodocument.h"
 #include "model/Vemodrawstyle.h"
-#include "render/Qtgraphics.h"
+#include "states/Vemoeditstep.h"
 #include "states/Vemostatebank.h"
 
 namespace {
@@ -31,23 +31,19 @@ bool IsArrowKey(int key) { return key >= vk::Left && key <= vk::Down; }
 TVemoEventContext::TVemoEventContext(TVemoUi& ui)
     : ui_(ui),
       edited_(std::make_unique<TEditedDocument>()),
-      main_(edited_->Document().GetWindowWidth(), edited_->Document().GetWindowHeight()),
-      overlay_(edited_->Document().GetWindowWidth(), edited_->Document().GetWindowHeight()),
+      bank_(std::make_unique<TVemoStateBank>(*this)),
+      view_(edited_->Document().GetWindowWidth(), edited_->Document().GetWindowHeight()),
       menuControl_(std::make_unique<TMenuControl>()),
       stylePanel_(std::make_unique<TVemoStylePanel>(*this)) {
     DrawStyle().SetZoom(float(Document().GetZoom()));
-    TVemoSelectStateIF::Forget();
     menuControl_->SetContext(this);
 }
 
 TVemoEventContext::~TVemoEventContext() {
+    // The panels go first: their buttons reach the states.
+    stylePanel_.reset();
     menuControl_.reset();
-    TVemoSelectStateIF::Forget();
-    // The states outlive the context in the bank; they must not reach it.
-    if (current_) {
-        current_->SetContext(nullptr);
-        current_->SetDocument(nullptr);
-    }
+    current_ = nullptr;
 }
 
 PointF TVemoEventContext::ToDocument(double x, double y) const {
@@ -90,83 +86,37 @@ void TVemoEventContext::Resize(int width, int height) {
     windowWidth_ = std::max(width, 0);
     windowHeight_ = std::max(height, 0);
     Document().SetWindowSize(windowWidth_, windowHeight_);
-    main_.Resize(Document().GetWindowWidth(), Document().GetWindowHeight());
-    overlay_.Resize(Document().GetWindowWidth(), Document().GetWindowHeight());
-    mainView_.reset();
-    previewView_.reset();
-    Invalidate();
+    view_.Resize(Document().GetWindowWidth(), Document().GetWindowHeight());
+    ui_.ScheduleIdle();
 }
 
 bool TVemoEventContext::Idle() {
     // Every edit, undo and redo asks for a redraw: the mark follows here.
     ui_.ShowModified(History().DiffersFromSaved());
-    const render::TRedrawRequests::Work work = requests_.Take();
-    const TVemoDocument& doc = Document();
-    switch (work) {
-        case render::TRedrawRequests::Work::All: {
-            const QTransform view = render::ToQTransform(doc.GetViewMatrix());
-            const bool viewMoved = mainView_ && *mainView_ != view;
-            const bool previewShown = previewView_ && *previewView_ == view;
-            if (viewMoved && !previewShown && lastMainTime_ > previewBudget_ && main_.PaintDevice() &&
-                overlay_.PaintDevice()) {
-                // The old picture moved to the new view, drawn at once; the exact
-                // one follows when no newer view change has arrived meanwhile.
-                overlay_.Fill(render::kPanGapColour);
-                {
-                    QPainter painter(overlay_.PaintDevice());
-                    painter.setTransform(mainView_->inverted() * view);
-                    painter.drawImage(0, 0, main_.Image());
-                }
-                previewView_ = view;
-                ui_.Present(overlay_);
-                requests_.Invalidate();
-                ui_.ScheduleIdle();
-                return true;
-            }
-            const auto start = std::chrono::steady_clock::now();
-            render::RenderMain(doc, main_, background_.isNull() ? nullptr : &background_);
-            lastMainTime_ =
-                std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
-            mainView_ = view;
-            previewView_.reset();
-            [[fallthrough]];
-        }
-        case render::TRedrawRequests::Work::Overlay:
-            render::RenderOverlay(doc, main_, overlay_);
-            [[fallthrough]];
-        case render::TRedrawRequests::Work::Blit:
-            ui_.Present(overlay_);
-            break;
-        case render::TRedrawRequests::Work::None:
-            break;
-    }
-    return false;
+    const auto step = view_.Idle(Document(), [this](const TDIBitmap& shown) { ui_.Present(shown); });
+    if (step != render::TRenderView::Step::Preview) return false;
+    ui_.ScheduleIdle();
+    return true;
 }
 
 void TVemoEventContext::ChangeState(TVemoEventState* state) {
     if (!state) return;
     if (current_) current_->Leave();
     current_ = state;
-    state->SetDocument(&Document());
-    state->SetContext(this);
 }
 
 void TVemoEventContext::SetDocument(std::unique_ptr<TVemoDocument> document) {
     if (!document) document = std::make_unique<TVemoDocument>();
-    if (current_) {
-        current_->Leave();
-        current_->SetDocument(document.get());
-    }
+    if (current_) current_->Leave();
+    session_.ForgetDocument();
     edited_->Replace(std::move(document));
-    background_ = QImage();  // the picture belonged to the old document
+    view_.SetBackground(QImage());  // the picture belonged to the old document
     diskStamp_.reset();
     if (!Document().GetFileName().empty()) diskStamp_ = StampFile(Document().GetFileName());
     DrawStyle().SetZoom(float(Document().GetZoom()));
     // The select tool, without leaving the old state a second time; its button
     // goes down too, so the panel never shows another tool than the current one.
-    current_ = StateBank().Get<TVemoSelectState>(nullptr);
-    current_->SetDocument(&Document());
-    current_->SetContext(this);
+    current_ = bank_->Get<TVemoSelectState>(nullptr);
     if (TVemoToolButton* select = menuControl_->Find("select")) menuControl_->SetMainDown(*select);
     if (menuControl_->SubToolSet() != TToolSet::Select) menuControl_->BuildSubTools(TToolSet::Select);
     if (windowWidth_ > 0 && windowHeight_ > 0)
@@ -193,22 +143,26 @@ void TVemoEventContext::SendCommand(TEditCommand code) {
     if (TVemoEventState* next = current_->Command(code)) current_ = next;
 }
 
-void TVemoEventContext::SaveRootMemento() { current_->SaveRootMemento(); }
-void TVemoEventContext::SaveLayerListMemento() { current_->SaveLayerListMemento(); }
-void TVemoEventContext::SaveObjectsMemento() { current_->SaveObjectsMemento(); }
+void TVemoEventContext::RecordStep(TStepKind kind) { current_->RecordStep(kind); }
+
+void TEditStep::Commit() {
+    if (!open_) return;
+    open_ = false;
+    context_.RecordStep(kind_);
+}
 
 void TVemoEventContext::Invalidate() {
-    requests_.Invalidate();
+    view_.Requests().Invalidate();
     ui_.ScheduleIdle();
 }
 
 void TVemoEventContext::InvalidateOverlay() {
-    requests_.InvalidateOverlay();
+    view_.Requests().InvalidateOverlay();
     ui_.ScheduleIdle();
 }
 
 void TVemoEventContext::InvalidateWindow() {
-    requests_.InvalidateWindow();
+    view_.Requests().InvalidateWindow();
     ui_.ScheduleIdle();
 }
 
@@ -224,8 +178,7 @@ void TVemoEventContext::ShowWholeArea() {
 }
 
 void TVemoEventContext::PreviewPan(double dx, double dy) {
-    render::LivePan(main_, overlay_, Document().GetZoom(), dx, dy);
-    ui_.Present(overlay_);
+    view_.LivePan(Document(), dx, dy, [this](const TDIBitmap& shown) { ui_.Present(shown); });
 }
 
 void TVemoEventContext::ShowRubberBand(PointF a, PointF b) {
@@ -234,7 +187,7 @@ void TVemoEventContext::ShowRubberBand(PointF a, PointF b) {
     const float left = std::min(p.x, q.x), top = std::min(p.y, q.y);
     ui_.ShowRubberBand(RectF(left, top, std::max(p.x, q.x) - left, std::max(p.y, q.y) - top));
     bandShown_ = true;
-    ui_.Present(overlay_);
+    ui_.Present(view_.Overlay());
 }
 
 void TVemoEventContext::HideRubberBand() {
@@ -244,7 +197,7 @@ void TVemoEventContext::HideRubberBand() {
 }
 
 void TVemoEventContext::SetBackground(const QImage& image) {
-    background_ = image;
+    view_.SetBackground(image);
     Invalidate();
 }
 

@@ -9,18 +9,18 @@
 #include <optional>
 #include <string>
 
-#include <QImage>
-#include <QTransform>
-
 #include "archive/Filestamp.h"
 #include "history/Vemohistory.h"
 #include "render/Redraw.h"
 #include "states/Vemoeventstate.h"
 #include "states/Vemomenucontrol.h"
 #include "states/Vemostylepanel.h"
+#include "states/Vemotoolsession.h"
 #include "states/Vemoui.h"
 
+class QImage;
 class TVemoPart;
+class TVemoStateBank;
 
 class TVemoEventContext {
 public:
@@ -53,9 +53,9 @@ public:
     // next call; true then, and ScheduleIdle has been asked again.
     bool Idle();
     // Whether a redraw request waits for Idle.
-    bool RedrawPending() const { return requests_.Pending(); }
+    bool RedrawPending() const { return view_.Pending(); }
     // Full redraws slower than this show a preview first (see Idle).
-    void SetPreviewBudget(std::chrono::microseconds budget) { previewBudget_ = budget; }
+    void SetPreviewBudget(std::chrono::microseconds budget) { view_.SetPreviewBudget(budget); }
 
     void ChangeState(TVemoEventState* state);
     // Takes over a document (null: a new one), starting its history afresh.
@@ -63,9 +63,10 @@ public:
     TVemoEventState* PressTool(const std::string& name);
     TVemoEventState* ReleaseTool(const std::string& name);
     void SendCommand(TEditCommand code);
-    void SaveRootMemento();
-    void SaveLayerListMemento();
-    void SaveObjectsMemento();
+    // Records the undo step of an edit just made, through the current state
+    // (a path being drawn takes it as one of its temporary steps). Prefer a
+    // TEditStep opened before the edit.
+    void RecordStep(TStepKind kind);
 
     void Invalidate();
     void InvalidateOverlay();
@@ -103,24 +104,29 @@ public:
     // What the style panel shows of the selection, and the style of new objects.
     TVemoStylePanel& StylePanel() { return *stylePanel_; }
     TVemoEventState* CurrentState() const { return current_; }
-    const TDIBitmap& MainBitmap() const { return main_; }
-    const TDIBitmap& OverlayBitmap() const { return overlay_; }
+    // The tools' shared working data, and the one instance of each state.
+    TVemoToolSession& Session() { return session_; }
+    const TVemoToolSession& Session() const { return session_; }
+    TVemoStateBank& StateBank() { return *bank_; }
+    const TDIBitmap& MainBitmap() const { return view_.Main(); }
+    const TDIBitmap& OverlayBitmap() const { return view_.Overlay(); }
     // The picture shown behind the design area when the view asks for it.
     // A new document starts without one.
     void SetBackground(const QImage& image);
-    const QImage& Background() const { return background_; }
+    const QImage& Background() const { return view_.Background(); }
     TVemoUi& Ui() { return ui_; }
     // Window pixels to document units, through the inverse of the view transform.
     PointF ToDocument(double x, double y) const;
 
 private:
     TVemoUi& ui_;
-    TVemoEventState* current_ = nullptr;
     std::unique_ptr<TEditedDocument> edited_;
-    render::TRedrawRequests requests_;
-    TDIBitmap main_;
-    TDIBitmap overlay_;
-    QImage background_;
+    // Before the states, which refer to it, and the panels, which make states.
+    TVemoToolSession session_;
+    std::unique_ptr<TVemoStateBank> bank_;
+    TVemoEventState* current_ = nullptr;
+    // The window's two bitmaps and the redraw cycle over them.
+    render::TRenderView view_;
     // The document's file as this window last read or wrote it.
     std::optional<TFileStamp> diskStamp_;
     std::unique_ptr<TMenuControl> menuControl_;
@@ -128,10 +134,4 @@ private:
     bool bandShown_ = false;
     PointF origin_{};
     int windowWidth_ = 0, windowHeight_ = 0;
-
-    // What the main bitmap shows, to move it to a new view as a preview.
-    std::optional<QTransform> mainView_;
-    std::optional<QTransform> previewView_;
-    std::chrono::microseconds lastMainTime_{0};
-    std::chrono::microseconds previewBudget_{12000};
 };

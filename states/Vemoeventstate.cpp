@@ -22,34 +22,28 @@ std::uint32_t TVemoKeyState::BitOf(int key) {
     }
 }
 
-void TVemoEventState::ShowCursor() {
-    if (context_) context_->SetCursor(0);
-}
+TVemoEventState::TVemoEventState(TVemoEventContext& context)
+    : context_(&context), keys_(context.Session().keys), anchor_(context.Session().anchor) {}
+
+TVemoDocument& TVemoEventState::Document() const { return context_->Document(); }
+
+TVemoStateBank& TVemoEventState::StateBank() const { return context_->StateBank(); }
+
+void TVemoEventState::ShowCursor() { context_->SetCursor(0); }
 
 TVemoEventState* TVemoEventState::Leave() {
     if (returnState_) return returnState_->Leave();
     return nullptr;
 }
 
-void TVemoEventState::SaveRootMemento() {
-    if (context_) context_->History().SaveRootMemento(context_->Document());
-}
-
-void TVemoEventState::SaveLayerListMemento() {
-    if (context_) context_->History().SaveLayerListMemento(context_->Document());
-}
-
-void TVemoEventState::SaveObjectsMemento() {
-    if (context_) context_->History().SaveObjectsMemento(context_->Document());
-}
+void TVemoEventState::RecordStep(TStepKind kind) { context_->History().Record(kind, Document()); }
 
 TVemoEventState* TVemoEventState::MouseDown(TShiftState, PointF) { return this; }
 TVemoEventState* TVemoEventState::MouseMove(TShiftState, PointF) { return this; }
 TVemoEventState* TVemoEventState::MouseUp(TShiftState, PointF) { return this; }
 
 TVemoEventState* TVemoEventState::MouseWheel(TShiftState, int delta, PointF point) {
-    if (!context_ || !document_) return this;
-    TVemoDocument& doc = *document_;
+    TVemoDocument& doc = Document();
     const double before = doc.GetZoom();
     doc.Zoom(delta > 0 ? std::sqrt(2.0) : std::sqrt(0.5));
     const double r = doc.GetZoom() / before;
@@ -63,12 +57,12 @@ TVemoEventState* TVemoEventState::MouseWheel(TShiftState, int delta, PointF poin
 }
 
 TVemoEventState* TVemoEventState::KeyDown(int key) {
-    TVemoKeyState::KeyDown(key);
+    keys_.KeyDown(key);
     return this;
 }
 
 TVemoEventState* TVemoEventState::KeyUp(int key) {
-    TVemoKeyState::KeyUp(key);
+    keys_.KeyUp(key);
     return this;
 }
 
@@ -80,15 +74,15 @@ TVemoEventState* TVemoEventState::Command(TEditCommand code) {
 
 TVemoEventState* TVemoEventState::ToolKey(int key, bool down) {
     if (down)
-        TVemoKeyState::KeyDown(key);
+        keys_.KeyDown(key);
     else
-        TVemoKeyState::KeyUp(key);
+        keys_.KeyUp(key);
     TVemoEventState* next = nullptr;
-    if (TVemoKeyState::Is(TVemoKeyState::ksView))
+    if (keys_.Is(TVemoKeyState::ksView))
         next = StateBank().Get<TVemoViewState>(this);
-    else if (TVemoKeyState::Is(TVemoKeyState::ksScaleUp))
+    else if (keys_.Is(TVemoKeyState::ksScaleUp))
         next = StateBank().Get<TVemoScaleUpState>(this);
-    else if (TVemoKeyState::Is(TVemoKeyState::ksScaleDown))
+    else if (keys_.Is(TVemoKeyState::ksScaleDown))
         next = StateBank().Get<TVemoScaleDownState>(this);
     if (!next) return this;
     next->ShowCursor();
@@ -96,18 +90,22 @@ TVemoEventState* TVemoEventState::ToolKey(int key, bool down) {
 }
 
 void TVemoEventState::ZoomView(double factor) {
-    if (!context_ || !document_) return;
-    document_->Zoom(factor);
-    DrawStyle().SetZoom(float(document_->GetZoom()));
+    Document().Zoom(factor);
+    DrawStyle().SetZoom(float(Document().GetZoom()));
+    context_->Invalidate();
+}
+
+void TVemoEventState::ZoomAtPoint(double factor, PointF point) {
+    Document().ZoomAt(factor, point);
+    DrawStyle().SetZoom(float(Document().GetZoom()));
     context_->Invalidate();
 }
 
 void TVemoEventState::StepHistory(bool redo) {
-    if (!context_ || !document_) return;
     if (redo)
-        context_->History().Redo(*document_);
+        context_->History().Redo(Document());
     else
-        context_->History().Undo(*document_);
+        context_->History().Undo(Document());
     context_->Ui().RefreshLayers();
     context_->Invalidate();
 }

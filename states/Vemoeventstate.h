@@ -8,9 +8,11 @@
 #include <cstdint>
 
 #include "model/Vemotypes.h"
+#include "states/Vemoeditstep.h"
 
 class TVemoDocument;
 class TVemoEventContext;
+class TVemoStateBank;
 
 // A press turns into a band or a drag once the pointer has gone further than
 // this many window pixels from where it was pressed, in either direction.
@@ -61,7 +63,7 @@ inline constexpr int Back = 8, Tab = 9, Return = 13, Shift = 16, Control = 17, M
 
 // The held tracked keys, one bit each. Combinations are compared as whole
 // words: Ctrl+G is exactly Ctrl and G, and holding any other tracked key as
-// well defeats it.
+// well defeats it. One word per editor window, in its tool session.
 class TVemoKeyState {
 public:
     static constexpr std::uint32_t ksCtrl = 0x008, ksShift = 0x010, ksSpace = 0x020, ksX = 0x040,
@@ -70,20 +72,23 @@ public:
 
     // The bit of a tracked key, 0 for any other.
     static std::uint32_t BitOf(int key);
-    static void KeyDown(int key) { flags_ |= BitOf(key); }
-    static void KeyUp(int key) { flags_ &= ~BitOf(key); }
-    static std::uint32_t Flags() { return flags_; }
-    static bool Is(std::uint32_t combination) { return flags_ == combination; }
-    // Forgets every held key (a window lost the keyboard, or a test starts).
-    static void Clear() { flags_ = 0; }
+    void KeyDown(int key) { flags_ |= BitOf(key); }
+    void KeyUp(int key) { flags_ &= ~BitOf(key); }
+    std::uint32_t Flags() const { return flags_; }
+    bool Is(std::uint32_t combination) const { return flags_ == combination; }
+    // Forgets every held key (the window lost the keyboard).
+    void Clear() { flags_ = 0; }
 
 private:
-    static inline std::uint32_t flags_ = 0;
+    std::uint32_t flags_ = 0;
 };
 
+// A state belongs to one event context: the context's state bank makes it,
+// and everything the tools share (document, selection, anchor, held keys) is
+// reached through that context and its tool session.
 class TVemoEventState {
 public:
-    TVemoEventState() = default;
+    explicit TVemoEventState(TVemoEventContext& context);
     TVemoEventState(const TVemoEventState&) = delete;
     TVemoEventState& operator=(const TVemoEventState&) = delete;
     virtual ~TVemoEventState() = default;
@@ -91,13 +96,11 @@ public:
     virtual void SetReturnState(TVemoEventState* state) { returnState_ = state; }
     virtual TVemoEventState* ReturnState() const { return returnState_; }
     virtual void ShowCursor();
-    virtual void SetDocument(TVemoDocument* document) { document_ = document; }
-    virtual void SetContext(TVemoEventContext* context) { context_ = context; }
     // Called when the state stops being current; the default leaves the return state.
     virtual TVemoEventState* Leave();
-    virtual void SaveRootMemento();
-    virtual void SaveLayerListMemento();
-    virtual void SaveObjectsMemento();
+    // Records the undo step of an edit just made (see TEditStep); a tool with
+    // work of its own in progress may record it its own way.
+    virtual void RecordStep(TStepKind kind);
     virtual TVemoEventState* MouseDown(TShiftState shift, PointF point);
     virtual TVemoEventState* MouseMove(TShiftState shift, PointF point);
     virtual TVemoEventState* MouseUp(TShiftState shift, PointF point);
@@ -108,9 +111,9 @@ public:
     // Zoom in and out by 2 about the view centre; other commands are ignored.
     virtual TVemoEventState* Command(TEditCommand code);
 
-    static TVemoDocument* Document() { return document_; }
-    static TVemoEventContext* Context() { return context_; }
-    static PointF Anchor() { return anchor_; }
+    TVemoDocument& Document() const;
+    TVemoEventContext& Context() const { return *context_; }
+    PointF Anchor() const { return anchor_; }
 
 protected:
     // For the tool states: updates the key flags and, when they are exactly
@@ -123,9 +126,15 @@ protected:
     // layer panel follows and the whole window is redrawn.
     void StepHistory(bool redo);
 
-    static inline TVemoDocument* document_ = nullptr;
-    static inline TVemoEventContext* context_ = nullptr;
-    static inline PointF anchor_{};
+    // The states of this state's context, to hand over to.
+    TVemoStateBank& StateBank() const;
+    // Zooms by factor keeping the document point under the pointer, and asks for a full redraw.
+    void ZoomAtPoint(double factor, PointF point);
+
+    TVemoEventContext* const context_;
+    // The tool session's, shared by every state of the context.
+    TVemoKeyState& keys_;
+    PointF& anchor_;
 
 private:
     TVemoEventState* returnState_ = nullptr;

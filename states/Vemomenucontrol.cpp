@@ -14,19 +14,19 @@ namespace {
 class TMainToolButton : public TVemoToolButton {
 public:
     TMainToolButton(std::string command, std::string picture, std::string tooltip,
-                    std::function<TVemoEventState*()> state, TToolSet set)
+                    std::function<TVemoEventState*(TVemoStateBank&)> state, TToolSet set)
         : TVemoToolButton(std::move(command), std::move(picture), std::move(tooltip), 1),
           state_(std::move(state)),
           set_(set) {}
 
     void Click() override {
         if (menuControl_) menuControl_->SetMainDown(*this);
-        if (context_) context_->ChangeState(state_());
+        if (TVemoEventContext* context = Context()) context->ChangeState(state_(context->StateBank()));
         if (menuControl_) menuControl_->BuildSubTools(set_);
     }
 
 private:
-    std::function<TVemoEventState*()> state_;
+    std::function<TVemoEventState*(TVemoStateBank&)> state_;
     TToolSet set_;
 };
 
@@ -39,8 +39,8 @@ public:
         : TVemoToolButton(std::move(command), std::move(picture), std::move(tooltip), group), code_(code) {}
 
     void Click() override {
-        if (!context_) return;
-        context_->SendCommand(IsToggle() && !IsDown() ? ecFinish : code_);
+        if (TVemoEventContext* context = Context())
+            context->SendCommand(IsToggle() && !IsDown() ? ecFinish : code_);
     }
 
 private:
@@ -48,8 +48,8 @@ private:
 };
 
 template <class State>
-std::function<TVemoEventState*()> Make() {
-    return [] { return StateBank().Get<State>(nullptr); };
+std::function<TVemoEventState*(TVemoStateBank&)> Make() {
+    return [](TVemoStateBank& bank) { return bank.Get<State>(nullptr); };
 }
 
 std::unique_ptr<TVemoToolButton> SubTool(const std::string& name) {
@@ -81,8 +81,9 @@ std::unique_ptr<TVemoToolButton> SubTool(const std::string& name) {
 
 TMenuControl::TMenuControl() {
     const auto add = [this](const char* command, const char* picture, const char* tooltip,
-                            std::function<TVemoEventState*()> state, TToolSet set) {
+                            std::function<TVemoEventState*(TVemoStateBank&)> state, TToolSet set) {
         main_.push_back(std::make_unique<TMainToolButton>(command, picture, tooltip, std::move(state), set));
+        main_.back()->SetMenuControl(this);
     };
     add("select", "Arrow00", QT_TRANSLATE_NOOP("TMenuControl", "オブジェクトを選択します"), Make<TVemoSelectState>(), TToolSet::Select);
     add("point", "Arrow01", QT_TRANSLATE_NOOP("TMenuControl", "ポイントを選択します"), Make<TVemoPointState>(), TToolSet::Point);
@@ -96,16 +97,12 @@ TMenuControl::TMenuControl() {
     add("lib", "Lib", QT_TRANSLATE_NOOP("TMenuControl", "ライブラリ"), Make<TVemoLibState>(), TToolSet::Plain);
 }
 
-TMenuControl::~TMenuControl() {
-    // The buttons' shared pointers must not outlive what they point to.
-    TVemoToolButton::SetContext(nullptr);
-    TVemoToolButton::SetMenuControl(nullptr);
-}
+TMenuControl::~TMenuControl() = default;
+
+TVemoEventContext* TVemoToolButton::Context() const { return menuControl_ ? menuControl_->Context() : nullptr; }
 
 void TMenuControl::SetContext(TVemoEventContext* context) {
     context_ = context;
-    TVemoToolButton::SetContext(context);
-    TVemoToolButton::SetMenuControl(this);
     main_.front()->Click();
 }
 
@@ -154,7 +151,10 @@ void TMenuControl::BuildSubTools(TToolSet set) {
                                             : set == TToolSet::Plain   ? plainSet
                                                                        : none;
     sub_.clear();
-    for (const std::string& name : names) sub_.push_back(SubTool(name));
+    for (const std::string& name : names) {
+        sub_.push_back(SubTool(name));
+        sub_.back()->SetMenuControl(this);
+    }
     subSet_ = set;
     ++subGeneration_;
     Changed();

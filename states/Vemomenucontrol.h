@@ -24,8 +24,9 @@ public:
     TMenuControl& operator=(const TMenuControl&) = delete;
     ~TMenuControl();
 
-    // Hands the context to every button and clicks the select tool.
+    // Takes the context the buttons act on and clicks the select tool.
     void SetContext(TVemoEventContext* context);
+    TVemoEventContext* Context() const { return context_; }
 
     // The button with that command name, main tools first; null when none.
     TVemoToolButton* Find(const std::string& name) const;

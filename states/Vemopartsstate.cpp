@@ -8,6 +8,7 @@
 #include "model/Vemolayerlist.h"
 #include "model/Vemopart.h"
 #include "model/Vemopath.h"
+#include "states/Vemoeditstep.h"
 #include "states/Vemoeventcontext.h"
 #include "states/Vemogridsnap.h"
 
@@ -23,38 +24,32 @@ void ShowPosition(TVemoEventContext& context, const TVemoDocument& document, Poi
 void PlaceCopy(TVemoEventContext& context, TVemoDocument& document, const TVemoGroup& offered, PointF q) {
     if (offered.GetChildCount() == 0) return;
     const int layersBefore = document.GetLayerList().Count();
+    TEditStep step(context, TStepKind::Root);
     TVemoGroup* placed = PlaceLibraryPart(offered, document, q);
-    if (context.RootObject().IndexOf(placed) < 0) return;
-    context.Invalidate();
-    if (document.GetLayerList().Count() == layersBefore) {
-        context.History().SaveRootMemento(document);
-    } else {
-        context.History().SaveObjectsMemento(document);
-        context.Ui().RefreshLayers();
-    }
+    const bool newLayers = document.GetLayerList().Count() != layersBefore;
+    step.Commit(newLayers ? TStepKind::Objects : TStepKind::Root);
+    if (newLayers) context.Ui().RefreshLayers();
+    if (context.RootObject().IndexOf(placed) >= 0) context.Invalidate();
 }
-
-const std::vector<TVemoPath*> kNoPaths;
 
 }  // namespace
 
 // --- pad ---------------------------------------------------------------------
 
 TVemoEventState* TVemoPadState::MouseMove(TShiftState, PointF point) {
-    if (context_ && document_) ShowPosition(*context_, *document_, point);
+    ShowPosition(*context_, Document(), point);
     return this;
 }
 
 TVemoEventState* TVemoPadState::MouseUp(TShiftState, PointF point) {
-    if (!context_ || !document_) return this;
-    anchor_ = gridsnap::Snapped(document_, point);
+    anchor_ = gridsnap::Snapped(&Document(), point);
     context_->SetOrigin(anchor_);
-    if (const TVemoGroup* pad = context_->Ui().SelectedPad()) PlaceCopy(*context_, *document_, *pad, anchor_);
+    if (const TVemoGroup* pad = context_->Ui().SelectedPad()) PlaceCopy(*context_, Document(), *pad, anchor_);
     return this;
 }
 
 TVemoEventState* TVemoPadState::Command(TEditCommand code) {
-    if (!context_ || !document_ || (code != ecUndo && code != ecRedo)) return TVemoEventState::Command(code);
+    if (code != ecUndo && code != ecRedo) return TVemoEventState::Command(code);
     context_->StylePanel().ClearStyles();
     StepHistory(code == ecRedo);
     return this;
@@ -68,16 +63,15 @@ TVemoEventState* TVemoLibState::Leave() {
 }
 
 TVemoEventState* TVemoLibState::MouseMove(TShiftState, PointF point) {
-    if (context_ && document_) ShowPosition(*context_, *document_, point);
+    ShowPosition(*context_, Document(), point);
     return this;
 }
 
 TVemoEventState* TVemoLibState::MouseUp(TShiftState, PointF point) {
-    if (!context_ || !document_) return this;
-    anchor_ = gridsnap::Snapped(document_, point);
+    anchor_ = gridsnap::Snapped(&Document(), point);
     context_->SetOrigin(anchor_);
     if (const TVemoGroup* part = context_->Ui().ChooseLibraryPart()) {
-        PlaceCopy(*context_, *document_, *part, anchor_);
+        PlaceCopy(*context_, Document(), *part, anchor_);
         cancels_ = 0;
         return this;
     }
@@ -87,17 +81,21 @@ TVemoEventState* TVemoLibState::MouseUp(TShiftState, PointF point) {
 }
 
 TVemoEventState* TVemoLibState::Command(TEditCommand code) {
-    if (!context_ || !document_ || (code != ecUndo && code != ecRedo)) return TVemoEventState::Command(code);
+    if (code != ecUndo && code != ecRedo) return TVemoEventState::Command(code);
     StepHistory(code == ecRedo);
     return this;
 }
 
 // --- parts -------------------------------------------------------------------
 
-const std::vector<TVemoPath*>& TVemoPartsStateIF::ConnectedPaths(int layerIndex) {
-    if (layerIndex < 0 || layerIndex >= int(layerPaths_.size())) return kNoPaths;
-    return layerPaths_[std::size_t(layerIndex)]->Paths();
-}
+TVemoPartsStateIF::TVemoPartsStateIF(TVemoEventContext& context)
+    : TVemoEventState(context),
+      selection_(context.Session().parts.selection),
+      bounds_(context.Session().parts.bounds),
+      layerObjects_(context.Session().parts.layerObjects),
+      layerPaths_(context.Session().parts.layerPaths),
+      moved_(context.Session().parts.moved),
+      pressed_(context.Session().parts.pressed) {}
 
 void TVemoPartsStateIF::ClearLists() {
     pressed_ = false;
@@ -107,19 +105,17 @@ void TVemoPartsStateIF::ClearLists() {
 }
 
 TVemoEventState* TVemoPartsStateIF::Leave() {
-    if (context_ && document_) {
-        // Also ends the anchor selection of the dragged-along paths.
-        context_->RootObject().Deselect();
-        context_->InvalidateOverlay();
-    }
-    if (context_) context_->StylePanel().ClearStyles();
+    // Also ends the anchor selection of the dragged-along paths.
+    context_->RootObject().Deselect();
+    context_->InvalidateOverlay();
+    context_->StylePanel().ClearStyles();
     ClearLists();
     moved_ = false;
     return nullptr;
 }
 
 TVemoEventState* TVemoPartsState::MouseDown(TShiftState shift, PointF point) {
-    if (!(shift & ssLeft) || !context_ || !document_) return this;
+    if (!(shift & ssLeft)) return this;
     anchor_ = point;
     context_->SetOrigin(point);
     TVemoPart& root = context_->RootObject();
@@ -147,7 +143,7 @@ void TVemoPartsState::FindConnectedPaths() {
     TRegionVisitor region(bounds_, nullptr);
     root.Accept(region);
 
-    const TVemoLayerList& layers = document_->GetLayerList();
+    const TVemoLayerList& layers = Document().GetLayerList();
     std::unordered_set<const TVemoObject*> moved;
     for (const TVemoObject* object : selection_.Objects()) moved.insert(object);
     for (int i = 0; i < layers.Count(); ++i) {
@@ -169,15 +165,14 @@ void TVemoPartsState::FindConnectedPaths() {
 }
 
 TVemoEventState* TVemoPartsState::MouseMove(TShiftState shift, PointF point) {
-    if (!context_ || !document_) return this;
     if (!(shift & ssLeft)) {
-        ShowPosition(*context_, *document_, point);
+        ShowPosition(*context_, Document(), point);
         return this;
     }
     if (!pressed_) return this;
     PointF d(point.x - anchor_.x, point.y - anchor_.y);
     // Whole pitches from the press point keep what was on the grid on it.
-    if (!gridsnap::WholePitches(document_, d)) return this;
+    if (!gridsnap::WholePitches(&Document(), d)) return this;
     if (d.x != 0.0f || d.y != 0.0f) {
         for (TVemoObject* object : selection_.Objects()) object->Translate(d.x, d.y);
         for (const auto& paths : layerPaths_)
@@ -191,12 +186,11 @@ TVemoEventState* TVemoPartsState::MouseMove(TShiftState shift, PointF point) {
 }
 
 TVemoEventState* TVemoPartsState::MouseUp(TShiftState, PointF point) {
-    if (!context_ || !document_) return this;
     context_->StylePanel().ShowStyles(selection_.Objects());
-    anchor_ = gridsnap::Snapped(document_, point);
+    anchor_ = gridsnap::Snapped(&Document(), point);
     pressed_ = false;
     if (moved_) {
-        SaveRootMemento();
+        TEditStep(*context_, TStepKind::Root).Commit();
         moved_ = false;
     }
     context_->Invalidate();
@@ -204,7 +198,7 @@ TVemoEventState* TVemoPartsState::MouseUp(TShiftState, PointF point) {
 }
 
 TVemoEventState* TVemoPartsState::Command(TEditCommand code) {
-    if (!context_ || !document_ || (code != ecUndo && code != ecRedo)) return TVemoEventState::Command(code);
+    if (code != ecUndo && code != ecRedo) return TVemoEventState::Command(code);
     // The steps replace the document's objects: nothing found at the press may be touched again.
     context_->StylePanel().ClearStyles();
     ClearLists();

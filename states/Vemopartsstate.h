@@ -20,6 +20,7 @@ class TVemoGroup;
 
 class TVemoPadState : public TVemoEventState {
 public:
+    using TVemoEventState::TVemoEventState;
     static constexpr int kBankIndex = 19;
 
     TVemoEventState* MouseMove(TShiftState shift, PointF point) override;
@@ -32,6 +33,7 @@ public:
 
 class TVemoLibState : public TVemoEventState {
 public:
+    using TVemoEventState::TVemoEventState;
     static constexpr int kBankIndex = 20;
 
     TVemoEventState* Leave() override;
@@ -49,36 +51,31 @@ private:
     int cancels_ = 0;
 };
 
-// What the parts tool found at its last press; one set for the program.
+// What the parts tool found at its last press, kept in the tool session.
 // Non-owning pointers into the document, valid until it changes otherwise
 // than by the drag: emptied on leaving the tool and before undo and redo.
 class TVemoPartsStateIF : public TVemoEventState {
 public:
+    explicit TVemoPartsStateIF(TVemoEventContext& context);
+
     // Deselects everything and forgets the lists.
     TVemoEventState* Leave() override;
 
-    // The selected objects (a selected group is one entry).
-    static const TSelObjectVisitor& Selection() { return selection_; }
-    // The paths of layer index i dragged along by their anchors; empty beyond the layers.
-    static const std::vector<TVemoPath*>& ConnectedPaths(int layerIndex);
-
 protected:
-    static void ClearLists();
+    void ClearLists();
 
-    static inline TSelObjectVisitor selection_;
-    static inline RectF bounds_;
-    // Entry i: the selection's leaf objects on layer i, and the paths of layer i
-    // whose anchors lying on those objects move with them.
-    static inline std::vector<std::unique_ptr<TLayerVisitor>> layerObjects_;
-    static inline std::vector<std::unique_ptr<TLayerPathVisitor>> layerPaths_;
-    static inline bool moved_ = false;
-    // A press of this tool whose drag may still come: only then do the lists
-    // describe the document as it is under the pointer.
-    static inline bool pressed_ = false;
+    // The tool session's parts data (see TVemoToolSession::TParts).
+    TSelObjectVisitor& selection_;
+    RectF& bounds_;
+    std::vector<std::unique_ptr<TLayerVisitor>>& layerObjects_;
+    std::vector<std::unique_ptr<TLayerPathVisitor>>& layerPaths_;
+    bool& moved_;
+    bool& pressed_;
 };
 
 class TVemoPartsState : public TVemoPartsStateIF {
 public:
+    using TVemoPartsStateIF::TVemoPartsStateIF;
     static constexpr int kBankIndex = 21;
 
     // Left button: selects what is under the point (keeping a selection hit

@@ -9,6 +9,7 @@
 #include "model/Vemoobjectvisitor.h"
 #include "model/Vemopart.h"
 #include "model/Vemopath.h"
+#include "states/Vemoeditstep.h"
 #include "states/Vemoeventcontext.h"
 #include "states/Vemogridsnap.h"
 #include "states/Vemostatebank.h"
@@ -22,24 +23,21 @@ constexpr int kOutline = 1, kAnchor = 2, kHandle = 4;
 
 bool IsArrow(int key) { return key >= vk::Left && key <= vk::Down; }
 
-std::size_t PointCount(const TVemoObject* object) {
-    const auto* path = dynamic_cast<const TVemoPath*>(object);
-    return path ? path->GetPoints().size() : 0;
-}
-
 }  // namespace
 
 // ---- what the seven states share
 
+TVemoPointStateIF::TVemoPointStateIF(TVemoEventContext& context)
+    : TVemoEventState(context),
+      edits_(context.Session().point.edits),
+      moved_(context.Session().point.moved),
+      keyMoved_(context.Session().point.keyMoved) {}
+
 TVemoEventState* TVemoPointStateIF::Leave() {
-    if (document_ && context_) {
-        context_->RootObject().Deselect();
-        context_->InvalidateOverlay();
-    }
-    if (context_) {
-        context_->StylePanel().ClearStyles();
-        context_->HideRubberBand();
-    }
+    context_->RootObject().Deselect();
+    context_->InvalidateOverlay();
+    context_->StylePanel().ClearStyles();
+    context_->HideRubberBand();
     edits_.clear();
     moved_ = false;
     keyMoved_ = false;
@@ -47,7 +45,7 @@ TVemoEventState* TVemoPointStateIF::Leave() {
 }
 
 void TVemoPointStateIF::DropGone() {
-    if (edits_.empty() || !context_) return;
+    if (edits_.empty()) return;
     std::unordered_set<const TVemoObject*> alive;
     ForEachObject(context_->RootObject(), false, [&](const TVemoObject& o) { alive.insert(&o); });
     std::erase_if(edits_, [&](const TVemoObject* o) { return !alive.count(o); });
@@ -56,10 +54,10 @@ void TVemoPointStateIF::DropGone() {
 // ---- the tool
 
 TVemoEventState* TVemoPointState::MouseDown(TShiftState shift, PointF point) {
-    if (!(shift & ssLeft) || !context_ || !document_) return this;
+    if (!(shift & ssLeft)) return this;
     DropGone();
     TVemoPart& root = context_->RootObject();
-    anchor_ = gridsnap::Snapped(document_, point);
+    anchor_ = gridsnap::Snapped(&Document(), point);
     context_->SetOrigin(point);
     TVemoEventState* next = this;
     bool answered = false;
@@ -116,13 +114,12 @@ TVemoEventState* TVemoPointState::MouseDown(TShiftState shift, PointF point) {
 }
 
 TVemoEventState* TVemoPointState::MouseMove(TShiftState shift, PointF point) {
-    if (!context_ || !document_) return this;
     if (!(shift & ssLeft)) {
-        context_->ShowPosition(gridsnap::Snapped(document_, point));
+        context_->ShowPosition(gridsnap::Snapped(&Document(), point));
         return this;
     }
     PointF d(point.x - anchor_.x, point.y - anchor_.y);
-    if (!gridsnap::WholePitches(document_, d)) return this;
+    if (!gridsnap::WholePitches(&Document(), d)) return this;
     point = PointF(anchor_.x + d.x, anchor_.y + d.y);
     if (edits_.empty()) return this;
     for (TVemoObject* object : edits_) object->MoveSelection(d.x, d.y);
@@ -134,10 +131,9 @@ TVemoEventState* TVemoPointState::MouseMove(TShiftState shift, PointF point) {
 }
 
 TVemoEventState* TVemoPointState::MouseUp(TShiftState, PointF) {
-    if (!context_ || !document_) return this;
     context_->StylePanel().ShowStyles(edits_);
     if (moved_) {
-        SaveRootMemento();
+        TEditStep(*context_, TStepKind::Root).Commit();
         moved_ = false;
     }
     context_->Invalidate();
@@ -146,8 +142,8 @@ TVemoEventState* TVemoPointState::MouseUp(TShiftState, PointF) {
 
 TVemoEventState* TVemoPointState::KeyCombination() {
     using K = TVemoKeyState;
-    if (K::Is(K::ksCtrl | K::ksShift)) return StateBank().Get<TVemoHandleRemakeState>(this);
-    if (K::Is(K::ksX | K::ksZ)) return StateBank().Get<TVemoAddPointState>(this);
+    if (keys_.Is(K::ksCtrl | K::ksShift)) return StateBank().Get<TVemoHandleRemakeState>(this);
+    if (keys_.Is(K::ksX | K::ksZ)) return StateBank().Get<TVemoAddPointState>(this);
     return this;
 }
 
@@ -155,11 +151,11 @@ TVemoEventState* TVemoPointState::KeyDown(int key) {
     TVemoEventState* next = ToolKey(key, true);
     if (next != this) return next;
     next = KeyCombination();
-    if (next != this || !context_ || !document_) return next;
+    if (next != this) return next;
     if (IsArrow(key) && context_->Ui().IsEditorActive()) {
         DropGone();
         if (edits_.empty()) return this;
-        const float pitch = float(document_->GetGrid());
+        const float pitch = float(Document().GetGrid());
         const float dx = key == vk::Left ? -pitch : key == vk::Right ? pitch : 0.0f;
         const float dy = key == vk::Up ? -pitch : key == vk::Down ? pitch : 0.0f;
         for (TVemoObject* object : edits_) object->MoveSelection(dx, dy);
@@ -173,17 +169,16 @@ TVemoEventState* TVemoPointState::KeyUp(int key) {
     TVemoEventState* next = ToolKey(key, false);
     if (next != this) return next;
     next = KeyCombination();
-    if (next != this || !context_ || !document_) return next;
+    if (next != this) return next;
     // One undo step for the whole keyboard move, however many repeats it took.
     if (IsArrow(key) && keyMoved_ && context_->Ui().IsEditorActive()) {
-        SaveRootMemento();
+        TEditStep(*context_, TStepKind::Root).Commit();
         keyMoved_ = false;
     }
     return this;
 }
 
 TVemoEventState* TVemoPointState::Command(TEditCommand code) {
-    if (!context_ || !document_) return TVemoEventState::Command(code);
     switch (code) {
         case ecUndo:
         case ecRedo:
@@ -201,8 +196,8 @@ TVemoEventState* TVemoPointState::Command(TEditCommand code) {
 // ---- press on empty space
 
 TVemoEventState* TVemoPointNullState::MouseMove(TShiftState shift, PointF point) {
-    if (!(shift & ssLeft) || !document_) return this;
-    if (PastDragThreshold(anchor_, point, document_->GetZoom())) {
+    if (!(shift & ssLeft)) return this;
+    if (PastDragThreshold(anchor_, point, Document().GetZoom())) {
         TVemoEventState* band = StateBank().Get<TVemoPointRectState>(ReturnState());
         return band->MouseMove(shift, point);
     }
@@ -210,17 +205,15 @@ TVemoEventState* TVemoPointNullState::MouseMove(TShiftState shift, PointF point)
 }
 
 TVemoEventState* TVemoPointNullState::MouseUp(TShiftState, PointF) {
-    if (context_) {
-        context_->StylePanel().ClearStyles();
-        context_->InvalidateOverlay();
-    }
+    context_->StylePanel().ClearStyles();
+    context_->InvalidateOverlay();
     return ReturnState() ? ReturnState() : this;
 }
 
 // ---- rubber band
 
 TVemoEventState* TVemoPointRectState::MouseDown(TShiftState shift, PointF point) {
-    if (!(shift & ssLeft) || !context_ || !document_) return this;
+    if (!(shift & ssLeft)) return this;
     anchor_ = point;
     TVemoEventState* next = this;
     TVemoPart& root = context_->RootObject();
@@ -234,14 +227,13 @@ TVemoEventState* TVemoPointRectState::MouseDown(TShiftState shift, PointF point)
 }
 
 TVemoEventState* TVemoPointRectState::MouseMove(TShiftState shift, PointF point) {
-    if (!(shift & ssLeft) || !context_) return this;
+    if (!(shift & ssLeft)) return this;
     context_->ShowPosition(point);
     context_->ShowRubberBand(anchor_, point);
     return this;
 }
 
 TVemoEventState* TVemoPointRectState::MouseUp(TShiftState, PointF point) {
-    if (!context_ || !document_) return ReturnState() ? ReturnState() : this;
     context_->HideRubberBand();
     const float left = std::min(anchor_.x, point.x), top = std::min(anchor_.y, point.y);
     const RectF band(left, top, std::max(anchor_.x, point.x) - left, std::max(anchor_.y, point.y) - top);
@@ -263,9 +255,9 @@ TVemoEventState* TVemoPointRectState::MouseUp(TShiftState, PointF point) {
 // ---- dragging one handle
 
 TVemoEventState* TVemoPointHandleState::MouseMove(TShiftState shift, PointF point) {
-    if (!(shift & ssLeft) || !context_ || !document_) return this;
+    if (!(shift & ssLeft)) return this;
     PointF d(point.x - anchor_.x, point.y - anchor_.y);
-    if (!gridsnap::WholePitches(document_, d)) return this;
+    if (!gridsnap::WholePitches(&Document(), d)) return this;
     point = PointF(anchor_.x + d.x, anchor_.y + d.y);
     moved_ = true;
     for (TVemoObject* object : edits_) object->MoveActiveHandle(d.x, d.y);
@@ -276,22 +268,20 @@ TVemoEventState* TVemoPointHandleState::MouseMove(TShiftState shift, PointF poin
 }
 
 TVemoEventState* TVemoPointHandleState::MouseUp(TShiftState, PointF) {
-    if (context_ && document_) {
-        if (moved_) {
-            SaveRootMemento();
-            moved_ = false;
-        }
-        context_->Invalidate();
+    if (moved_) {
+        TEditStep(*context_, TStepKind::Root).Commit();
+        moved_ = false;
     }
+    context_->Invalidate();
     return ReturnState() ? ReturnState() : this;
 }
 
 // ---- Ctrl+Shift: re-making handles
 
 TVemoEventState* TVemoHandleRemakeState::MouseDown(TShiftState shift, PointF point) {
-    if (!(shift & ssLeft) || !context_ || !document_) return this;
+    if (!(shift & ssLeft)) return this;
     DropGone();
-    anchor_ = gridsnap::Snapped(document_, point);
+    anchor_ = gridsnap::Snapped(&Document(), point);
     active_ = -1;
     for (std::size_t i = 0; i < edits_.size(); ++i) {
         TVemoObject* object = edits_[i];
@@ -314,9 +304,9 @@ TVemoEventState* TVemoHandleRemakeState::MouseDown(TShiftState shift, PointF poi
 }
 
 TVemoEventState* TVemoHandleRemakeState::MouseMove(TShiftState shift, PointF point) {
-    if (!(shift & ssLeft) || !context_ || !document_) return this;
+    if (!(shift & ssLeft)) return this;
     PointF d(point.x - anchor_.x, point.y - anchor_.y);
-    if (!gridsnap::WholePitches(document_, d)) return this;
+    if (!gridsnap::WholePitches(&Document(), d)) return this;
     // The anchor stays where the press was, so the handle follows the pointer from there.
     const PointF target(anchor_.x + d.x, anchor_.y + d.y);
     if (active_ >= 0 && std::size_t(active_) < edits_.size()) edits_[std::size_t(active_)]->PullHandles(target);
@@ -326,9 +316,8 @@ TVemoEventState* TVemoHandleRemakeState::MouseMove(TShiftState shift, PointF poi
 }
 
 TVemoEventState* TVemoHandleRemakeState::MouseUp(TShiftState, PointF) {
-    if (!context_ || !document_) return this;
     if (moved_) {
-        SaveRootMemento();
+        TEditStep(*context_, TStepKind::Root).Commit();
         moved_ = false;
     }
     active_ = -1;
@@ -347,17 +336,18 @@ TVemoEventState* TVemoHandleRemakeState::KeyUp(int key) {
 // ---- X+Z and the add-point mode: inserting and deleting nodes
 
 TVemoEventState* TVemoAddPointState::MouseDown(TShiftState shift, PointF point) {
-    if (!(shift & ssLeft) || !context_ || !document_) return this;
+    if (!(shift & ssLeft)) return this;
     DropGone();
     anchor_ = point;
     for (TVemoObject* object : edits_) {
         const int r = object->HitHandle(point, kTolerance);
         if (!(r & (kAnchor | kOutline))) continue;
-        const std::size_t before = PointCount(object);
+        // A refused deletion (a path keeps two nodes) changes nothing and records no step.
+        TEditStep step(*context_, TStepKind::Root);
         if (r & kAnchor) {
             object->DeleteNodeAt(anchor_, kTolerance);
-        } else if (gridsnap::On(document_)) {
-            anchor_ = gridsnap::Snapped(document_, point);
+        } else if (gridsnap::On(&Document())) {
+            anchor_ = gridsnap::Snapped(&Document(), point);
             object->InsertNodeAt(anchor_);
         } else if (auto* path = dynamic_cast<TVemoPath*>(object)) {
             // Off the grid the new node lies on the curve, which keeps its shape.
@@ -365,8 +355,6 @@ TVemoEventState* TVemoAddPointState::MouseDown(TShiftState shift, PointF point) 
         } else {
             object->InsertNodeAt(point);
         }
-        // A refused deletion (a path keeps two nodes) is no edit and no undo step.
-        if (PointCount(object) != before) SaveRootMemento();
         break;
     }
     context_->InvalidateOverlay();
@@ -374,12 +362,12 @@ TVemoEventState* TVemoAddPointState::MouseDown(TShiftState shift, PointF point) 
 }
 
 TVemoEventState* TVemoAddPointState::MouseMove(TShiftState shift, PointF point) {
-    if (!(shift & ssLeft) && context_) context_->ShowPosition(gridsnap::Snapped(document_, point));
+    if (!(shift & ssLeft)) context_->ShowPosition(gridsnap::Snapped(&Document(), point));
     return this;
 }
 
 TVemoEventState* TVemoAddPointState::MouseUp(TShiftState, PointF) {
-    if (context_) context_->Invalidate();
+    context_->Invalidate();
     return this;
 }
 
@@ -403,6 +391,6 @@ TVemoEventState* TVemoAddPointToolState::KeyUp(int key) { return ToolKey(key, fa
 TVemoEventState* TVemoAddPointToolState::Command(TEditCommand code) {
     if (code != ecFinish) return TVemoEventState::Command(code);
     TVemoEventState* back = ReturnState() ? ReturnState() : this;
-    if (context_) context_->ReleaseTool("add_point");
+    context_->ReleaseTool("add_point");
     return back;
 }

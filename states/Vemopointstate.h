@@ -23,25 +23,27 @@ class TVemoObject;
 
 class TVemoPointStateIF : public TVemoEventState {
 public:
+    explicit TVemoPointStateIF(TVemoEventContext& context);
+
     // Ends point editing on every object and forgets the edit list.
     TVemoEventState* Leave() override;
-
     // The objects being point-edited. Valid until the document changes.
-    static const std::vector<TVemoObject*>& EditList() { return edits_; }
+    const std::vector<TVemoObject*>& EditList() const { return edits_; }
 
 protected:
     // Drops objects that left the document behind the tool's back.
-    static void DropGone();
+    void DropGone();
 
-    static inline std::vector<TVemoObject*> edits_;
-    // Points or handles moved and no undo step was recorded for it yet.
-    static inline bool moved_ = false;
-    // An arrow key moved points and no undo step was recorded for it yet.
-    static inline bool keyMoved_ = false;
+    // The tool session's point data: the edit list; points or handles moved,
+    // by a drag or by arrow keys, and no undo step was recorded for it yet.
+    std::vector<TVemoObject*>& edits_;
+    bool& moved_;
+    bool& keyMoved_;
 };
 
 class TVemoPointState : public TVemoPointStateIF {
 public:
+    using TVemoPointStateIF::TVemoPointStateIF;
     static constexpr int kBankIndex = 7;
     TVemoEventState* MouseDown(TShiftState shift, PointF point) override;
     // Drags the selected anchors of every edited object, in whole grid
@@ -61,6 +63,7 @@ private:
 
 class TVemoPointNullState : public TVemoPointStateIF {
 public:
+    using TVemoPointStateIF::TVemoPointStateIF;
     static constexpr int kBankIndex = 8;
     // Starts the rubber band once the pointer has moved more than 5 pixels.
     TVemoEventState* MouseMove(TShiftState shift, PointF point) override;
@@ -69,6 +72,7 @@ public:
 
 class TVemoPointRectState : public TVemoPointStateIF {
 public:
+    using TVemoPointStateIF::TVemoPointStateIF;
     static constexpr int kBankIndex = 9;
     TVemoEventState* MouseDown(TShiftState shift, PointF point) override;
     // Outlines the band on the window only; no bitmap holds it.
@@ -79,6 +83,7 @@ public:
 
 class TVemoPointHandleState : public TVemoPointStateIF {
 public:
+    using TVemoPointStateIF::TVemoPointStateIF;
     static constexpr int kBankIndex = 10;
     // Drags the active handle; a smooth node's opposite handle follows.
     TVemoEventState* MouseMove(TShiftState shift, PointF point) override;
@@ -87,6 +92,7 @@ public:
 
 class TVemoHandleRemakeState : public TVemoPointStateIF {
 public:
+    using TVemoPointStateIF::TVemoPointStateIF;
     static constexpr int kBankIndex = 11;
     TVemoEventState* MouseDown(TShiftState shift, PointF point) override;
     TVemoEventState* MouseMove(TShiftState shift, PointF point) override;
@@ -102,6 +108,7 @@ private:
 
 class TVemoAddPointState : public TVemoPointStateIF {
 public:
+    using TVemoPointStateIF::TVemoPointStateIF;
     static constexpr int kBankIndex = 12;
     // On an anchor: deletes the node; on an outline: inserts one there.
     TVemoEventState* MouseDown(TShiftState shift, PointF point) override;
@@ -114,6 +121,7 @@ public:
 
 class TVemoAddPointToolState : public TVemoAddPointState {
 public:
+    using TVemoAddPointState::TVemoAddPointState;
     static constexpr int kBankIndex = 13;
     // Escape ends the mode.
     TVemoEventState* KeyDown(int key) override;

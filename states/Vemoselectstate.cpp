@@ -9,6 +9,7 @@
 #include "model/Vemogroup.h"
 #include "model/Vemopart.h"
 #include "model/Vemopath.h"
+#include "states/Vemoeditstep.h"
 #include "states/Vemoeventcontext.h"
 #include "states/Vemostatebank.h"
 
@@ -31,30 +32,27 @@ std::string WriteClipboardObjects(const std::vector<TVemoObject*>& objects) {
 
 // ---- what the four states share
 
+TVemoSelectStateIF::TVemoSelectStateIF(TVemoEventContext& context)
+    : TVemoEventState(context),
+      selection_(context.Session().select.selection),
+      candidates_(context.Session().select.candidates),
+      moved_(context.Session().select.moved),
+      keyMoved_(context.Session().select.keyMoved) {}
+
 TVemoEventState* TVemoSelectStateIF::Leave() {
-    if (document_ && context_) {
-        context_->RootObject().Deselect();
-        context_->InvalidateOverlay();
-    }
-    if (context_) {
-        context_->StylePanel().ClearStyles();
-        context_->HideRubberBand();
-    }
+    context_->RootObject().Deselect();
+    context_->InvalidateOverlay();
+    context_->StylePanel().ClearStyles();
+    context_->HideRubberBand();
     ClearSelection();
     moved_ = false;
     keyMoved_ = false;
     return nullptr;
 }
 
-void TVemoSelectStateIF::Forget() {
-    ClearSelection();
-    moved_ = false;
-    keyMoved_ = false;
-}
-
 void TVemoSelectStateIF::RefillSelection() {
     selection_.Clear();
-    if (context_) context_->RootObject().Accept(selection_);
+    context_->RootObject().Accept(selection_);
 }
 
 void TVemoSelectStateIF::ClearSelection() {
@@ -62,19 +60,16 @@ void TVemoSelectStateIF::ClearSelection() {
     candidates_.clear();
 }
 
-bool TVemoSelectStateIF::SnapOn() {
-    return document_ && document_->TestViewFlags(TVemoDocumentInfo::ViewSnapToGrid);
-}
+bool TVemoSelectStateIF::SnapOn() const { return Document().TestViewFlags(TVemoDocumentInfo::ViewSnapToGrid); }
 
-PointF TVemoSelectStateIF::Snapped(PointF p) {
-    if (SnapOn()) document_->Snap(p);
+PointF TVemoSelectStateIF::Snapped(PointF p) const {
+    if (SnapOn()) Document().Snap(p);
     return p;
 }
 
 // ---- the tool
 
 TVemoEventState* TVemoSelectState::MouseDown(TShiftState shift, PointF point) {
-    if (!context_ || !document_) return this;
     TVemoEventState* next = this;
     if (shift & ssLeft)
         next = LeftPick(shift, point);
@@ -137,7 +132,6 @@ TVemoEventState* TVemoSelectState::RightPick(PointF point) {
 }
 
 TVemoEventState* TVemoSelectState::MouseMove(TShiftState shift, PointF point) {
-    if (!context_ || !document_) return this;
     if (!(shift & ssLeft)) {
         context_->ShowPosition(Snapped(point));
         return this;
@@ -145,7 +139,7 @@ TVemoEventState* TVemoSelectState::MouseMove(TShiftState shift, PointF point) {
     PointF d(point.x - anchor_.x, point.y - anchor_.y);
     if (SnapOn()) {
         // Whole grid steps only, so the objects stay on the grid they were on.
-        const double pitch = document_->GetGrid();
+        const double pitch = Document().GetGrid();
         const double sx = std::floor(d.x / pitch + 0.5), sy = std::floor(d.y / pitch + 0.5);
         if (sx == 0.0 && sy == 0.0) return this;
         d = PointF(float(sx * pitch), float(sy * pitch));
@@ -161,11 +155,10 @@ TVemoEventState* TVemoSelectState::MouseMove(TShiftState shift, PointF point) {
 }
 
 TVemoEventState* TVemoSelectState::MouseUp(TShiftState, PointF point) {
-    if (!context_ || !document_) return this;
     context_->StylePanel().ShowStyles(Selection());
     anchor_ = Snapped(point);
     if (moved_) {
-        SaveRootMemento();
+        TEditStep(*context_, TStepKind::Root).Commit();
         moved_ = false;
     }
     context_->Invalidate();
@@ -174,8 +167,8 @@ TVemoEventState* TVemoSelectState::MouseUp(TShiftState, PointF point) {
 
 TVemoEventState* TVemoSelectState::KeyDown(int key) {
     TVemoEventState* next = ToolKey(key, true);
-    if (next != this || !context_ || !document_ || !context_->Ui().IsEditorActive()) return next;
-    const std::uint32_t flags = TVemoKeyState::Flags();
+    if (next != this || !context_->Ui().IsEditorActive()) return next;
+    const std::uint32_t flags = keys_.Flags();
     using K = TVemoKeyState;
     if (flags == (K::ksCtrl | K::ksG))
         Group();
@@ -194,17 +187,16 @@ TVemoEventState* TVemoSelectState::KeyDown(int key) {
 
 TVemoEventState* TVemoSelectState::KeyUp(int key) {
     TVemoEventState* next = ToolKey(key, false);
-    if (next != this || !context_ || !document_) return next;
+    if (next != this) return next;
     // One undo step for the whole keyboard move, however many repeats it took.
     if (IsArrow(key) && keyMoved_ && context_->Ui().IsEditorActive() && !Selection().empty()) {
-        SaveRootMemento();
+        TEditStep(*context_, TStepKind::Root).Commit();
         keyMoved_ = false;
     }
     return this;
 }
 
 TVemoEventState* TVemoSelectState::Command(TEditCommand code) {
-    if (!context_ || !document_) return TVemoEventState::Command(code);
     switch (code) {
         case ecUndo: UndoRedo(false); break;
         case ecRedo: UndoRedo(true); break;
@@ -240,29 +232,30 @@ void TVemoSelectState::Copy() {
 
 void TVemoSelectState::Cut() {
     if (Selection().empty()) return;
+    TEditStep step(*context_, TStepKind::Root);
     context_->StylePanel().ClearStyles();
     context_->Ui().SetClipboardObjects(WriteClipboardObjects(Selection()));
     const std::vector<TVemoObject*> doomed = Selection();
     ClearSelection();
     for (TVemoObject* object : doomed) object->RemoveFromParent();
-    SaveRootMemento();
     context_->Invalidate();
 }
 
 void TVemoSelectState::Delete() {
     if (Selection().empty()) return;
+    TEditStep step(*context_, TStepKind::Root);
     context_->StylePanel().ClearStyles();
     const std::vector<TVemoObject*> doomed = Selection();
     ClearSelection();
     for (TVemoObject* object : doomed) object->RemoveFromParent();
-    SaveRootMemento();
     context_->Invalidate();
 }
 
 void TVemoSelectState::Paste() {
     const std::optional<std::string> bytes = context_->Ui().ClipboardObjects();
     if (!bytes) return;
-    TVemoLayerList& layers = document_->GetLayerList();
+    TEditStep step(*context_, TStepKind::Root);
+    TVemoLayerList& layers = Document().GetLayerList();
     TVemoPart& root = context_->RootObject();
     const int layerCount = layers.Count();
     context_->StylePanel().ClearStyles();
@@ -286,13 +279,14 @@ void TVemoSelectState::Paste() {
     candidates_ = Selection();
     // Nothing readable on the clipboard changed nothing: no undo step, not modified.
     if (pasted.empty() && layers.Count() == layerCount) {
+        step.Dismiss();
         context_->InvalidateOverlay();
         return;
     }
     if (layers.Count() == layerCount) {
-        SaveRootMemento();
+        step.Commit(TStepKind::Root);
     } else {
-        SaveObjectsMemento();
+        step.Commit(TStepKind::Objects);
         context_->Ui().RefreshLayers();
     }
     context_->Invalidate();
@@ -300,6 +294,7 @@ void TVemoSelectState::Paste() {
 
 void TVemoSelectState::Group() {
     if (Selection().size() < 2) return;
+    TEditStep step(*context_, TStepKind::Root);
     TVemoPart& root = context_->RootObject();
     auto* group = static_cast<TVemoGroup*>(root.AddChild(std::make_unique<TVemoGroup>()));
     if (!group) return;
@@ -314,11 +309,11 @@ void TVemoSelectState::Group() {
     ClearSelection();
     for (TVemoObject* object : members) group->AddChild(root.ReleaseChild(object));
     group->Deselect();
-    SaveRootMemento();
     context_->Invalidate();
 }
 
 void TVemoSelectState::UnGroup() {
+    TEditStep step(*context_, TStepKind::Root);
     context_->StylePanel().ClearStyles();
     TVemoPart& root = context_->RootObject();
     const std::vector<TVemoObject*> objects = Selection();
@@ -335,7 +330,8 @@ void TVemoSelectState::UnGroup() {
         group->RemoveFromParent();
         dissolved = true;
     }
-    if (dissolved) SaveRootMemento();
+    // Nothing to dissolve is no edit, whatever the selection flags say.
+    if (!dissolved) step.Dismiss();
     context_->Invalidate();
 }
 
@@ -358,14 +354,15 @@ PointF TVemoSelectState::SelectionCentre() const {
 
 void TVemoSelectState::Rotate90() {
     if (Selection().empty()) return;
+    TEditStep step(*context_, TStepKind::Root);
     const PointF c = SelectionCentre();
     for (TVemoObject* object : Selection()) object->Rotate(90.0f, c);
-    SaveRootMemento();
     context_->Invalidate();
 }
 
 void TVemoSelectState::Mirror() {
     if (Selection().empty()) return;
+    TEditStep step(*context_, TStepKind::Root);
     const PointF c = SelectionCentre();
     Matrix m;
     m.Translate(-c.x, -c.y);
@@ -376,7 +373,6 @@ void TVemoSelectState::Mirror() {
         // Mirroring turns the direction of travel; turn it back.
         object->Reverse();
     }
-    SaveRootMemento();
     context_->Invalidate();
 }
 
@@ -384,17 +380,17 @@ void TVemoSelectState::ReversePoints() {
     TSelObjectVisitor leaves;
     context_->RootObject().AcceptDeep(leaves);
     if (leaves.Objects().empty()) return;
+    TEditStep step(*context_, TStepKind::Root);
     for (TVemoObject* object : leaves.Objects()) {
         object->Reverse();
         object->Rebuild();
     }
-    context_->SaveRootMemento();
     context_->Invalidate();
 }
 
 void TVemoSelectState::ArrowMove(int key) {
     if (Selection().empty()) return;
-    const float pitch = float(document_->GetGrid());
+    const float pitch = float(Document().GetGrid());
     const float dx = key == vk::Left ? -pitch : key == vk::Right ? pitch : 0.0f;
     const float dy = key == vk::Up ? -pitch : key == vk::Down ? pitch : 0.0f;
     for (TVemoObject* object : Selection()) object->Translate(dx, dy);
@@ -407,6 +403,7 @@ void TVemoSelectState::OffsetCopies() {
     const auto* path = dynamic_cast<const TVemoPath*>(Selection().front());
     if (!path) return;
     TVemoPart& root = context_->RootObject();
+    TEditStep step(*context_, TStepKind::Root);
     bool added = false;
     for (double distance : {kOffsetCopyDistance, -kOffsetCopyDistance}) {
         std::unique_ptr<TVemoPath> copy(path->Clone());
@@ -414,17 +411,15 @@ void TVemoSelectState::OffsetCopies() {
         copy->Rebuild();
         if (root.AddChild(std::move(copy))) added = true;
     }
-    if (!added) return;
     // New objects are an edit like any other: undoable, and the document is modified.
-    SaveRootMemento();
-    context_->Invalidate();
+    if (added) context_->Invalidate();
 }
 
 // ---- press on empty space
 
 TVemoEventState* TVemoSelectNullState::MouseMove(TShiftState shift, PointF point) {
-    if (!(shift & ssLeft) || !document_) return this;
-    if (PastDragThreshold(anchor_, point, document_->GetZoom())) {
+    if (!(shift & ssLeft)) return this;
+    if (PastDragThreshold(anchor_, point, Document().GetZoom())) {
         TVemoEventState* band = StateBank().Get<TVemoSelectRectState>(ReturnState());
         return band->MouseMove(shift, point);
     }
@@ -432,24 +427,21 @@ TVemoEventState* TVemoSelectNullState::MouseMove(TShiftState shift, PointF point
 }
 
 TVemoEventState* TVemoSelectNullState::MouseUp(TShiftState, PointF) {
-    if (context_) {
-        context_->StylePanel().ClearStyles();
-        context_->InvalidateOverlay();
-    }
+    context_->StylePanel().ClearStyles();
+    context_->InvalidateOverlay();
     return ReturnState() ? ReturnState() : this;
 }
 
 // ---- rubber band
 
 TVemoEventState* TVemoSelectRectState::MouseMove(TShiftState shift, PointF point) {
-    if (!(shift & ssLeft) || !context_) return this;
+    if (!(shift & ssLeft)) return this;
     context_->ShowPosition(point);
     context_->ShowRubberBand(anchor_, point);
     return this;
 }
 
 TVemoEventState* TVemoSelectRectState::MouseUp(TShiftState, PointF point) {
-    if (!context_ || !document_) return ReturnState() ? ReturnState() : this;
     context_->HideRubberBand();
     const float left = std::min(anchor_.x, point.x), top = std::min(anchor_.y, point.y);
     const RectF band(left, top, std::max(anchor_.x, point.x) - left, std::max(anchor_.y, point.y) - top);
@@ -466,20 +458,19 @@ TVemoEventState* TVemoSelectRectState::MouseUp(TShiftState, PointF point) {
 // ---- numeric move-and-rotate
 
 TVemoEventState* TVemoSelectNumericState::MouseDown(TShiftState, PointF point) {
-    if (!context_ || !document_) return this;
     anchor_ = Snapped(point);
     if (const std::optional<Matrix> m = context_->Ui().AskNumericTransform(anchor_)) {
         if (!Selection().empty()) {
+            TEditStep step(*context_, TStepKind::Root);
             for (TVemoObject* object : Selection()) object->Transform(*m);
             context_->Invalidate();
-            SaveRootMemento();
         }
     }
     return Command(ecFinish);
 }
 
 TVemoEventState* TVemoSelectNumericState::MouseMove(TShiftState shift, PointF point) {
-    if (!(shift & ssLeft) && context_) context_->ShowPosition(Snapped(point));
+    if (!(shift & ssLeft)) context_->ShowPosition(Snapped(point));
     return this;
 }
 
@@ -495,6 +486,6 @@ TVemoEventState* TVemoSelectNumericState::KeyUp(int key) { return ToolKey(key, f
 TVemoEventState* TVemoSelectNumericState::Command(TEditCommand code) {
     if (code != ecFinish) return TVemoEventState::Command(code);
     TVemoEventState* back = ReturnState() ? ReturnState() : this;
-    if (context_) context_->ReleaseTool("numeric");
+    context_->ReleaseTool("numeric");
     return back;
 }

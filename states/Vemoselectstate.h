@@ -23,35 +23,32 @@ std::string WriteClipboardObjects(const std::vector<TVemoObject*>& objects);
 
 class TVemoSelectStateIF : public TVemoEventState {
 public:
+    explicit TVemoSelectStateIF(TVemoEventContext& context);
+
     // Deselects everything and forgets the selection (a tool change).
     TVemoEventState* Leave() override;
-
     // The objects the edit commands act on: the top-level objects flagged
     // selected, in the root's order. Valid until the document changes.
-    static const std::vector<TVemoObject*>& Selection() { return selection_.Objects(); }
-    // Forgets the selection without touching any document (its document is going).
-    static void Forget();
+    const std::vector<TVemoObject*>& Selection() const { return selection_.Objects(); }
 
 protected:
     // Empties the selection and refills it from the root's selected objects.
-    static void RefillSelection();
-    static void ClearSelection();
-    static bool SnapOn();
+    void RefillSelection();
+    void ClearSelection();
+    bool SnapOn() const;
     // The point on the grid when snapping is on, else unchanged.
-    static PointF Snapped(PointF p);
+    PointF Snapped(PointF p) const;
 
-    static inline TSelObjectVisitor selection_;
-    // Everything under the pointer at the last right-button pick, which
-    // further right-clicks on the same spot cycle through.
-    static inline std::vector<TVemoObject*> candidates_;
-    // A drag has moved objects and no undo step was recorded for it yet.
-    static inline bool moved_ = false;
-    // An arrow key has moved objects and no undo step was recorded for it yet.
-    static inline bool keyMoved_ = false;
+    // The tool session's select data (see TVemoToolSession::TSelect).
+    TSelObjectVisitor& selection_;
+    std::vector<TVemoObject*>& candidates_;
+    bool& moved_;
+    bool& keyMoved_;
 };
 
 class TVemoSelectState : public TVemoSelectStateIF {
 public:
+    using TVemoSelectStateIF::TVemoSelectStateIF;
     static constexpr int kBankIndex = 3;
     TVemoEventState* MouseDown(TShiftState shift, PointF point) override;
     TVemoEventState* MouseMove(TShiftState shift, PointF point) override;
@@ -81,6 +78,7 @@ private:
 
 class TVemoSelectNullState : public TVemoSelectStateIF {
 public:
+    using TVemoSelectStateIF::TVemoSelectStateIF;
     static constexpr int kBankIndex = 4;
     // Starts the rubber band once the pointer has moved more than 5 pixels.
     TVemoEventState* MouseMove(TShiftState shift, PointF point) override;
@@ -89,6 +87,7 @@ public:
 
 class TVemoSelectRectState : public TVemoSelectStateIF {
 public:
+    using TVemoSelectStateIF::TVemoSelectStateIF;
     static constexpr int kBankIndex = 5;
     // Outlines the band on the window only; no bitmap holds it.
     TVemoEventState* MouseMove(TShiftState shift, PointF point) override;
@@ -98,6 +97,7 @@ public:
 
 class TVemoSelectNumericState : public TVemoSelectStateIF {
 public:
+    using TVemoSelectStateIF::TVemoSelectStateIF;
     static constexpr int kBankIndex = 6;
     // Opens the numeric dialog with the (snapped) point as its anchor.
     TVemoEventState* MouseDown(TShiftState shift, PointF point) override;

@@ -9,6 +9,7 @@
 #include "model/Vemopart.h"
 #include "model/Vemorectangle.h"
 #include "model/Vemostring.h"
+#include "states/Vemoeditstep.h"
 #include "states/Vemoeventcontext.h"
 #include "states/Vemogridsnap.h"
 
@@ -31,23 +32,23 @@ TVemoEventState* TVemoShapeState::Leave() {
         shape_->RemoveFromParent();
         shape_ = nullptr;
     }
-    if (context_) context_->StylePanel().ClearStyles();
+    context_->StylePanel().ClearStyles();
     return nullptr;
 }
 
 TVemoEventState* TVemoShapeState::MouseDown(TShiftState shift, PointF point) {
-    if (!(shift & ssLeft) || !context_ || !document_) return this;
+    if (!(shift & ssLeft)) return this;
     anchor_ = point;
     // A second press while a shape is still being dragged out (its release went
     // to a view state) carries on with that shape from the unsnapped point.
     if (!shape_) {
         std::unique_ptr<TVemoShape> made = MakeShape();
-        made->SetLayer(document_->GetLayerList().Current());
+        made->SetLayer(Document().GetLayerList().Current());
         made->SetSurface(context_->StylePanel().CurrentSurface());
         shape_ = static_cast<TVemoShape*>(context_->RootObject().AddChild(std::move(made)));
         if (!shape_) return this;
         context_->StylePanel().ShowStyle(shape_);
-        anchor_ = gridsnap::Snapped(document_, point);
+        anchor_ = gridsnap::Snapped(&Document(), point);
     }
     context_->SetOrigin(anchor_);
     context_->InvalidateOverlay();
@@ -55,8 +56,7 @@ TVemoEventState* TVemoShapeState::MouseDown(TShiftState shift, PointF point) {
 }
 
 TVemoEventState* TVemoShapeState::MouseMove(TShiftState shift, PointF point) {
-    if (!context_ || !document_) return this;
-    point = gridsnap::Snapped(document_, point);
+    point = gridsnap::Snapped(&Document(), point);
     if ((shift & ssLeft) && shape_) {
         Span(*shape_, anchor_, point);
         context_->InvalidateOverlay();
@@ -66,8 +66,8 @@ TVemoEventState* TVemoShapeState::MouseMove(TShiftState shift, PointF point) {
 }
 
 TVemoEventState* TVemoShapeState::MouseUp(TShiftState, PointF point) {
-    if (!context_ || !document_ || !shape_) return this;
-    point = gridsnap::Snapped(document_, point);
+    if (!shape_) return this;
+    point = gridsnap::Snapped(&Document(), point);
     context_->RootObject().Deselect();
     context_->StylePanel().ClearStyles();
     TVemoShape* shape = shape_;
@@ -76,7 +76,7 @@ TVemoEventState* TVemoShapeState::MouseUp(TShiftState, PointF point) {
         // The release point is the last word on the size, whatever moves came before.
         Span(*shape, anchor_, point);
         shape->Deselect();
-        SaveRootMemento();
+        TEditStep(*context_, TStepKind::Root).Commit();
     } else {
         shape->RemoveFromParent();
     }
@@ -85,7 +85,6 @@ TVemoEventState* TVemoShapeState::MouseUp(TShiftState, PointF point) {
 }
 
 TVemoEventState* TVemoShapeState::Command(TEditCommand code) {
-    if (!context_ || !document_) return TVemoEventState::Command(code);
     if (code == ecUndo || code == ecRedo) {
         if (!shape_) {
             context_->StylePanel().ClearStyles();
@@ -109,44 +108,43 @@ void TVemoEllipseState::Span(TVemoShape& shape, PointF anchor, PointF point) con
 }
 
 TVemoEventState* TVemoStringState::Leave() {
-    if (context_) context_->StylePanel().ClearStyles();
+    context_->StylePanel().ClearStyles();
     return nullptr;
 }
 
 TVemoEventState* TVemoStringState::MouseDown(TShiftState shift, PointF point) {
-    if (!(shift & ssLeft) || !context_ || !document_) return this;
+    if (!(shift & ssLeft)) return this;
     anchor_ = point;
     if (TVemoString* text = TextAt(context_->RootObject(), point)) {
-        // The window applies its edits itself on OK; Cancel still counts as a step.
+        // The window applies its edits itself on OK; a Cancel changed nothing
+        // and so records no step.
+        TEditStep step(*context_, TStepKind::Root);
         context_->Ui().EditTextModal(*text);
         context_->Invalidate();
-        SaveRootMemento();
         return this;
     }
-    anchor_ = gridsnap::Snapped(document_, point);
+    anchor_ = gridsnap::Snapped(&Document(), point);
     auto text = std::make_unique<TVemoString>();
-    text->SetLayer(document_->GetLayerList().Current());
+    text->SetLayer(Document().GetLayerList().Current());
     text->SetSurface(context_->StylePanel().CurrentSurface());
     // A new text starts in the font used last.
     if (const TVemoFont* font = context_->Ui().CurrentTextFont()) text->SetFont(*font);
     if (!context_->Ui().EditTextModal(*text)) return this;
+    TEditStep step(*context_, TStepKind::Root);
     // The text is laid out from (0, 0): the click becomes its origin.
     text->Translate(anchor_.x, anchor_.y);
     context_->RootObject().AddChild(std::move(text));
     context_->Invalidate();
-    SaveRootMemento();
     return this;
 }
 
 TVemoEventState* TVemoStringState::MouseMove(TShiftState, PointF point) {
-    if (!context_ || !document_) return this;
-    context_->ShowPosition(gridsnap::Snapped(document_, point));
+    context_->ShowPosition(gridsnap::Snapped(&Document(), point));
     context_->SetCursor(TextAt(context_->RootObject(), point) ? kTextBeamCursor : kArrowCursor);
     return this;
 }
 
 TVemoEventState* TVemoStringState::Command(TEditCommand code) {
-    if (!context_ || !document_) return TVemoEventState::Command(code);
     if (code == ecUndo || code == ecRedo) {
         context_->StylePanel().ClearStyles();
         StepHistory(code == ecRedo);

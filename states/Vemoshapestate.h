@@ -18,6 +18,7 @@ class TVemoShape;
 // nothing behind.
 class TVemoShapeState : public TVemoEventState {
 public:
+    using TVemoEventState::TVemoEventState;
     // Takes an unfinished shape away.
     TVemoEventState* Leave() override;
     TVemoEventState* MouseDown(TShiftState shift, PointF point) override;
@@ -43,6 +44,7 @@ private:
 
 class TVemoRectState : public TVemoShapeState {
 public:
+    using TVemoShapeState::TVemoShapeState;
     static constexpr int kBankIndex = 16;
 
 protected:
@@ -53,6 +55,7 @@ protected:
 
 class TVemoEllipseState : public TVemoShapeState {
 public:
+    using TVemoShapeState::TVemoShapeState;
     static constexpr int kBankIndex = 17;
 
 protected:
@@ -63,6 +66,7 @@ protected:
 
 class TVemoStringState : public TVemoEventState {
 public:
+    using TVemoEventState::TVemoEventState;
     static constexpr int kBankIndex = 18;
 
     TVemoEventState* Leave() override;

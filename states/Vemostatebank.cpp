@@ -10,8 +10,3 @@ int TVemoStateBank::Made() const {
 void TVemoStateBank::Release() {
     for (auto& state : states_) state.reset();
 }
-
-TVemoStateBank& StateBank() {
-    static TVemoStateBank bank;
-    return bank;
-}

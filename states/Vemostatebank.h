@@ -1,7 +1,7 @@
 #pragma once
-// One instance of each concrete state, made on first request and kept until
-// the bank is emptied at program end. A request stores the given return state
-// in the instance, replacing the one it had.
+// One instance of each concrete state of one event context, made on first
+// request and kept as long as the context. A request stores the given return
+// state in the instance, replacing the one it had.
 
 #include <array>
 #include <memory>
@@ -14,11 +14,15 @@ class TVemoStateBank {
 public:
     static constexpr int kStateCount = 22;
 
+    explicit TVemoStateBank(TVemoEventContext& context) : context_(context) {}
+    TVemoStateBank(const TVemoStateBank&) = delete;
+    TVemoStateBank& operator=(const TVemoStateBank&) = delete;
+
     template <class T>
     T* Get(TVemoEventState* returnState) {
         static_assert(T::kBankIndex >= 0 && T::kBankIndex < kStateCount);
         std::unique_ptr<TVemoEventState>& slot = states_[T::kBankIndex];
-        if (!slot) slot = std::make_unique<T>();
+        if (!slot) slot = std::make_unique<T>(context_);
         slot->SetReturnState(returnState);
         return static_cast<T*>(slot.get());
     }
@@ -28,8 +32,6 @@ public:
     void Release();
 
 private:
+    TVemoEventContext& context_;
     std::array<std::unique_ptr<TVemoEventState>, kStateCount> states_;
 };
-
-// The program's one bank.
-TVemoStateBank& StateBank();

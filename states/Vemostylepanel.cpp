@@ -8,6 +8,7 @@
 #include "model/Vemodocument.h"
 #include "model/Vemoobject.h"
 #include "model/Vemopart.h"
+#include "states/Vemoeditstep.h"
 #include "states/Vemoeventcontext.h"
 
 std::string ShortestDecimal(double value) {
@@ -103,16 +104,21 @@ int TVemoStylePanel::Dash() const {
 template <class Edit>
 bool TVemoStylePanel::Apply(Edit edit, bool refresh) {
     DropGone();
+    // Through the context: while a path is being drawn, its style change is
+    // one of the path's own steps, which finishing the path replaces.
+    TEditStep step(context_, TStepKind::Root);
     bool changed = false;
     for (const TShown& s : shown_) {
         const TVemoSurface before = *s.style;
         edit(*s.style);
         if (before.CompareTo(*s.style) != 0 || before.GetCap() != s.style->GetCap()) changed = true;
     }
-    if (changed) {
+    if (!changed) {
+        step.Dismiss();
+    } else {
         context_.RootObject().Rebuild();
         context_.Invalidate();
-        context_.SaveRootMemento();
+        step.Commit();
     }
     if (refresh) Changed();
     return changed;

@@ -34,12 +34,14 @@ public:
     // down or up (see TMenuControl::UserClick).
     virtual void Click() = 0;
 
-    static void SetContext(TVemoEventContext* context) { context_ = context; }
-    static void SetMenuControl(TMenuControl* control) { menuControl_ = control; }
+    // The panel the button belongs to, which leads to the event context.
+    void SetMenuControl(TMenuControl* control) { menuControl_ = control; }
 
 protected:
-    static inline TVemoEventContext* context_ = nullptr;
-    static inline TMenuControl* menuControl_ = nullptr;
+    // The panel's event context; null while the panel has none.
+    TVemoEventContext* Context() const;
+
+    TMenuControl* menuControl_ = nullptr;
 
 private:
     std::string command_;

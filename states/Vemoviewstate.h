@@ -7,6 +7,7 @@
 
 class TVemoViewState : public TVemoEventState {
 public:
+    using TVemoEventState::TVemoEventState;
     static constexpr int kBankIndex = 0;
     void ShowCursor() override;
     TVemoEventState* MouseDown(TShiftState shift, PointF point) override;
@@ -22,6 +23,7 @@ private:
 
 class TVemoScaleUpState : public TVemoEventState {
 public:
+    using TVemoEventState::TVemoEventState;
     static constexpr int kBankIndex = 1;
     void ShowCursor() override;
     // Brings the point to the window centre and zooms in by 2.
@@ -32,6 +34,7 @@ public:
 
 class TVemoScaleDownState : public TVemoEventState {
 public:
+    using TVemoEventState::TVemoEventState;
     static constexpr int kBankIndex = 2;
     void ShowCursor() override;
     TVemoEventState* MouseDown(TShiftState shift, PointF point) override;

@@ -113,7 +113,7 @@ int Copy(const TVemoResource& resources, const std::string& board, const fs::pat
     }
     QTest::mouseRelease(design, Qt::LeftButton, {}, to);
     Settle();
-    const std::vector<TVemoObject*>& selected = TVemoSelectStateIF::Selection();
+    const std::vector<TVemoObject*>& selected = form->Context()->Session().Selection();
     if (selected.empty()) return Fail("the rubber band selected nothing");
     if (!Trigger(*form, "copy")) return Fail("no Edit > Copy");
     WriteAll(dir / "expected.bin", WriteClipboardObjects(selected));
@@ -137,13 +137,13 @@ int Paste(const TVemoResource& resources, const fs::path& dir) {
                     std::to_string(bytes->size()) + " bytes)");
     const int layers = form->Context()->Document().GetLayerList().Count();
     if (!Trigger(*form, "paste")) return Fail("no Edit > Paste");
-    const std::string got = Describe(TVemoSelectStateIF::Selection());
+    const std::string got = Describe(form->Context()->Session().Selection());
     if (got != ReadAll(dir / "expected.txt"))
         return Fail("pasted objects differ:\n" + got + "expected:\n" + ReadAll(dir / "expected.txt"));
-    if (form->Context()->RootObject().GetChildCount() != int(TVemoSelectStateIF::Selection().size()))
+    if (form->Context()->RootObject().GetChildCount() != int(form->Context()->Session().Selection().size()))
         return Fail("the new board holds other objects than the pasted ones");
     std::printf("pasted %zu objects, %zu bytes, %d layers before and %d after\n",
-                TVemoSelectStateIF::Selection().size(), bytes->size(), layers,
+                form->Context()->Session().Selection().size(), bytes->size(), layers,
                 form->Context()->Document().GetLayerList().Count());
     return 0;
 }

@@ -37,7 +37,6 @@ TEST(DrawToolTest, AClosedBezierPathDrawnWithTheMouseIsSaved) {
     ASSERT_TRUE(dir.isValid());
     TVemoResource resources;
     resources.Load(ZELKO_BITMAP_DIR);
-    TVemoKeyState::Clear();
     const std::string file = dir.filePath("board.vbf").toStdString();
     std::string error;
     ASSERT_TRUE(WriteDocumentFile(TVemoDocument(), file, error)) << error;
@@ -125,7 +124,6 @@ TEST(DrawToolTest, AClosedBezierPathDrawnWithTheMouseIsSaved) {
     EXPECT_GT(pts[6].y, pts[3].y);
     // Nothing of the drawing's selection is stored.
     for (std::size_t i = 0; i < pts.size(); ++i) EXPECT_EQ(path->GetTypes()[i] & TVemoPath::TypeSelected, 0) << i;
-    TVemoKeyState::Clear();
 }
 
 }  // namespace

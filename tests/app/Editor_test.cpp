@@ -41,9 +41,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         settingsPath = dir.filePath("zelko.ini").toStdString();
         resources.Load(ZELKO_BITMAP_DIR);
-        TVemoKeyState::Clear();
     }
-    void TearDown() override { TVemoKeyState::Clear(); }
 
     // The window on file, shown and started; null when the file cannot be read.
     std::unique_ptr<app::TVemoForm> Open(const std::string& file) {
@@ -226,7 +224,7 @@ TEST_F(EditorTest, SpaceDragPansAndWheelZoomsAboutThePointer) {
     QEvent deactivate(QEvent::ApplicationDeactivate);
     QApplication::sendEvent(qApp, &deactivate);
     EXPECT_EQ(typeid(*context.CurrentState()), typeid(TVemoSelectState));
-    EXPECT_EQ(TVemoKeyState::Flags(), 0u);
+    EXPECT_EQ(context.Session().keys.Flags(), 0u);
     // Shift and Space together do not pan.
     QTest::keyPress(design, Qt::Key_Shift);
     QTest::keyPress(design, Qt::Key_Space);
@@ -267,7 +265,7 @@ TEST_F(EditorTest, CloseAsksAboutUnsavedChangesAndKeepsThePlacement) {
     form->move(30, 0);
     form->resize(700, form->height());
     Settle();
-    form->Context()->SaveRootMemento();  // an edit: the document is modified
+    form->Context()->History().SaveRootMemento(form->Context()->Document());  // an edit: the document is modified
 
     // Cancel keeps the window open.
     QTimer::singleShot(0, [] {
@@ -329,7 +327,7 @@ TEST_F(EditorTest, StartingDocuments) {
         form->show();
         ASSERT_TRUE(QTest::qWaitFor([&] { return form->Context() != nullptr; }));
         EXPECT_EQ(form->windowTitle().toStdString(), fresh + "[*]");
-        form->Context()->SaveRootMemento();
+        form->Context()->History().SaveRootMemento(form->Context()->Document());
         form->findChild<QAction*>("write")->trigger();
         EXPECT_FALSE(form->Context()->History().IsModified());
         ASSERT_NE(ReadDocumentFile(fresh, error), nullptr) << error;
@@ -354,7 +352,7 @@ TEST_F(EditorTest, StartingDocuments) {
 
     // Yes to saving an untitled board, then the save dialog cancelled:
     // nothing was saved, so the window stays open with the changes.
-    form->Context()->SaveRootMemento();
+    form->Context()->History().SaveRootMemento(form->Context()->Document());
     int boxes = 0, dialogs = 0;
     QTimer answer;
     QObject::connect(&answer, &QTimer::timeout, [&] {

@@ -93,9 +93,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         settingsPath = dir.filePath("zelko.ini").toStdString();
         resources.Load(ZELKO_BITMAP_DIR);
-        TVemoKeyState::Clear();
     }
-    void TearDown() override { TVemoKeyState::Clear(); }
 
     // The window on document (null: a new one), shown and started.
     std::unique_ptr<app::TVemoForm> Start(std::unique_ptr<TVemoDocument> document = nullptr) {

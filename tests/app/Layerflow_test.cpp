@@ -43,7 +43,7 @@ TEST_F(LayerFlowTest, MadeDrawnSavedReopenedDeletedAndUndone) {
     // land is put on the current layer as the rectangle tool will, with its undo step.
     context.RootObject().AddChild(boardgen::SquarePad({500, 300}, 60, 60, 0, layers().Current()));
     context.RootObject().AddChild(boardgen::RoundPad({700, 300}, 40, layers().Current()));
-    context.SaveRootMemento();
+    context.RecordStep(TStepKind::Root);
     Settle();
 
     // Saved under a new name through the dialog.

@@ -69,7 +69,7 @@ protected:
     // A filled rectangle on layer, added as a tool would, with its undo step.
     TVemoObject* Draw(const TVemoLayerPtr& layer, PointF at) {
         TVemoObject* object = context->RootObject().AddChild(boardgen::SquarePad(at, 40, 20, 0, layer));
-        context->SaveRootMemento();
+        context->History().SaveRootMemento(context->Document());
         return object;
     }
     // Answers the layer editor: name typed, then OK (or Cancel when name is null).

@@ -54,6 +54,7 @@ TEST(RecentFilesTest, ReadsTheNonEmptyKeysInOrderAndWritesAllFour) {
 // Records the commands that reach it.
 class TCommandProbe : public TVemoEventState {
 public:
+    using TVemoEventState::TVemoEventState;
     TVemoEventState* Command(TEditCommand code) override {
         codes.push_back(code);
         return this;
@@ -201,8 +202,8 @@ TEST_F(MenusTest, OutputItemsShowTheirWindowsOnTheOpenDocument) {
 }
 
 TEST_F(MenusTest, EditAndObjectItemsSendTheirCommandToTheCurrentState) {
-    TCommandProbe probe;  // outlives the window, which lets go of it
     auto form = Start();
+    TCommandProbe probe(*form->Context());  // current until the end, when the select tool takes over
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     form->Context()->ChangeState(&probe);
@@ -226,7 +227,7 @@ TEST_F(MenusTest, EditAndObjectItemsSendTheirCommandToTheCurrentState) {
     EXPECT_TRUE(probe.codes.empty());
     QTest::keyClick(form->Design(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(probe.codes, std::vector<int>{ecUndo});
-    form->Context()->ChangeState(StateBank().Get<TVemoSelectState>(nullptr));
+    form->Context()->ChangeState(form->Context()->StateBank().Get<TVemoSelectState>(nullptr));
 }
 
 TEST_F(MenusTest, OpenedFilesFillTheRecentListAndItsItemsOpenThem) {
@@ -274,7 +275,7 @@ TEST_F(MenusTest, SavingThroughTheDialogAddsTheExtensionAndCancelChangesNothing)
     auto form = Start();
     TVemoEventContext& context = *form->Context();
     EXPECT_EQ(form->windowTitle(), "zelko[*]");
-    context.SaveRootMemento();
+    context.History().SaveRootMemento(context.Document());
 
     {  // Write on an untitled board asks for a name; cancelled, nothing changes.
         TModalAnswers answers;

@@ -47,12 +47,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         resources.Load(ZELKO_BITMAP_DIR);
-        TVemoKeyState::Clear();
     }
-    void TearDown() override {
-        form.reset();
-        TVemoKeyState::Clear();
-    }
+    void TearDown() override { form.reset(); }
 
     // A board of rectangles (corners in document units, pen width, filled),
     // opened from a file in the real window.
@@ -226,7 +222,7 @@ TEST_F(SelectToolTest, GesturesCommandsAndTheClipboardOnTheRealWindow) {
     Trigger("copy");
     const std::optional<std::string> bytes = app::ClipboardObjects();
     ASSERT_TRUE(bytes.has_value());
-    EXPECT_EQ(*bytes, WriteClipboardObjects(TVemoSelectStateIF::Selection()));
+    EXPECT_EQ(*bytes, WriteClipboardObjects(form->Context()->Session().Selection()));
     Trigger("paste");
     ASSERT_EQ(Root().GetChildCount(), 2 * count);
     for (int i = 0; i < count; ++i) {

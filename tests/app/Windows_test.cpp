@@ -343,7 +343,7 @@ TEST_F(GuiTest, SavingOverABoardSavedByAnotherWindowAsks) {
     ASSERT_NE(doc, nullptr) << error;
     auto form = Start(std::move(doc));
     form->Context()->Document().SetAreaSize(200, 100);
-    form->Context()->SaveRootMemento();
+    form->Context()->History().SaveRootMemento(form->Context()->Document());
 
     TVemoDocument other;
     other.SetAreaSize(300, 100);
@@ -473,7 +473,7 @@ TEST_F(GuiTest, TheCaptionMarksUnsavedChangesUntilSavedOrUndone) {
     };
     const auto draw = [&](PointF at) {
         context.RootObject().AddChild(boardgen::RoundPad(at, 20, context.Document().GetLayerList().Current()));
-        context.SaveRootMemento();
+        context.RecordStep(TStepKind::Root);
         context.Invalidate();
         Settle();
     };

@@ -337,16 +337,17 @@ TEST(TRedrawRequests, TheCheapestWorkServesEveryRequest) {
 }
 
 TEST(TRenderView, EachLevelRepaintsOnlyWhatItOwns) {
+    using Step = render::TRenderView::Step;
     auto doc = MakeDocument(60, 40, {0xFF0000FFu});
     doc->SetSmoothing(3);
-    render::TRenderView view(*doc);
-    view.Resize(60, 40);
+    doc->SetWindowSize(60, 40);
+    render::TRenderView view(60, 40);
     TVemoRect* first = AddRect(*doc, 0, PointF(5, 5), PointF(20, 20));
     std::vector<std::uint32_t> shown;
     const auto present = [&](const TDIBitmap& b) { shown.assign(b.Pixels(), b.Pixels() + b.PixelCount()); };
     auto shownAt = [&](int x, int y) { return shown.at(std::size_t(y * 60 + x)) & 0x00FFFFFFu; };
 
-    EXPECT_EQ(view.Idle(present), Work::All);
+    EXPECT_EQ(view.Idle(*doc, present), Step::All);
     ASSERT_EQ(shown.size(), 60u * 40u);
     EXPECT_NE(shownAt(12, 12), kWhite);
     EXPECT_EQ(view.Overlay().Pixel(5, 12), view.Main().Pixel(5, 12)) << "nothing selected yet";
@@ -355,20 +356,20 @@ TEST(TRenderView, EachLevelRepaintsOnlyWhatItOwns) {
     AddRect(*doc, 0, PointF(35, 5), PointF(50, 20));
     first->Select();
     view.Requests().InvalidateWindow();
-    EXPECT_EQ(view.Idle(present), Work::Blit);
+    EXPECT_EQ(view.Idle(*doc, present), Step::Blit);
     EXPECT_EQ(shownAt(42, 12), kWhite);
     view.Requests().InvalidateOverlay();
-    EXPECT_EQ(view.Idle(present), Work::Overlay);
+    EXPECT_EQ(view.Idle(*doc, present), Step::Overlay);
     EXPECT_EQ(shownAt(42, 12), kWhite);
     bool decorated = false;
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 60; ++x) decorated |= view.Overlay().Pixel(x, y) != view.Main().Pixel(x, y);
     EXPECT_TRUE(decorated) << "the selected object shows no feedback";
     view.Requests().Invalidate();
-    EXPECT_EQ(view.Idle(present), Work::All);
+    EXPECT_EQ(view.Idle(*doc, present), Step::All);
     EXPECT_NE(shownAt(42, 12), kWhite);
     shown.clear();
-    EXPECT_EQ(view.Idle(present), Work::None);
+    EXPECT_EQ(view.Idle(*doc, present), Step::None);
     EXPECT_TRUE(shown.empty());
 }
 

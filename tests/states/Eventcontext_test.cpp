@@ -14,8 +14,8 @@
 
 namespace {
 
-TEST(StateBankTest, HoldsOneLazyInstanceOfEachOfTheStates) {
-    TVemoStateBank bank;
+TEST_F(StateTest, StateBankHoldsOneLazyInstanceOfEachOfTheStates) {
+    TVemoStateBank bank(*context);
     EXPECT_EQ(bank.Made(), 0);
     TVemoEventState* first = bank.Get<TVemoSelectState>(nullptr);
     EXPECT_EQ(bank.Made(), 1);
@@ -47,7 +47,7 @@ TEST(StateBankTest, HoldsOneLazyInstanceOfEachOfTheStates) {
 }
 
 // The document is modified by one recorded edit.
-void Modify(TVemoEventContext& context) { context.SaveRootMemento(); }
+void Modify(TVemoEventContext& context) { context.History().SaveRootMemento(context.Document()); }
 
 TEST_F(StateTest, QuerySaveAnswers) {
     QTemporaryDir dir;
@@ -148,7 +148,7 @@ TEST_F(StateTest, CaptionFollowsTheFileName) {
 }
 
 TEST_F(StateTest, NewDocumentLeavesTheToolOnceAndSelects) {
-    TProbeState probe;
+    TProbeState probe(*context);
     context->PressTool("rect");
     context->ChangeState(&probe);
     Modify(*context);

@@ -52,7 +52,7 @@ protected:
 
 TEST_F(FileCommandsTest, WriteOnAnUntitledDocumentAsksForANameAndCancelChangesNothing) {
     context->UpdateCaption();
-    context->SaveRootMemento();
+    context->History().SaveRootMemento(context->Document());
     ui.saveName.reset();
     EXPECT_FALSE(commands->Write());
     EXPECT_EQ(ui.saveDialogs, 1);
@@ -73,7 +73,7 @@ TEST_F(FileCommandsTest, WriteOnAnUntitledDocumentAsksForANameAndCancelChangesNo
     EXPECT_NE(ReadDocumentFile(Path("first.vbf"), error), nullptr) << error;
 
     // Named now: write asks nothing more.
-    context->SaveRootMemento();
+    context->History().SaveRootMemento(context->Document());
     EXPECT_TRUE(commands->Write());
     EXPECT_EQ(ui.saveDialogs, 3);
     EXPECT_FALSE(context->History().IsModified());
@@ -82,7 +82,7 @@ TEST_F(FileCommandsTest, WriteOnAnUntitledDocumentAsksForANameAndCancelChangesNo
 TEST_F(FileCommandsTest, AFailedSaveSaysWhyAndKeepsTheNameAndTheModifiedMark) {
     ui.saveName = Path("kept.vbf");
     ASSERT_TRUE(commands->SaveAs());
-    context->SaveRootMemento();
+    context->History().SaveRootMemento(context->Document());
     // Save as into a folder that does not exist.
     ui.saveName = Path("missing/board.vbf");
     EXPECT_FALSE(commands->SaveAs());
@@ -109,7 +109,7 @@ TEST_F(FileCommandsTest, NewOpensTheStartingDocumentUntitledWithTheSelectTool) {
     ASSERT_EQ(typeid(*context->CurrentState()), typeid(TVemoRectState));
 
     // A modified document asks first; Cancel keeps everything.
-    context->SaveRootMemento();
+    context->History().SaveRootMemento(context->Document());
     ui.answer = TAnswer::Cancel;
     EXPECT_FALSE(commands->New());
     EXPECT_EQ(context->Document().GetFileName(), Path("a.vbf"));
@@ -153,7 +153,7 @@ TEST_F(FileCommandsTest, OpenReadsTheChosenFileAndRefusesABadOneByName) {
     EXPECT_EQ(context->Document().GetAreaWidth(), 777);
 
     // A modified document asks before a recent file replaces it.
-    context->SaveRootMemento();
+    context->History().SaveRootMemento(context->Document());
     ui.answer = TAnswer::Cancel;
     EXPECT_FALSE(commands->OpenRecent(Board("other.vbf", 555)));
     EXPECT_EQ(context->Document().GetAreaWidth(), 777);
@@ -225,7 +225,7 @@ TEST_F(FileCommandsTest, ASaveOverAFileWrittenElsewhereAsksFirst) {
         const std::string board = Board("shared.vbf", 100);
         ASSERT_TRUE(commands->OpenFile(board)) << row.name;
         context->Document().SetAreaSize(200, 100);  // this window's edit
-        context->SaveRootMemento();
+        context->History().SaveRootMemento(context->Document());
         // Another window saves its own version of the board.
         Board("shared.vbf", 300);
         const std::string theirs = ReadAll(board);
@@ -247,14 +247,14 @@ TEST_F(FileCommandsTest, ASaveAfterOwnSavesOrATouchAsksNothing) {
     ASSERT_TRUE(commands->OpenFile(board));
     for (int i = 0; i < 2; ++i) {
         context->Document().SetAreaSize(200 + i, 100);
-        context->SaveRootMemento();
+        context->History().SaveRootMemento(context->Document());
         EXPECT_TRUE(commands->Write());
     }
     // The same bytes with a new time (a copy back, a touch) are no change.
     const std::string bytes = ReadAll(board);
     fs::last_write_time(board, fs::last_write_time(board) + std::chrono::seconds(5));
     EXPECT_EQ(ReadAll(board), bytes);
-    context->SaveRootMemento();
+    context->History().SaveRootMemento(context->Document());
     EXPECT_TRUE(commands->Write());
     // A file deleted meanwhile is simply written again.
     fs::remove(board);

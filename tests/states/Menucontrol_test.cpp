@@ -66,7 +66,7 @@ TEST_F(StateTest, MainToolsMakeTheirStateCurrentAndShowTheirSubTools) {
 }
 
 TEST_F(StateTest, ClickingTheCurrentToolAgainLeavesItAndRebuildsItsSubTools) {
-    TProbeState probe;
+    TProbeState probe(*context);
     context->ChangeState(&probe);
     const int generation = context->MenuControl().SubToolGeneration();
     context->PressTool("select");
@@ -76,7 +76,7 @@ TEST_F(StateTest, ClickingTheCurrentToolAgainLeavesItAndRebuildsItsSubTools) {
 
 TEST_F(StateTest, SubToolsSendTheirCommands) {
     TMenuControl& menu = context->MenuControl();
-    TProbeState probe;
+    TProbeState probe(*context);
     context->ChangeState(&probe);
     for (const char* name : {"group", "ungroup", "rotate", "mirror", "ok"}) menu.UserClick(*menu.Find(name));
     // The numeric button is a toggle: down starts the mode, up finishes it.
@@ -99,7 +99,7 @@ TEST_F(StateTest, SubToolsSendTheirCommands) {
     menu.UserClick(*addPoint);
     menu.UserClick(*addPoint);
     EXPECT_EQ(probe.commands, (std::vector<TEditCommand>{ecAddPoint, ecFinish}));
-    context->ChangeState(StateBank().Get<TVemoSelectState>(nullptr));
+    context->ChangeState(context->StateBank().Get<TVemoSelectState>(nullptr));
 }
 
 TEST_F(StateTest, UnknownToolNamesDoNothing) {

@@ -236,7 +236,7 @@ TEST_F(PartsDragTest, DraggingAPadStretchesTheConnectedTrack) {
     Press(ssLeft, PointF(50, 2));  // on the pad, off the track
     EXPECT_TRUE(pad->IsSelected());
     EXPECT_FALSE(track->IsSelected());
-    ASSERT_EQ(TVemoPartsStateIF::ConnectedPaths(solder->GetIndex()), std::vector<TVemoPath*>{track});
+    ASSERT_EQ(context->Session().ConnectedPaths(solder->GetIndex()), std::vector<TVemoPath*>{track});
     Drag(ssLeft, PointF(53, 4));
     Drag(ssLeft, PointF(55, 7));
     Release(0, PointF(55, 7));
@@ -250,14 +250,14 @@ TEST_F(PartsDragTest, DraggingAPadStretchesTheConnectedTrack) {
 
     // Undo forgets what the press found: a drag without a new press moves nothing.
     context->SendCommand(ecUndo);
-    EXPECT_EQ(TVemoPartsStateIF::Selection().Count(), 0);
-    EXPECT_TRUE(TVemoPartsStateIF::ConnectedPaths(solder->GetIndex()).empty());
+    EXPECT_EQ(context->Session().PartsSelection().Count(), 0);
+    EXPECT_TRUE(context->Session().ConnectedPaths(solder->GetIndex()).empty());
     ExpectPoints(Points(*static_cast<TVemoPath*>(Root().GetChild(1))), before);
     Drag(ssLeft, PointF(70, 20));
     Release(0, PointF(70, 20));
     EXPECT_EQ(context->History().CurrentIndex(), 0u);
     context->SendCommand(ecRedo);
-    EXPECT_EQ(TVemoPartsStateIF::Selection().Count(), 0);
+    EXPECT_EQ(context->Session().PartsSelection().Count(), 0);
 }
 
 TEST_F(PartsDragTest, TracksThatStayBehind) {
@@ -348,7 +348,7 @@ TEST_F(PartsDragTest, APressOnTheSelectionKeepsIt) {
     // Leaving the tool deselects and forgets.
     context->PressTool("select");
     EXPECT_FALSE(pad->IsSelected() || other->IsSelected());
-    EXPECT_EQ(TVemoPartsStateIF::Selection().Count(), 0);
+    EXPECT_EQ(context->Session().PartsSelection().Count(), 0);
 }
 
 }  // namespace

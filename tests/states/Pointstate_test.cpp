@@ -18,7 +18,7 @@ protected:
         GestureTest::SetUp();
         context->PressTool("point");
     }
-    const std::vector<TVemoObject*>& Edits() { return TVemoPointStateIF::EditList(); }
+    const std::vector<TVemoObject*>& Edits() { return context->Session().EditList(); }
     static std::vector<bool> SelectedAnchors(const TVemoPath& path) {
         std::vector<bool> out;
         for (std::size_t i = 0; i < path.GetPoints().size(); i += 3) out.push_back(path.GetTypes()[i] & 1);

@@ -33,7 +33,7 @@ protected:
     TVemoDocument& Doc() { return context->Document(); }
     TVemoPart& Root() { return context->RootObject(); }
     TVemoEventState* Current() { return context->CurrentState(); }
-    const std::vector<TVemoObject*>& Selection() { return TVemoSelectStateIF::Selection(); }
+    const std::vector<TVemoObject*>& Selection() { return context->Session().Selection(); }
 
     // A filled rectangle from a to b on the current layer, pen 2 (so its
     // outline reaches 1 unit beyond the corners), not selected.
@@ -153,7 +153,7 @@ TEST_F(SelectTest, SnappedDragMovesInWholePitches) {
     EXPECT_FLOAT_EQ(Bounds(r).x, r0.x + 30);
     EXPECT_FLOAT_EQ(Bounds(r).y, r0.y + 20);
     Release(0, {38, 17});
-    EXPECT_EQ(TVemoEventState::Anchor(), PointF(40, 20));
+    EXPECT_EQ(context->Session().anchor, PointF(40, 20));
     // The status bar shows the pointer on the grid while hovering.
     Drag(0, {-33, 14});
     EXPECT_EQ(ui.status[0], "X  -3.000000 Y   1.000000");

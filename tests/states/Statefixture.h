@@ -13,6 +13,7 @@
 
 class TProbeState : public TVemoEventState {
 public:
+    using TVemoEventState::TVemoEventState;
     TVemoEventState* KeyDown(int key) override {
         keysDown.push_back(key);
         return TVemoEventState::KeyDown(key);
@@ -37,15 +38,10 @@ public:
 class StateTest : public testing::Test {
 protected:
     void SetUp() override {
-        TVemoKeyState::Clear();
         context = std::make_unique<TVemoEventContext>(ui);
         context->Resize(200, 100);
     }
-    void TearDown() override {
-        context.reset();
-        StateBank().Release();
-        TVemoKeyState::Clear();
-    }
+    void TearDown() override { context.reset(); }
     void Down(int key) { context->KeyDown(key); }
     void Up(int key) { context->KeyUp(key); }
 

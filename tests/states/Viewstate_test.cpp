@@ -49,7 +49,7 @@ TEST_P(ViewStateTable, FromEveryTool) {
     const ViewCase& c = GetParam();
     for (const char* tool : kTools) {
         SCOPED_TRACE(tool);
-        TVemoKeyState::Clear();
+        context->Session().keys.Clear();
         TVemoEventState* toolState = context->PressTool(tool);
         for (const KeyStep& step : c.keys) step.down ? Down(step.key) : Up(step.key);
         TVemoEventState* now = context->CurrentState();
@@ -82,19 +82,19 @@ TEST_F(StateTest, KeyWordsAreComparedWhole) {
         {{'A', '1', vk::Escape}, 0},
     };
     for (const Row& row : rows) {
-        TVemoKeyState::Clear();
-        for (int key : row.held) TVemoKeyState::KeyDown(key);
-        EXPECT_EQ(TVemoKeyState::Flags(), row.word);
+        TVemoKeyState keys;
+        for (int key : row.held) keys.KeyDown(key);
+        EXPECT_EQ(keys.Flags(), row.word);
     }
-    TVemoKeyState::Clear();
-    TVemoKeyState::KeyDown(vk::Control);
-    TVemoKeyState::KeyDown('G');
-    TVemoKeyState::KeyDown('Y');
-    EXPECT_FALSE(TVemoKeyState::Is(TVemoKeyState::ksCtrl | TVemoKeyState::ksG));
+    TVemoKeyState keys;
+    keys.KeyDown(vk::Control);
+    keys.KeyDown('G');
+    keys.KeyDown('Y');
+    EXPECT_FALSE(keys.Is(TVemoKeyState::ksCtrl | TVemoKeyState::ksG));
 }
 
 TEST_F(StateTest, AutoRepeatsReachTheStateOnlyForArrows) {
-    TProbeState probe;
+    TProbeState probe(*context);
     context->ChangeState(&probe);
     Down(' ');
     context->KeyDown(' ', true);
@@ -106,8 +106,8 @@ TEST_F(StateTest, AutoRepeatsReachTheStateOnlyForArrows) {
     context->KeyDown(vk::Down, true);
     EXPECT_EQ(probe.keysDown, (std::vector<int>{' ', vk::Left, vk::Left, vk::Left, vk::Down}));
     EXPECT_TRUE(probe.keysUp.empty());
-    EXPECT_TRUE(TVemoKeyState::Is(TVemoKeyState::ksSpace));
-    context->ChangeState(StateBank().Get<TVemoSelectState>(nullptr));
+    EXPECT_TRUE(context->Session().keys.Is(TVemoKeyState::ksSpace));
+    context->ChangeState(context->StateBank().Get<TVemoSelectState>(nullptr));
 }
 
 TEST_F(StateTest, HeldSpaceSurvivesRepeatedKeyUps) {
