@@ -10,6 +10,10 @@
 
 #include "archive/Vemodocumentfile.h"
 #include "model/Vemodocument.h"
+#include "model/Vemolayerlist.h"
+#include "model/Vemopart.h"
+#include "model/Vemorectangle.h"
+#include "states/Vemoeditstep.h"
 #include "tests/states/Statefixture.h"
 
 namespace {
@@ -208,3 +212,73 @@ TEST_F(StateTest, SlowRedrawsShowTheOldPictureMovedFirst) {
 }
 
 }  // namespace
+
+namespace {
+
+TVemoObject* AddRect(TVemoEventContext& context, PointF a, PointF b) {
+    auto rect = std::make_unique<TVemoRect>();
+    rect->SetLayer(context.Document().GetLayerList().Current());
+    rect->SetSurface(TVemoSurface(2.0f, true, false));  // filled: a click inside picks it
+    rect->SetCorners(a, b);
+    rect->Deselect();
+    return context.RootObject().AddChild(std::move(rect));
+}
+
+}  // namespace
+
+TEST_F(StateTest, AnEditStepRecordsAChangeOnceAndNothingElse) {
+    struct Row {
+        const char* name;
+        bool change;
+        bool dismiss;
+        TStepKind kind;
+        std::size_t steps;
+    };
+    const Row rows[] = {
+        {"open and closed without a change", false, false, TStepKind::Root, 0},
+        {"a new object, committed at the end of the scope", true, false, TStepKind::Root, 1},
+        {"a new object, dismissed", true, true, TStepKind::Root, 0},
+        {"a new object as an objects-and-layers step", true, false, TStepKind::Objects, 1},
+        {"a layer list without a change", false, false, TStepKind::LayerList, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        context->SetDocument(nullptr);
+        const std::size_t before = context->History().Count();
+        {
+            TEditStep step(*context, row.kind);
+            if (row.change) AddRect(*context, {0, 0}, {20, 10});
+            if (row.dismiss) step.Dismiss();
+        }
+        EXPECT_EQ(context->History().Count(), before + row.steps);
+        EXPECT_EQ(context->History().DiffersFromSaved(), row.steps > 0);
+    }
+    // A second commit of one step records nothing more.
+    TEditStep step(*context, TStepKind::Root);
+    AddRect(*context, {30, 0}, {40, 10});
+    const std::size_t before = context->History().Count();
+    step.Commit();
+    step.Commit();
+    EXPECT_EQ(context->History().Count(), before + 1);
+    ASSERT_TRUE(context->History().Undo(context->Document()));
+    EXPECT_EQ(context->RootObject().GetChildCount(), 0);
+}
+
+TEST_F(StateTest, TwoWindowsKeepTheirOwnSelectionAndKeys) {
+    TFakeUi otherUi;
+    TVemoEventContext other(otherUi);
+    other.Resize(200, 100);
+    for (TVemoEventContext* c : {context.get(), &other}) AddRect(*c, {-20, -10}, {20, 10});
+    // A click on the rectangle in the first window selects it there only.
+    const PointF at = context->Document().GetViewMatrix().Map(PointF(0, 0));
+    context->MouseDown(ssLeft, int(at.x), int(at.y));
+    context->MouseUp(0, int(at.x), int(at.y));
+    context->KeyDown(vk::Space);
+    EXPECT_EQ(context->Session().Selection().size(), 1u);
+    EXPECT_TRUE(other.Session().Selection().empty());
+    EXPECT_TRUE(context->Session().keys.Is(TVemoKeyState::ksSpace));
+    EXPECT_EQ(other.Session().keys.Flags(), 0u);
+    EXPECT_EQ(typeid(*other.CurrentState()), typeid(TVemoSelectState));
+    EXPECT_NE(other.StateBank().Get<TVemoSelectState>(nullptr), context->StateBank().Get<TVemoSelectState>(nullptr));
+    context->KeyUp(vk::Space);
+}
