@@ -8,6 +8,7 @@
 #include <QImage>
 
 #include "archive/Vemodocumentfile.h"
+#include "geom/Units.h"
 #include "model/Vemodocument.h"
 #include "model/Vemodrawstyle.h"
 #include "states/Vemoeditstep.h"
@@ -16,7 +17,7 @@
 namespace {
 
 // Millimetres from document units, rounded to 5 places; never "-0".
-double Millimetres(double units) { return std::round(units * 0.1 * 1e5) / 1e5 + 0.0; }
+double Millimetres(double documentUnits) { return std::round(units::ToMm(documentUnits) * 1e5) / 1e5 + 0.0; }
 
 std::string PositionText(double x, double y) {
     char text[96];

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <unordered_set>
 
+#include "geom/Units.h"
 #include "model/Vemocontainer.h"
 #include "model/Vemodocument.h"
 #include "model/Vemoobject.h"
@@ -74,7 +75,7 @@ void TVemoStylePanel::Changed() { context_.Ui().ShowSelectionStyle(); }
 std::string TVemoStylePanel::WidthText() const {
     if (!shown_.empty() && (mixed_ & TVemoSurface::DiffWidth)) return "";
     const TVemoSurface& f = shown_.empty() ? current_ : *shown_.front().style;
-    return ShortestDecimal(double(f.GetWidth()) * 0.1);
+    return ShortestDecimal(units::ToMm(f.GetWidth()));
 }
 
 std::optional<bool> TVemoStylePanel::Fill() const {
@@ -189,7 +190,7 @@ bool TVemoStylePanel::SetDash(int dash) {
 }
 
 bool TVemoStylePanel::TypeWidth(double millimetres) {
-    const double w = millimetres * 10.0;
+    const double w = units::FromMm(millimetres);
     if (!(w >= 0.0 && w < kWidthLimit)) return false;
     if (shown_.empty()) {
         current_.SetWidth(float(w));
@@ -209,7 +210,7 @@ bool TVemoStylePanel::TypeWidth(double millimetres) {
 }
 
 bool TVemoStylePanel::ChooseWidth(double millimetres) {
-    const double w = millimetres * 10.0;
+    const double w = units::FromMm(millimetres);
     if (!(w >= 0.0 && w < kWidthLimit)) return false;
     if (shown_.empty()) {
         current_.SetWidth(float(w));
