@@ -9,6 +9,7 @@
 #include <QFrame>
 #include <QAbstractSpinBox>
 #include <QComboBox>
+#include <QCursor>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -279,12 +280,24 @@ void TVemoForm::StartUp() {
     libraryForm_->SetLibraryFolder(TVemoResource::ContentFolder("lib").string());
     style_->show();
     menus_->SetWindow("style", style_);
+    menus_->SetCommand("fit", [this] { context_->ShowWholeArea(); });
+    menus_->SetCommand("zoom_in", [this] { ZoomAtPointer(+1); });
+    menus_->SetCommand("zoom_out", [this] { ZoomAtPointer(-1); });
     ResizeDesign();
     // Zoom and pan are not kept in the file: open on the whole board.
     context_->ShowWholeArea();
     // The style window and the layer panel came up too: the keyboard stays with the drawing.
     if (isVisible()) activateWindow();
     design_->setFocus();
+}
+
+void TVemoForm::ZoomAtPointer(int direction) {
+    if (!context_) return;
+    // As one wheel notch: about the pointer when it is over the drawing, else about its middle.
+    const QPoint local = design_->mapFromGlobal(QCursor::pos());
+    const QPointF at = (design_->rect().contains(local) ? QPointF(local) : QRectF(design_->rect()).center()) *
+                       design_->devicePixelRatioF();
+    context_->MouseWheel(0, direction > 0 ? 120 : -120, int(at.x()), int(at.y()));
 }
 
 void TVemoForm::ReleaseKeys() {

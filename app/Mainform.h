@@ -141,6 +141,8 @@ private:
     void SyncToolPanel();
     void ResizeDesign();
     void ReleaseKeys();
+    // One zoom step in (+1) or out (-1) about the pointer, as a wheel notch.
+    void ZoomAtPointer(int direction);
 
     const TVemoResource& resources_;
     std::string settingsPath_;

@@ -83,6 +83,16 @@ TVemoMenus::TVemoMenus(QMainWindow& window, std::string settingsPath)
                     // The Delete key alone: Ctrl+Delete is not this command.
                     {"delete", QT_TR_NOOP("削除"), QKeySequence(Qt::Key_Delete), ecDelete}});
 
+    // The view keys every editor of the field has; the window gives them their work.
+    QMenu* view = AddMenu(nullptr, "view", QT_TR_NOOP("表示"));
+    AddItem(view, "fit", QT_TR_NOOP("全体を表示"), QKeySequence(Qt::Key_Home));
+    AddItem(view, "zoom_in", QT_TR_NOOP("拡大"))
+        ->setShortcuts({QKeySequence(Qt::Key_Plus), QKeySequence(Qt::Key_Equal),
+                        QKeySequence(Qt::KeypadModifier | Qt::Key_Plus)});
+    AddItem(view, "zoom_out", QT_TR_NOOP("縮小"))
+        ->setShortcuts({QKeySequence(Qt::Key_Minus), QKeySequence(Qt::KeypadModifier | Qt::Key_Minus)});
+    for (const char* command : {"fit", "zoom_in", "zoom_out"}) Action(command)->setEnabled(false);
+
     QMenu* object = AddMenu(nullptr, "object", QT_TR_NOOP("オブジェクト"));
     connect(AddItem(object, "swap_layer", QT_TR_NOOP("レイヤー置換")), &QAction::triggered, this,
             [this] { ShowDialog("swap_layer"); });

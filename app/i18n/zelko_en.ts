@@ -536,6 +536,10 @@
         <source>グラフにするデータがありません。「読み込み」でデータファイルを読んでください。</source>
         <translation>There is no data to draw. Read a data file with &quot;Read&quot;.</translation>
     </message>
+    <message>
+        <source>グラフの設定を %1 に移せませんでした: %2</source>
+        <translation>Could not move the graph settings to %1: %2</translation>
+    </message>
 </context>
 <context>
     <name>app::TNumericForm</name>
@@ -974,6 +978,22 @@ Overwriting it loses those changes.</translation>
     <message>
         <source>この版のエディタにはまだありません。コマンド行の %1 を使ってください。</source>
         <translation>This version of the editor does not have it yet. Use %1 on the command line.</translation>
+    </message>
+    <message>
+        <source>表示</source>
+        <translation>View</translation>
+    </message>
+    <message>
+        <source>全体を表示</source>
+        <translation>Fit</translation>
+    </message>
+    <message>
+        <source>拡大</source>
+        <translation>Zoom in</translation>
+    </message>
+    <message>
+        <source>縮小</source>
+        <translation>Zoom out</translation>
     </message>
 </context>
 <context>

@@ -88,7 +88,7 @@ TEST_F(EditorTest, ShowsTheDocumentAndAnswersTheTools) {
     TVemoEventContext& context = *form->Context();
     app::TDesignWidget* design = form->Design();
     EXPECT_EQ(form->windowTitle().toStdString(), std::filesystem::absolute(kDemo).lexically_normal().string() + "[*]");
-    EXPECT_EQ(form->menuBar()->actions().size(), 5);
+    EXPECT_EQ(form->menuBar()->actions().size(), 6);
 
     // The design widget shows the overlay bitmap 1:1, and the bitmap shows the board.
     const qreal ratio = design->devicePixelRatioF();
@@ -257,6 +257,47 @@ TEST_F(EditorTest, SpaceDragPansAndWheelZoomsAboutThePointer) {
     EXPECT_NEAR(doc.GetZoom() / z, std::sqrt(2.0), 1e-9);
     EXPECT_TRUE(form->isVisible());
     EXPECT_FALSE(form->isMaximized());
+}
+
+TEST_F(EditorTest, ViewKeysZoomAboutThePointerAndHomeFitsTheBoard) {
+    auto form = Open(kDemo);
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    TVemoEventContext& context = *form->Context();
+    TVemoDocument& doc = context.Document();
+    app::TDesignWidget* design = form->Design();
+    const double fitZoom = doc.GetZoom(), fitPanX = doc.GetPanX(), fitPanY = doc.GetPanY();
+
+    // + and - (also = and the keypad's) step like a wheel notch about the pointer.
+    const QPoint at(design->width() / 4, design->height() / 3);
+    QTest::mouseMove(design, at);
+    struct Key {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        double ratio;
+    };
+    for (const Key k : {Key{Qt::Key_Plus, {}, std::sqrt(2.0)}, Key{Qt::Key_Equal, {}, std::sqrt(2.0)},
+                        Key{Qt::Key_Minus, {}, std::sqrt(0.5)}, Key{Qt::Key_Plus, Qt::KeypadModifier, std::sqrt(2.0)}}) {
+        SCOPED_TRACE(k.key);
+        const PointF before = Under(context, design, at);
+        const double z = doc.GetZoom();
+        QTest::keyClick(design, k.key, k.modifiers);
+        Settle();
+        EXPECT_NEAR(doc.GetZoom() / z, k.ratio, 1e-9);
+        const PointF after = Under(context, design, at);
+        EXPECT_LT(std::hypot(after.x - before.x, after.y - before.y) * doc.GetZoom(), 1.0);
+    }
+    ASSERT_NE(doc.GetZoom(), fitZoom);
+    // Home: the whole board again, as the window opened; also View > Fit.
+    QTest::keyClick(design, Qt::Key_Home);
+    Settle();
+    EXPECT_DOUBLE_EQ(doc.GetZoom(), fitZoom);
+    EXPECT_DOUBLE_EQ(doc.GetPanX(), fitPanX);
+    EXPECT_DOUBLE_EQ(doc.GetPanY(), fitPanY);
+    QTest::keyClick(design, Qt::Key_Minus);
+    form->findChild<QAction*>("fit")->trigger();
+    EXPECT_DOUBLE_EQ(doc.GetZoom(), fitZoom);
+    EXPECT_EQ(typeid(*context.CurrentState()), typeid(TVemoSelectState));
 }
 
 TEST_F(EditorTest, CloseAsksAboutUnsavedChangesAndKeepsThePlacement) {

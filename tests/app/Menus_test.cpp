@@ -108,6 +108,7 @@ TEST_F(MenusTest, EveryItemHasItsCommandNameCaptionAndShortcut) {
           {"copy", "コピー", "Ctrl+C"},
           {"paste", "貼り付け", "Ctrl+V"},
           {"delete", "削除", "Del"}}},
+        {"view", "表示", {{"fit", "全体を表示", "Home"}, {"zoom_in", "拡大", "+"}, {"zoom_out", "縮小", "-"}}},
         {"object",
          "オブジェクト",
          {{"swap_layer", "レイヤー置換", ""},
@@ -116,11 +117,11 @@ TEST_F(MenusTest, EveryItemHasItsCommandNameCaptionAndShortcut) {
         {"window", "ウインドウ", {{"style", "スタイル", ""}, {"layer", "レイヤー", ""}}},
         {"help", "ヘルプ", {{"version", "バージョン情報", ""}}},
     };
-    // The bar: five menus in order.
+    // The bar: six menus in order.
     const QList<QAction*> bar = form->menuBar()->actions();
-    const char* top[] = {"file", "edit", "object", "window", "help"};
-    ASSERT_EQ(bar.size(), 5);
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(bar[i]->objectName().toStdString(), top[i]);
+    const char* top[] = {"file", "edit", "view", "object", "window", "help"};
+    ASSERT_EQ(bar.size(), 6);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(bar[i]->objectName().toStdString(), top[i]);
 
     for (const Menu& m : expected) {
         QMenu* menu = form->Menus().Menu(m.command);
