@@ -198,11 +198,14 @@ TVemoForm::TVemoForm(const TVemoResource& resources, std::string settingsPath, Q
     setCentralWidget(central);
 
     const QString positionNames[] = {tr("ポインタの位置"), tr("原点からの距離"), QString()};
+    const QString positionTips[] = {tr("ポインタの位置 (mm)"),
+                                    tr("原点からの距離 (mm)。原点は、ツールで最後にクリックした点です。"), QString()};
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     for (int i = 0; i < 3; ++i) {
         status_[i] = new QLabel(this);
         status_[i]->setObjectName(QStringLiteral("status%1").arg(i));
         status_[i]->setAccessibleName(positionNames[i]);
+        status_[i]->setToolTip(positionTips[i]);
         if (i < 2) {
             status_[i]->setFont(fixed);
             const int wide = QFontMetrics(fixed).horizontalAdvance("X -00000.000000 Y -00000.000000") + 16;

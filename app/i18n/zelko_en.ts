@@ -822,6 +822,14 @@ Overwriting it loses those changes.</translation>
         <source>名前を付けて保存...</source>
         <translation>Save As...</translation>
     </message>
+    <message>
+        <source>ポインタの位置 (mm)</source>
+        <translation>Pointer position (mm)</translation>
+    </message>
+    <message>
+        <source>原点からの距離 (mm)。原点は、ツールで最後にクリックした点です。</source>
+        <translation>Offset from the origin (mm): the point of the last press of a tool</translation>
+    </message>
 </context>
 <context>
     <name>app::TVemoImportForm</name>
