@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -167,7 +168,13 @@ bool TExportBmpForm::Export() {
         tell(false, tr("\"%1\" を書き出せませんでした: %2").arg(QString::fromStdString(file), QString::fromStdString(error)).toStdString());
         return false;
     }
-    tell(true, file + " (" + std::to_string(result.width) + " x " + std::to_string(result.height) + ")");
+    tell(true, tr("%1 を書き出しました (%2 x %3 ピクセル, %4 ppi, %5)")
+                   .arg(QString::fromStdString(file))
+                   .arg(result.width)
+                   .arg(result.height)
+                   .arg(ppi)
+                   .arg(QLocale::c().formattedDataSize(qint64(result.bytes)))
+                   .toStdString());
     return true;
 }
 
@@ -215,7 +222,11 @@ bool TExportEmfForm::Export() {
         tell(false, tr("\"%1\" を書き出せませんでした: %2").arg(QString::fromStdString(file), QString::fromStdString(error)).toStdString());
         return false;
     }
-    tell(true, file + " (" + std::to_string(result.records) + " records)");
+    tell(true, tr("%1 を書き出しました (%2 レコード, %3)")
+                   .arg(QString::fromStdString(file))
+                   .arg(result.records)
+                   .arg(QLocale::c().formattedDataSize(qint64(result.bytes)))
+                   .toStdString());
     return true;
 }
 

@@ -377,7 +377,13 @@ void TVemoForm::SyncToolPanel() {
     sync(menu.SubButtons(), subButtons_);
 }
 
+void TVemoForm::ShowWritten(const std::string& text) {
+    statusBar()->showMessage(QString::fromStdString(text));
+}
+
 void TVemoForm::SetStatusText(int panel, const std::string& text) {
+    // The readouts come back over a message about a written file.
+    if (panel < 2 && !statusBar()->currentMessage().isEmpty()) statusBar()->clearMessage();
     if (panel >= 0 && panel < 3) status_[panel]->setText(QString::fromStdString(text));
 }
 

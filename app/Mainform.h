@@ -141,6 +141,8 @@ private:
     void SyncToolPanel();
     void ResizeDesign();
     void ReleaseKeys();
+    // Says in the status bar what an export wrote, until the pointer moves over the drawing.
+    void ShowWritten(const std::string& text);
     // One zoom step in (+1) or out (-1) about the pointer, as a wheel notch.
     void ZoomAtPointer(int direction);
 

@@ -36,6 +36,7 @@ void TVemoForm::MakeOutputWindows() {
 
     menus_->SetCommand("print", [this] {
         printForm_->SetDocument(&context_->Document());
+        printForm_->written = [this](const std::string& text) { ShowWritten(text); };
         printForm_->exec();
     });
     menus_->SetCommand("import_vemo", [this] {
@@ -57,11 +58,15 @@ void TVemoForm::MakeOutputWindows() {
     menus_->SetCommand("export_bitmap", [this] {
         TExportBmpForm form(&context_->Document(), this);
         form.background = &context_->Background();
+        const auto tell = form.tell;
+        form.tell = [this, tell](bool ok, const std::string& text) { ok ? ShowWritten(text) : tell(ok, text); };
         form.exec();
     });
     menus_->SetCommand("export_emf", [this] {
         TExportEmfForm form(&context_->Document(), this);
         form.background = &context_->Background();
+        const auto tell = form.tell;
+        form.tell = [this, tell](bool ok, const std::string& text) { ok ? ShowWritten(text) : tell(ok, text); };
         form.exec();
     });
     menus_->SetCommand("graph_tool", [this] {

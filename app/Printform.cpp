@@ -1,5 +1,7 @@
 #include "app/Printform.h"
 
+#include <filesystem>
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFileDialog>
@@ -7,7 +9,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QLocale>
 #include <QMessageBox>
+#include <QPageSize>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -209,7 +213,19 @@ bool TPrintForm::PrintToPdf() {
     pdf.setOutputFormat(QPrinter::PdfFormat);
     pdf.setPageLayout(printer_->pageLayout());
     pdf.setOutputFileName(QString::fromStdString(file));
-    return PrintOn(pdf);
+    if (!PrintOn(pdf)) return false;
+    if (written) {
+        std::error_code ec;
+        const auto bytes = std::filesystem::file_size(file, ec);
+        const QSizeF page = pdf.pageLayout().pageSize().size(QPageSize::Millimeter);
+        written(tr("%1 を書き出しました (%2 x %3 mm のページ, %4)")
+                    .arg(QString::fromStdString(file))
+                    .arg(page.width(), 0, 'f', 0)
+                    .arg(page.height(), 0, 'f', 0)
+                    .arg(ec ? QStringLiteral("?") : QLocale::c().formattedDataSize(qint64(bytes)))
+                    .toStdString());
+    }
+    return true;
 }
 
 }  // namespace app

@@ -38,6 +38,8 @@ public:
     std::function<std::string()> askPdfFile;
     // Shows a failure; a message box unless replaced.
     std::function<void(const std::string& text)> tell;
+    // Told what was written when printing into a PDF file succeeded.
+    std::function<void(const std::string& text)> written;
 
     QListWidget* LayerList() { return layers_; }
     QRadioButton* ColourButton() { return colour_; }

@@ -232,6 +232,10 @@
         <source>&quot;%1&quot; を書き出せませんでした: %2</source>
         <translation>Could not write &quot;%1&quot;: %2</translation>
     </message>
+    <message>
+        <source>%1 を書き出しました (%2 x %3 ピクセル, %4 ppi, %5)</source>
+        <translation>Wrote %1 (%2 x %3 pixels, %4 ppi, %5)</translation>
+    </message>
 </context>
 <context>
     <name>app::TExportEmfForm</name>
@@ -286,6 +290,10 @@
     <message>
         <source>&quot;%1&quot; を書き出せませんでした: %2</source>
         <translation>Could not write &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>%1 を書き出しました (%2 レコード, %3)</source>
+        <translation>Wrote %1 (%2 records, %3)</translation>
     </message>
 </context>
 <context>
@@ -688,6 +696,10 @@
     <message>
         <source>プリンタがありません。「PDF に出力...」で PDF ファイルに印刷できます。</source>
         <translation>There is no printer. &quot;Print to PDF...&quot; prints into a PDF file.</translation>
+    </message>
+    <message>
+        <source>%1 を書き出しました (%2 x %3 mm のページ, %4)</source>
+        <translation>Wrote %1 (a %2 x %3 mm page, %4)</translation>
     </message>
 </context>
 <context>

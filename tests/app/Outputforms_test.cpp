@@ -224,7 +224,11 @@ TEST(PrintFormTest, PrintsIntoAPdfFileAndThePreviewFollowsTheOptions) {
 
     const std::string pdf = dir.filePath("board").toStdString();
     form.askPdfFile = [&] { return pdf; };
+    std::string written;
+    form.written = [&](const std::string& text) { written = text; };
     QTest::mouseClick(form.PdfButton(), Qt::LeftButton);
+    EXPECT_NE(written.find(pdf + ".pdf"), std::string::npos) << written;
+    EXPECT_NE(written.find(" mm"), std::string::npos) << written;
     EXPECT_TRUE(told.empty() || told.find("PDF") != std::string::npos) << told;
     const std::string text = ReadText(pdf + ".pdf");
     EXPECT_EQ(text.substr(0, 5), "%PDF-") << "printed into board.pdf";

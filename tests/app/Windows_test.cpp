@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QStatusBar>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -422,6 +423,15 @@ TEST_F(GuiTest, BackgroundPictureReachesTheBitmapAndEmfExports) {
         answers.Then(pressOk).File(Path("out.bmp"));
         trigger("export_bitmap", answers);
     }
+    // The status bar says what was written until the pointer moves over the drawing.
+    const std::string said = form->statusBar()->currentMessage().toStdString();
+    EXPECT_NE(said.find(Path("out.bmp")), std::string::npos) << said;
+    EXPECT_NE(said.find("200 x 200"), std::string::npos) << said;
+    EXPECT_NE(said.find("254 ppi"), std::string::npos) << said;
+    QTest::mouseMove(form->Design(), QPoint(30, 30));
+    Settle();
+    EXPECT_TRUE(form->statusBar()->currentMessage().isEmpty());
+    EXPECT_FALSE(form->findChild<QLabel*>("status0")->text().isEmpty());
     const QImage out(QString::fromStdString(Path("out.bmp")));
     ASSERT_EQ(out.size(), QSize(200, 200));
     const struct {
@@ -437,6 +447,7 @@ TEST_F(GuiTest, BackgroundPictureReachesTheBitmapAndEmfExports) {
         answers.Then(pressOk).File(Path("out.emf"));
         trigger("export_emf", answers);
     }
+    EXPECT_NE(form->statusBar()->currentMessage().toStdString().find(Path("out.emf")), std::string::npos);
     // An EMR_STRETCHDIBITS record carries the picture (Inkscape's view of it is
     // checked with the metafile writer).
     const std::string emf = FileBytes(Path("out.emf"));
