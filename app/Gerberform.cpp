@@ -2,9 +2,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QDialogButtonBox>
 #include <QEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -31,6 +33,27 @@
 #include "output/Fabpackage.h"
 
 namespace app {
+
+namespace {
+
+// Qt's folder chooser refuses a folder that does not exist yet; a user who
+// types the name of a new one wants it made, as `zelko export gerber` does.
+class TOutputFolderDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override {
+        const QString path = selectedFiles().value(0);
+        if (!path.isEmpty() && !QFileInfo::exists(path) && !QDir().mkpath(path)) {
+            QMessageBox::warning(this, windowTitle(),
+                                 TGerberForm::tr("フォルダ \"%1\" を作れませんでした。").arg(QDir::toNativeSeparators(path)));
+            return;
+        }
+        QFileDialog::accept();
+    }
+};
+
+}  // namespace
 
 namespace {
 
@@ -129,9 +152,11 @@ TGerberForm::TGerberForm(const TVemoResource* resources, QWidget* parent) : QDia
     resize(340, 320);
 
     askFolder = [this](const std::string& start) {
-        return QFileDialog::getExistingDirectory(this, tr("出力先の選択"), QString::fromStdString(start),
-                                                 QFileDialog::ShowDirsOnly)
-            .toStdString();
+        TOutputFolderDialog dialog(this, tr("出力先の選択"), QString::fromStdString(start));
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+        if (dialog.exec() != QDialog::Accepted) return std::string();
+        return dialog.selectedFiles().value(0).toStdString();
     };
     tell = [this](bool ok, const std::string& text) {
         if (ok)

@@ -394,6 +394,10 @@
         <source>注意:</source>
         <translation>Notes:</translation>
     </message>
+    <message>
+        <source>フォルダ &quot;%1&quot; を作れませんでした。</source>
+        <translation>Could not make the folder &quot;%1&quot;.</translation>
+    </message>
 </context>
 <context>
     <name>app::TGraphToolForm</name>

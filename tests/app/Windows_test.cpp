@@ -21,6 +21,7 @@
 
 #include "Guifixture.h"
 #include "app/Exportforms.h"
+#include "app/Gerberform.h"
 #include "app/Graphtoolform.h"
 #include "app/Libraryform.h"
 #include "app/Previewframe.h"
@@ -504,6 +505,41 @@ TEST_F(GuiTest, TheCaptionMarksUnsavedChangesUntilSavedOrUndone) {
     EXPECT_FALSE(form->isWindowModified()) << "back to the saved board";
     // Back at the saved state, closing asks nothing.
     EXPECT_EQ(context.QuerySave(), TAnswer::Yes);
+}
+
+}  // namespace
+
+namespace {
+
+// The output folder of the Gerber export may be one the user types that does
+// not exist yet: it is made (with its parents), and the files go there.
+TEST_F(GuiTest, GerberExportMakesTheOutputFolderTheUserTypes) {
+    auto doc = std::make_unique<TVemoDocument>();
+    doc->SetAreaSize(200, 100);
+    auto form = Start(std::move(doc));
+    TVemoEventContext& context = *form->Context();
+    context.RootObject().AddChild(boardgen::RoundPad({100, 50}, 20, context.Document().GetLayerList().Current()));
+    const std::string folder = Path("fab/rev-a");
+    ASSERT_FALSE(std::filesystem::exists(Path("fab")));
+    auto* gerber = form->findChild<app::TGerberForm*>();
+    ASSERT_NE(gerber, nullptr);
+    std::string told;
+    gerber->tell = [&](bool, const std::string& text) { told = text; };
+    TModalAnswers answers;
+    answers
+        .Then([](QWidget* w) {
+            auto* buttons = w->findChild<QDialogButtonBox*>();
+            ASSERT_NE(buttons, nullptr) << w->metaObject()->className();
+            buttons->button(QDialogButtonBox::Ok)->click();
+        })
+        .File(folder);
+    form->findChild<QAction*>("export_gerber")->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answers.Done(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !gerber->isVisible(); })) << told;
+    ASSERT_TRUE(std::filesystem::is_directory(folder)) << told;
+    bool written = false;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) written |= entry.path().extension() == ".gbr";
+    EXPECT_TRUE(written) << "no Gerber file in the new folder: " << told;
 }
 
 }  // namespace
