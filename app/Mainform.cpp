@@ -112,6 +112,19 @@ void TDesignWidget::paintEvent(QPaintEvent*) {
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(band_->translated(0.5, 0.5));
     }
+    if (marker_) {
+        // A ring with a cross, in the band's colour on a white halo, so it reads on any copper.
+        const geom::Argb c = DrawStyle().GetColour(dcRubberBand);
+        const qreal r = 7.0 * ratio;
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setBrush(Qt::NoBrush);
+        for (const auto& [colour, width] : {std::pair{QColor(Qt::white), 4.0 * ratio}, std::pair{QColor::fromRgb(c), 2.0 * ratio}}) {
+            painter.setPen(QPen(colour, width));
+            painter.drawEllipse(*marker_, r, r);
+            painter.drawLine(*marker_ - QPointF(r * 1.6, 0), *marker_ + QPointF(r * 1.6, 0));
+            painter.drawLine(*marker_ - QPointF(0, r * 1.6), *marker_ + QPointF(0, r * 1.6));
+        }
+    }
 }
 
 void TDesignWidget::resizeEvent(QResizeEvent*) { form_.ResizeDesign(); }
@@ -461,6 +474,13 @@ bool TVemoForm::IsEditorActive() {
     return !(qobject_cast<QLineEdit*>(focus) || qobject_cast<QAbstractSpinBox*>(focus) ||
              qobject_cast<QTextEdit*>(focus) || qobject_cast<QPlainTextEdit*>(focus) ||
              (qobject_cast<QComboBox*>(focus) && static_cast<QComboBox*>(focus)->isEditable()));
+}
+
+void TVemoForm::ShowSnapMarker(const std::optional<PointF>& pixels) {
+    const std::optional<QPointF> marker = pixels ? std::optional<QPointF>(QPointF(pixels->x, pixels->y)) : std::nullopt;
+    if (marker == design_->marker_) return;
+    design_->marker_ = marker;
+    design_->update();
 }
 
 void TVemoForm::ShowRubberBand(const std::optional<RectF>& pixels) {

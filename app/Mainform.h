@@ -63,6 +63,7 @@ private:
     TVemoForm& form_;
     bool painting_ = false;
     std::optional<QRectF> band_;  // the rubber band, device pixels
+    std::optional<QPointF> marker_;  // the copper snap mark, device pixels
     int wheelRest_ = 0;  // part of a wheel step from fine-grained wheels and touchpads
 };
 
@@ -110,6 +111,7 @@ public:
     void ShowError(const std::string& message) override;
     bool IsEditorActive() override;
     void ShowRubberBand(const std::optional<RectF>& pixels) override;
+    void ShowSnapMarker(const std::optional<PointF>& pixels) override;
     std::optional<Matrix> AskNumericTransform(PointF anchor) override;
     bool EditTextModal(TVemoString& text) override;
     const TVemoFont* CurrentTextFont() override;

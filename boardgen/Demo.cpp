@@ -263,13 +263,32 @@ void StarterSot23(TVemoContainer& to, const Layers& l) {
 
 // A library or pad file: one part made around the origin, the design area around it.
 TDemoFile StarterFile(const std::string& path, const std::function<void(TVemoContainer&, const Layers&)>& make,
-                      const std::u16string& ref = {}) {
+                      const std::u16string& ref = {}, bool pinOneAtOrigin = false) {
     auto doc = std::make_unique<TVemoDocument>();
     const Layers l(*doc);
     TVemoPart& root = doc->GetRoot();
     make(root, l);
     root.Rebuild();
     RectF b;
+    if (pinOneAtOrigin && root.GetChildCount() > 0) {
+        // Each part draws pin 1 first: its land's middle becomes the origin, so
+        // a part placed on a grid point has every pin on the 2.54 mm grid.
+        // Pin 1's drill is a path of one point: that point, not an outline's
+        // bounds (a flattened circle is not quite symmetric), is the pin. A
+        // surface-mount part has no drill: its first land's middle.
+        root.GetChild(0)->GetBounds(b);
+        PointF pin(b.x + b.width / 2, b.y + b.height / 2);
+        for (int i = 0; i < root.GetChildCount(); ++i) {
+            const auto* drill = dynamic_cast<const TVemoPath*>(root.GetChild(i));
+            if (drill && drill->GetLayer() == l.hole && !drill->GetPoints().empty()) {
+                pin = drill->GetPoints()[0];
+                break;
+            }
+        }
+        const float dx = -pin.x, dy = -pin.y;
+        for (int i = 0; i < root.GetChildCount(); ++i) root.GetChild(i)->Translate(dx, dy);
+        root.Rebuild();
+    }
     root.GetBounds(b);
     if (!ref.empty()) {
         Add(root, Label({b.x, b.y - 18}, ref, kRefSize, l.silk));
@@ -380,30 +399,30 @@ std::vector<TDemoFile> BuildDemoContent() {
         SmdLand(to, l, {0, 0}, 20, 12);
     }));
 
-    // Library parts, each centred on the origin.
+    // Library parts, each with pin 1 on the origin.
     for (int pins : {8, 14, 16})
         files.push_back(StarterFile("lib/dip" + std::to_string(pins) + ".vbf",
-                                    [pins](TVemoContainer& to, const Layers& l) { StarterDip(to, l, pins); }, u"U"));
-    files.push_back(StarterFile("lib/resistor.vbf", StarterResistor, u"R"));
+                                    [pins](TVemoContainer& to, const Layers& l) { StarterDip(to, l, pins); }, u"U", true));
+    files.push_back(StarterFile("lib/resistor.vbf", StarterResistor, u"R", true));
     files.push_back(StarterFile("lib/capacitor-2.54.vbf",
-                                [](TVemoContainer& to, const Layers& l) { StarterCeramic(to, l, kPitch); }, u"C"));
+                                [](TVemoContainer& to, const Layers& l) { StarterCeramic(to, l, kPitch); }, u"C", true));
     files.push_back(StarterFile("lib/capacitor-5.08.vbf",
-                                [](TVemoContainer& to, const Layers& l) { StarterCeramic(to, l, 2 * kPitch); }, u"C"));
+                                [](TVemoContainer& to, const Layers& l) { StarterCeramic(to, l, 2 * kPitch); }, u"C", true));
     files.push_back(StarterFile("lib/electrolytic-5mm.vbf",
-                                [](TVemoContainer& to, const Layers& l) { StarterElectrolytic(to, l, 50, 20); }, u"C"));
+                                [](TVemoContainer& to, const Layers& l) { StarterElectrolytic(to, l, 50, 20); }, u"C", true));
     files.push_back(StarterFile("lib/electrolytic-8mm.vbf",
-                                [](TVemoContainer& to, const Layers& l) { StarterElectrolytic(to, l, 80, 35); }, u"C"));
+                                [](TVemoContainer& to, const Layers& l) { StarterElectrolytic(to, l, 80, 35); }, u"C", true));
     // Headers named rows x pins per row, standing upright: 1x4 is one column of four.
     for (auto [across, down] : {std::pair{1, 2}, {1, 4}, {2, 5}})
         files.push_back(StarterFile("lib/header-" + std::to_string(across) + "x" + std::to_string(down) + ".vbf",
                                     [across, down](TVemoContainer& to, const Layers& l) {
                                         StarterHeader(to, l, down, across);
                                     },
-                                    u"J"));
+                                    u"J", true));
     files.push_back(StarterFile("lib/smd/r1608.vbf",
-                                [](TVemoContainer& to, const Layers& l) { StarterChip(to, l, 16, 8, 9); }, u"R"));
+                                [](TVemoContainer& to, const Layers& l) { StarterChip(to, l, 16, 8, 9); }, u"R", true));
     files.push_back(StarterFile("lib/smd/r2012.vbf",
-                                [](TVemoContainer& to, const Layers& l) { StarterChip(to, l, 19, 11, 14); }, u"R"));
-    files.push_back(StarterFile("lib/smd/sot23.vbf", StarterSot23, u"Q"));
+                                [](TVemoContainer& to, const Layers& l) { StarterChip(to, l, 19, 11, 14); }, u"R", true));
+    files.push_back(StarterFile("lib/smd/sot23.vbf", StarterSot23, u"Q", true));
     return files;
 }

@@ -7,6 +7,7 @@
 #include "model/Vemopart.h"
 #include "model/Vemopath.h"
 #include "states/Vemoeventcontext.h"
+#include "states/Vemocoppersnap.h"
 #include "states/Vemogridsnap.h"
 
 namespace {
@@ -49,7 +50,17 @@ void TVemoDrawState::RecordStep(TStepKind kind) {
         TVemoEventState::RecordStep(kind);
 }
 
+PointF TVemoDrawState::Snap(TShiftState shift, PointF point, bool showMark) {
+    std::optional<PointF> copper;
+    if (!(shift & ssAlt)) copper = coppersnap::Target(Document(), point, slot_->path);
+    if (showMark)
+        context_->Ui().ShowSnapMarker(copper ? std::optional<PointF>(Document().GetViewMatrix().Map(*copper))
+                                             : std::nullopt);
+    return copper ? *copper : gridsnap::Snapped(&Document(), point);
+}
+
 TVemoEventState* TVemoDrawState::Leave() {
+    context_->Ui().ShowSnapMarker(std::nullopt);
     Finish();
     pressed_ = false;
     return nullptr;
@@ -83,7 +94,7 @@ TVemoEventState* TVemoDrawState::MouseDown(TShiftState shift, PointF point) {
     // between): its node still gets its own undo step.
     if (pressed_) SavePathStep();
     pressed_ = true;
-    anchor_ = gridsnap::Snapped(&Document(), point);
+    anchor_ = Snap(shift, point, false);
     if (TVemoPath* path = CurrentPath()) {
         if (path->IsNearStart(anchor_, kTolerance)) {
             path->Close();
@@ -115,7 +126,11 @@ TVemoEventState* TVemoDrawState::MouseDown(TShiftState shift, PointF point) {
 }
 
 TVemoEventState* TVemoDrawState::MouseMove(TShiftState shift, PointF point) {
-    if (!(shift & ssLeft) || !PullsHandles()) {
+    if (!(shift & ssLeft)) {
+        context_->ShowPosition(Snap(shift, point, true));
+        return this;
+    }
+    if (!PullsHandles()) {
         context_->ShowPosition(gridsnap::Snapped(&Document(), point));
         return this;
     }

@@ -43,6 +43,10 @@ public:
 protected:
     // Whether dragging with the button held pulls the new node's handles.
     virtual bool PullsHandles() const = 0;
+    // Where a press at point puts a node: on a land's middle or a track's end
+    // within reach (not with Alt held), else on the grid when snapping is on.
+    // With showMark, the mark on that land follows (and goes when there is none).
+    PointF Snap(TShiftState shift, PointF point, bool showMark);
     // Ends the path under construction: one ordinary undo step replaces its
     // temporary ones. A path of fewer than two nodes draws nothing and could
     // never be picked again, so it is taken out instead.

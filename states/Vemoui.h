@@ -56,6 +56,9 @@ public:
     // The rubber band, a rectangle in window pixels, outlined over the picture
     // last presented (no bitmap holds it); none takes it away.
     virtual void ShowRubberBand(const std::optional<RectF>& /*pixels*/) {}
+    // A mark on the land or track end a press would snap to, at a point in
+    // window pixels, over the picture (no bitmap holds it); none takes it away.
+    virtual void ShowSnapMarker(const std::optional<PointF>& /*pixels*/) {}
     // The numeric move-and-rotate dialog, shown modally with anchor (document
     // units) filled in; the transform it made, or none when it was cancelled.
     virtual std::optional<Matrix> AskNumericTransform(PointF /*anchor*/) { return std::nullopt; }

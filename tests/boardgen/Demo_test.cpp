@@ -1,3 +1,4 @@
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include "model/Vemodocument.h"
 #include "model/Vemolayer.h"
 #include "model/Vemopart.h"
+#include "model/Vemopath.h"
 
 namespace {
 
@@ -39,10 +41,16 @@ TEST(Demo, PartsSitAroundTheOriginAndTheBoardInsideItsArea) {
         EXPECT_GE(bounds.Top(), area.Top() - 1) << file.path;
         EXPECT_LE(bounds.Right(), area.Right() + 1) << file.path;
         EXPECT_LE(bounds.Bottom(), area.Bottom() + 1) << file.path;
-        if (file.path.rfind("examples/", 0) != 0) {
-            // A placed part lands where the user clicks: its middle is the origin.
+        if (file.path.rfind("pad/", 0) == 0) {
+            // A placed pad lands where the user clicks: its middle is the origin.
             EXPECT_NEAR(bounds.x + bounds.width / 2, 0, 30) << file.path;
             EXPECT_NEAR(bounds.y + bounds.height / 2, 0, 30) << file.path;
+        } else if (file.path.rfind("lib/", 0) == 0) {
+            // A placed part puts its pin 1 where the user clicks.
+            RectF pin1;
+            doc.GetRoot().GetChild(0)->GetBounds(pin1);
+            EXPECT_NEAR(pin1.x + pin1.width / 2, 0, 0.01) << file.path;
+            EXPECT_NEAR(pin1.y + pin1.height / 2, 0, 0.01) << file.path;
         }
     }
 }
@@ -60,7 +68,12 @@ Holes HolesOf(const TVemoDocument& doc) {
         const std::string layer = o.GetLayer() ? o.GetLayer()->GetName() : "";
         RectF b;
         o.GetBounds(b);
-        if (layer == "hole") h.centres.push_back({b.x + b.width / 2, b.y + b.height / 2});
+        // A drill is a path of one point: that point is the centre (the bounds
+        // of its flattened circle are off by a hundredth of a unit).
+        const auto* dot = dynamic_cast<const TVemoPath*>(&o);
+        if (layer == "hole")
+            h.centres.push_back(dot && !dot->GetPoints().empty() ? dot->GetPoints()[0]
+                                                                  : PointF{b.x + b.width / 2, b.y + b.height / 2});
         h.component += layer == "component";
         h.solder += layer == "solder";
         h.resist += layer == "stop_cmp" || layer == "stop_sol";
@@ -113,6 +126,12 @@ TEST(Demo, StarterPartsHaveRealWorldPitches) {
         // DIPs: pins in rows at 2.54 mm.
         const bool dip = std::string(c.path).find("dip") != std::string::npos;
         EXPECT_NEAR(maxY - minY, dip ? float(c.holes / 2 - 1) * 25.4f : c.firstToLastY, 0.01);
+        // Pin 1 on the origin: a part of 2.54 mm pitch has every pin on the 2.54 mm grid.
+        if (std::fmod(c.firstToLastX, 25.4f) < 0.01f && std::fmod(c.firstToLastY, 25.4f) < 0.01f)
+            for (const PointF& p : h.centres) {
+                EXPECT_NEAR(std::remainder(p.x, 25.4f), 0, 1e-4) << p.x;
+                EXPECT_NEAR(std::remainder(p.y, 25.4f), 0, 1e-4) << p.y;
+            }
     }
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "history/Vemohistory.h"
+#include "model/Vemorectangle.h"
 #include "states/Vemodrawstate.h"
 #include "states/Vemoviewstate.h"
 #include "tests/states/Gesturefixture.h"
@@ -158,6 +159,64 @@ TEST_F(DrawTest, WithSnapNodesLandOnTheGridAndHandlesMoveInWholePitches) {
     // Hovering shows the pointer on the grid.
     Drag(0, {-33, 14});
     EXPECT_EQ(ui.status[0], "X  -3.000000 Y   1.000000");
+}
+
+TEST_F(DrawTest, NodesSnapToLandsAndTrackEndsBeforeTheGridUnlessAltIsHeld) {
+    Doc().SetViewFlags(TVemoDocumentInfo::ViewSnapToGrid);
+    AddPolyline({{33, 7}, {33, 7}});                    // a round land: a dot
+    AddPolyline({{60, -40}, {80, -40}});                // a track
+    AddPolyline({{-80, 30}, {-60, 30}}, true);          // a slot, drawn there and back
+    auto square = std::make_unique<TVemoRect>();       // a square land, filled
+    square->SetLayer(Doc().GetLayerList().Current());
+    square->SetSurface(TVemoSurface(1.0f, true, false));
+    square->SetCorners({-58, -38}, {-42, -22});
+    Root().AddChild(std::move(square));
+    auto pour = std::make_unique<TVemoRect>();         // a copper area is no land
+    pour->SetLayer(Doc().GetLayerList().Current());
+    pour->SetSurface(TVemoSurface(1.0f, true, false));
+    pour->SetCorners({-90, -45}, {90, 45});
+    Root().AddChild(std::move(pour));
+    Root().Rebuild();
+    TVemoDrawState* tool = Tool("poly");
+
+    struct Row {
+        const char* what;
+        TShiftState held;
+        PointF pointer, node;
+    };
+    const Row rows[] = {
+        {"a land's middle within 6 pixels", 0, {35, 9}, {33, 7}},
+        {"a track's far end", 0, {78, -37}, {80, -40}},
+        {"a track's near end", 0, {57, -42}, {60, -40}},
+        {"a slot's middle", 0, {-68, 33}, {-70, 30}},
+        {"a square land's middle", 0, {-47, -27}, {-50, -30}},
+        {"Alt: the grid", ssAlt, {35, 9}, {40, 10}},
+        {"out of reach: the grid", 0, {12, 22}, {10, 20}},
+        {"the middle of an area: the grid", 0, {3, 1}, {0, 0}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        // Hovering marks the land a press would take, in window pixels.
+        Drag(row.held, row.pointer);
+        const bool copper = !(row.held & ssAlt) && std::string(row.what).find("grid") == std::string::npos;
+        ASSERT_EQ(ui.marker.has_value(), copper);
+        if (copper) {
+            EXPECT_EQ(*ui.marker, PointF(row.node.x + 100, row.node.y + 50));
+        }
+        Press(ssLeft | row.held, row.pointer);
+        Release(row.held, row.pointer);
+        TVemoPath* path = tool->CurrentPath();
+        ASSERT_NE(path, nullptr);
+        const std::vector<PointF> pts = Points(*path);
+        EXPECT_EQ(pts[pts.size() - 3], row.node);
+    }
+    // The path being drawn never attracts its own nodes; leaving the tool takes the mark away.
+    Drag(0, {13, 21});
+    EXPECT_FALSE(ui.marker.has_value());
+    Drag(0, {35, 9});
+    EXPECT_TRUE(ui.marker.has_value());
+    context->PressTool("select");
+    EXPECT_FALSE(ui.marker.has_value());
 }
 
 TEST_F(DrawTest, UndoWhileDrawingTakesOneNodeAtATimeThenThePathAndRedoRestores) {

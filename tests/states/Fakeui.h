@@ -42,6 +42,7 @@ public:
         return changedAnswer;
     }
     bool IsEditorActive() override { return active; }
+    void ShowSnapMarker(const std::optional<PointF>& pixels) override { marker = pixels; }
     void ShowRubberBand(const std::optional<RectF>& pixels) override {
         band = pixels;
         if (pixels) ++bandsShown;
@@ -95,6 +96,7 @@ public:
     std::vector<std::string> questions;
     std::vector<std::string> errors;
     bool active = true;
+    std::optional<PointF> marker;
     std::optional<RectF> band;
     int bandsShown = 0;
     std::optional<Matrix> numeric;
