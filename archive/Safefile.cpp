@@ -130,7 +130,9 @@ int RemoveStale(const std::string& folder, const std::string& prefix) {
 void TemporaryPlace(const std::string& path, std::string& folder, std::string& prefix) {
     const std::filesystem::path target(path);
     folder = target.has_parent_path() ? target.parent_path().string() : std::string(".");
-    prefix = "." + target.filename().string() + kTempMarker;
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "." + string.
+    prefix = ".";
+    prefix.append(target.filename().string()).append(kTempMarker);
 }
 
 }  // namespace
@@ -155,9 +157,10 @@ bool WriteBeside(const std::string& path, std::string_view bytes, std::string& t
         return false;
     }
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string tmpl = (folder / ("." + target.filename().string() + kTempMarker + std::to_string(::getpid()) +
-                                  "." + HostTag() + ".XXXXXX"))
-                           .string();
+    std::string base = ".";
+    base.append(target.filename().string()).append(kTempMarker).append(std::to_string(::getpid()));
+    base.append(".").append(HostTag()).append(".XXXXXX");
+    std::string tmpl = (folder / base).string();
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');
     const int fd = ::mkstemp(name.data());
