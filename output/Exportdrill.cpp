@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <map>
 
+#include "geom/Units.h"
 #include "model/Vemocontainer.h"
 #include "model/Vemodocument.h"
 #include "model/Vemoellipse.h"
@@ -37,8 +38,8 @@ std::string Where(const TVemoObject& object, double areaX, double areaBottom) {
                        : tag == "ELPS" ? "ellipse"
                                        : "text";
     return std::string(kind) + (object.GetName().empty() ? "" : " \"" + object.GetName() + "\"") + " at (" +
-           Mm3(Microns((box.x + box.width / 2 - areaX) / 10.0)) + ", " +
-           Mm3(Microns((areaBottom - (box.y + box.height / 2)) / 10.0)) + ") mm";
+           Mm3(Microns(units::ToMm(box.x + box.width / 2 - areaX))) + ", " +
+           Mm3(Microns(units::ToMm(areaBottom - (box.y + box.height / 2)))) + ") mm";
 }
 
 // The visible diameter of a round, filled ellipse in document units, or 0 for
@@ -106,12 +107,12 @@ TDrillFile BuildDrill(const TVemoDocument& document, const TVemoLayerPtr& layer,
                                    (ellipse ? ": not a filled round circle" : ": not a round hole"));
             return;
         }
-        const double x = (centre.x - areaX) / 10.0, y = (areaBottom - centre.y) / 10.0;
+        const double x = units::ToMm(centre.x - areaX), y = units::ToMm(areaBottom - centre.y);
         if (!std::isfinite(x) || !std::isfinite(y) || std::fabs(x) > 1e5 || std::fabs(y) > 1e5 || d > 1e4) {
             file.refused.push_back(Where(*object, areaX, areaBottom) + ": out of any drill's reach");
             return;
         }
-        byTool[Microns(d / 10.0)].push_back({Microns(x), Microns(y)});
+        byTool[Microns(units::ToMm(d))].push_back({Microns(x), Microns(y)});
         ++file.holes;
     });
 

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "archive/Safefile.h"
+#include "geom/Units.h"
 #include "gerber/Gerbervisitor.h"
 #include "model/Vemodocument.h"
 #include "model/Vemolayer.h"
@@ -19,9 +20,9 @@
 
 namespace {
 
-std::string Mm(double units) {
+std::string Mm(double documentUnits) {
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%g", units / 10.0);
+    std::snprintf(buffer, sizeof buffer, "%g", units::ToMm(documentUnits));
     return buffer;
 }
 
