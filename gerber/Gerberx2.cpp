@@ -2,15 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
-#include <set>
 #include <cstdio>
 #include <ctime>
 #include <map>
 #include <string_view>
 #include <tuple>
 
-#include "archive/Safefile.h"
 #include "geom/Regions.h"
 #include "gerber/Gerber_oarchive.h"
 #include "gerber/Gerbervisitor.h"
@@ -700,29 +697,13 @@ std::string X2FileName(const TX2ExportOptions& options, const std::string& layer
 
 TGerberExportResult ExportGerberX2(TVemoDocument& document, const TX2ExportOptions& options) {
     TGerberExportResult result;
-    const auto validWidth = [](double mm) { return std::isfinite(mm) && mm >= 0.0 && mm <= 100.0; };
-    if (!validWidth(options.penWidth) || !validWidth(options.textPenWidth)) {
-        result.error = "line widths must be numbers from 0 to 100 mm";
-        return result;
-    }
-    const TVemoLayerList& list = document.GetLayerList();
+    result.error = PenWidthProblem(options.penWidth, options.textPenWidth);
+    if (!result.error.empty()) return result;
     std::vector<TVemoLayerPtr> chosen;
-    for (int i = 0; i < list.Count(); ++i) {
-        const TVemoLayerPtr layer = list.At(i);
-        if (options.layers) {
-            if (std::find(options.layers->begin(), options.layers->end(), layer->GetName()) !=
-                options.layers->end())
-                chosen.push_back(layer);
-        } else if (layer->IsOutput() && RoleOf(options, layer->GetName()) != TLayerRole::Drill) {
-            chosen.push_back(layer);
-        }
-    }
-    if (options.layers)
-        for (const std::string& name : *options.layers)
-            if (!list.Find(name)) {
-                result.error = "the document has no layer named \"" + name + "\"";
-                return result;
-            }
+    const auto notDrill = [&](const TVemoLayer& layer) {
+        return RoleOf(options, layer.GetName()) != TLayerRole::Drill;
+    };
+    if (!ChooseLayers(document, options.layers, notDrill, chosen, result.error)) return result;
 
     // Two layers must never write one file: the second would replace the first.
     std::map<std::string, std::string> owner;
@@ -737,69 +718,19 @@ TGerberExportResult ExportGerberX2(TVemoDocument& document, const TX2ExportOptio
         }
     }
 
-    std::vector<std::pair<TGerberLayerResult, std::string>> built;
-    bool allBuilt = true;
-    // Built side by side (each layer reads the document only), taken in layer
-    // order as a serial run would.
-    std::vector<TGerberLayerFile> files(chosen.size());
     // One creation date for the whole set, however long building takes.
     TX2Options fileOptions = options;
     if (fileOptions.creationDate.empty()) fileOptions.creationDate = Now();
-    BuildLayersInParallel(
-        chosen.size(),
-        [&](std::size_t index) {
-            const TVemoLayerPtr& layer = chosen[index];
-            files[index] = BuildGerberX2Layer(document, layer, RoleOf(options, layer->GetName()), options.penWidth,
-                                              options.textPenWidth, fileOptions);
-        },
-        [&](std::size_t index) {
-            if (options.progress) options.progress(int(index), int(chosen.size()), chosen[index]->GetName());
-        });
-    for (std::size_t index = 0; index < chosen.size(); ++index) {
+    TLayerSetJob job;
+    job.folder = options.folder;
+    job.progress = options.progress;
+    job.leaveOutEmpty = options.leaveOutEmpty;
+    job.fileName = [&](const TVemoLayer& layer, std::string&) { return X2FileName(options, layer.GetName()); };
+    job.build = [&](std::size_t index) {
         const TVemoLayerPtr& layer = chosen[index];
-        TGerberLayerResult r;
-        r.layer = layer->GetName();
-        r.path = (std::filesystem::path(options.folder) / X2FileName(options, r.layer)).string();
-        TGerberLayerFile file = std::move(files[index]);
-        if (!file.ok) {
-            r.error = file.error;
-            r.path.clear();
-            allBuilt = false;
-        } else if (file.items == 0 && options.leaveOutEmpty) {
-            result.warnings.push_back("layer \"" + r.layer + "\" has nothing on it: left out");
-            continue;
-        }
-        r.bytes = file.bytes.size();
-        r.apertures = file.apertures;
-        r.items = file.items;
-        built.emplace_back(std::move(r), std::move(file.bytes));
-    }
-    // Every file beside its target first; all put in place only when every
-    // one was written, so a failed export leaves the folder's earlier set whole.
-    RemoveStaleTemporaries(options.folder.empty() ? "." : options.folder);
-    std::vector<std::string> temporaries;
-    for (auto& [r, bytes] : built) {
-        std::string tmp;
-        if (allBuilt && !WriteBeside(r.path, bytes, tmp, r.error, false)) allBuilt = false;
-        temporaries.push_back(tmp);
-    }
-    std::string syncError;
-    if (allBuilt && !temporaries.empty() &&
-        !SyncFolder(options.folder.empty() ? "." : options.folder, syncError)) {
-        allBuilt = false;
-        for (auto& [r, bytes] : built) r.error = syncError;
-    }
-    for (std::size_t i = 0; i < built.size(); ++i) {
-        TGerberLayerResult& r = built[i].first;
-        if (!allBuilt) {
-            if (!temporaries[i].empty()) DiscardTemporary(temporaries[i]);
-            if (r.error.empty())
-                r.error = "not written: another layer failed, so the folder keeps its earlier files";
-            r.bytes = 0;
-        } else if (PutInPlace(temporaries[i], r.path, r.error)) {
-            r.written = true;
-        }
-        result.layers.push_back(std::move(r));
-    }
+        return BuildGerberX2Layer(document, layer, RoleOf(options, layer->GetName()), options.penWidth,
+                                  options.textPenWidth, fileOptions);
+    };
+    WriteLayerSet(chosen, job, result);
     return result;
 }
