@@ -298,7 +298,10 @@ bool WriteFileSet(const std::vector<TFileToWrite>& files, std::size_t& failed, s
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (::rename(temporaries[i].c_str(), files[i].path.c_str()) != 0) {
             error = Reason("cannot replace", files[i].path, errno);
-            if (i > 0) error.append("; ").append(std::to_string(i)).append(" file(s) before it were already replaced");
+            if (i > 0)
+                error.append("; ")
+                    .append(std::to_string(i))
+                    .append(" file(s) before it were already replaced");
             discardFrom(i);
             failed = i;
             return false;

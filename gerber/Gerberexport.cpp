@@ -116,7 +116,8 @@ bool ChooseLayers(const TVemoDocument& document, const std::optional<std::vector
     return true;
 }
 
-void WriteLayerSet(const std::vector<TVemoLayerPtr>& chosen, const TLayerSetJob& job, TGerberExportResult& result) {
+void WriteLayerSet(const std::vector<TVemoLayerPtr>& chosen, const TLayerSetJob& job,
+                   TGerberExportResult& result) {
     std::vector<std::string> names(chosen.size()), problems(chosen.size());
     for (std::size_t i = 0; i < chosen.size(); ++i) names[i] = job.fileName(*chosen[i], problems[i]);
     // The layers' files are built side by side (each reads the document only)
@@ -217,8 +218,8 @@ TGerberExportResult ExportGerber(TVemoDocument& document, const TGerberExportOpt
     job.build = [&](std::size_t index) {
         const TVemoLayerPtr& layer = chosen[index];
         const auto found = byLayer.find(layer.get());
-        return BuildLayerFrom(found != byLayer.end() ? found->second : none, document, layer, options.penWidth,
-                              options.textPenWidth);
+        return BuildLayerFrom(found != byLayer.end() ? found->second : none, document, layer,
+                              options.penWidth, options.textPenWidth);
     };
     WriteLayerSet(chosen, job, result);
     return result;

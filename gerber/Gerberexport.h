@@ -92,7 +92,8 @@ struct TLayerSetJob {
 // Builds the chosen layers' files side by side and writes them as one set
 // (WriteFileSet): all or none. Each layer's result says which file was
 // written or why not; a layer that did not fail itself says that another did.
-void WriteLayerSet(const std::vector<TVemoLayerPtr>& chosen, const TLayerSetJob& job, TGerberExportResult& result);
+void WriteLayerSet(const std::vector<TVemoLayerPtr>& chosen, const TLayerSetJob& job,
+                   TGerberExportResult& result);
 
 // The file of one layer; widths in millimetres.
 TGerberLayerFile BuildGerberLayer(TVemoDocument& document, const TVemoLayerPtr& layer, double penWidth,

@@ -732,7 +732,8 @@ TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr
         return out;
     }
     out.bytes += body.strokes;
-    if (!AppendPenPads(out.bytes, objects.penPads, body.padCode, archive.offsetX, archive.offsetY, out.error)) {
+    if (!AppendPenPads(out.bytes, objects.penPads, body.padCode, archive.offsetX, archive.offsetY,
+                       out.error)) {
         out.bytes.clear();
         return out;
     }
@@ -799,7 +800,9 @@ TGerberExportResult ExportGerberX2(TVemoDocument& document, const TX2ExportOptio
     job.folder = options.folder;
     job.progress = options.progress;
     job.leaveOutEmpty = options.leaveOutEmpty;
-    job.fileName = [&](const TVemoLayer& layer, std::string&) { return X2FileName(options, layer.GetName()); };
+    job.fileName = [&](const TVemoLayer& layer, std::string&) {
+        return X2FileName(options, layer.GetName());
+    };
     job.build = [&](std::size_t index) {
         const TVemoLayerPtr& layer = chosen[index];
         return BuildGerberX2Layer(document, layer, RoleOf(options, layer->GetName()), options.penWidth,

@@ -133,7 +133,8 @@ TDrillFile BuildDrill(const TVemoDocument& document, const TVemoLayerPtr& layer,
     tool = 0;
     for (const auto& [diameter, places] : byTool) {
         out.append("T").append(std::to_string(++tool)).append("\n");
-        for (const auto& [x, y] : places) out.append("X").append(Mm3(x)).append("Y").append(Mm3(y)).append("\n");
+        for (const auto& [x, y] : places)
+            out.append("X").append(Mm3(x)).append("Y").append(Mm3(y)).append("\n");
     }
     out += "M30\n";
     return file;
