@@ -131,9 +131,11 @@ int RemoveStale(const std::string& folder, const std::string& prefix) {
 void TemporaryPlace(const std::string& path, std::string& folder, std::string& prefix) {
     const std::filesystem::path target(path);
     folder = target.has_parent_path() ? target.parent_path().string() : std::string(".");
-    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "." + string.
-    prefix = ".";
-    prefix.append(target.filename().string()).append(kTempMarker);
+    // Built in a string of its own, piece by piece: GCC 12 warns falsely
+    // (-Wrestrict) on "." + string, and on assigning "." to prefix.
+    std::string name(1, '.');
+    name.append(target.filename().string()).append(kTempMarker);
+    prefix = std::move(name);
 }
 
 }  // namespace
