@@ -58,8 +58,6 @@ public:
 namespace {
 
 constexpr int kOutputColumn = 1, kHoleColumn = 2;
-// Pens wider than this are a slip of the keyboard, not a pen.
-constexpr double kMaxPenMm = 100.0;
 
 // A width in millimetres from a box: a plain decimal number from 0 to 100,
 // read the same in every locale.
@@ -67,7 +65,7 @@ bool ReadWidth(const QLineEdit& edit, double& value) {
     const std::string text = edit.text().trimmed().toStdString();
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && ptr == end && std::isfinite(value) && value >= 0.0 && value <= kMaxPenMm;
+    return ec == std::errc() && ptr == end && std::isfinite(value) && value >= 0.0 && value <= kMaxPenWidthMm;
 }
 
 std::string BoardName(const TVemoDocument& document) {

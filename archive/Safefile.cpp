@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -130,7 +131,11 @@ int RemoveStale(const std::string& folder, const std::string& prefix) {
 void TemporaryPlace(const std::string& path, std::string& folder, std::string& prefix) {
     const std::filesystem::path target(path);
     folder = target.has_parent_path() ? target.parent_path().string() : std::string(".");
-    prefix = "." + target.filename().string() + kTempMarker;
+    // Built in a string of its own, piece by piece: GCC 12 warns falsely
+    // (-Wrestrict) on "." + string, and on assigning "." to prefix.
+    std::string name(1, '.');
+    name.append(target.filename().string()).append(kTempMarker);
+    prefix = std::move(name);
 }
 
 }  // namespace
@@ -155,9 +160,10 @@ bool WriteBeside(const std::string& path, std::string_view bytes, std::string& t
         return false;
     }
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string tmpl = (folder / ("." + target.filename().string() + kTempMarker + std::to_string(::getpid()) +
-                                  "." + HostTag() + ".XXXXXX"))
-                           .string();
+    std::string base = ".";
+    base.append(target.filename().string()).append(kTempMarker).append(std::to_string(::getpid()));
+    base.append(".").append(HostTag()).append(".XXXXXX");
+    std::string tmpl = (folder / base).string();
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');
     const int fd = ::mkstemp(name.data());
@@ -240,4 +246,76 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes, std::strin
     RemoveStaleTemporariesOf(path);
     std::string tmp;
     return WriteBeside(path, bytes, tmp, error) && PutInPlace(tmp, path, error);
+}
+
+bool WriteFileSet(const std::vector<TFileToWrite>& files, std::size_t& failed, std::string& error) {
+    failed = files.size();
+    // The folders written into, each once, in the order first met.
+    std::vector<std::string> folders;
+    for (const TFileToWrite& file : files) {
+        std::string folder, prefix;
+        TemporaryPlace(file.path, folder, prefix);
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
+    }
+    for (const std::string& folder : folders) RemoveStaleTemporaries(folder);
+
+    // A folder in a target's place would refuse only the rename, after other
+    // targets were replaced: it is refused before anything is written.
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        struct stat st {};
+        if (::lstat(files[i].path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+            failed = i;
+            error = Reason("cannot replace", files[i].path, EISDIR);
+            return false;
+        }
+    }
+
+    // One file is synced by itself; a set with one sync of each folder's
+    // file system, instead of one per file.
+    const bool syncEach = files.size() == 1;
+    std::vector<std::string> temporaries;
+    temporaries.reserve(files.size());
+    const auto discardFrom = [&](std::size_t first) {
+        for (std::size_t i = first; i < temporaries.size(); ++i) DiscardTemporary(temporaries[i]);
+    };
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        std::string tmp;
+        if (!WriteBeside(files[i].path, files[i].bytes, tmp, error, syncEach)) {
+            // Some reasons name only the folder; the set's names the file.
+            if (error.find(files[i].path) == std::string::npos)
+                error = std::string("cannot write \"").append(files[i].path).append("\": ").append(error);
+            discardFrom(0);
+            failed = i;
+            return false;
+        }
+        temporaries.push_back(std::move(tmp));
+    }
+    if (!syncEach)
+        for (const std::string& folder : folders)
+            if (!SyncFolder(folder, error)) {
+                discardFrom(0);
+                return false;
+            }
+
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (::rename(temporaries[i].c_str(), files[i].path.c_str()) != 0) {
+            error = Reason("cannot replace", files[i].path, errno);
+            if (i > 0)
+                error.append("; ")
+                    .append(std::to_string(i))
+                    .append(" file(s) before it were already replaced");
+            discardFrom(i);
+            failed = i;
+            return false;
+        }
+    }
+    // Make the renames themselves durable.
+    for (const std::string& folder : folders) {
+        const int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dfd >= 0) {
+            ::fsync(dfd);
+            ::close(dfd);
+        }
+    }
+    return true;
 }

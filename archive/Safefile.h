@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Reads a whole file. Files larger than maxBytes are refused (a damaged or
 // wrong file must not exhaust memory).
@@ -29,6 +30,26 @@ bool WriteBeside(const std::string& path, std::string_view bytes, std::string& t
 bool SyncFolder(const std::string& folder, std::string& error);
 bool PutInPlace(const std::string& tmp, const std::string& path, std::string& error);
 void DiscardTemporary(const std::string& tmp);
+
+// One file of a set: where it goes and what it holds.
+struct TFileToWrite {
+    std::string path;
+    std::string_view bytes;
+};
+
+// Writes several files as one set, for exports whose files belong together.
+// Every file goes to a temporary beside its target first; the targets are
+// replaced only when every temporary was written and made durable, so a
+// failed write (a full disk, a missing folder, a target that is a folder)
+// leaves every earlier file as it was and no temporary behind. Files of one
+// path replace one another in order. Stale temporaries of the folders written
+// into are removed first (see RemoveStaleTemporaries).
+// On failure, failed is the index of the file that failed, or files.size()
+// when the set failed as a whole (its folder could not be synced), and error
+// says which file and why. Only a rename refused part-way through the
+// replacing (a race with another program) leaves the files before failed
+// replaced; error then says so.
+bool WriteFileSet(const std::vector<TFileToWrite>& files, std::size_t& failed, std::string& error);
 
 // Temporaries are named ".<target>.zelko-tmp.<pid>.<host>.XXXXXX".
 // A caller of WriteBeside first removes, once per folder, with

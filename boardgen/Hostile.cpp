@@ -155,7 +155,9 @@ std::string UnknownLayers(int objects) {
     w.PartStart(objects);
     for (int i = 0; i < objects; ++i) {
         const float x = float(i % 1000), y = float(i / 1000);
-        w.Path("L" + std::to_string(i), {{x, y}, {x + 5, y}}, 3.0f);
+        std::string name = "L";  // appended: GCC 12 warns falsely (-Wrestrict) on "L" + string
+        name += std::to_string(i);
+        w.Path(name, {{x, y}, {x + 5, y}}, 3.0f);
     }
     w.Settings();
     return w.Take();

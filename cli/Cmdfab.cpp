@@ -64,11 +64,11 @@ void AddExportFab(CLI::App& exportCommand, Registry& registry) {
     fab->add_option("--pen-width", args->penWidth,
                     "pen for filled objects without a width of their own, in mm")
         ->default_str("0.3")
-        ->check(NumberIn(0, 100, "mm"))
+        ->check(NumberIn(0, kMaxPenWidthMm, "mm"))
         ->type_name("MM");
     fab->add_option("--text-pen-width", args->textPenWidth, "pen for texts, in mm")
         ->default_str("0.1")
-        ->check(NumberIn(0, 100, "mm"))
+        ->check(NumberIn(0, kMaxPenWidthMm, "mm"))
         ->type_name("MM");
     AddRoleOption(*fab, args->roles, "");
     fab->add_flag("--no-x2-attributes", args->noAttributes,

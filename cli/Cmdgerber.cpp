@@ -16,10 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// No pen is wider than a board; a typing slip of 1e30 would write an aperture
-// of thirty digits that no photoplotter takes.
-constexpr double kMaxPenWidthMm = 100.0;
-
 struct GerberArgs {
     std::string input;
     std::string folder;

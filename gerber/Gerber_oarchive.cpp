@@ -3,6 +3,7 @@
 #include <cmath>
 #include <utility>
 
+#include "geom/Units.h"
 #include "model/Vemosurface.h"
 
 namespace {
@@ -54,7 +55,7 @@ char TGerber_oarchive::LandOf(const TVemoSurface& style, const GraphicsPath& fig
         if (!(a == b)) return 0;  // a third point
         b = p;
     }
-    const float pen = style.GetWidth() > 0.0f ? style.GetWidth() : float(penWidth * 10.0);
+    const float pen = style.GetWidth() > 0.0f ? style.GetWidth() : float(units::FromMm(penWidth));
     const int cap = style.GetCap();
     if (a == b) {
         // A closed figure has no caps: the editor draws nothing of a closed dot.

@@ -5,10 +5,9 @@
 #include <cstring>
 #include <system_error>
 
-namespace {
+#include "geom/Units.h"
 
-// Document units to millimetres.
-constexpr double kToMillimetres = 0.1;
+namespace {
 
 // The definition lines must read the same whatever locale the program runs in:
 // to_chars formats exactly as printf does in the C locale.
@@ -47,7 +46,7 @@ std::string TApRound::Text() const {
     std::string out = "%ADD";
     AppendDcode(out, GetNumber());
     out += "C,";
-    AppendFixed3(out, diameter_ * kToMillimetres);
+    AppendFixed3(out, units::ToMm(diameter_));
     out += "*%";
     return out;
 }
@@ -70,14 +69,14 @@ std::string TApRect::Text() const {
         // whose angle was measured with y pointing down.
         const float outer = static_cast<float>(width_ * 1.4142135623730951);
         out += "P,";
-        AppendFixed3(out, outer * kToMillimetres);
+        AppendFixed3(out, units::ToMm(outer));
         out += "X4X";
         AppendInt(out, 45 - rotation_);
     } else {
         out += "R,";
-        AppendFixed3(out, width_ * kToMillimetres);
+        AppendFixed3(out, units::ToMm(width_));
         out += 'X';
-        AppendFixed3(out, height_ * kToMillimetres);
+        AppendFixed3(out, units::ToMm(height_));
     }
     out += "*%";
     return out;
@@ -96,9 +95,9 @@ std::string TApObround::Text() const {
     std::string out = "%ADD";
     AppendDcode(out, GetNumber());
     out += "O,";
-    AppendFixed3(out, width_ * kToMillimetres);
+    AppendFixed3(out, units::ToMm(width_));
     out += 'X';
-    AppendFixed3(out, height_ * kToMillimetres);
+    AppendFixed3(out, units::ToMm(height_));
     out += "*%";
     return out;
 }

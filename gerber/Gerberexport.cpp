@@ -5,7 +5,6 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
-#include <set>
 #include <system_error>
 #include <thread>
 #include <unordered_map>
@@ -17,10 +16,6 @@
 #include "model/Vemolayer.h"
 
 namespace {
-
-bool ValidWidth(double mm) {
-    return std::isfinite(mm) && mm >= 0.0;
-}
 
 // Why name cannot name a file in a folder, or empty when it can.
 std::string FileNameProblem(const std::string& name) {
@@ -95,22 +90,109 @@ TGerberLayerFile BuildGerberLayer(TVemoDocument& document, const TVemoLayerPtr& 
     return BuildLayerFrom(VisibleLeaves(document.GetRoot()), document, layer, penWidth, textPenWidth);
 }
 
-TGerberExportResult ExportGerber(TVemoDocument& document, const TGerberExportOptions& options) {
-    TGerberExportResult result;
-    if (!ValidWidth(options.penWidth) || !ValidWidth(options.textPenWidth)) {
-        result.error = "line widths must be numbers of 0 mm or more";
-        return result;
-    }
+std::string PenWidthProblem(double penWidthMm, double textPenWidthMm) {
+    const auto valid = [](double mm) { return std::isfinite(mm) && mm >= 0.0 && mm <= kMaxPenWidthMm; };
+    if (valid(penWidthMm) && valid(textPenWidthMm)) return {};
+    return "line widths must be numbers from 0 to 100 mm";
+}
 
+bool ChooseLayers(const TVemoDocument& document, const std::optional<std::vector<std::string>>& names,
+                  const std::function<bool(const TVemoLayer&)>& unnamed, std::vector<TVemoLayerPtr>& chosen,
+                  std::string& error) {
+    chosen.clear();
     const TVemoLayerList& list = document.GetLayerList();
-    std::vector<TVemoLayerPtr> chosen;
+    if (names)
+        for (const std::string& name : *names)
+            if (!list.Find(name)) {
+                error = "the document has no layer named \"" + name + "\"";
+                return false;
+            }
     for (int i = 0; i < list.Count(); ++i) {
         const TVemoLayerPtr layer = list.At(i);
-        const bool wanted = options.layers ? std::find(options.layers->begin(), options.layers->end(),
-                                                       layer->GetName()) != options.layers->end()
-                                           : layer->IsOutput();
+        const bool wanted = names ? std::find(names->begin(), names->end(), layer->GetName()) != names->end()
+                                  : layer->IsOutput() && (!unnamed || unnamed(*layer));
         if (wanted) chosen.push_back(layer);
     }
+    return true;
+}
+
+void WriteLayerSet(const std::vector<TVemoLayerPtr>& chosen, const TLayerSetJob& job,
+                   TGerberExportResult& result) {
+    std::vector<std::string> names(chosen.size()), problems(chosen.size());
+    for (std::size_t i = 0; i < chosen.size(); ++i) names[i] = job.fileName(*chosen[i], problems[i]);
+    // The layers' files are built side by side (each reads the document only)
+    // and taken in layer order, as a serial run would.
+    std::vector<TGerberLayerFile> files(chosen.size());
+    BuildLayersInParallel(
+        chosen.size(),
+        [&](std::size_t index) {
+            if (problems[index].empty()) files[index] = job.build(index);
+        },
+        [&](std::size_t index) {
+            if (job.progress) job.progress(int(index), int(chosen.size()), chosen[index]->GetName());
+        });
+
+    // Each file of the set, and each result this set adds, knows its layer.
+    std::vector<TFileToWrite> set;
+    std::vector<std::size_t> resultOfFile, layerOfResult;
+    const std::size_t first = result.layers.size();
+    bool allBuilt = true;
+    for (std::size_t index = 0; index < chosen.size(); ++index) {
+        TGerberLayerResult r;
+        r.layer = chosen[index]->GetName();
+        const TGerberLayerFile& file = files[index];
+        if (!problems[index].empty()) {
+            r.error = "the layer name is not a valid file name: " + problems[index];
+        } else {
+            r.path = (std::filesystem::path(job.folder) / names[index]).string();
+            if (file.skippedFills > 0)
+                result.warnings.push_back(
+                    "layer \"" + r.layer + "\": " + std::to_string(file.skippedFills) +
+                    " filled object(s) not hatched: the fill width is 0 mm or less, or too small to hatch");
+            if (!file.ok) {
+                r.error = file.error;
+            } else if (file.items == 0 && job.leaveOutEmpty) {
+                result.warnings.push_back("layer \"" + r.layer + "\" has nothing on it: left out");
+                continue;
+            } else {
+                set.push_back({r.path, file.bytes});
+                resultOfFile.push_back(result.layers.size());
+            }
+        }
+        allBuilt = allBuilt && r.error.empty();
+        layerOfResult.push_back(index);
+        result.layers.push_back(std::move(r));
+    }
+
+    std::size_t failed = set.size();
+    std::string error;
+    const bool written = allBuilt && !set.empty() && WriteFileSet(set, failed, error);
+    if (allBuilt && !written) {
+        if (failed < set.size())
+            result.layers[resultOfFile[failed]].error = error;
+        else
+            for (const std::size_t i : resultOfFile) result.layers[i].error = error;
+    }
+    for (std::size_t i = first; i < result.layers.size(); ++i) {
+        TGerberLayerResult& r = result.layers[i];
+        if (written) {
+            const TGerberLayerFile& file = files[layerOfResult[i - first]];
+            r.written = true;
+            r.bytes = file.bytes.size();
+            r.apertures = file.apertures;
+            r.items = file.items;
+        } else if (r.error.empty()) {
+            r.error = "not written: another layer failed, so the folder keeps its earlier files";
+        }
+    }
+}
+
+TGerberExportResult ExportGerber(TVemoDocument& document, const TGerberExportOptions& options) {
+    TGerberExportResult result;
+    result.error = PenWidthProblem(options.penWidth, options.textPenWidth);
+    if (!result.error.empty()) return result;
+    std::vector<TVemoLayerPtr> chosen;
+    if (!ChooseLayers(document, options.layers, nullptr, chosen, result.error)) return result;
 
     std::map<std::string, int> uses;
     for (const TVemoLayerPtr& layer : chosen) ++uses[layer->GetName()];
@@ -119,85 +201,26 @@ TGerberExportResult ExportGerber(TVemoDocument& document, const TGerberExportOpt
             result.warnings.push_back(std::to_string(count) + " output layers are named \"" + name +
                                       "\": each replaces the file of the one before");
 
-    // Every file is written beside its target first and put in place only when
-    // all were: a failed export (a refused object, a full disk) leaves the
-    // folder's earlier set whole instead of mixing two boards.
-    std::vector<std::string> temporaries;
-    bool allWritten = true;
-    RemoveStaleTemporaries(options.folder.empty() ? "." : options.folder);
     // One walk sorts the objects by layer, so that a document of thousands of
     // layers is not walked once per layer.
     std::unordered_map<const TVemoLayer*, std::vector<TVemoObject*>> byLayer;
     for (TVemoObject* object : VisibleLeaves(document.GetRoot()))
         if (const TVemoLayerPtr layer = object->GetLayer()) byLayer[layer.get()].push_back(object);
     const std::vector<TVemoObject*> none;
-    // The layers' files are built side by side (each reads the document only)
-    // and written one after another in layer order, as a serial run would.
-    std::vector<TGerberLayerFile> files(chosen.size());
-    BuildLayersInParallel(
-        chosen.size(),
-        [&](std::size_t index) {
-            const TVemoLayerPtr& layer = chosen[index];
-            if (!FileNameProblem(layer->GetName()).empty()) return;
-            const auto found = byLayer.find(layer.get());
-            files[index] = BuildLayerFrom(found != byLayer.end() ? found->second : none, document, layer,
-                                          options.penWidth, options.textPenWidth);
-        },
-        [&](std::size_t index) {
-            if (options.progress) options.progress(int(index), int(chosen.size()), chosen[index]->GetName());
-        });
-    for (std::size_t index = 0; index < chosen.size(); ++index) {
-        const TVemoLayerPtr& layer = chosen[index];
-        TGerberLayerResult r;
-        r.layer = layer->GetName();
-        std::string tmp;
-        if (std::string problem = FileNameProblem(r.layer); !problem.empty()) {
-            r.error = "the layer name is not a valid file name: " + problem;
-        } else {
-            r.path = (std::filesystem::path(options.folder) / (r.layer + ".gbr")).string();
-            TGerberLayerFile file = std::move(files[index]);
-            if (file.skippedFills > 0)
-                result.warnings.push_back(
-                    "layer \"" + r.layer + "\": " + std::to_string(file.skippedFills) +
-                    " filled object(s) not hatched: the fill width is 0 mm or less, or too small to hatch");
-            if (!file.ok) {
-                r.error = file.error;
-            } else if (WriteBeside(r.path, file.bytes, tmp, r.error, false)) {
-                r.bytes = file.bytes.size();
-                r.apertures = file.apertures;
-                r.items = file.items;
-            }
-        }
-        allWritten = allWritten && r.error.empty();
-        temporaries.push_back(tmp);
-        result.layers.push_back(std::move(r));
-    }
-    // One sync of the folder's file system makes every file durable before
-    // any is put in place, instead of one sync per file.
-    std::string syncError;
-    if (allWritten && !temporaries.empty() && !SyncFolder(options.folder, syncError)) {
-        allWritten = false;
-        for (TGerberLayerResult& r : result.layers) r.error = syncError;
-    }
-    for (std::size_t i = 0; i < temporaries.size(); ++i) {
-        TGerberLayerResult& r = result.layers[i];
-        if (!allWritten) {
-            DiscardTemporary(temporaries[i]);
-            if (r.error.empty()) r.error = "not written: another layer failed, so the folder keeps its earlier files";
-        } else if (PutInPlace(temporaries[i], r.path, r.error)) {
-            r.written = true;
-        }
-    }
 
-    if (options.layers) {
-        std::set<std::string> missing;
-        for (const std::string& name : *options.layers) {
-            if (list.Find(name) || !missing.insert(name).second) continue;
-            TGerberLayerResult r;
-            r.layer = name;
-            r.error = "the document has no layer of this name";
-            result.layers.push_back(std::move(r));
-        }
-    }
+    TLayerSetJob job;
+    job.folder = options.folder;
+    job.progress = options.progress;
+    job.fileName = [](const TVemoLayer& layer, std::string& problem) {
+        problem = FileNameProblem(layer.GetName());
+        return problem.empty() ? layer.GetName() + ".gbr" : std::string();
+    };
+    job.build = [&](std::size_t index) {
+        const TVemoLayerPtr& layer = chosen[index];
+        const auto found = byLayer.find(layer.get());
+        return BuildLayerFrom(found != byLayer.end() ? found->second : none, document, layer,
+                              options.penWidth, options.textPenWidth);
+    };
+    WriteLayerSet(chosen, job, result);
     return result;
 }

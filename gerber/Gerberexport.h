@@ -13,6 +13,7 @@
 #include "model/Vemotypes.h"
 
 class TVemoDocument;
+class TVemoLayer;
 
 struct TGerberExportOptions {
     std::string folder;
@@ -62,16 +63,48 @@ struct TGerberExportResult {
 void BuildLayersInParallel(std::size_t count, const std::function<void(std::size_t)>& build,
                            const std::function<void(std::size_t)>& report);
 
+// The widest pen, in millimetres, anything is plotted with: wider than any
+// board, and a slip of 1e30 would write an aperture no photoplotter takes.
+inline constexpr double kMaxPenWidthMm = 100.0;
+// The one rule for the widths an export is given: a number from 0 to
+// kMaxPenWidthMm. Empty when both are good, else why not.
+std::string PenWidthProblem(double penWidthMm, double textPenWidthMm);
+
+// The layers an export writes, in layer-list order: those named, or without
+// names those marked for output that also pass unnamed (when given; the X2
+// flavour leaves the drill layer to the drill file). A name the document has
+// no layer of refuses the whole choice, with error naming it.
+bool ChooseLayers(const TVemoDocument& document, const std::optional<std::vector<std::string>>& names,
+                  const std::function<bool(const TVemoLayer&)>& unnamed, std::vector<TVemoLayerPtr>& chosen,
+                  std::string& error);
+
+// What one flavour gives the shared writer of a set of layer files.
+struct TLayerSetJob {
+    std::string folder;
+    // The file name of a chosen layer; empty, with why in problem, when it can have none.
+    std::function<std::string(const TVemoLayer& layer, std::string& problem)> fileName;
+    // The file of chosen layer index; called side by side for layers with a file name.
+    std::function<TGerberLayerFile(std::size_t index)> build;
+    bool leaveOutEmpty = false;  // an empty layer is noted in warnings, not written
+    std::function<void(int index, int count, const std::string& layer)> progress;
+};
+
+// Builds the chosen layers' files side by side and writes them as one set
+// (WriteFileSet): all or none. Each layer's result says which file was
+// written or why not; a layer that did not fail itself says that another did.
+void WriteLayerSet(const std::vector<TVemoLayerPtr>& chosen, const TLayerSetJob& job,
+                   TGerberExportResult& result);
+
 // The file of one layer; widths in millimetres.
 TGerberLayerFile BuildGerberLayer(TVemoDocument& document, const TVemoLayerPtr& layer, double penWidth,
                                   double textPenWidth);
 
-// Writes the files with crash-safe replacement, all or none: every file goes
-// to a temporary beside its target, and they are put in place only when every
-// layer succeeded, so a failed export leaves the earlier files as they were.
-// Widths must be finite and not negative. A layer fails for a name that
-// cannot be a file name (empty, "." or "..", or holding "/"), for objects that
-// cannot be plotted (each named with its layer) or a file that cannot be
-// written; the other layers then say that they were held back. Two layers of
-// the same name are warned about, and the later file replaces the earlier.
+// Writes the files with crash-safe replacement, all or none (WriteLayerSet),
+// so a failed export leaves the earlier files as they were. Widths follow
+// PenWidthProblem and names ChooseLayers; either refuses the export as a
+// whole. A layer fails for a name that cannot be a file name (empty, "." or
+// "..", or holding "/"), for objects that cannot be plotted (each named with
+// its layer) or a file that cannot be written; the other layers then say that
+// they were held back. Two layers of the same name are warned about, and the
+// later file replaces the earlier.
 TGerberExportResult ExportGerber(TVemoDocument& document, const TGerberExportOptions& options);

@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "geom/Units.h"
 #include "gerber/Gerber_oarchive.h"
+#include "gerber/Gerberexport.h"
 #include "model/Vemocontainer.h"
 #include "model/Vemoellipse.h"
 #include "model/Vemolayer.h"
@@ -20,8 +22,8 @@ bool OnArchiveLayer(const TVemoObject& object, const TGerber_oarchive& archive) 
     return layer && layer == archive.GetLayer();
 }
 
-// The widest pen a document may plot with (100 mm), as for the command line's widths.
-constexpr float kMaxPenWidth = 1000.0f;
+// The widest pen a document may plot with, as for the export's own widths.
+constexpr float kMaxPenWidth = float(units::FromMm(kMaxPenWidthMm));
 
 std::string Describe(const TVemoInstance& object) {
     const std::string_view tag = object.GetTag();
@@ -44,7 +46,7 @@ bool Plottable(const TVemoInstance& object, TGerber_oarchive& archive, bool ownW
     }
     if (ownWidth && width > kMaxPenWidth) {
         char mm[64];
-        std::snprintf(mm, sizeof mm, "%.6g", double(width) / 10.0);
+        std::snprintf(mm, sizeof mm, "%.6g", units::ToMm(width));
         archive.Refuse(archive.CurrentObject(), std::string("its pen width of ") + mm + " mm is more than 100 mm");
         return false;
     }
@@ -111,7 +113,7 @@ int WriteGerber(const TVemoEllipse& ellipse, TGerber_oarchive& archive) {
 int WriteGerber(const TVemoString& text, TGerber_oarchive& archive) {
     // A text is drawn with the archive's text width, not its own.
     if (!OnArchiveLayer(text, archive) || !Plottable(text, archive, false)) return -1;
-    const TVemoSurface style(static_cast<float>(archive.textPenWidth * 10.0), true, false);
+    const TVemoSurface style(static_cast<float>(units::FromMm(archive.textPenWidth)), true, false);
     archive.AddPath(style, text.GetOutline());
     return 0;
 }

@@ -2,16 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
-#include <set>
 #include <cstdio>
 #include <ctime>
 #include <map>
 #include <string_view>
 #include <tuple>
 
-#include "archive/Safefile.h"
 #include "geom/Regions.h"
+#include "geom/Units.h"
 #include "gerber/Gerber_oarchive.h"
 #include "gerber/Gerbervisitor.h"
 #include "model/Vemocontainer.h"
@@ -155,9 +153,9 @@ bool PenDrawnPad(const TVemoRect& rect, TPenPad& pad) {
 }
 
 // Millimetres of document units, as aperture definitions write them.
-std::string MmText(double units) {
+std::string MmText(double documentUnits) {
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.4f", units / 10.0);
+    std::snprintf(buffer, sizeof buffer, "%.4f", units::ToMm(documentUnits));
     return buffer;
 }
 
@@ -383,34 +381,36 @@ TLayerRole DefaultRole(const std::string& layerName) {
     return found == kDefaults.end() ? TLayerRole::None : found->second;
 }
 
-TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr& layer, TLayerRole role,
-                                    double penWidth, double textPenWidth, const TX2Options& options) {
-    TGerberLayerFile out;
-    TGerber_oarchive archive(layer);
-    archive.offsetX = -document.GetAreaX();
-    archive.offsetY = document.GetAreaY() + document.GetAreaHeight();
-    archive.penWidth = penWidth;
-    archive.textPenWidth = textPenWidth;
+namespace {
 
-    // Strokes and flashes go to the classic writer; the outlines of filled
-    // areas are gathered, to be united below into regions.
+// What one walk of a layer's objects gives besides the strokes and flashes
+// it sends to the classic writer: the outlines of filled areas, to be united
+// into regions, the pen-drawn pads, and the objects that cannot be plotted.
+// items counts the objects gathered here; the archive counts its own.
+struct TX2Objects {
     std::vector<GraphicsPath> filled;
     std::vector<TPenPad> penPads;
     std::vector<std::string> refused;
+    int items = 0;
+};
+
+TX2Objects CollectX2Objects(TVemoDocument& document, const TVemoLayerPtr& layer, TGerber_oarchive& archive) {
+    TX2Objects out;
     const int layerIndex = layer->GetIndex();
+    const float widest = float(units::FromMm(kMaxPenWidthMm));
     ForEachObject(document.GetRoot(), true, [&](const TVemoObject& leaf) {
         const TVemoObject* object = &leaf;
         if (dynamic_cast<const TVemoContainer*>(object) || object->GetLayer() != layer) return;
         if (const auto* text = dynamic_cast<const TVemoString*>(object)) {
-            filled.push_back(text->GetOutline());
+            out.filled.push_back(text->GetOutline());
             ++out.items;
             return;
         }
         const TVemoSurface* surface = object->GetSurface();
         const bool fill = surface && surface->GetFill();
         const float width = surface ? surface->GetWidth() : 0.0f;
-        if (fill && (!std::isfinite(width) || width > 1000.0f)) {
-            refused.push_back(Describe(*object) + ": its pen width is not a number of 100 mm or less");
+        if (fill && (!std::isfinite(width) || width > widest)) {
+            out.refused.push_back(Describe(*object) + ": its pen width is not a number of 100 mm or less");
             return;
         }
         if (const auto* path = dynamic_cast<const TVemoPath*>(object)) {
@@ -431,28 +431,32 @@ TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr
             }
             TPenPad pad;
             if (PenDrawnPad(*rect, pad)) {
-                penPads.push_back(pad);
+                out.penPads.push_back(pad);
                 ++out.items;
                 return;
             }
         } else {
             return;
         }
-        filled.emplace_back();
-        object->AddOutline(filled.back(), layerIndex);
+        out.filled.emplace_back();
+        object->AddOutline(out.filled.back(), layerIndex);
         ++out.items;
     });
+    return out;
+}
 
-    std::string classic;
-    if (!archive.Flush(classic, out.error)) return out;
-    for (const std::string& r : refused) out.error += (out.error.empty() ? "" : "\n  ") + r;
-    if (!refused.empty()) {
-        out.error = std::to_string(refused.size()) + " object(s) cannot be plotted:\n  " + out.error;
-        return out;
-    }
-    out.items += archive.ItemCount();
-    out.apertures = archive.GetApertures().Count();
+// The classic file in X2 spelling: its aperture table followed by the copies
+// of split apertures and the apertures of pen-drawn pads, the strokes, the
+// use of every aperture ('F' flashed, 'D' drawn) and each pen pad's aperture.
+struct TX2Body {
+    std::vector<std::string> apertures;
+    std::string strokes;
+    std::map<int, char> use;
+    std::vector<int> padCode;
+};
 
+TX2Body RespellClassic(const std::string& classic, const std::vector<TPenPad>& penPads) {
+    TX2Body out;
     // The classic file, split into its aperture table and its body.
     std::vector<std::string_view> apertures, body;
     std::string_view rest(classic);
@@ -474,8 +478,7 @@ TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr
     for (std::string_view line : apertures)
         if (line.substr(0, 4) == "%ADD") nextCode = std::max(nextCode, std::atoi(std::string(line.substr(4)).c_str()) + 1);
     std::map<int, int> split;
-    std::map<int, char> use;
-    const std::string strokes = RespellBody(body, nextCode, split, use);
+    out.strokes = RespellBody(body, nextCode, split, out.use);
     // The copies of split apertures follow the table, in order of their numbers.
     std::vector<std::string> copies;
     for (std::string_view line : apertures) {
@@ -496,22 +499,28 @@ TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr
     // Pen-drawn pads: one aperture per size and corner, numbered after the rest.
     int next = nextCode + int(split.size());
     std::map<std::tuple<float, float, float>, int> padCodes;
-    std::vector<int> padCode(penPads.size());
+    out.padCode.resize(penPads.size());
     for (std::size_t i = 0; i < penPads.size(); ++i) {
         const TPenPad& pad = penPads[i];
         const auto [at, fresh] = padCodes.emplace(std::make_tuple(pad.width, pad.height, pad.radius), next);
         if (fresh) {
             copies.push_back(PenPadAperture(pad, next));
-            use[next] = 'F';
+            out.use[next] = 'F';
             ++next;
         }
-        padCode[i] = at->second;
+        out.padCode[i] = at->second;
     }
-    for (const std::string& copy : copies) apertures.push_back(copy);
+    out.apertures.assign(apertures.begin(), apertures.end());
+    for (std::string& copy : copies) out.apertures.push_back(std::move(copy));
+    return out;
+}
 
+// The head of the file: a comment naming the layer, the file attributes, the
+// format and the aperture table with each aperture's function.
+void AppendX2Head(std::string& file, const TVemoLayer& layer, TLayerRole role, const TX2Options& options,
+                  const TX2Body& body) {
     const TLayerRoleInfo& info = RoleInfo(role);
-    std::string& file = out.bytes;
-    file += "G04 zelko " ZELKO_VERSION ", layer " + Printable(layer->GetName()) + "*\n";
+    file += "G04 zelko " ZELKO_VERSION ", layer " + Printable(layer.GetName()) + "*\n";
     if (options.attributes) {
         file += "%TF.GenerationSoftware,zelko,zelko," ZELKO_VERSION "*%\n";
         file += "%TF.CreationDate," + (options.creationDate.empty() ? Now() : options.creationDate) + "*%\n";
@@ -519,14 +528,14 @@ TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr
         file += std::string("%TF.FilePolarity,") + info.polarity + "*%\n";
     }
     file += "%FSLAX46Y46*%\n%MOMM*%\n%LPD*%\nG75*\nG01*\n";
-    for (std::string_view line : apertures) {
+    for (std::string_view line : body.apertures) {
         const bool macro = line.substr(0, 3) == "%AM" && line.find("%ADD") != std::string_view::npos;
         if (options.attributes && (line.substr(0, 4) == "%ADD" || macro)) {
             const std::string_view definition = macro ? line.substr(line.find("%ADD")) : line;
             const int code = std::atoi(std::string(definition.substr(4)).c_str());
-            const auto u = use.find(code);
+            const auto u = body.use.find(code);
             const char* function = nullptr;
-            if (IsCopper(role) && u != use.end())
+            if (IsCopper(role) && u != body.use.end())
                 function = u->second == 'F' ? PadFunction(definition) : "Conductor";
             if (role == TLayerRole::Outline) function = "Profile";
             if (function) file += std::string("%TA.AperFunction,") + function + "*%\n";
@@ -534,14 +543,53 @@ TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr
         file.append(line);
         file += "\n";
     }
-    if (options.attributes && !apertures.empty()) file += "%TD*%\n";
+    if (options.attributes && !body.apertures.empty()) file += "%TD*%\n";
     // A file of regions only defines no aperture, and some readers then take
     // it for the old format without a table; one unused aperture says otherwise.
-    if (apertures.empty()) file += "%ADD10C,0.100*%\n";
+    if (body.apertures.empty()) file += "%ADD10C,0.100*%\n";
+}
 
-    // Regions first: their holes are cleared before any stroke is drawn, so a
-    // clear hole never takes away a track that crosses it.
-    const double offsetX = archive.offsetX, offsetY = archive.offsetY;
+// One edge of a contour: to point `to` (an index into the contour that may
+// pass its end, wrapping), straight (code '1') or an arc about (cx, cy),
+// clockwise ('2') or counter-clockwise ('3').
+struct TContourEdge {
+    std::size_t to = 0;
+    char code = '1';
+    double cx = 0, cy = 0;
+};
+
+// The edges of a closed contour q (file units) from its first point round to
+// it again. Greedy: from each point, the longest run of at least three edges
+// that fits one arc within tol, else one straight edge. Runs wrap to the
+// start; the whole contour is never one arc (a full circle is left to two or more).
+std::vector<TContourEdge> FitContourEdges(const std::vector<std::pair<double, double>>& q, double tol) {
+    std::vector<TContourEdge> edges;
+    const std::size_t n = q.size();
+    for (std::size_t i = 0; i < n;) {
+        std::size_t best = 0;
+        ArcFit fit, bestFit;
+        for (std::size_t j = i + 3; j <= std::min(n, i + kLongestArcRun) && j < i + n; ++j) {
+            if (!FitsArc(q, i, j, tol, fit)) break;
+            best = j;
+            bestFit = fit;
+        }
+        if (best > 0) {
+            edges.push_back({best, bestFit.counterClockwise ? '3' : '2', bestFit.cx, bestFit.cy});
+            i = best;
+        } else {
+            edges.push_back({i + 1, '1', 0, 0});
+            ++i;
+        }
+    }
+    return edges;
+}
+
+// The united filled areas as regions, first in the file: their holes are
+// cleared before any stroke is drawn, so a clear hole never takes away a
+// track that crosses it. Ends with dark polarity and straight interpolation.
+// false, with error, for a shape 1000 m or more from the origin.
+bool AppendRegions(std::string& file, const std::vector<GraphicsPath>& filled, double offsetX, double offsetY,
+                   double tol, std::string& error) {
     bool dark = true, open = false;
     char mode = '1';  // the interpolation in force: G01 lines, G02 or G03 arcs
     // Coordinates are modal: one that did not change is left out.
@@ -589,8 +637,6 @@ TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr
         lastY = iy;
         file += "D01*\n";
     };
-    const bool legend = role == TLayerRole::TopSilk || role == TLayerRole::BottomSilk;
-    const double tol = (legend ? kLegendArcTolerance : kArcTolerance) * 100000.0;
     for (const geom::Contour& contour : RegionContours(filled, kRegionFlatness)) {
         if (contour.points.size() < 3) continue;
         // The contour in file units (millionths of a millimetre, y up).
@@ -604,9 +650,8 @@ TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr
             q.emplace_back(x, y);
         }
         if (!inReach) {
-            out.error = "a filled shape lies 1000 m or more from the origin";
-            out.bytes.clear();
-            return out;
+            error = "a filled shape lies 1000 m or more from the origin";
+            return false;
         }
         if (contour.hole == dark) {
             if (open) file += "G37*\n";
@@ -617,33 +662,21 @@ TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr
         if (!open) file += "G36*\n";
         open = true;
         coordinate(contour.points[0], "D02*\n");
-        // Greedy: from each point, the longest run of at least three edges
-        // that fits one arc, else one straight edge. Runs wrap to the start.
-        const std::size_t n = q.size();
-        for (std::size_t i = 0; i < n;) {
-            std::size_t best = 0;
-            ArcFit fit, bestFit;
-            // Never the whole contour as one arc: a full circle is left to two or more.
-            for (std::size_t j = i + 3; j <= std::min(n, i + kLongestArcRun) && j < i + n; ++j) {
-                if (!FitsArc(q, i, j, tol, fit)) break;
-                best = j;
-                bestFit = fit;
-            }
-            if (best > 0) {
-                const auto [x, y] = q[best % n];
-                edge(x, y, bestFit.counterClockwise ? '3' : '2', bestFit.cx, bestFit.cy);
-                i = best;
-            } else {
-                const auto [x, y] = q[(i + 1) % n];
-                edge(x, y, '1', 0, 0);
-                ++i;
-            }
+        for (const TContourEdge& e : FitContourEdges(q, tol)) {
+            const auto [x, y] = q[e.to % q.size()];
+            edge(x, y, e.code, e.cx, e.cy);
         }
     }
     if (open) file += "G37*\n";
     if (!dark) file += "%LPD*%\n";
     if (mode != '1') file += "G01*\n";
-    file += strokes;
+    return true;
+}
+
+// The flashes of the pen-drawn pads, each with its aperture (padCode).
+// false, with error, for a pad 1000 m or more from the origin.
+bool AppendPenPads(std::string& file, const std::vector<TPenPad>& penPads, const std::vector<int>& padCode,
+                   double offsetX, double offsetY, std::string& error) {
     int selected = -1;
     for (std::size_t i = 0; i < penPads.size(); ++i) {
         if (padCode[i] != selected) {
@@ -655,9 +688,8 @@ TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr
         const PointF c = penPads[i].centre;
         const double x = std::round((c.x + offsetX) * 100000.0), y = std::round((offsetY - c.y) * 100000.0);
         if (!(std::fabs(x) < 1e15) || !(std::fabs(y) < 1e15)) {
-            out.error = "a pad lies 1000 m or more from the origin";
-            out.bytes.clear();
-            return out;
+            error = "a pad lies 1000 m or more from the origin";
+            return false;
         }
         file += 'X';
         AppendInt(file, (long long)x);
@@ -665,7 +697,47 @@ TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr
         AppendInt(file, (long long)y);
         file += "D03*\n";
     }
-    file += "M02*\n";
+    return true;
+}
+
+}  // namespace
+
+TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr& layer, TLayerRole role,
+                                    double penWidth, double textPenWidth, const TX2Options& options) {
+    TGerberLayerFile out;
+    TGerber_oarchive archive(layer);
+    archive.offsetX = -document.GetAreaX();
+    archive.offsetY = document.GetAreaY() + document.GetAreaHeight();
+    archive.penWidth = penWidth;
+    archive.textPenWidth = textPenWidth;
+
+    const TX2Objects objects = CollectX2Objects(document, layer, archive);
+    out.items = objects.items;
+    std::string classic;
+    if (!archive.Flush(classic, out.error)) return out;
+    for (const std::string& r : objects.refused) out.error += (out.error.empty() ? "" : "\n  ") + r;
+    if (!objects.refused.empty()) {
+        out.error = std::to_string(objects.refused.size()) + " object(s) cannot be plotted:\n  " + out.error;
+        return out;
+    }
+    out.items += archive.ItemCount();
+    out.apertures = archive.GetApertures().Count();
+
+    const TX2Body body = RespellClassic(classic, objects.penPads);
+    AppendX2Head(out.bytes, *layer, role, options, body);
+    const bool legend = role == TLayerRole::TopSilk || role == TLayerRole::BottomSilk;
+    const double tol = (legend ? kLegendArcTolerance : kArcTolerance) * 100000.0;
+    if (!AppendRegions(out.bytes, objects.filled, archive.offsetX, archive.offsetY, tol, out.error)) {
+        out.bytes.clear();
+        return out;
+    }
+    out.bytes += body.strokes;
+    if (!AppendPenPads(out.bytes, objects.penPads, body.padCode, archive.offsetX, archive.offsetY,
+                       out.error)) {
+        out.bytes.clear();
+        return out;
+    }
+    out.bytes += "M02*\n";
     out.ok = true;
     return out;
 }
@@ -700,29 +772,13 @@ std::string X2FileName(const TX2ExportOptions& options, const std::string& layer
 
 TGerberExportResult ExportGerberX2(TVemoDocument& document, const TX2ExportOptions& options) {
     TGerberExportResult result;
-    const auto validWidth = [](double mm) { return std::isfinite(mm) && mm >= 0.0 && mm <= 100.0; };
-    if (!validWidth(options.penWidth) || !validWidth(options.textPenWidth)) {
-        result.error = "line widths must be numbers from 0 to 100 mm";
-        return result;
-    }
-    const TVemoLayerList& list = document.GetLayerList();
+    result.error = PenWidthProblem(options.penWidth, options.textPenWidth);
+    if (!result.error.empty()) return result;
     std::vector<TVemoLayerPtr> chosen;
-    for (int i = 0; i < list.Count(); ++i) {
-        const TVemoLayerPtr layer = list.At(i);
-        if (options.layers) {
-            if (std::find(options.layers->begin(), options.layers->end(), layer->GetName()) !=
-                options.layers->end())
-                chosen.push_back(layer);
-        } else if (layer->IsOutput() && RoleOf(options, layer->GetName()) != TLayerRole::Drill) {
-            chosen.push_back(layer);
-        }
-    }
-    if (options.layers)
-        for (const std::string& name : *options.layers)
-            if (!list.Find(name)) {
-                result.error = "the document has no layer named \"" + name + "\"";
-                return result;
-            }
+    const auto notDrill = [&](const TVemoLayer& layer) {
+        return RoleOf(options, layer.GetName()) != TLayerRole::Drill;
+    };
+    if (!ChooseLayers(document, options.layers, notDrill, chosen, result.error)) return result;
 
     // Two layers must never write one file: the second would replace the first.
     std::map<std::string, std::string> owner;
@@ -737,69 +793,21 @@ TGerberExportResult ExportGerberX2(TVemoDocument& document, const TX2ExportOptio
         }
     }
 
-    std::vector<std::pair<TGerberLayerResult, std::string>> built;
-    bool allBuilt = true;
-    // Built side by side (each layer reads the document only), taken in layer
-    // order as a serial run would.
-    std::vector<TGerberLayerFile> files(chosen.size());
     // One creation date for the whole set, however long building takes.
     TX2Options fileOptions = options;
     if (fileOptions.creationDate.empty()) fileOptions.creationDate = Now();
-    BuildLayersInParallel(
-        chosen.size(),
-        [&](std::size_t index) {
-            const TVemoLayerPtr& layer = chosen[index];
-            files[index] = BuildGerberX2Layer(document, layer, RoleOf(options, layer->GetName()), options.penWidth,
-                                              options.textPenWidth, fileOptions);
-        },
-        [&](std::size_t index) {
-            if (options.progress) options.progress(int(index), int(chosen.size()), chosen[index]->GetName());
-        });
-    for (std::size_t index = 0; index < chosen.size(); ++index) {
+    TLayerSetJob job;
+    job.folder = options.folder;
+    job.progress = options.progress;
+    job.leaveOutEmpty = options.leaveOutEmpty;
+    job.fileName = [&](const TVemoLayer& layer, std::string&) {
+        return X2FileName(options, layer.GetName());
+    };
+    job.build = [&](std::size_t index) {
         const TVemoLayerPtr& layer = chosen[index];
-        TGerberLayerResult r;
-        r.layer = layer->GetName();
-        r.path = (std::filesystem::path(options.folder) / X2FileName(options, r.layer)).string();
-        TGerberLayerFile file = std::move(files[index]);
-        if (!file.ok) {
-            r.error = file.error;
-            r.path.clear();
-            allBuilt = false;
-        } else if (file.items == 0 && options.leaveOutEmpty) {
-            result.warnings.push_back("layer \"" + r.layer + "\" has nothing on it: left out");
-            continue;
-        }
-        r.bytes = file.bytes.size();
-        r.apertures = file.apertures;
-        r.items = file.items;
-        built.emplace_back(std::move(r), std::move(file.bytes));
-    }
-    // Every file beside its target first; all put in place only when every
-    // one was written, so a failed export leaves the folder's earlier set whole.
-    RemoveStaleTemporaries(options.folder.empty() ? "." : options.folder);
-    std::vector<std::string> temporaries;
-    for (auto& [r, bytes] : built) {
-        std::string tmp;
-        if (allBuilt && !WriteBeside(r.path, bytes, tmp, r.error, false)) allBuilt = false;
-        temporaries.push_back(tmp);
-    }
-    std::string syncError;
-    if (allBuilt && !temporaries.empty() &&
-        !SyncFolder(options.folder.empty() ? "." : options.folder, syncError)) {
-        allBuilt = false;
-        for (auto& [r, bytes] : built) r.error = syncError;
-    }
-    for (std::size_t i = 0; i < built.size(); ++i) {
-        TGerberLayerResult& r = built[i].first;
-        if (!allBuilt) {
-            if (!temporaries[i].empty()) DiscardTemporary(temporaries[i]);
-            if (r.error.empty())
-                r.error = "not written: another layer failed, so the folder keeps its earlier files";
-            r.bytes = 0;
-        } else if (PutInPlace(temporaries[i], r.path, r.error)) {
-            r.written = true;
-        }
-        result.layers.push_back(std::move(r));
-    }
+        return BuildGerberX2Layer(document, layer, RoleOf(options, layer->GetName()), options.penWidth,
+                                  options.textPenWidth, fileOptions);
+    };
+    WriteLayerSet(chosen, job, result);
     return result;
 }

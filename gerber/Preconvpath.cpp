@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "geom/Units.h"
 #include "gerber/Gerber_oarchive.h"
 #include "model/Vemosurface.h"
 
@@ -61,7 +62,7 @@ void TPreConvPath::SetStyle(const TVemoSurface& style) {
 
 void TPreConvPath::Write(TGerberBody& body) {
     if (path_.IsEmpty()) return;
-    const float w = penWidth_ > 0.0f ? penWidth_ : static_cast<float>(archive_.penWidth * 10.0);
+    const float w = penWidth_ > 0.0f ? penWidth_ : static_cast<float>(units::FromMm(archive_.penWidth));
     WriteOutline(body, w);
     if (!filled_) return;
     const bool hatched = bounds_.width > bounds_.height ? WriteFillRows(body, w) : WriteFillColumns(body, w);

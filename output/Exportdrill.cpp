@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <map>
 
+#include "geom/Units.h"
 #include "model/Vemocontainer.h"
 #include "model/Vemodocument.h"
 #include "model/Vemoellipse.h"
@@ -37,8 +38,8 @@ std::string Where(const TVemoObject& object, double areaX, double areaBottom) {
                        : tag == "ELPS" ? "ellipse"
                                        : "text";
     return std::string(kind) + (object.GetName().empty() ? "" : " \"" + object.GetName() + "\"") + " at (" +
-           Mm3(Microns((box.x + box.width / 2 - areaX) / 10.0)) + ", " +
-           Mm3(Microns((areaBottom - (box.y + box.height / 2)) / 10.0)) + ") mm";
+           Mm3(Microns(units::ToMm(box.x + box.width / 2 - areaX))) + ", " +
+           Mm3(Microns(units::ToMm(areaBottom - (box.y + box.height / 2)))) + ") mm";
 }
 
 // The visible diameter of a round, filled ellipse in document units, or 0 for
@@ -106,12 +107,12 @@ TDrillFile BuildDrill(const TVemoDocument& document, const TVemoLayerPtr& layer,
                                    (ellipse ? ": not a filled round circle" : ": not a round hole"));
             return;
         }
-        const double x = (centre.x - areaX) / 10.0, y = (areaBottom - centre.y) / 10.0;
+        const double x = units::ToMm(centre.x - areaX), y = units::ToMm(areaBottom - centre.y);
         if (!std::isfinite(x) || !std::isfinite(y) || std::fabs(x) > 1e5 || std::fabs(y) > 1e5 || d > 1e4) {
             file.refused.push_back(Where(*object, areaX, areaBottom) + ": out of any drill's reach");
             return;
         }
-        byTool[Microns(d / 10.0)].push_back({Microns(x), Microns(y)});
+        byTool[Microns(units::ToMm(d))].push_back({Microns(x), Microns(y)});
         ++file.holes;
     });
 
@@ -121,16 +122,19 @@ TDrillFile BuildDrill(const TVemoDocument& document, const TVemoLayerPtr& layer,
     out += "; holes: " + std::to_string(file.holes) + ", tools: " + std::to_string(byTool.size()) + "\n";
     out += "METRIC,TZ\nFMAT,2\n";
     int tool = 0;
+    // Lines are appended piece by piece: GCC 12 warns falsely (-Wrestrict)
+    // on "T" + string, and nothing is built only to be copied.
     for (const auto& [diameter, places] : byTool) {
-        out += "T" + std::to_string(++tool) + "C" + Mm3(diameter) + "\n";
+        out.append("T").append(std::to_string(++tool)).append("C").append(Mm3(diameter)).append("\n");
         file.tools.push_back(double(diameter) / 1000.0);
         file.holesPerTool.push_back(int(places.size()));
     }
     out += "%\nG90\nG05\n";
     tool = 0;
     for (const auto& [diameter, places] : byTool) {
-        out += "T" + std::to_string(++tool) + "\n";
-        for (const auto& [x, y] : places) out += "X" + Mm3(x) + "Y" + Mm3(y) + "\n";
+        out.append("T").append(std::to_string(++tool)).append("\n");
+        for (const auto& [x, y] : places)
+            out.append("X").append(Mm3(x)).append("Y").append(Mm3(y)).append("\n");
     }
     out += "M30\n";
     return file;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "archive/Safefile.h"
+#include "geom/Units.h"
 #include "model/Vemodocument.h"
 #include "model/Vemodrawstyle.h"
 #include "render/Qtgraphics.h"
@@ -112,8 +113,8 @@ bool ExportVector(const TVemoDocument& document, const std::string& path, TVecto
     buffer.close();
     if (!WriteFileSafely(path, std::string(bytes.constData(), std::size_t(bytes.size())), error))
         return false;
-    result.widthMm = w / 10.0;
-    result.heightMm = h / 10.0;
+    result.widthMm = units::ToMm(w);
+    result.heightMm = units::ToMm(h);
     result.bytes = std::uint64_t(bytes.size());
     return true;
 }

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "archive/Safefile.h"
+#include "geom/Units.h"
 #include "gerber/Gerbervisitor.h"
 #include "model/Vemodocument.h"
 #include "model/Vemolayer.h"
@@ -19,9 +20,9 @@
 
 namespace {
 
-std::string Mm(double units) {
+std::string Mm(double documentUnits) {
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%g", units / 10.0);
+    std::snprintf(buffer, sizeof buffer, "%g", units::ToMm(documentUnits));
     return buffer;
 }
 
@@ -134,20 +135,22 @@ bool ExportFabPackage(TVemoDocument& document, const std::string& zipPath, const
     result = {};
     std::vector<std::pair<std::string, std::string>> files;
     std::string layersText;
-    const TVemoLayerList& list = document.GetLayerList();
     const auto add = [&](const std::string& name, std::string bytes, const std::string& what) {
         result.files.push_back({name, bytes.size(), what});
         files.emplace_back(name, std::move(bytes));
     };
 
-    for (int i = 0; i < list.Count(); ++i) {
-        const TVemoLayerPtr layer = list.At(i);
+    error = PenWidthProblem(options.penWidth, options.textPenWidth);
+    std::vector<TVemoLayerPtr> chosen;
+    if (!error.empty() || !ChooseLayers(document, options.layers, nullptr, chosen, error)) {
+        error += "; nothing written";
+        return false;
+    }
+    for (const TVemoLayerPtr& layer : chosen) {
         const std::string& name = layer->GetName();
         const TLayerRole role = RoleOf(options, name);
-        const bool wanted = options.layers ? std::find(options.layers->begin(), options.layers->end(),
-                                                       name) != options.layers->end()
-                                           : layer->IsOutput();
-        if (!wanted || role == TLayerRole::Drill) continue;
+        // The drill layer goes to the drill file, even when named.
+        if (role == TLayerRole::Drill) continue;
         const TGerberLayerFile file =
             BuildGerberX2Layer(document, layer, role, options.penWidth, options.textPenWidth, options);
         if (!file.ok) {
@@ -210,7 +213,8 @@ bool ExportFabPackage(TVemoDocument& document, const std::string& zipPath, const
 
     const std::string bytes = Zip(files, error);
     if (bytes.empty()) return false;
-    if (!WriteFileSafely(zipPath, bytes, error)) return false;
+    std::size_t failed = 0;
+    if (!WriteFileSet({{zipPath, bytes}}, failed, error)) return false;
     result.bytes = bytes.size();
     return true;
 }

@@ -25,7 +25,9 @@ struct TFabPackageResult {
 };
 
 // Builds every file in memory and writes the zip safely only when all were
-// built; on failure nothing is written and error says why. options.folder,
-// leaveOutEmpty and progress are set by the package itself.
+// built; on failure nothing is written and error says why. Widths and layer
+// names are checked as ExportGerberX2 checks them; the drill layer goes to
+// the drill file even when named. options.folder, leaveOutEmpty and progress
+// are set by the package itself.
 bool ExportFabPackage(TVemoDocument& document, const std::string& zipPath, const TX2ExportOptions& options,
                       TFabPackageResult& result, std::string& error);

@@ -8,6 +8,7 @@
 
 #include <cmath>
 
+#include "geom/Units.h"
 #include "model/Vemodocument.h"
 #include "model/Vemodrawstyle.h"
 #include "output/Exportbitmap.h"
@@ -36,7 +37,7 @@ geom::Matrix PrintTransform(const TVemoDocument& document, double printableWidth
     geom::Matrix transform;
     if (mirror) {
         // The area's left edge goes to the right edge of the printable width.
-        transform.Translate(-(area.x + float(printableWidthMm * 10.0)), -area.y);
+        transform.Translate(-(area.x + float(units::FromMm(printableWidthMm))), -area.y);
         transform.Scale(-k, k);
     } else {
         transform.Translate(-area.x, -area.y);
@@ -88,7 +89,7 @@ bool PrintPage(const TVemoDocument& document, QPagedPaintDevice& device, const T
 bool RenderPrintPreview(const TVemoDocument& document, double printableWidthMm, double printableHeightMm,
                         const TPrintOptions& options, QImage& picture, std::string& error) {
     const double w = picture.width(), h = picture.height();
-    const double pageW = printableWidthMm * 10.0, pageH = printableHeightMm * 10.0;
+    const double pageW = units::FromMm(printableWidthMm), pageH = units::FromMm(printableHeightMm);
     if (!(pageW > 0.0 && pageH > 0.0) || !std::isfinite(pageW) || !std::isfinite(pageH)) {
         picture.fill(Qt::white);
         error = "no printer: there is no page to show";

@@ -67,3 +67,44 @@ TEST(SafeFile, FailedWritesLeaveThePreviousFileAndSayWhy) {
     EXPECT_FALSE(ReadWholeFile(file.string(), bytes, error, 3)) << "over the size limit";
     fs::remove_all(dir);
 }
+
+// A set is written whole or not at all: a file that cannot be written, at any
+// place in the set, leaves every target as it was and no temporary behind,
+// and the failure names that file.
+TEST(SafeFile, AFileSetIsWrittenWholeOrNotAtAll) {
+    const fs::path dir = TempDir();
+    const std::string a = (dir / "a.gbr").string(), b = (dir / "b.gbr").string();
+    std::string error;
+    ASSERT_TRUE(WriteFileSafely(a, "old a", error)) << error;
+    ASSERT_TRUE(WriteFileSafely(b, "old b", error)) << error;
+    fs::create_directories(dir / "folder.gbr");
+    const std::string folder = (dir / "folder.gbr").string(), missing = (dir / "none" / "c.gbr").string();
+
+    struct Row {
+        const char* name;
+        std::vector<TFileToWrite> files;
+        std::size_t failed;
+    } rows[] = {
+        {"a folder in the last target's place", {{a, "new a"}, {b, "new b"}, {folder, "x"}}, 2},
+        {"a missing folder in the middle", {{a, "new a"}, {missing, "x"}, {b, "new b"}}, 1},
+        {"no file name first", {{(dir / "").string(), "x"}, {a, "new a"}}, 0},
+    };
+    for (const Row& r : rows) {
+        std::size_t failed = 99;
+        error.clear();
+        EXPECT_FALSE(WriteFileSet(r.files, failed, error)) << r.name;
+        EXPECT_EQ(failed, r.failed) << r.name;
+        EXPECT_NE(error.find(r.files[r.failed].path), std::string::npos) << r.name << ": " << error;
+        EXPECT_EQ(Slurp(a), "old a") << r.name;
+        EXPECT_EQ(Slurp(b), "old b") << r.name;
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 3) << r.name;
+    }
+
+    // Written whole; two files of one path replace one another in order.
+    std::size_t failed = 99;
+    ASSERT_TRUE(WriteFileSet({{a, "first"}, {b, "new b"}, {a, "second"}}, failed, error)) << error;
+    EXPECT_EQ(Slurp(a), "second");
+    EXPECT_EQ(Slurp(b), "new b");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 3) << "no leftovers";
+    fs::remove_all(dir);
+}

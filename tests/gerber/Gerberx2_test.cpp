@@ -43,7 +43,7 @@ void BuildBoard(TVemoDocument& doc) {
             auto text = std::make_unique<TVemoString>();
             text->SetLayer(silk);
             text->SetData(Matrix(1, 0, 0, 1, 20.0f + 125.0f * float(column), 20.0f + 45.0f * float(row)),
-                          u"R" + std::u16string(1, char16_t(u'1' + row)) + u"0k",
+                          std::u16string(u"R").append(1, char16_t(u'1' + row)).append(u"0k"),
                           TVemoFont("DejaVu Sans", 25, 0));
             doc.GetRoot().AddChild(std::move(text));
         }

@@ -477,8 +477,8 @@ struct RandomEditor {
         edited.SaveRootMemento();
     }
     void AddLayer() {
-        Layers().Insert(
-            std::make_shared<TVemoLayer>(0xFF000000u | rng(), "L" + std::to_string(++layersMade)));
+        Layers().Insert(std::make_shared<TVemoLayer>(0xFF000000u | rng(),
+                                                     std::string("L").append(std::to_string(++layersMade))));
         edited.SaveLayerListMemento();
     }
     void ReorderLayers() {

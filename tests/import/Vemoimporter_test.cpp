@@ -64,7 +64,10 @@ std::string Describe(const TVemoObject& object) {
 
 std::string Describe(const TVemoGroup& root) {
     std::string out;
-    for (int i = 0; i < root.GetChildCount(); ++i) out += (i ? "\n" : "") + Describe(*root.GetChild(i));
+    for (int i = 0; i < root.GetChildCount(); ++i) {
+        if (i) out += "\n";
+        out += Describe(*root.GetChild(i));
+    }
     return out;
 }
 
@@ -266,7 +269,8 @@ TEST(VemoImport, NewDestinationBecomesOneBlueLayerHoweverManyRowsNameIt) {
 
 TEST(VemoImport, RememberedMappingKeepsSixtyFourPairsUpToTheFirstGap) {
     TImportLayerMap map;
-    for (int i = 0; i < 70; ++i) map["L" + std::to_string(100 + i)] = "dest" + std::to_string(i);
+    for (int i = 0; i < 70; ++i)
+        map[std::string("L").append(std::to_string(100 + i))] = "dest" + std::to_string(i);
     map["Skipped"] = "";
     settings::TIniFile ini = settings::TIniFile::Parse("[ImportLayer]\nTarget99=stale\nDest99=stale\n");
     WriteImportLayerMap(ini, map);

@@ -173,6 +173,17 @@ TEST(FabPackage, AFailedRunLeavesNothing) {
     EXPECT_FALSE(
         ExportFabPackage(doc, dir.filePath("no/such/folder.zip").toStdString(), options, result, error));
     EXPECT_TRUE(fs::is_empty(dir.path().toStdString()));
+
+    // Widths and layer names are checked as the Gerber export checks them.
+    TX2ExportOptions wide = options;
+    wide.penWidth = 100.5;
+    TX2ExportOptions unknown = options;
+    unknown.layers = std::vector<std::string>{"solder", "no such layer"};
+    for (const TX2ExportOptions& refused : {wide, unknown}) {
+        EXPECT_FALSE(ExportFabPackage(doc, zipPath, refused, result, error));
+        EXPECT_NE(error.find("nothing written"), std::string::npos) << error;
+    }
+    EXPECT_TRUE(fs::is_empty(dir.path().toStdString()));
 }
 
 }  // namespace
