@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "geom/Units.h"
 #include "model/Vemocontainer.h"
 #include "model/Vemodocument.h"
 #include "model/Vemoellipse.h"
@@ -238,8 +239,10 @@ void GatherIntoBlocks(TVemoPart& root, int levels, int objects, float side) {
 
 std::unique_ptr<TVemoDocument> GenerateBoard(const TBoardOptions& options) {
     auto doc = std::make_unique<TVemoDocument>();
-    // About 2.5 mm² of board per object, the density of a busy two-layer board.
-    const float side = std::round(std::sqrt(250.0f * float(std::max(options.objects, 16))) / 10.0f) * 10.0f;
+    // About 2.5 mm² of board per object, the density of a busy two-layer board,
+    // on a side of whole millimetres.
+    const float side = float(
+        units::FromMm(std::round(units::ToMm(std::sqrt(250.0f * float(std::max(options.objects, 16)))))));
     doc->SetAreaOrigin(0, 0);
     doc->SetAreaSize(side, side);
     Builder(options, *doc, side).Run();

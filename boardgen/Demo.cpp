@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "boardgen/Shapes.h"
+#include "geom/Units.h"
 #include "model/Vemodocument.h"
 #include "model/Vemoellipse.h"
 #include "model/Vemogroup.h"
@@ -276,7 +277,9 @@ TDemoFile StarterFile(const std::string& path, const std::function<void(TVemoCon
         root.Rebuild();
         root.GetBounds(b);
     }
-    const float half = float(std::ceil(std::max({-b.x, b.x + b.width, -b.y, b.y + b.height, 40.0f}) / 10) * 10 + 10);
+    // Whole millimetres around the part and one more.
+    const float extent = std::max({-b.x, b.x + b.width, -b.y, b.y + b.height, 40.0f});
+    const float half = float(units::FromMm(std::ceil(units::ToMm(extent)) + 1.0));
     doc->SetAreaOrigin(-half, -half);
     doc->SetAreaSize(2 * half, 2 * half);
     return {path, std::move(doc)};
