@@ -500,6 +500,13 @@ TEST(VemoShape, CloneAndSetData) {
     ExpectHandles(loaded, {{10, 10}, {14, 10}, {10, 12}, {6, 10}, {10, 8}}, "loaded");
     EXPECT_EQ(loaded.GetInverse(), Matrix(1, 0, 0, 1, -10, -10));
     EXPECT_TRUE(loaded.HitPoint({13.9f, 10})) << "the stroke of the loaded ellipse";
+    // The undo pool keeps an object only when its record gives back the same bits.
+    EXPECT_TRUE(loaded.HasData(axes, Matrix(1, 0, 0, 1, 10, 10)));
+    TVemoShape::LocalPoints signedZero = axes;
+    signedZero[1].y = -0.0f;
+    EXPECT_FALSE(loaded.HasData(signedZero, Matrix(1, 0, 0, 1, 10, 10))) << "-0 in a point";
+    EXPECT_FALSE(loaded.HasData(axes, Matrix(1, -0.0f, 0, 1, 10, 10))) << "-0 in the placement";
+    EXPECT_FALSE(loaded.HasData(axes, Matrix(1, 0, 0, 1, 10, 10.001f)));
 }
 
 TEST(VemoShape, CollapsedPlacementIgnoresHandleDrags) {
