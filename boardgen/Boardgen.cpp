@@ -114,8 +114,8 @@ private:
                     {{1, 0}, {0, 1}, {-1, 0}, {0, -1}, {0.7071f, 0.7071f}, {-0.7071f, 0.7071f},
                      {0.7071f, -0.7071f}, {-0.7071f, -0.7071f}}};
                 const auto& d = kDirections[static_cast<std::size_t>(dice_.Below(8))];
-                anchors.push_back({std::fmin(std::fmax(last.x + d[0] * run, 10.0f), side_ - 10),
-                                   std::fmin(std::fmax(last.y + d[1] * run, 10.0f), side_ - 10)});
+                anchors.emplace_back(std::fmin(std::fmax(last.x + d[0] * run, 10.0f), side_ - 10),
+                                     std::fmin(std::fmax(last.y + d[1] * run, 10.0f), side_ - 10));
             }
             track = Polyline(anchors, false);
         }
@@ -135,7 +135,7 @@ private:
         for (int k = 0; k < corners; ++k) {
             const float angle = 6.2831853f * float(k) / float(corners);
             const float rk = r * dice_.Between(0.75f, 1.0f);
-            anchors.push_back({c.x + rk * std::cos(angle), c.y + rk * std::sin(angle)});
+            anchors.emplace_back(c.x + rk * std::cos(angle), c.y + rk * std::sin(angle));
         }
         auto pour = Polyline(anchors, true);
         const TVemoLayerPtr& layer = Copper();

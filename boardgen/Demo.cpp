@@ -397,12 +397,15 @@ std::vector<TDemoFile> BuildDemoContent() {
     files.push_back(StarterFile("lib/electrolytic-8mm.vbf",
                                 [](TVemoContainer& to, const Layers& l) { StarterElectrolytic(to, l, 80, 35); }, u"C"));
     // Headers named rows x pins per row, standing upright: 1x4 is one column of four.
-    for (auto [across, down] : {std::pair{1, 2}, {1, 4}, {2, 5}})
+    // (Not a structured binding: clang before 16 cannot capture one in a lambda.)
+    for (const auto& size : {std::pair{1, 2}, {1, 4}, {2, 5}}) {
+        const int across = size.first, down = size.second;
         files.push_back(StarterFile("lib/header-" + std::to_string(across) + "x" + std::to_string(down) + ".vbf",
                                     [across, down](TVemoContainer& to, const Layers& l) {
                                         StarterHeader(to, l, down, across);
                                     },
                                     u"J"));
+    }
     files.push_back(StarterFile("lib/smd/r1608.vbf",
                                 [](TVemoContainer& to, const Layers& l) { StarterChip(to, l, 16, 8, 9); }, u"R"));
     files.push_back(StarterFile("lib/smd/r2012.vbf",
