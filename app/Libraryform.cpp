@@ -227,7 +227,8 @@ void TLibraryForm::DrawPreview() {
             b = RectF(l, t, std::max(b.Right(), box.Right()) - l, std::max(b.Bottom(), box.Bottom()) - t);
         }
         QTransform t;
-        t.translate(w / 2, h / 2);
+        const int midX = w / 2, midY = h / 2;  // a whole pixel
+        t.translate(midX, midY);
         // The part's origin stays in the middle, where a click places it.
         const double extentX = 2 * std::max(std::abs(b.x), std::abs(b.x + b.width));
         const double extentY = 2 * std::max(std::abs(b.y), std::abs(b.y + b.height));

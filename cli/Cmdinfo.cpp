@@ -59,7 +59,7 @@ std::vector<std::string> FlagWords(std::int32_t flags) {
                   {TVemoLayer::FlagTextOutput, "text-output"}};
     std::vector<std::string> words;
     for (const auto& n : kNames)
-        if (flags & n.bit) words.push_back(n.name);
+        if (flags & n.bit) words.emplace_back(n.name);
     return words;
 }
 
