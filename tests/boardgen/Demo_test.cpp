@@ -60,7 +60,7 @@ Holes HolesOf(const TVemoDocument& doc) {
         const std::string layer = o.GetLayer() ? o.GetLayer()->GetName() : "";
         RectF b;
         o.GetBounds(b);
-        if (layer == "hole") h.centres.push_back({b.x + b.width / 2, b.y + b.height / 2});
+        if (layer == "hole") h.centres.emplace_back(b.x + b.width / 2, b.y + b.height / 2);
         h.component += layer == "component";
         h.solder += layer == "solder";
         h.resist += layer == "stop_cmp" || layer == "stop_sol";
@@ -112,7 +112,8 @@ TEST(Demo, StarterPartsHaveRealWorldPitches) {
         EXPECT_NEAR(maxX - minX, c.firstToLastX, 0.01);
         // DIPs: pins in rows at 2.54 mm.
         const bool dip = std::string(c.path).find("dip") != std::string::npos;
-        EXPECT_NEAR(maxY - minY, dip ? float(c.holes / 2 - 1) * 25.4f : c.firstToLastY, 0.01);
+        const int perRow = c.holes / 2;
+        EXPECT_NEAR(maxY - minY, dip ? float(perRow - 1) * 25.4f : c.firstToLastY, 0.01);
     }
 }
 

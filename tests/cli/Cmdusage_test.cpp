@@ -318,6 +318,7 @@ TEST_F(CliUsage, InfoJsonAgreesWithTheDocument) {
     std::map<std::string, int> perLayer;
     std::map<std::string, int> perClass;
     std::vector<const TVemoObject*> pending;
+    pending.reserve(std::size_t(doc->GetRoot().GetChildCount()));
     for (int i = 0; i < doc->GetRoot().GetChildCount(); ++i) pending.push_back(doc->GetRoot().GetChild(i));
     while (!pending.empty()) {
         const TVemoObject* object = pending.back();

@@ -36,7 +36,7 @@ void ExpectHandles(const TVemoShape& shape, const std::vector<PointF>& expected,
 }
 
 // A rectangle from a to b on its own layer with the given style.
-std::unique_ptr<TVemoRect> MakeRect(PointF a, PointF b, TVemoSurface surface = TVemoSurface(),
+std::unique_ptr<TVemoRect> MakeRect(PointF a, PointF b, const TVemoSurface& surface = TVemoSurface(),
                                     TVemoLayerPtr layer = Layer()) {
     auto rect = std::make_unique<TVemoRect>();
     rect->SetLayer(std::move(layer));
@@ -45,7 +45,8 @@ std::unique_ptr<TVemoRect> MakeRect(PointF a, PointF b, TVemoSurface surface = T
     return rect;
 }
 
-std::unique_ptr<TVemoEllipse> MakeCircle(PointF centre, PointF q, TVemoSurface surface = TVemoSurface(),
+std::unique_ptr<TVemoEllipse> MakeCircle(PointF centre, PointF q,
+                                         const TVemoSurface& surface = TVemoSurface(),
                                          TVemoLayerPtr layer = Layer()) {
     auto ellipse = std::make_unique<TVemoEllipse>();
     ellipse->SetLayer(std::move(layer));
