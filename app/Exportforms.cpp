@@ -54,7 +54,7 @@ QDialogButtonBox* OkCancel(QDialog* dialog, std::function<bool()> ok) {
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     buttons->button(QDialogButtonBox::Cancel)->setText("Cancel");
     buttons->button(QDialogButtonBox::Cancel)->setAccessibleName("Cancel");
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, [dialog, ok] {
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, [dialog, ok = std::move(ok)] {
         if (ok()) dialog->accept();
     });
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);

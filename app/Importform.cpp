@@ -67,7 +67,7 @@ bool TVemoImportForm::Load(const std::string& file, TVemoDocument* document, std
     file_ = file;
     document_ = document;
     TVemoImporter importer(in);
-    const std::vector<std::string> names = importer.LayerNames();
+    const std::vector<std::string>& names = importer.LayerNames();
     const std::vector<std::string> destinations = DestinationsFor(names, remembered_);
     QStringList layers;
     const TVemoLayerList& list = document->GetLayerList();

@@ -15,6 +15,7 @@
 
 #include "app/Vemoformtemplate.h"
 #include "archive/Vemodocumentfile.h"
+#include "geom/Units.h"
 #include "model/Vemodocument.h"
 #include "model/Vemodrawstyle.h"
 #include "model/Vemogroup.h"
@@ -33,8 +34,9 @@ constexpr double kMaxScale = 8.0;
 // The scale bar: the longest of 10, 5 and 1 mm that stays within limit pixels.
 void DrawScaleBar(QPainter& painter, double scale, int height, double limit) {
     int millimetres = 10;
-    while (millimetres > 1 && millimetres * 10 * scale > limit) millimetres = millimetres == 10 ? 5 : 1;
-    const double length = millimetres * 10 * scale;
+    while (millimetres > 1 && units::FromMm(millimetres) * scale > limit)
+        millimetres = millimetres == 10 ? 5 : 1;
+    const double length = units::FromMm(millimetres) * scale;
     const QPointF a(10, height - 10), b(10 + length, height - 10);
     painter.setPen(QPen(Qt::black, 1));
     painter.drawLine(a, b);
@@ -225,7 +227,8 @@ void TLibraryForm::DrawPreview() {
             b = RectF(l, t, std::max(b.Right(), box.Right()) - l, std::max(b.Bottom(), box.Bottom()) - t);
         }
         QTransform t;
-        t.translate(w / 2, h / 2);
+        const int midX = w / 2, midY = h / 2;  // a whole pixel
+        t.translate(midX, midY);
         // The part's origin stays in the middle, where a click places it.
         const double extentX = 2 * std::max(std::abs(b.x), std::abs(b.x + b.width));
         const double extentY = 2 * std::max(std::abs(b.y), std::abs(b.y + b.height));

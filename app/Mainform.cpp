@@ -347,7 +347,7 @@ QToolButton* TVemoForm::MakeToolButton(TVemoToolButton& model, QWidget* parent) 
         button->setText(QString::fromStdString(model.CommandName()).left(3));
     else
         button->setIcon(icon);
-    const std::string command = model.CommandName();
+    const std::string& command = model.CommandName();
     connect(button, &QToolButton::clicked, this, [this, command] {
         if (!context_) return;
         if (TVemoToolButton* b = context_->MenuControl().Find(command)) context_->MenuControl().UserClick(*b);

@@ -48,7 +48,7 @@ std::unique_ptr<TVemoDocument> Artwork() {
         root.AddChild(RoundPad(c, 34, copper));
         root.AddChild(Disc(c, 7, 7, true, copper));  // the drill, cut out of the land
     }
-    const auto track = [&](std::vector<PointF> points) {
+    const auto track = [&](const std::vector<PointF>& points) {
         auto t = Polyline(points, false);
         TVemoSurface style(12.0f, false, false);
         style.SetCap(geom::CapRound);

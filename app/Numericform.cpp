@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "geom/Units.h"
 #include "states/Vemostylepanel.h"
 
 namespace app {
@@ -78,8 +79,8 @@ TNumericForm::TNumericForm(QWidget* parent) : QDialog(parent) {
 }
 
 void TNumericForm::showEvent(QShowEvent* event) {
-    AnchorXEdit->setText(QString::fromStdString(ShortestDecimal(anchor_.x * 0.1)));
-    AnchorYEdit->setText(QString::fromStdString(ShortestDecimal(anchor_.y * 0.1)));
+    AnchorXEdit->setText(QString::fromStdString(ShortestDecimal(units::ToMm(anchor_.x))));
+    AnchorYEdit->setText(QString::fromStdString(ShortestDecimal(units::ToMm(anchor_.y))));
     QDialog::showEvent(event);
 }
 
@@ -90,9 +91,9 @@ void TNumericForm::OkButtonClick() {
         QMessageBox::warning(this, windowTitle(), tr("無効な値が含まれています。"));
         return;
     }
-    anchor_ = PointF(float(*ax * 10.0), float(*ay * 10.0));
+    anchor_ = PointF(float(units::FromMm(*ax)), float(units::FromMm(*ay)));
     matrix_.Reset();
-    matrix_.Translate(float(*ox * 10.0), float(*oy * 10.0));
+    matrix_.Translate(float(units::FromMm(*ox)), float(units::FromMm(*oy)));
     matrix_.RotateAt(float(*rot), anchor_);
     accept();
 }

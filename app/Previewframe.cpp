@@ -87,7 +87,8 @@ TPreviewFrame::~TPreviewFrame() = default;
 std::string TPreviewFrame::ThumbnailLabel(const TVemoDocument& document, int c) {
     RectF bounds;
     document.GetRoot().GetBounds(bounds);
-    return c >= bounds.width && c >= bounds.height ? std::string() : ShortestDecimal(bounds.width);
+    return float(c) >= bounds.width && float(c) >= bounds.height ? std::string()
+                                                                 : ShortestDecimal(bounds.width);
 }
 
 QImage TPreviewFrame::MakeThumbnail(const TVemoDocument& document, int c, qreal ratio) {
@@ -103,7 +104,8 @@ QImage TPreviewFrame::MakeThumbnail(const TVemoDocument& document, int c, qreal 
     painter.setRenderHint(QPainter::TextAntialiasing);
     const bool fits = c >= w && c >= h;
     QTransform t;
-    t.translate(c / 2, c / 2);
+    const int middle = c / 2;  // a whole pixel
+    t.translate(middle, middle);
     if (!fits && std::max(w, h) > 0) t.scale(c / std::max(w, h), c / std::max(w, h));
     painter.setWorldTransform(t);
     {

@@ -19,6 +19,7 @@
 #include "app/Previewframe.h"
 #include "app/Vemoformtemplate.h"
 #include "app/Vemoresource.h"
+#include "geom/Units.h"
 #include "model/Vemodocument.h"
 #include "settings/Settings.h"
 #include "states/Vemoeventcontext.h"
@@ -301,15 +302,15 @@ void TDesignFrame::Refresh() {
     LineGridCheck->setChecked(doc.TestViewFlags(TVemoDocumentInfo::ViewLineGrid));
     BackGroundCheck->setChecked(doc.TestViewFlags(TVemoDocumentInfo::ViewShowBackground));
     FixAspectCheck->setChecked(doc.TestViewFlags(TVemoDocumentInfo::ViewFixedAspect));
-    GridEdit->setText(Text(doc.GetGrid() * 0.1));
+    GridEdit->setText(Text(units::ToMm(doc.GetGrid())));
     areaX_ = doc.GetAreaX();
     areaY_ = doc.GetAreaY();
     areaWidth_ = doc.GetAreaWidth();
     areaHeight_ = doc.GetAreaHeight();
-    AreaLeftEdit->setText(Text(areaX_ * 0.1));
-    AreaTopEdit->setText(Text(areaY_ * 0.1));
-    AreaWidthEdit->setText(Text(areaWidth_ * 0.1));
-    AreaHeightEdit->setText(Text(areaHeight_ * 0.1));
+    AreaLeftEdit->setText(Text(units::ToMm(areaX_)));
+    AreaTopEdit->setText(Text(units::ToMm(areaY_)));
+    AreaWidthEdit->setText(Text(units::ToMm(areaWidth_)));
+    AreaHeightEdit->setText(Text(units::ToMm(areaHeight_)));
     updating_ = false;
 }
 
@@ -328,7 +329,7 @@ void TDesignFrame::ApplyGrid() {
     const std::optional<double> mm = Parse(GridEdit->text());
     if (!mm) return;
     // Pitches above 100 mm are refused: the grid would show nothing useful.
-    const double g = *mm * 10.0;
+    const double g = units::FromMm(*mm);
     if (!(g > 0.0 && g <= 1000.0)) return;
     context_->Document().SetGrid(g);
     context_->Invalidate();
@@ -338,7 +339,7 @@ void TDesignFrame::ApplyOrigin(bool y, const QString& text) {
     if (!context_) return;
     const std::optional<double> mm = Parse(text);
     if (!mm) return;
-    const double v = *mm * 10.0;
+    const double v = units::FromMm(*mm);
     if (!(v > -10000.0 && v < 10000.0)) return;
     (y ? areaY_ : areaX_) = v;
     context_->Document().SetAreaOrigin(areaX_, areaY_);
@@ -349,7 +350,7 @@ void TDesignFrame::ApplySize(bool height, const QString& text) {
     if (!context_) return;
     const std::optional<double> mm = Parse(text);
     if (!mm) return;
-    const double v = *mm * 10.0;
+    const double v = units::FromMm(*mm);
     if (!(v > 0.0 && v < 10000.0)) return;
     double& changed = height ? areaHeight_ : areaWidth_;
     double& other = height ? areaWidth_ : areaHeight_;
@@ -357,7 +358,7 @@ void TDesignFrame::ApplySize(bool height, const QString& text) {
         other = other * v / changed;
         QLineEdit* otherEdit = height ? AreaWidthEdit : AreaHeightEdit;
         updating_ = true;
-        otherEdit->setText(Text(other * 0.1));
+        otherEdit->setText(Text(units::ToMm(other)));
         updating_ = false;
     }
     changed = v;

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "app/Vemoformtemplate.h"
+#include "geom/Units.h"
 #include "model/Vemostring.h"
 #include "states/Vemostylepanel.h"
 
@@ -147,7 +148,7 @@ void TTextForm::EditText(TVemoString& text) {
     BoldButton->setChecked(font_.GetStyle() & TVemoFont::Bold);
     ItalicButton->setChecked(font_.GetStyle() & TVemoFont::Italic);
     UnderButton->setChecked(font_.GetStyle() & TVemoFont::Underline);
-    SizeEdit->setText(QString::fromStdString(ShortestDecimal(double(font_.GetSize()) * 0.1)));
+    SizeEdit->setText(QString::fromStdString(ShortestDecimal(units::ToMm(font_.GetSize()))));
     TextBox->setPlainText(QString::fromStdU16String(text.GetText()));
     ShowFontInTextBox();
 }
@@ -167,7 +168,7 @@ void TTextForm::accept() {
         bool ok = false;
         const double size = SizeEdit->text().trimmed().toDouble(&ok);
         // A size that is not a number, or not a size at all, keeps the old one.
-        if (ok && std::isfinite(size) && size > 0) font_.SetSize(float(size * 10.0));
+        if (ok && std::isfinite(size) && size > 0) font_.SetSize(float(units::FromMm(size)));
         const int i = FontListBox->currentIndex();
         if (i >= 0 && i < int(families_.size())) font_.SetFamily(families_[i]);
         font_.SetStyle((BoldButton->isChecked() ? TVemoFont::Bold : 0) |

@@ -21,7 +21,8 @@ std::unique_ptr<TVemoPart> PadField(int n, const TVemoLayerPtr& layer) {
     auto part = std::make_unique<TVemoPart>();
     const int perRow = static_cast<int>(std::ceil(std::sqrt(double(n))));
     for (int i = 0; i < n; ++i) {
-        const PointF c{float(i % perRow) * 30.0f, float(i / perRow) * 30.0f};
+        const int column = i % perRow, row = i / perRow;
+        const PointF c{float(column) * 30.0f, float(row) * 30.0f};
         auto pad = std::make_unique<TVemoPath>();
         pad->SetData(std::vector<PointF>(6, c), std::vector<unsigned char>(6, 0), false);
         pad->SetLayer(layer);

@@ -27,11 +27,11 @@ TVemoPath Track() {
 TVemoPath Curve40() {
     std::vector<PointF> pts;
     for (int k = 0; k < 40; ++k) {
-        const float x = k * 40.0f, y = (k % 2) ? 60.0f : 0.0f;
-        pts.push_back({x, y});
-        pts.push_back({x + 20, y});
-        const float nx = (k + 1) * 40.0f, ny = ((k + 1) % 2) ? 60.0f : 0.0f;
-        pts.push_back({nx - 20, ny});
+        const float x = float(k) * 40.0f, y = (k % 2) ? 60.0f : 0.0f;
+        pts.emplace_back(x, y);
+        pts.emplace_back(x + 20, y);
+        const float nx = float(k + 1) * 40.0f, ny = ((k + 1) % 2) ? 60.0f : 0.0f;
+        pts.emplace_back(nx - 20, ny);
     }
     pts.back() = {-20, 0};  // incoming handle of anchor 0
     TVemoPath path;

@@ -25,10 +25,10 @@ BENCHMARK(BM_WidenTrack);
 static void BM_WidenCurve50(benchmark::State& state) {
     std::vector<PointF> pts;
     for (int k = 0; k < 50; ++k) {
-        const float x = k * 40.0f, y = (k % 2) ? 60.0f : 0.0f;
-        if (k > 0) pts.push_back({x - 20, y});
-        pts.push_back({x, y});
-        if (k < 49) pts.push_back({x + 20, y});
+        const float x = float(k) * 40.0f, y = (k % 2) ? 60.0f : 0.0f;
+        if (k > 0) pts.emplace_back(x - 20, y);
+        pts.emplace_back(x, y);
+        if (k < 49) pts.emplace_back(x + 20, y);
     }
     Pen pen;
     pen.width = 8;

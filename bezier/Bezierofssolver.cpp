@@ -50,8 +50,8 @@ void CBezierOfsSolver::BuildSamples() {
         }
     }
     samples_.clear();
-    for (int j = 0; j <= 8; ++j) {
-        const std::size_t a = std::size_t(3 * j);
+    for (std::size_t j = 0; j <= 8; ++j) {
+        const std::size_t a = 3 * j;
         // The tangent from the handles, falling back to the next control point
         // when a handle sits on its anchor, and to the chord when both do.
         CPoint2d v = j < 8 ? q[a + 1] - q[a] : q[24] - q[23];
@@ -60,7 +60,7 @@ void CBezierOfsSolver::BuildSamples() {
         const double len = v.Length();
         // A piece that is a mere point has no side to offset towards.
         const CPoint2d normal = len <= kBezierEpsilon ? CPoint2d() : CPoint2d(v.y, -v.x) * (d_ / len);
-        samples_.push_back({j / 8.0, q[a] + normal});
+        samples_.push_back({double(j) / 8.0, q[a] + normal});
     }
 }
 

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "geom/Units.h"
 #include "model/Vemocontainer.h"
 #include "model/Vemodocument.h"
 #include "model/Vemoellipse.h"
@@ -113,8 +114,8 @@ private:
                     {{1, 0}, {0, 1}, {-1, 0}, {0, -1}, {0.7071f, 0.7071f}, {-0.7071f, 0.7071f},
                      {0.7071f, -0.7071f}, {-0.7071f, -0.7071f}}};
                 const auto& d = kDirections[static_cast<std::size_t>(dice_.Below(8))];
-                anchors.push_back({std::fmin(std::fmax(last.x + d[0] * run, 10.0f), side_ - 10),
-                                   std::fmin(std::fmax(last.y + d[1] * run, 10.0f), side_ - 10)});
+                anchors.emplace_back(std::fmin(std::fmax(last.x + d[0] * run, 10.0f), side_ - 10),
+                                     std::fmin(std::fmax(last.y + d[1] * run, 10.0f), side_ - 10));
             }
             track = Polyline(anchors, false);
         }
@@ -134,7 +135,7 @@ private:
         for (int k = 0; k < corners; ++k) {
             const float angle = 6.2831853f * float(k) / float(corners);
             const float rk = r * dice_.Between(0.75f, 1.0f);
-            anchors.push_back({c.x + rk * std::cos(angle), c.y + rk * std::sin(angle)});
+            anchors.emplace_back(c.x + rk * std::cos(angle), c.y + rk * std::sin(angle));
         }
         auto pour = Polyline(anchors, true);
         const TVemoLayerPtr& layer = Copper();
@@ -238,8 +239,10 @@ void GatherIntoBlocks(TVemoPart& root, int levels, int objects, float side) {
 
 std::unique_ptr<TVemoDocument> GenerateBoard(const TBoardOptions& options) {
     auto doc = std::make_unique<TVemoDocument>();
-    // About 2.5 mm² of board per object, the density of a busy two-layer board.
-    const float side = std::round(std::sqrt(250.0f * float(std::max(options.objects, 16))) / 10.0f) * 10.0f;
+    // About 2.5 mm² of board per object, the density of a busy two-layer board,
+    // on a side of whole millimetres.
+    const float side = float(
+        units::FromMm(std::round(units::ToMm(std::sqrt(250.0f * float(std::max(options.objects, 16)))))));
     doc->SetAreaOrigin(0, 0);
     doc->SetAreaSize(side, side);
     Builder(options, *doc, side).Run();

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "boardgen/Shapes.h"
+#include "geom/Units.h"
 #include "model/Vemodocument.h"
 #include "model/Vemoellipse.h"
 #include "model/Vemogroup.h"
@@ -295,7 +296,9 @@ TDemoFile StarterFile(const std::string& path, const std::function<void(TVemoCon
         root.Rebuild();
         root.GetBounds(b);
     }
-    const float half = float(std::ceil(std::max({-b.x, b.x + b.width, -b.y, b.y + b.height, 40.0f}) / 10) * 10 + 10);
+    // Whole millimetres around the part and one more.
+    const float extent = std::max({-b.x, b.x + b.width, -b.y, b.y + b.height, 40.0f});
+    const float half = float(units::FromMm(std::ceil(units::ToMm(extent)) + 1.0));
     doc->SetAreaOrigin(-half, -half);
     doc->SetAreaSize(2 * half, 2 * half);
     return {path, std::move(doc)};
@@ -413,12 +416,15 @@ std::vector<TDemoFile> BuildDemoContent() {
     files.push_back(StarterFile("lib/electrolytic-8mm.vbf",
                                 [](TVemoContainer& to, const Layers& l) { StarterElectrolytic(to, l, 80, 35); }, u"C", true));
     // Headers named rows x pins per row, standing upright: 1x4 is one column of four.
-    for (auto [across, down] : {std::pair{1, 2}, {1, 4}, {2, 5}})
+    // (Not a structured binding: clang before 16 cannot capture one in a lambda.)
+    for (const auto& size : {std::pair{1, 2}, {1, 4}, {2, 5}}) {
+        const int across = size.first, down = size.second;
         files.push_back(StarterFile("lib/header-" + std::to_string(across) + "x" + std::to_string(down) + ".vbf",
                                     [across, down](TVemoContainer& to, const Layers& l) {
                                         StarterHeader(to, l, down, across);
                                     },
                                     u"J", true));
+    }
     files.push_back(StarterFile("lib/smd/r1608.vbf",
                                 [](TVemoContainer& to, const Layers& l) { StarterChip(to, l, 16, 8, 9); }, u"R", true));
     files.push_back(StarterFile("lib/smd/r2012.vbf",

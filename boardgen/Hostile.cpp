@@ -154,7 +154,9 @@ std::string UnknownLayers(int objects) {
     w.Layers({"solder"});
     w.PartStart(objects);
     for (int i = 0; i < objects; ++i) {
-        const float x = float(i % 1000), y = float(i / 1000);
+        // A thousand to a row.
+        const int column = i % 1000, row = i / 1000;
+        const float x = float(column), y = float(row);
         std::string name = "L";  // appended: GCC 12 warns falsely (-Wrestrict) on "L" + string
         name += std::to_string(i);
         w.Path(name, {{x, y}, {x + 5, y}}, 3.0f);

@@ -4,6 +4,7 @@
 
 #include "boardgen/Boardgen.h"
 #include "cli/Commands.h"
+#include "geom/Units.h"
 #include "model/Vemocontainer.h"
 #include "model/Vemodocument.h"
 
@@ -34,12 +35,12 @@ int RunGenerate(Session& session, const GenerateArgs& args) {
                       [&](const TVemoObject& object) { leaves += object.AsInstance() ? 1 : 0; });
         std::snprintf(summary, sizeof summary,
                       "%d drawing objects in %d levels of blocks on a %g x %g mm board (seed %u)", leaves,
-                      options.blockLevels, doc->GetAreaWidth() / 10, doc->GetAreaHeight() / 10,
-                      static_cast<unsigned>(options.seed));
+                      options.blockLevels, units::ToMm(doc->GetAreaWidth()),
+                      units::ToMm(doc->GetAreaHeight()), static_cast<unsigned>(options.seed));
     } else {
         std::snprintf(summary, sizeof summary, "%d objects on a %g x %g mm board (seed %u)",
-                      doc->GetRoot().GetChildCount(), doc->GetAreaWidth() / 10, doc->GetAreaHeight() / 10,
-                      static_cast<unsigned>(options.seed));
+                      doc->GetRoot().GetChildCount(), units::ToMm(doc->GetAreaWidth()),
+                      units::ToMm(doc->GetAreaHeight()), static_cast<unsigned>(options.seed));
     }
     if (!WriteBoard(session, *doc, args.output)) return kExitFailed;
     session.Say(summary);

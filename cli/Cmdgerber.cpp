@@ -154,6 +154,7 @@ std::string ParseRoles(const std::vector<std::string>& pairs, std::map<std::stri
 bool CheckRoleLayers(const TVemoDocument& document, const std::map<std::string, TLayerRole>& roles,
                      std::string& error) {
     std::vector<std::string> named;
+    named.reserve(roles.size());
     for (const auto& [layer, role] : roles) named.push_back(layer);
     if (CheckLayers(document, named, error)) return true;
     error = "--role: " + error;

@@ -10,6 +10,7 @@
 #include "archive/Safefile.h"
 #include "archive/Vemodocumentfile.h"
 #include "cli/Commands.h"
+#include "geom/Units.h"
 #include "model/Vemocontainer.h"
 #include "model/Vemodocument.h"
 #include "model/Vemolayer.h"
@@ -17,9 +18,6 @@
 namespace cli {
 
 namespace {
-
-// Documents hold 0.1 mm units; people read millimetres.
-constexpr double kMmPerUnit = 0.1;
 
 struct Tally {
     std::map<std::string, int> perClass;  // in words
@@ -61,7 +59,7 @@ std::vector<std::string> FlagWords(std::int32_t flags) {
                   {TVemoLayer::FlagTextOutput, "text-output"}};
     std::vector<std::string> words;
     for (const auto& n : kNames)
-        if (flags & n.bit) words.push_back(n.name);
+        if (flags & n.bit) words.emplace_back(n.name);
     return words;
 }
 
@@ -80,16 +78,16 @@ int HeaderVersion(const std::string& bytes) {
 }
 
 // Full precision, for scripts.
-std::string Mm(double units) {
+std::string Mm(double documentUnits) {
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.10g", units * kMmPerUnit);
+    std::snprintf(buffer, sizeof buffer, "%.10g", units::ToMm(documentUnits));
     return buffer;
 }
 
 // To the micrometre, for people: "5.096", "80", "-0.048".
-std::string ShortMm(double units) {
+std::string ShortMm(double documentUnits) {
     char buffer[48];
-    std::snprintf(buffer, sizeof buffer, "%.3f", units * kMmPerUnit);
+    std::snprintf(buffer, sizeof buffer, "%.3f", units::ToMm(documentUnits));
     std::string text = buffer;
     text.erase(text.find_last_not_of('0') + 1);
     if (text.back() == '.') text.pop_back();

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -41,9 +42,7 @@ constexpr const char* kFooter =
     "zelko alone opens the editor on default.vbf or a new board; zelko FILE.vbf opens that board.\n"
     "zelko --screenshot OUT.png [FILE.vbf] opens the editor, saves a picture of its window and closes it.";
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     CLI::App app("zelko " ZELKO_VERSION " - printed-circuit-board artwork editor", "zelko");
     app.set_version_flag("-V,--version", "zelko " ZELKO_VERSION);
     app.require_subcommand(0, 1);
@@ -147,4 +146,19 @@ int main(int argc, char** argv) {
     }
     // Only "-q" or "-v" without a command.
     return session.Usage("no command given");
+}
+
+}  // namespace
+
+// Failures are reasons returned, not exceptions; one that still escapes (out of
+// memory, a library's own) ends the run with its reason instead of an abort.
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "zelko: %s\n", e.what());
+    } catch (...) {
+        std::fprintf(stderr, "zelko: unexpected failure\n");
+    }
+    return cli::kExitFailed;
 }

@@ -8,10 +8,10 @@
 // unknown layers, huge sizes and widths) and rescales or rewraps documents it
 // can read, so inputs reach what short byte strings never do.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <limits>
 #include <random>
 #include <string>
@@ -87,7 +87,7 @@ extern "C" std::size_t LLVMFuzzerCustomMutator(std::uint8_t* data, std::size_t s
         default: return LLVMFuzzerMutate(data, size, maxSize);
     }
     if (replaced.empty() || replaced.size() > maxSize) return LLVMFuzzerMutate(data, size, maxSize);
-    std::memcpy(data, replaced.data(), replaced.size());
+    std::copy(replaced.begin(), replaced.end(), data);
     return replaced.size();
 }
 

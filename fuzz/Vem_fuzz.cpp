@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         std::istringstream first(text);
         TVemoImporter probe(first);
-        for (int i = 0; i < probe.LayerCount(); ++i) destinations.push_back(i % 2 ? "solder" : "new-layer");
+        for (int i = 0; i < probe.LayerCount(); ++i)
+            destinations.emplace_back(i % 2 ? "solder" : "new-layer");
     }
     TVemoDocument doc;
     std::istringstream in(text);

@@ -72,8 +72,8 @@ Path Simplify(const Path& p, double tol) {
         }
         if (worst <= tol) continue;
         keep[at] = 1;
-        spans.push_back({a, at});
-        spans.push_back({at, b});
+        spans.emplace_back(a, at);
+        spans.emplace_back(at, b);
     }
     Path out;
     for (std::size_t i = 0; i < p.size(); ++i)

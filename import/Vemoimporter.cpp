@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "archive/Cp932.h"
+#include "geom/Units.h"
 #include "model/Vemoellipse.h"
 #include "model/Vemogroup.h"
 #include "model/Vemopath.h"
@@ -65,12 +66,13 @@ std::vector<std::string> Tokens(const std::string& word) {
     return {tokens.begin(), tokens.end()};
 }
 
-// A number in document units from a token that holds nothing but the number;
+// A coordinate in millimetres from a token that holds nothing but the number,
+// in document units times sign (-1 turns the file's y axis to the document's);
 // values that are not finite, before or after scaling, are refused.
-bool ToCoordinate(const std::string& token, double scale, float& out) {
+bool ToCoordinate(const std::string& token, double sign, float& out) {
     double value = 0.0;
     if (!boost::conversion::try_lexical_convert(token, value) || !std::isfinite(value)) return false;
-    out = float(value * scale);
+    out = float(sign * units::FromMm(value));
     return std::isfinite(out);
 }
 
@@ -168,7 +170,7 @@ void TVemoImporter::ReadApertures(const char* header, ApertureTable& table) {
         in_.get();  // the separator, whatever it is
         double value = 0.0;
         if (!(in_ >> value)) break;
-        const double scaled = value * 10.0;
+        const double scaled = units::FromMm(value);
         if (!std::isfinite(float(scaled))) break;  // refused like any other bad number
         table[std::size_t(index)] = scaled;
     }
@@ -237,24 +239,24 @@ void TVemoImporter::ReadItem(const std::vector<std::string>& tokens, const std::
     for (std::size_t i = 1; i < tokens.size(); ++i) {
         const std::string& key = tokens[i];
         float* coordinate = nullptr;
-        double scale = 10.0;
+        double sign = 1.0;
         if (line && (key == "XS" || key == "XE")) {
             coordinate = key == "XS" ? &xs : &xe;
         } else if (line && (key == "YS" || key == "YE")) {
             coordinate = key == "YS" ? &ys : &ye;
-            scale = -10.0;
+            sign = -1.0;
         } else if (!line && key == "X") {
             coordinate = &x;
         } else if (!line && key == "Y") {
             coordinate = &y;
-            scale = -10.0;
+            sign = -1.0;
         } else if (!(key == "LE" || key == "AP" || (line && key == "SQ"))) {
             continue;  // not a key of this item: skipped
         }
         if (i + 1 >= tokens.size()) return malformed();
         const std::string& value = tokens[++i];
         if (coordinate != nullptr) {
-            if (!ToCoordinate(value, scale, *coordinate)) return malformed();
+            if (!ToCoordinate(value, sign, *coordinate)) return malformed();
             continue;
         }
         int n = 0;

@@ -35,7 +35,7 @@ int ContainerHeight(const TVemoObject& object) {
         height = std::max(height, level);
         for (int i = 0; i < container->GetChildCount(); ++i)
             if (const auto* sub = dynamic_cast<const TVemoContainer*>(container->GetChild(i)))
-                pending.push_back({sub, level + 1});
+                pending.emplace_back(sub, level + 1);
     }
     return height;
 }

@@ -66,6 +66,7 @@ const TVemoSurface* TVemoObject::GetSurface() const {
     return nullptr;
 }
 void TVemoObject::RebindLayer(const TVemoLayerList&) {}
+// NOLINTNEXTLINE(performance-unnecessary-value-param): by value so that overrides take the pointer over.
 void TVemoObject::SetLayer(TVemoLayerPtr) {}
 TVemoLayerPtr TVemoObject::GetLayer() const {
     return {};

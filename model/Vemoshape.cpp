@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <utility>
 #include <vector>
 
+#include "geom/Samebits.h"
 #include "model/Vemodrawstyle.h"
 #include "model/Vemographics.h"
 
@@ -52,8 +52,7 @@ void TVemoShape::AssignData(const LocalPoints& points, const Matrix& placement) 
 }
 
 bool TVemoShape::HasData(const LocalPoints& points, const Matrix& placement) const {
-    return std::memcmp(points.data(), local_.data(), sizeof(LocalPoints)) == 0 &&
-           std::memcmp(placement.Elements().data(), placement_.Elements().data(), 6 * sizeof(float)) == 0;
+    return geom::SameBits(points, local_) && geom::SameBits(placement.Elements(), placement_.Elements());
 }
 
 bool TVemoShape::IsHandleSelected(int handle) const {

@@ -1,7 +1,6 @@
 #include "model/Vemostring.h"
 
-#include <cstring>
-
+#include "geom/Samebits.h"
 #include "model/Vemodrawstyle.h"
 #include "model/Vemographics.h"
 
@@ -37,10 +36,9 @@ void TVemoString::AssignData(const Matrix& placement, const std::u16string& text
 }
 
 bool TVemoString::HasData(const Matrix& placement, const std::u16string& text, const TVemoFont& font) const {
-    const float size = font.GetSize(), own = font_.GetSize();
     return text == text_ && font.FamilyName() == font_.FamilyName() && font.GetStyle() == font_.GetStyle() &&
-           std::memcmp(&size, &own, sizeof size) == 0 &&
-           std::memcmp(placement.Elements().data(), placement_.Elements().data(), 6 * sizeof(float)) == 0;
+           geom::SameBits(font.GetSize(), font_.GetSize()) &&
+           geom::SameBits(placement.Elements(), placement_.Elements());
 }
 
 void TVemoString::Rebuild() {

@@ -1,7 +1,6 @@
 #include "model/Vemosurface.h"
 
-#include <cstring>
-
+#include "geom/Samebits.h"
 #include "model/Vemodrawstyle.h"
 
 TVemoSurface::TVemoSurface() {
@@ -79,8 +78,8 @@ int TVemoSurface::CompareTo(const TVemoSurface& other) const {
 }
 
 bool TVemoSurface::SameFields(const TVemoSurface& other) const {
-    return std::memcmp(&width_, &other.width_, sizeof width_) == 0 && fill_ == other.fill_ &&
-           cutOut_ == other.cutOut_ && join_ == other.join_ && cap_ == other.cap_ && dash_ == other.dash_;
+    return geom::SameBits(width_, other.width_) && fill_ == other.fill_ && cutOut_ == other.cutOut_ &&
+           join_ == other.join_ && cap_ == other.cap_ && dash_ == other.dash_;
 }
 
 void TVemoSurface::ConfigurePen() {

@@ -43,11 +43,13 @@ protected:
     TVemoLayerList& Layers() { return context->Document().GetLayerList(); }
     std::vector<std::string> Names() {
         std::vector<std::string> names;
+        names.reserve(std::size_t(Layers().Count()));
         for (int i = 0; i < Layers().Count(); ++i) names.push_back(Layers().At(i)->GetName());
         return names;
     }
     std::vector<std::string> RowNames() {
         std::vector<std::string> names;
+        names.reserve(std::size_t(panel->RowCount()));
         for (int i = 0; i < panel->RowCount(); ++i) names.push_back(panel->Row(i)->Layer()->GetName());
         return names;
     }
@@ -335,8 +337,8 @@ TEST_F(LayerWindowTest, EditorRefusesNamesTheFileCannotHoldAndAppliesAtOnce) {
     EXPECT_EQ(static_cast<TVemoInstance*>(object)->GetSurface()->GetBrush().colour, 0xFF108020u);
     Settle();
     TVemoDocument& doc = context->Document();
-    const int px = int((100 + doc.GetPanX()) * doc.GetZoom() + doc.GetWindowWidth() / 2);
-    const int py = int((100 + doc.GetPanY()) * doc.GetZoom() + doc.GetWindowHeight() / 2);
+    const int px = int((100 + doc.GetPanX()) * doc.GetZoom() + doc.GetWindowWidth() * 0.5);
+    const int py = int((100 + doc.GetPanY()) * doc.GetZoom() + doc.GetWindowHeight() * 0.5);
     EXPECT_EQ(context->MainBitmap().Pixel(px, py), 0x108020u);
     EXPECT_EQ(Row("bottom copper 裏"), panel->Row(solder->GetIndex()));
     // The name survives the file.

@@ -40,7 +40,7 @@ protected:
             if (!o.GetLayer() || o.GetLayer()->GetName() != "hole") continue;
             RectF b;
             o.GetBounds(b);
-            holes.push_back({b.x + b.width / 2, b.y + b.height / 2});
+            holes.emplace_back(b.x + b.width / 2, b.y + b.height / 2);
         }
         return holes;
     }
@@ -53,7 +53,10 @@ protected:
     }
     // The first and the last anchor of an open path (each anchor is followed by two handles).
     static PointF First(const TVemoPath& p) { return p.GetPoints()[0]; }
-    static PointF Last(const TVemoPath& p) { return p.GetPoints()[p.GetPoints().size() - 3]; }
+    static PointF Last(const TVemoPath& p) {
+        const std::vector<PointF>& points = p.GetPoints().Vector();
+        return points[points.size() - 3];
+    }
     QPoint At(app::TVemoForm& form, PointF p) {
         const PointF px = form.Context()->Document().GetViewMatrix().Map(p);
         const qreal r = form.Design()->devicePixelRatioF();

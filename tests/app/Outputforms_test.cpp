@@ -295,6 +295,7 @@ TEST_F(PictureFormTest, EmfDialogWritesTheSelectionOnlyAndLeavesLayerFlagsAlone)
     std::string told;
     form.tell = [&](bool, const std::string& text) { told = text; };
     std::vector<std::int32_t> flags;
+    flags.reserve(std::size_t(doc->GetLayerList().Count()));
     for (int i = 0; i < doc->GetLayerList().Count(); ++i) flags.push_back(doc->GetLayerList().At(i)->GetFlags());
 
     ASSERT_TRUE(form.OpaqueBox()->isChecked());

@@ -224,7 +224,7 @@ private:
             log_.push_back(what.str());
             QTest::mouseClick(panel.Row(row), Qt::LeftButton, {}, QPoint(x, 12));
         } else {
-            log_.push_back("save");
+            log_.emplace_back("save");
             if (QAction* write = form_->findChild<QAction*>("write")) write->trigger();
             CheckSaved();
         }

@@ -29,6 +29,7 @@
 #include "app/Vemoclipboard.h"
 #include "app/Vemoresource.h"
 #include "archive/Vemodocumentfile.h"
+#include "geom/Units.h"
 #include "model/Vemodocument.h"
 #include "model/Vemogroup.h"
 #include "model/Vemolayer.h"
@@ -301,8 +302,8 @@ TEST_F(SelectToolTest, NumericDialogMovesAndTurnsOrSaysWhatIsWrong) {
     const PointF anchor = Context().ToDocument(click.x() * design->devicePixelRatioF(),
                                                click.y() * design->devicePixelRatioF());
     char expected[64];
-    std::snprintf(expected, sizeof expected, "%s %s", ShortestDecimal(anchor.x * 0.1).c_str(),
-                  ShortestDecimal(anchor.y * 0.1).c_str());
+    std::snprintf(expected, sizeof expected, "%s %s", ShortestDecimal(units::ToMm(anchor.x)).c_str(),
+                  ShortestDecimal(units::ToMm(anchor.y)).c_str());
     EXPECT_EQ(anchorShown, expected);
     // The centre (150, 150) moves to (250, 150), then turns clockwise about the anchor.
     const double cx = 250 - anchor.x, cy = 150 - anchor.y;
@@ -401,7 +402,7 @@ TEST_F(SelectToolTest, StyleWindowEditsTheSelectionAndTheDrawing) {
     ASSERT_GT(d->GridListBox->count(), 0);
     QListWidgetItem* item = d->GridListBox->item(0);
     QTest::mouseClick(d->GridListBox->viewport(), Qt::LeftButton, {}, d->GridListBox->visualItemRect(item).center());
-    EXPECT_DOUBLE_EQ(doc.GetGrid(), item->text().toDouble() * 10);
+    EXPECT_DOUBLE_EQ(doc.GetGrid(), units::FromMm(item->text().toDouble()));
 }
 
 TEST_F(SelectToolTest, OfferedWidthsAndPitchesComeFromTheSettingsFile) {

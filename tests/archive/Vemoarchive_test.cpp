@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <string_view>
 
 #include "archive/Vemo_iarchive.h"
 #include "archive/Vemo_oarchive.h"
@@ -54,8 +56,10 @@ TEST(Archive, PrimitivesRoundTripLittleEndian) {
 }
 
 TEST(Archive, HeaderAcceptance) {
-    auto header = [](const char* magic, std::int32_t version) {
-        std::string h(magic, 8);
+    using namespace std::string_view_literals;
+    // Eight bytes of magic, the NUL (or whatever stands there) included.
+    auto header = [](std::string_view magic, std::int32_t version) {
+        std::string h(magic.substr(0, 8));
         h.append(reinterpret_cast<const char*>(&version), 4);
         h.append("\x10\0\0\0", 4);
         return h;
@@ -65,11 +69,11 @@ TEST(Archive, HeaderAcceptance) {
         std::string bytes;
         bool accepted;
     } rows[] = {
-        {"version 5", header("Vemo2.0\0", 5), true},
-        {"version 3", header("Vemo2.0\0", 3), true},
-        {"version 6", header("Vemo2.0\0", 6), false},
-        {"wrong magic", header("Vemo1.0\0", 5), false},
-        {"eighth byte not checked", header("Vemo2.0x", 4), true},
+        {"version 5", header("Vemo2.0\0"sv, 5), true},
+        {"version 3", header("Vemo2.0\0"sv, 3), true},
+        {"version 6", header("Vemo2.0\0"sv, 6), false},
+        {"wrong magic", header("Vemo1.0\0"sv, 5), false},
+        {"eighth byte not checked", header("Vemo2.0x"sv, 4), true},
         {"short", std::string("Vemo2.0\0\x05\0", 10), false},
         {"empty", std::string(), false},
     };

@@ -46,7 +46,7 @@ TEST(Boardgen, HoldsEveryKindOfBoardObjectAndSurvivesTheArchive) {
     EXPECT_LE(doc->GetRoot().GetChildCount(), 2100);
     // Everything lies on the board, turned pads about their own centres; a pour
     // at the edge may reach 5 mm beyond it.
-    const float side = doc->GetAreaWidth();
+    const float side = float(doc->GetAreaWidth());
     int outside = 0;
     ForEachObject(doc->GetRoot(), false, [&](const TVemoObject& object) {
         RectF b;

@@ -125,13 +125,15 @@ TEST(Demo, StarterPartsHaveRealWorldPitches) {
         EXPECT_NEAR(maxX - minX, c.firstToLastX, 0.01);
         // DIPs: pins in rows at 2.54 mm.
         const bool dip = std::string(c.path).find("dip") != std::string::npos;
-        EXPECT_NEAR(maxY - minY, dip ? float(c.holes / 2 - 1) * 25.4f : c.firstToLastY, 0.01);
+        const int perRow = c.holes / 2;
+        EXPECT_NEAR(maxY - minY, dip ? float(perRow - 1) * 25.4f : c.firstToLastY, 0.01);
         // Pin 1 on the origin: a part of 2.54 mm pitch has every pin on the 2.54 mm grid.
-        if (std::fmod(c.firstToLastX, 25.4f) < 0.01f && std::fmod(c.firstToLastY, 25.4f) < 0.01f)
+        if (std::fmod(c.firstToLastX, 25.4f) < 0.01f && std::fmod(c.firstToLastY, 25.4f) < 0.01f) {
             for (const PointF& p : h.centres) {
                 EXPECT_NEAR(std::remainder(p.x, 25.4f), 0, 1e-4) << p.x;
                 EXPECT_NEAR(std::remainder(p.y, 25.4f), 0, 1e-4) << p.y;
             }
+        }
     }
 }
 

@@ -16,6 +16,7 @@
 
 #include "archive/Safefile.h"
 #include "archive/Vemodocumentfile.h"
+#include "geom/Units.h"
 #include "boardgen/Hostile.h"
 #include "model/Vemocontainer.h"
 #include "model/Vemodocument.h"
@@ -304,12 +305,12 @@ TEST_F(CliUsage, InfoJsonAgreesWithTheDocument) {
     ASSERT_TRUE(doc) << error;
     EXPECT_EQ(info["formatVersion"].toInt(), 5);
     EXPECT_EQ(info["unit"].toString(), "mm");
-    EXPECT_DOUBLE_EQ(info["area"]["width"].toDouble(), doc->GetAreaWidth() / 10.0);
-    EXPECT_DOUBLE_EQ(info["area"]["height"].toDouble(), doc->GetAreaHeight() / 10.0);
+    EXPECT_DOUBLE_EQ(info["area"]["width"].toDouble(), units::ToMm(doc->GetAreaWidth()));
+    EXPECT_DOUBLE_EQ(info["area"]["height"].toDouble(), units::ToMm(doc->GetAreaHeight()));
     RectF bounds;
     doc->GetRoot().GetBounds(bounds);
-    EXPECT_NEAR(info["bounds"]["x"].toDouble(), bounds.x / 10.0, 1e-6);
-    EXPECT_NEAR(info["bounds"]["width"].toDouble(), bounds.width / 10.0, 1e-6);
+    EXPECT_NEAR(info["bounds"]["x"].toDouble(), units::ToMm(bounds.x), 1e-6);
+    EXPECT_NEAR(info["bounds"]["width"].toDouble(), units::ToMm(bounds.width), 1e-6);
 
     const TVemoLayerList& layers = doc->GetLayerList();
     const QJsonArray list = info["layers"].toArray();
@@ -317,6 +318,7 @@ TEST_F(CliUsage, InfoJsonAgreesWithTheDocument) {
     std::map<std::string, int> perLayer;
     std::map<std::string, int> perClass;
     std::vector<const TVemoObject*> pending;
+    pending.reserve(std::size_t(doc->GetRoot().GetChildCount()));
     for (int i = 0; i < doc->GetRoot().GetChildCount(); ++i) pending.push_back(doc->GetRoot().GetChild(i));
     while (!pending.empty()) {
         const TVemoObject* object = pending.back();

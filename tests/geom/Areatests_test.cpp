@@ -64,7 +64,13 @@ TEST(WindingOutline, OracleAgreesWithNonzeroRuleOfTheInputs) {
                 fig.AddEllipse({x, y, size(rng), size(rng)});
             } else {
                 std::vector<PointF> pts;
-                for (int k = 0; k < 5; ++k) pts.push_back({x + size(rng), y + size(rng)});
+                pts.reserve(5);
+                for (int k = 0; k < 5; ++k) {
+                    // Drawn in this order: the arguments of one call have none.
+                    const float px = x + size(rng);
+                    const float py = y + size(rng);
+                    pts.emplace_back(px, py);
+                }
                 fig.AddPolygon(pts.data(), pts.size());  // may self-intersect
             }
             in.AddPath(fig);

@@ -121,7 +121,7 @@ TEST(Widen, HugePenOverAFineCurveStaysSmallAndCoversTheCurve) {
     std::vector<PointF> points;
     for (int i = 0; i <= 20000; ++i) {
         const float x = float(i) * 0.05f;
-        points.push_back({x, 2.0f * std::sin(x)});
+        points.emplace_back(x, 2.0f * std::sin(x));
     }
     for (std::size_t i = 1; i < points.size(); ++i) wiggle.AddLine(points[i - 1], points[i]);
     const float width = 20000.0f;
@@ -144,7 +144,7 @@ TEST(Widen, LongLinesCoverWhatTheirShapeDoes) {
     auto sideOf = [&](PointF a, PointF b, std::vector<PointF>& out) {
         for (int i = 0; i < n; ++i) {
             const float t = float(i) / n;
-            out.push_back({a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t});
+            out.emplace_back(a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t);
         }
     };
     struct Row {
@@ -166,7 +166,7 @@ TEST(Widen, LongLinesCoverWhatTheirShapeDoes) {
             sideOf({0, L}, {0, 0}, pts);
         } else {
             sideOf({0, 0}, {L, 0}, pts);
-            pts.push_back({L, 0});
+            pts.emplace_back(L, 0);
         }
         GraphicsPath p;
         p.AddLines(pts.data(), pts.size());

@@ -243,8 +243,8 @@ TEST(GerberArchive, ItemsBecomeTheseLines) {
         EXPECT_EQ(f.header, gerbertest::Header()) << row.name;
         EXPECT_EQ(f.apertures, row.apertures) << row.name;
         // Rows that go on to hatch list only the lines before the hatch spans.
-        const std::vector<std::string> head(f.body.begin(),
-                                            f.body.begin() + std::min(f.body.size(), row.body.size()));
+        const std::vector<std::string> head(
+            f.body.begin(), f.body.begin() + std::ptrdiff_t(std::min(f.body.size(), row.body.size())));
         EXPECT_EQ(head, row.body) << row.name;
     }
 }
@@ -263,7 +263,7 @@ TEST(GerberArchive, UnfilledCircleIsAStrokedClosedCurve) {
         ASSERT_TRUE(ParseCoord(f.body[i], c)) << f.body[i];
         EXPECT_EQ(c.d, 1) << "no flash, no second move: " << f.body[i];
         // Every point lies on the circle of radius 5 about (105, 105), within the flatness.
-        const double r = std::hypot(c.x / 100.0 - 105.0, 750.0 - c.y / 100.0 - 105.0);
+        const double r = std::hypot(double(c.x) / 100.0 - 105.0, 750.0 - double(c.y) / 100.0 - 105.0);
         EXPECT_NEAR(r, 5.0, 0.03) << f.body[i];
     }
     EXPECT_EQ(f.body.back(), f.body[1].substr(0, f.body[1].size() - 4) + "D01*") << "it ends where it began";

@@ -33,7 +33,7 @@ Points PointsOf(const TLineGraphItem& item) {
 // The anchors of a path (every third point).
 std::vector<PointF> Anchors(const TVemoPath& path) {
     std::vector<PointF> out;
-    const auto& pts = path.GetPoints();
+    const std::vector<PointF>& pts = path.GetPoints().Vector();
     for (std::size_t i = 0; i + 2 < pts.size(); i += 3) out.push_back(pts[i]);
     return out;
 }
@@ -50,7 +50,7 @@ void ExpectAnchors(const TVemoObject* object, const std::vector<PointF>& expecte
 }
 
 // Sets rows of the editor over the initial ones.
-TGraphProperties Rows(std::vector<TGraphProperty> changes) {
+TGraphProperties Rows(const std::vector<TGraphProperty>& changes) {
     TGraphProperties rows = InitialGraphProperties();
     for (const TGraphProperty& c : changes)
         for (TGraphProperty& row : rows)
@@ -161,14 +161,14 @@ TEST_F(LineGraph, FrameAndTicksFollowAxisZero) {
     ASSERT_EQ(xticks->GetChildCount(), 20);
     for (int n = 0; n < 20; ++n) {
         const float top = n % 5 == 0 ? 297.0f : 298.5f;
-        ExpectAnchors(xticks->GetChild(n), {{20.0f * n, 300}, {20.0f * n, top}},
+        ExpectAnchors(xticks->GetChild(n), {{20.0f * float(n), 300}, {20.0f * float(n), top}},
                       "x tick " + std::to_string(n));
     }
     // Ytics 5, Ymtics 2 over 300 units for 20: a tick every 37.5 from the bottom, long ones every other.
     const auto* yticks = dynamic_cast<const TVemoGroup*>(graph->GetChild(3));
     ASSERT_EQ(yticks->GetChildCount(), 8);
     for (int n = 0; n < 8; ++n) {
-        const float y = 300.0f - 37.5f * n;
+        const float y = 300.0f - 37.5f * float(n);
         ExpectAnchors(yticks->GetChild(n), {{0, y}, {n % 2 == 0 ? 4.0f : 2.0f, y}},
                       "y tick " + std::to_string(n));
     }

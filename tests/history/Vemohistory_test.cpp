@@ -22,7 +22,7 @@ namespace {
 
 // ---- building and comparing documents ----
 
-TVemoPath* AddTrack(TVemoContainer& parent, const TVemoLayerPtr& layer, std::vector<PointF> nodes) {
+TVemoPath* AddTrack(TVemoContainer& parent, const TVemoLayerPtr& layer, const std::vector<PointF>& nodes) {
     auto path = std::make_unique<TVemoPath>();
     path->SetLayer(layer);
     for (PointF p : nodes) path->AppendNode(p);
@@ -39,7 +39,7 @@ std::unique_ptr<TVemoDocument> SmallBoard() {
     const TVemoLayerPtr solder = layers.Find("solder"), component = layers.Find("component");
     for (int i = 0; i < 4; ++i)
         AddTrack(root, i % 2 ? solder : component,
-                 {{10.0f * i, 10}, {10.0f * i + 30, 15}, {10.0f * i + 40, 60}});
+                 {{10.0f * float(i), 10}, {10.0f * float(i) + 30, 15}, {10.0f * float(i) + 40, 60}});
     TVemoPath* land = AddTrack(root, solder, {{100, 100}, {110, 100}, {110, 110}, {100, 110}});
     land->Close();
     land->SetSurface(TVemoSurface(0.5f, true, false));

@@ -36,7 +36,8 @@ TEST(VemFuzzCorpus, EveryFileImportsSavesAndPlotsOrSaysWhyNot) {
         {
             std::istringstream probe(text.str());
             const TVemoImporter importer(probe);
-            for (int i = 0; i < importer.LayerCount(); ++i) destinations.push_back(i % 2 ? "solder" : "new-layer");
+            for (int i = 0; i < importer.LayerCount(); ++i)
+                destinations.emplace_back(i % 2 ? "solder" : "new-layer");
         }
         TVemoDocument doc;
         std::istringstream again(text.str());

@@ -45,8 +45,9 @@ std::string Describe(const TVemoObject& object) {
     if (const auto* path = dynamic_cast<const TVemoPath*>(&object)) {
         const auto& pts = path->GetPoints();
         const TVemoSurface& s = *path->GetSurface();
-        return "LINE@" + layer + " " + Pt(pts[0]) + "-" + Pt(pts[pts.size() - 3]) + " w" + Num(s.GetWidth()) +
-               " " + CapName(s.GetCap()) + (s.GetJoin() == geom::JoinBevel ? "/bevel" : "");
+        return "LINE@" + layer + " " + Pt(pts[0]) + "-" + Pt(pts[std::ptrdiff_t(pts.size()) - 3]) + " w" +
+               Num(s.GetWidth()) + " " + CapName(s.GetCap()) +
+               (s.GetJoin() == geom::JoinBevel ? "/bevel" : "");
     }
     if (const auto* dot = dynamic_cast<const TVemoEllipse*>(&object)) {
         const TVemoSurface& s = *dot->GetSurface();

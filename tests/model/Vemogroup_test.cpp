@@ -295,6 +295,7 @@ TEST_F(TVemoGroupTest, PickHandlePrefersAnEditedChildThenTheFirstHit) {
         SCOPED_TRACE(row.name);
         TVemoGroup group;
         std::vector<TScriptedObject*> kids;
+        kids.reserve(3);
         for (int i = 0; i < 3; ++i)
             kids.push_back(static_cast<TScriptedObject*>(
                 group.AddChild(std::make_unique<TScriptedObject>(row.editing[i], row.hit[i], row.pick[i]))));

@@ -22,6 +22,7 @@ namespace {
 
 std::vector<std::string> Names(const TVemoLayerList& list) {
     std::vector<std::string> names;
+    names.reserve(std::size_t(list.Count()));
     for (int i = 0; i < list.Count(); ++i) names.push_back(list.At(i)->GetName());
     return names;
 }

@@ -78,10 +78,10 @@ std::vector<PointF> SampleCurve(const TVemoPath& path, int count) {
         const double u = double(i) / (count - 1) * segments;
         const int s = std::min(int(u), segments - 1);
         const double t = u - s, v = 1.0 - t;
-        const PointF* p = &chain[std::size_t(3 * s)];
+        const PointF* p = &chain[3 * std::size_t(s)];
         const double b0 = v * v * v, b1 = 3 * v * v * t, b2 = 3 * v * t * t, b3 = t * t * t;
-        out.push_back({float(b0 * p[0].x + b1 * p[1].x + b2 * p[2].x + b3 * p[3].x),
-                       float(b0 * p[0].y + b1 * p[1].y + b2 * p[2].y + b3 * p[3].y)});
+        out.emplace_back(float(b0 * p[0].x + b1 * p[1].x + b2 * p[2].x + b3 * p[3].x),
+                         float(b0 * p[0].y + b1 * p[1].y + b2 * p[2].y + b3 * p[3].y));
     }
     return out;
 }

@@ -36,7 +36,7 @@ void ExpectHandles(const TVemoShape& shape, const std::vector<PointF>& expected,
 }
 
 // A rectangle from a to b on its own layer with the given style.
-std::unique_ptr<TVemoRect> MakeRect(PointF a, PointF b, TVemoSurface surface = TVemoSurface(),
+std::unique_ptr<TVemoRect> MakeRect(PointF a, PointF b, const TVemoSurface& surface = TVemoSurface(),
                                     TVemoLayerPtr layer = Layer()) {
     auto rect = std::make_unique<TVemoRect>();
     rect->SetLayer(std::move(layer));
@@ -45,7 +45,8 @@ std::unique_ptr<TVemoRect> MakeRect(PointF a, PointF b, TVemoSurface surface = T
     return rect;
 }
 
-std::unique_ptr<TVemoEllipse> MakeCircle(PointF centre, PointF q, TVemoSurface surface = TVemoSurface(),
+std::unique_ptr<TVemoEllipse> MakeCircle(PointF centre, PointF q,
+                                         const TVemoSurface& surface = TVemoSurface(),
                                          TVemoLayerPtr layer = Layer()) {
     auto ellipse = std::make_unique<TVemoEllipse>();
     ellipse->SetLayer(std::move(layer));
@@ -500,6 +501,13 @@ TEST(VemoShape, CloneAndSetData) {
     ExpectHandles(loaded, {{10, 10}, {14, 10}, {10, 12}, {6, 10}, {10, 8}}, "loaded");
     EXPECT_EQ(loaded.GetInverse(), Matrix(1, 0, 0, 1, -10, -10));
     EXPECT_TRUE(loaded.HitPoint({13.9f, 10})) << "the stroke of the loaded ellipse";
+    // The undo pool keeps an object only when its record gives back the same bits.
+    EXPECT_TRUE(loaded.HasData(axes, Matrix(1, 0, 0, 1, 10, 10)));
+    TVemoShape::LocalPoints signedZero = axes;
+    signedZero[1].y = -0.0f;
+    EXPECT_FALSE(loaded.HasData(signedZero, Matrix(1, 0, 0, 1, 10, 10))) << "-0 in a point";
+    EXPECT_FALSE(loaded.HasData(axes, Matrix(1, -0.0f, 0, 1, 10, 10))) << "-0 in the placement";
+    EXPECT_FALSE(loaded.HasData(axes, Matrix(1, 0, 0, 1, 10, 10.001f)));
 }
 
 TEST(VemoShape, CollapsedPlacementIgnoresHandleDrags) {

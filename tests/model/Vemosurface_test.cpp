@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 
 #include "model/Vemodrawstyle.h"
 #include "model/Vemolayer.h"
@@ -98,6 +99,20 @@ TEST(VemoSurface, CompareToNamesEachDifferingField) {
         EXPECT_EQ(base.CompareTo(other), row.expected) << row.name;
         EXPECT_EQ(other.CompareTo(base), row.expected) << row.name;
     }
+}
+
+TEST(VemoSurface, SameFieldsComparesTheWidthBitForBit) {
+    // A filled style keeps any width, so the odd ones reach the comparison.
+    const auto filled = [](float width) {
+        TVemoSurface s;
+        s.SetFields(width, true, false, geom::JoinRound, geom::CapRound, geom::DashSolid);
+        return s;
+    };
+    EXPECT_TRUE(filled(0.5f).SameFields(filled(0.5f)));
+    EXPECT_FALSE(filled(0.0f).SameFields(filled(-0.0f))) << "-0 is a change";
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_TRUE(filled(nan).SameFields(filled(nan))) << "the same NaN is no change";
+    EXPECT_FALSE(filled(0.5f).SameFields(filled(0.5001f)));
 }
 
 }  // namespace

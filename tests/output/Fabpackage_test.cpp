@@ -70,6 +70,7 @@ TEST(FabPackage, HoldsWhatItsReadmeListsAndGerbvReadsIt) {
 
     const std::map<std::string, std::string> files = Unzip(zipPath);
     std::vector<std::string> names;
+    names.reserve(files.size());
     for (const auto& [name, bytes] : files) names.push_back(name);
     EXPECT_EQ(names,
               (std::vector<std::string>{"README.txt", "amp-bottom-copper.gbr", "amp-other.gbr", "amp.drl"}));

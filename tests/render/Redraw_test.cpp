@@ -179,7 +179,8 @@ TEST(RenderMain, LayersPaintFromTheLastToLayerZero) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         auto doc = MakeDocument(60, 40, colours);
-        for (int i = 0; i < 3; ++i) AddRect(*doc, i, PointF(5.0f + 5 * i, 5), PointF(40.0f + 5 * i, 30));
+        for (int i = 0; i < 3; ++i)
+            AddRect(*doc, i, PointF(5.0f + 5.0f * float(i), 5), PointF(40.0f + 5.0f * float(i), 30));
         if (row.hidden >= 0) doc->GetLayerList().At(row.hidden)->SetVisible(false);
         doc->GetRoot().Rebuild();
         TDIBitmap main(60, 40);
@@ -345,7 +346,7 @@ TEST(TRenderView, EachLevelRepaintsOnlyWhatItOwns) {
     TVemoRect* first = AddRect(*doc, 0, PointF(5, 5), PointF(20, 20));
     std::vector<std::uint32_t> shown;
     const auto present = [&](const TDIBitmap& b) { shown.assign(b.Pixels(), b.Pixels() + b.PixelCount()); };
-    auto shownAt = [&](int x, int y) { return shown.at(std::size_t(y * 60 + x)) & 0x00FFFFFFu; };
+    auto shownAt = [&](int x, int y) { return shown.at(std::size_t(y) * 60 + std::size_t(x)) & 0x00FFFFFFu; };
 
     EXPECT_EQ(view.Idle(*doc, present), Step::All);
     ASSERT_EQ(shown.size(), 60u * 40u);

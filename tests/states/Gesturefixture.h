@@ -59,13 +59,10 @@ protected:
         return AddPathPoints(pts, std::vector<unsigned char>(pts.size(), TVemoPath::TypeSmooth), closed);
     }
     static std::vector<PointF> Anchors(const TVemoPath& path) {
+        const std::vector<PointF>& all = path.GetPoints().Vector();
         std::vector<PointF> out;
-        for (std::size_t i = 0; i < path.GetPoints().size(); i += 3) out.push_back(path.GetPoints()[i]);
+        for (std::size_t i = 0; i < all.size(); i += 3) out.push_back(all[i]);
         return out;
     }
-    static std::vector<PointF> Points(const TVemoPath& path) {
-        std::vector<PointF> out;
-        for (std::size_t i = 0; i < path.GetPoints().size(); ++i) out.push_back(path.GetPoints()[i]);
-        return out;
-    }
+    static std::vector<PointF> Points(const TVemoPath& path) { return path.GetPoints().Vector(); }
 };

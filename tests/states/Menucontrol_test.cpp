@@ -11,6 +11,7 @@ namespace {
 
 std::vector<std::string> Names(const std::vector<std::unique_ptr<TVemoToolButton>>& buttons) {
     std::vector<std::string> names;
+    names.reserve(buttons.size());
     for (const auto& b : buttons) names.push_back(b->CommandName());
     return names;
 }

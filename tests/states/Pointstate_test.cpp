@@ -20,8 +20,9 @@ protected:
     }
     const std::vector<TVemoObject*>& Edits() { return context->Session().EditList(); }
     static std::vector<bool> SelectedAnchors(const TVemoPath& path) {
+        const std::vector<unsigned char>& types = path.GetTypes().Vector();
         std::vector<bool> out;
-        for (std::size_t i = 0; i < path.GetPoints().size(); i += 3) out.push_back(path.GetTypes()[i] & 1);
+        for (std::size_t i = 0; i < types.size(); i += 3) out.push_back(types[i] & 1);
         return out;
     }
     static RectF Bounds(const TVemoObject* o) {
