@@ -35,7 +35,8 @@ std::unique_ptr<TVemoDocument> LoadInitialDocument(const std::string& file, std:
         const std::string name = ec ? file : full.lexically_normal().string();
         std::unique_ptr<TVemoDocument> doc;
         const std::filesystem::file_status status = std::filesystem::symlink_status(file, ec);
-        const bool absent = ec ? ec == std::errc::no_such_file_or_directory : !std::filesystem::exists(status);
+        const bool absent =
+            ec ? ec == std::errc::no_such_file_or_directory : !std::filesystem::exists(status);
         if (absent) {
             // A board that does not exist yet, as text editors do: a new one,
             // to be saved under that name.
@@ -90,7 +91,8 @@ int RunEditor(int argc, char** argv, const std::string& file, const std::string&
             std::fprintf(stderr, "zelko: %s is a folder, not a file\n", file.c_str());
             return 2;
         }
-        std::fprintf(stderr, "zelko: no display to open the editor on (DISPLAY and WAYLAND_DISPLAY are not set)\n");
+        std::fprintf(stderr,
+                     "zelko: no display to open the editor on (DISPLAY and WAYLAND_DISPLAY are not set)\n");
         return 1;
     }
     QApplication application(argc, argv);

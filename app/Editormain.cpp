@@ -2,4 +2,6 @@
 
 #include "app/Editor.h"
 
-int main(int argc, char** argv) { return app::RunEditor(argc, argv, argc > 1 ? argv[1] : ""); }
+int main(int argc, char** argv) {
+    return app::RunEditor(argc, argv, argc > 1 ? argv[1] : "");
+}

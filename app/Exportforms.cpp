@@ -137,7 +137,8 @@ TExportBmpForm::TExportBmpForm(TVemoDocument* document, QWidget* parent)
     side->addLayout(form);
     LayOut(this, layers_, side, [this] { return Export(); });
     askFile = [this] {
-        return QFileDialog::getSaveFileName(this, windowTitle(), {}, "BMP (*.bmp);;PNG (*.png)").toStdString();
+        return QFileDialog::getSaveFileName(this, windowTitle(), {}, "BMP (*.bmp);;PNG (*.png)")
+            .toStdString();
     };
     tell = [this](bool ok, const std::string& text) { DefaultTell(this, ok, text); };
 }
@@ -148,7 +149,8 @@ bool TExportBmpForm::Export() {
     const std::string text = resolution_->text().trimmed().toStdString();
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), ppi);
     if (ec != std::errc() || ptr != text.data() + text.size() || !std::isfinite(ppi) || ppi <= 0) {
-        tell(false, tr("解像度には正の数を入れてください: \"%1\"").arg(QString::fromStdString(text)).toStdString());
+        tell(false,
+             tr("解像度には正の数を入れてください: \"%1\"").arg(QString::fromStdString(text)).toStdString());
         resolution_->setFocus();
         return false;
     }
@@ -165,7 +167,9 @@ bool TExportBmpForm::Export() {
     TBitmapExportResult result;
     std::string error;
     if (!ExportBitmap(*document_, file, options, result, error)) {
-        tell(false, tr("\"%1\" を書き出せませんでした: %2").arg(QString::fromStdString(file), QString::fromStdString(error)).toStdString());
+        tell(false, tr("\"%1\" を書き出せませんでした: %2")
+                        .arg(QString::fromStdString(file), QString::fromStdString(error))
+                        .toStdString());
         return false;
     }
     tell(true, tr("%1 を書き出しました (%2 x %3 ピクセル, %4 ppi, %5)")
@@ -203,7 +207,9 @@ TExportEmfForm::TExportEmfForm(TVemoDocument* document, QWidget* parent)
     side->addWidget(targetGroup);
     side->addWidget(options);
     LayOut(this, layers_, side, [this] { return Export(); });
-    askFile = [this] { return QFileDialog::getSaveFileName(this, windowTitle(), {}, "EMF (*.emf)").toStdString(); };
+    askFile = [this] {
+        return QFileDialog::getSaveFileName(this, windowTitle(), {}, "EMF (*.emf)").toStdString();
+    };
     tell = [this](bool ok, const std::string& text) { DefaultTell(this, ok, text); };
 }
 
@@ -219,7 +225,9 @@ bool TExportEmfForm::Export() {
     TEmfExportResult result;
     std::string error;
     if (!ExportEmf(*document_, file, options, result, error)) {
-        tell(false, tr("\"%1\" を書き出せませんでした: %2").arg(QString::fromStdString(file), QString::fromStdString(error)).toStdString());
+        tell(false, tr("\"%1\" を書き出せませんでした: %2")
+                        .arg(QString::fromStdString(file), QString::fromStdString(error))
+                        .toStdString());
         return false;
     }
     tell(true, tr("%1 を書き出しました (%2 レコード, %3)")

@@ -45,8 +45,9 @@ public:
     void accept() override {
         const QString path = selectedFiles().value(0);
         if (!path.isEmpty() && !QFileInfo::exists(path) && !QDir().mkpath(path)) {
-            QMessageBox::warning(this, windowTitle(),
-                                 TGerberForm::tr("フォルダ \"%1\" を作れませんでした。").arg(QDir::toNativeSeparators(path)));
+            QMessageBox::warning(
+                this, windowTitle(),
+                TGerberForm::tr("フォルダ \"%1\" を作れませんでした。").arg(QDir::toNativeSeparators(path)));
             return;
         }
         QFileDialog::accept();
@@ -94,7 +95,8 @@ private:
 
 }  // namespace
 
-TGerberForm::TGerberForm(const TVemoResource* resources, QWidget* parent) : QDialog(parent), resources_(resources) {
+TGerberForm::TGerberForm(const TVemoResource* resources, QWidget* parent)
+    : QDialog(parent), resources_(resources) {
     setWindowTitle(tr("ガーバ出力"));
     setAccessibleName(windowTitle());
     tabs_ = new QTabWidget(this);
@@ -109,8 +111,10 @@ TGerberForm::TGerberForm(const TVemoResource* resources, QWidget* parent) : QDia
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     grid_->setAccessibleName(tr("出力レイヤー"));
     grid_->setToolTip(tr("Output: ガーバファイルに出力するレイヤー / Hole: 穴のレイヤー"));
-    connect(grid_, &QTableWidget::cellClicked, this, [this](int row, int column) { ToggleCell(row, column); });
-    grid_->installEventFilter(new TToggleKeys(grid_, [this](int row, int column) { ToggleCell(row, column); }));
+    connect(grid_, &QTableWidget::cellClicked, this,
+            [this](int row, int column) { ToggleCell(row, column); });
+    grid_->installEventFilter(
+        new TToggleKeys(grid_, [this](int row, int column) { ToggleCell(row, column); }));
     tabs_->addTab(grid_, tr("出力レイヤー"));
 
     auto* settings = new QWidget;
@@ -190,7 +194,8 @@ void TGerberForm::FillGrid() {
 void TGerberForm::ShowFlags(int row) {
     const TVemoLayerPtr layer = document_->GetLayerList().At(row);
     const QIcon check = resources_ ? resources_->Icon("Check") : QIcon();
-    for (const auto& [column, on] : {std::pair{kOutputColumn, layer->IsOutput()}, {kHoleColumn, layer->IsHole()}}) {
+    for (const auto& [column, on] :
+         {std::pair{kOutputColumn, layer->IsOutput()}, {kHoleColumn, layer->IsHole()}}) {
         QTableWidgetItem* item = grid_->item(row, column);
         item->setIcon(on && !check.isNull() ? check : QIcon());
         item->setText(on && check.isNull() ? tr("✓") : QString());
@@ -232,7 +237,9 @@ bool TGerberForm::Export() {
     bool anyOutput = false;
     for (int i = 0; i < layers.Count(); ++i) anyOutput = anyOutput || layers.At(i)->IsOutput();
     if (!anyOutput && !drill_->isChecked()) {
-        summary_ = tr("出力するレイヤーがありません。「出力レイヤー」の Output 欄でレイヤーを選んでください。").toStdString();
+        summary_ =
+            tr("出力するレイヤーがありません。「出力レイヤー」の Output 欄でレイヤーを選んでください。")
+                .toStdString();
         tell(false, summary_);
         return false;
     }
@@ -266,7 +273,8 @@ bool TGerberForm::Export() {
             result = ExportGerber(*document_, options);
         }
         if (!result.Succeeded()) {
-            summary_ = tr("ガーバファイルを出力できませんでした。何も書き出していません。").toStdString() + "\n" + failures(result);
+            summary_ = tr("ガーバファイルを出力できませんでした。何も書き出していません。").toStdString() +
+                       "\n" + failures(result);
             tell(false, summary_);
             return false;
         }

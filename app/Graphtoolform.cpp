@@ -69,7 +69,9 @@ TLineGraphFrame::TLineGraphFrame(std::string settingsPath, QWidget* parent, std:
                                             "Tab files (*.tab);;CSV files (*.csv);;All files (*)")
             .toStdString();
     };
-    tell = [this](const std::string& text) { QMessageBox::warning(this, window()->windowTitle(), QString::fromStdString(text)); };
+    tell = [this](const std::string& text) {
+        QMessageBox::warning(this, window()->windowTitle(), QString::fromStdString(text));
+    };
 }
 
 void TLineGraphFrame::SetDocument(TVemoDocument* document) {
@@ -99,13 +101,17 @@ bool TLineGraphFrame::SetValue(const std::string& key, const std::string& value)
     return false;
 }
 
-void TLineGraphFrame::ShowItem(int item) { FillProperty(ShowGraphItem(unit_, item)); }
+void TLineGraphFrame::ShowItem(int item) {
+    FillProperty(ShowGraphItem(unit_, item));
+}
 
 bool TLineGraphFrame::ReadFile(const std::string& file) {
     lastFile_ = file;
     std::string error;
     if (!unit_.ReadData(file, &error)) {
-        tell(tr("\"%1\" を読み込めませんでした: %2").arg(QString::fromStdString(file), QString::fromStdString(error)).toStdString());
+        tell(tr("\"%1\" を読み込めませんでした: %2")
+                 .arg(QString::fromStdString(file), QString::fromStdString(error))
+                 .toStdString());
         return false;
     }
     std::string moveError;
@@ -139,19 +145,23 @@ bool TLineGraphFrame::Apply() {
     if (item < 0 || item >= unit_.ItemCount()) return false;
     TGraphProperties rows;
     for (int r = 0; r < property_->rowCount(); ++r)
-        rows.push_back({property_->item(r, 0)->text().toStdString(), property_->item(r, 1)->text().trimmed().toStdString()});
+        rows.push_back({property_->item(r, 0)->text().toStdString(),
+                        property_->item(r, 1)->text().trimmed().toStdString()});
     std::string message;
     const bool ok = ApplyGraphProperties(unit_, item, rows, message);
     apply_->setEnabled(false);
     std::string error;
-    if (!unit_.SaveSettings(settingsPath_, error)) tell(tr("グラフの設定を保存できませんでした: %1").arg(QString::fromStdString(error)).toStdString());
-    if (!ok) tell(message == kInvalidGraphValueMessage ? tr("無効な値が含まれています。").toStdString() : message);
+    if (!unit_.SaveSettings(settingsPath_, error))
+        tell(tr("グラフの設定を保存できませんでした: %1").arg(QString::fromStdString(error)).toStdString());
+    if (!ok)
+        tell(message == kInvalidGraphValueMessage ? tr("無効な値が含まれています。").toStdString() : message);
     return ok;
 }
 
 TVemoGroup* TLineGraphFrame::AddGraph() {
     if (!document_ || unit_.ItemCount() == 0) {
-        tell(tr("グラフにするデータがありません。「読み込み」でデータファイルを読んでください。").toStdString());
+        tell(tr("グラフにするデータがありません。「読み込み」でデータファイルを読んでください。")
+                 .toStdString());
         return nullptr;
     }
     std::unique_ptr<TVemoGroup> group = unit_.BuildGroup();

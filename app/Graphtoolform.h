@@ -74,7 +74,8 @@ class TGraphToolForm : public QDialog {
     Q_OBJECT
 public:
     static constexpr const char* kCaption = "GraphToolForm";
-    explicit TGraphToolForm(std::string settingsPath, QWidget* parent = nullptr, std::string oldSettingsPath = {});
+    explicit TGraphToolForm(std::string settingsPath, QWidget* parent = nullptr,
+                            std::string oldSettingsPath = {});
     TLineGraphFrame* Frame() { return frame_; }
 
 private:

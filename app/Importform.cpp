@@ -25,8 +25,9 @@ TVemoImportForm::TVemoImportForm(std::string settingsPath, QWidget* parent)
     setAccessibleName(windowTitle());
     remembered_ = ReadImportLayerMap(settings::ReadSettingsFile(settingsPath_));
 
-    auto* hint = new QLabel(tr("ファイルの各レイヤー (Target) を受け取るレイヤー (Dest) を選んでください。"
-                                "新しい名前を入力するとレイヤーを作ります。空欄のレイヤーは読み込みません。"));
+    auto* hint =
+        new QLabel(tr("ファイルの各レイヤー (Target) を受け取るレイヤー (Dest) を選んでください。"
+                      "新しい名前を入力するとレイヤーを作ります。空欄のレイヤーは読み込みません。"));
     hint->setWordWrap(true);
     table_ = new QTableWidget(0, 2);
     table_->setHorizontalHeaderLabels({"Target", "Dest"});
@@ -55,7 +56,9 @@ TVemoImportForm::TVemoImportForm(std::string settingsPath, QWidget* parent)
     layout->addWidget(table_, 1);
     layout->addWidget(buttons);
     resize(380, 320);
-    tell = [this](const std::string& text) { QMessageBox::warning(this, windowTitle(), QString::fromStdString(text)); };
+    tell = [this](const std::string& text) {
+        QMessageBox::warning(this, windowTitle(), QString::fromStdString(text));
+    };
 }
 
 bool TVemoImportForm::Load(const std::string& file, TVemoDocument* document, std::string& error) {
@@ -111,7 +114,9 @@ bool TVemoImportForm::Import(TVemoImportResult& result, std::string& error) {
         // saved document could not find its layer again.
         const std::string name = Destination(r);
         if (!name.empty() && !document_->GetLayerList().Find(name) && !CanEncodeCp932(name)) {
-            error = tr("レイヤー名 \"%1\" には保存できない文字が含まれています。").arg(QString::fromStdString(name)).toStdString();
+            error = tr("レイヤー名 \"%1\" には保存できない文字が含まれています。")
+                        .arg(QString::fromStdString(name))
+                        .toStdString();
             return false;
         }
         destinations.push_back(name);

@@ -95,7 +95,8 @@ QString TLayerEdit::NameProblem(const QString& name, const TVemoLayer* layer, co
             else if (other && other->GetName() == utf8)
                 taken = true;
         }
-        if (inList && taken) return QStringLiteral("レイヤー \"%1\" はすでにあります。別の名前にしてください。").arg(name);
+        if (inList && taken)
+            return QStringLiteral("レイヤー \"%1\" はすでにあります。別の名前にしてください。").arg(name);
     }
     return {};
 }
@@ -128,8 +129,8 @@ void TLayerEdit::ChooseColour() {
 }
 
 void TLayerEdit::ShowColour() {
-    pallet_->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; border: 1px solid black; }")
-                               .arg(colour_.name()));
+    pallet_->setStyleSheet(
+        QStringLiteral("QPushButton { background-color: %1; border: 1px solid black; }").arg(colour_.name()));
 }
 
 }  // namespace app

@@ -34,7 +34,9 @@ settings::TFormPlacement FirstRunPlacement() {
     return p;
 }
 
-QColor Rgb(Argb colour) { return QColor::fromRgb(colour & 0xFFFFFFu); }
+QColor Rgb(Argb colour) {
+    return QColor::fromRgb(colour & 0xFFFFFFu);
+}
 
 }  // namespace
 
@@ -53,8 +55,9 @@ void TVemoLayerFace::SetLayer(TVemoLayerPtr layer) {
     const QString name = layer_ ? QString::fromStdString(layer_->GetName()) : QString();
     setObjectName(QStringLiteral("layer:") + name);
     setAccessibleName(name);
-    setToolTip(tr("%1 — 左: 表示 / 鍵: ロック / 名前: 現在のレイヤー (ドラッグで順番を変更、ダブルクリックで編集)")
-                   .arg(name));
+    setToolTip(
+        tr("%1 — 左: 表示 / 鍵: ロック / 名前: 現在のレイヤー (ドラッグで順番を変更、ダブルクリックで編集)")
+            .arg(name));
     update();
 }
 
@@ -81,8 +84,8 @@ void TVemoLayerFace::paintEvent(QPaintEvent*) {
     painter.setFont(font);
     const QRect nameBox(TLayerWindow::kNameX + 2, 0, width() - TLayerWindow::kNameX - 32, height());
     painter.drawText(nameBox, Qt::AlignVCenter | Qt::AlignLeft,
-                     painter.fontMetrics().elidedText(QString::fromStdString(layer_->GetName()), Qt::ElideRight,
-                                                      nameBox.width()));
+                     painter.fontMetrics().elidedText(QString::fromStdString(layer_->GetName()),
+                                                      Qt::ElideRight, nameBox.width()));
     painter.setPen(Qt::black);
     painter.setBrush(Rgb(layer_->GetEffectiveColour()));
     painter.drawRect(QRect(QPoint(width() - 25, 5), QPoint(width() - 6, 19)));
@@ -214,7 +217,9 @@ TVemoLayerFace* TLayerWindow::Materialize(int i) {
     return row;
 }
 
-TVemoLayerFace* TLayerWindow::Row(int i) { return Materialize(i); }
+TVemoLayerFace* TLayerWindow::Row(int i) {
+    return Materialize(i);
+}
 
 int TLayerWindow::LiveRowCount() const {
     int live = 0;
@@ -244,7 +249,8 @@ void TLayerWindow::PlaceRows() {
     rowsBox_->setMinimumHeight(RowCount() * kRowHeight + 2);
     const int width = rowsBox_->width();
     for (int i = 0; i < RowCount(); ++i)
-        if (TVemoLayerFace* row = rows_[std::size_t(i)]) row->setGeometry(0, i * kRowHeight + 1, width, kRowHeight);
+        if (TVemoLayerFace* row = rows_[std::size_t(i)])
+            row->setGeometry(0, i * kRowHeight + 1, width, kRowHeight);
     ShowVisibleRows();
 }
 
@@ -307,7 +313,7 @@ void TLayerWindow::RowMoved(TVemoLayerFace& row, QPoint global) {
     dropTarget_ = target;
     if (target && target != &row)
         target->SetDropLine(IndexOf(target) < IndexOf(&row) ? TVemoLayerFace::TDropLine::Top
-                                                             : TVemoLayerFace::TDropLine::Bottom);
+                                                            : TVemoLayerFace::TDropLine::Bottom);
 }
 
 void TLayerWindow::RowReleased(TVemoLayerFace& row, int x, QPoint global) {
@@ -361,8 +367,7 @@ void TLayerWindow::NewLayer() {
 
 void TLayerWindow::DeleteLayer() {
     const auto answer = QMessageBox::question(
-        this, tr("レイヤ"),
-        tr("レイヤーに関連付けられているオブジェクトも削除されますが、よろしいですか？"),
+        this, tr("レイヤ"), tr("レイヤーに関連付けられているオブジェクトも削除されますが、よろしいですか？"),
         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes || !context_) return;
     TVemoLayerList& layers = context_->Document().GetLayerList();

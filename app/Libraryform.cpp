@@ -84,7 +84,9 @@ void TLibraryPreview::paintEvent(QPaintEvent*) {
     if (!form_.picture_.isNull()) painter.drawImage(0, 0, form_.picture_);
 }
 
-void TLibraryPreview::resizeEvent(QResizeEvent*) { form_.DrawPreview(); }
+void TLibraryPreview::resizeEvent(QResizeEvent*) {
+    form_.DrawPreview();
+}
 
 TLibraryForm::TLibraryForm(std::string settingsPath, QWidget* parent)
     : QDialog(parent), settingsPath_(std::move(settingsPath)), chosen_(std::make_unique<TVemoGroup>()) {

@@ -118,7 +118,8 @@ void TDesignWidget::paintEvent(QPaintEvent*) {
         const qreal r = 7.0 * ratio;
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setBrush(Qt::NoBrush);
-        for (const auto& [colour, width] : {std::pair{QColor(Qt::white), 4.0 * ratio}, std::pair{QColor::fromRgb(c), 2.0 * ratio}}) {
+        for (const auto& [colour, width] :
+             {std::pair{QColor(Qt::white), 4.0 * ratio}, std::pair{QColor::fromRgb(c), 2.0 * ratio}}) {
             painter.setPen(QPen(colour, width));
             painter.drawEllipse(*marker_, r, r);
             painter.drawLine(*marker_ - QPointF(r * 1.6, 0), *marker_ + QPointF(r * 1.6, 0));
@@ -127,7 +128,9 @@ void TDesignWidget::paintEvent(QPaintEvent*) {
     }
 }
 
-void TDesignWidget::resizeEvent(QResizeEvent*) { form_.ResizeDesign(); }
+void TDesignWidget::resizeEvent(QResizeEvent*) {
+    form_.ResizeDesign();
+}
 
 void TDesignWidget::mousePressEvent(QMouseEvent* event) {
     if (TVemoEventContext* c = form_.Context()) {
@@ -212,7 +215,8 @@ TVemoForm::TVemoForm(const TVemoResource& resources, std::string settingsPath, Q
 
     const QString positionNames[] = {tr("ポインタの位置"), tr("原点からの距離"), QString()};
     const QString positionTips[] = {tr("ポインタの位置 (mm)"),
-                                    tr("原点からの距離 (mm)。原点は、ツールで最後にクリックした点です。"), QString()};
+                                    tr("原点からの距離 (mm)。原点は、ツールで最後にクリックした点です。"),
+                                    QString()};
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     for (int i = 0; i < 3; ++i) {
         status_[i] = new QLabel(this);
@@ -320,7 +324,8 @@ void TVemoForm::ReleaseKeys() {
     // Keys let go in another program are never reported: let go of them here,
     // or a held Space would keep the pan tool after coming back.
     if (!context_) return;
-    for (int key : {vk::Space, int('X'), int('Y'), int('Z'), int('R'), int('M'), int('G'), vk::Control, vk::Shift})
+    for (int key :
+         {vk::Space, int('X'), int('Y'), int('Z'), int('R'), int('M'), int('G'), vk::Control, vk::Shift})
         if (context_->Session().keys.Flags() & TVemoKeyState::BitOf(key)) context_->KeyUp(key);
 }
 
@@ -425,17 +430,22 @@ void TVemoForm::ScheduleIdle() {
     if (!idle_.isActive()) idle_.start();
 }
 
-void TVemoForm::ToolPanelChanged() { SyncToolPanel(); }
+void TVemoForm::ToolPanelChanged() {
+    SyncToolPanel();
+}
 
 TAnswer TVemoForm::AskYesNoCancel(const std::string& question) {
     const auto answer = QMessageBox::question(this, "zelko", QString::fromStdString(question),
                                               QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    return answer == QMessageBox::Yes ? TAnswer::Yes : answer == QMessageBox::No ? TAnswer::No : TAnswer::Cancel;
+    return answer == QMessageBox::Yes  ? TAnswer::Yes
+           : answer == QMessageBox::No ? TAnswer::No
+                                       : TAnswer::Cancel;
 }
 
 TChangedFileAnswer TVemoForm::AskChangedFile(const std::string& name) {
     QMessageBox box(QMessageBox::Warning, "zelko",
-                    tr("ファイル \"%1\" は、開いた後 (または保存した後) に他のプログラムかウィンドウで書き換えられています。\n"
+                    tr("ファイル \"%1\" は、開いた後 (または保存した後) "
+                       "に他のプログラムかウィンドウで書き換えられています。\n"
                        "上書きすると、その変更は失われます。")
                         .arg(QString::fromStdString(name)),
                     QMessageBox::NoButton, this);
@@ -453,11 +463,17 @@ TChangedFileAnswer TVemoForm::AskChangedFile(const std::string& name) {
     return TChangedFileAnswer::Cancel;
 }
 
-std::optional<std::string> TVemoForm::AskSaveFileName() { return dialogs_->AskSave(TFileKind::Document); }
+std::optional<std::string> TVemoForm::AskSaveFileName() {
+    return dialogs_->AskSave(TFileKind::Document);
+}
 
-std::optional<std::string> TVemoForm::AskOpenFileName(TFileKind kind) { return dialogs_->AskOpen(kind); }
+std::optional<std::string> TVemoForm::AskOpenFileName(TFileKind kind) {
+    return dialogs_->AskOpen(kind);
+}
 
-void TVemoForm::AddRecentFile(const std::string& name) { menus_->AddRecentFile(name); }
+void TVemoForm::AddRecentFile(const std::string& name) {
+    menus_->AddRecentFile(name);
+}
 
 void TVemoForm::RefreshLayers() {
     if (layerWindow_) layerWindow_->RebuildRows();
@@ -477,7 +493,8 @@ bool TVemoForm::IsEditorActive() {
 }
 
 void TVemoForm::ShowSnapMarker(const std::optional<PointF>& pixels) {
-    const std::optional<QPointF> marker = pixels ? std::optional<QPointF>(QPointF(pixels->x, pixels->y)) : std::nullopt;
+    const std::optional<QPointF> marker =
+        pixels ? std::optional<QPointF>(QPointF(pixels->x, pixels->y)) : std::nullopt;
     if (marker == design_->marker_) return;
     design_->marker_ = marker;
     design_->update();
@@ -502,9 +519,13 @@ bool TVemoForm::EditTextModal(TVemoString& text) {
     return textForm_->exec() == QDialog::Accepted;
 }
 
-const TVemoFont* TVemoForm::CurrentTextFont() { return &textForm_->CurrentFont(); }
+const TVemoFont* TVemoForm::CurrentTextFont() {
+    return &textForm_->CurrentFont();
+}
 
-const TVemoGroup* TVemoForm::SelectedPad() { return style_ ? style_->PreviewFrame()->SelectedPad() : nullptr; }
+const TVemoGroup* TVemoForm::SelectedPad() {
+    return style_ ? style_->PreviewFrame()->SelectedPad() : nullptr;
+}
 
 const TVemoGroup* TVemoForm::ChooseLibraryPart() {
     if (libraryForm_->exec() != QDialog::Accepted) return nullptr;
@@ -519,9 +540,13 @@ void TVemoForm::RefreshDesignPanel() {
     if (style_) style_->DesignFrame()->Refresh();
 }
 
-void TVemoForm::SetClipboardObjects(const std::string& bytes) { app::SetClipboardObjects(bytes); }
+void TVemoForm::SetClipboardObjects(const std::string& bytes) {
+    app::SetClipboardObjects(bytes);
+}
 
-std::optional<std::string> TVemoForm::ClipboardObjects() { return app::ClipboardObjects(); }
+std::optional<std::string> TVemoForm::ClipboardObjects() {
+    return app::ClipboardObjects();
+}
 
 void TVemoForm::closeEvent(QCloseEvent* event) {
     if (context_ && context_->QuerySave() == TAnswer::Cancel) {

@@ -62,9 +62,9 @@ private:
     friend class TVemoForm;
     TVemoForm& form_;
     bool painting_ = false;
-    std::optional<QRectF> band_;  // the rubber band, device pixels
+    std::optional<QRectF> band_;     // the rubber band, device pixels
     std::optional<QPointF> marker_;  // the copper snap mark, device pixels
-    int wheelRest_ = 0;  // part of a wheel step from fine-grained wheels and touchpads
+    int wheelRest_ = 0;              // part of a wheel step from fine-grained wheels and touchpads
 };
 
 class TVemoForm : public QMainWindow, public TVemoUi {

@@ -38,7 +38,8 @@ QImage Render(QSvgRenderer& svg, int scale) {
                 continue;
             }
             const auto mix = [a](int c, int face) { return (c * a + face * (255 - a)) / 255; };
-            QRgb q = qRgb(mix(qRed(p), qRed(kFace)), mix(qGreen(p), qGreen(kFace)), mix(qBlue(p), qBlue(kFace)));
+            QRgb q =
+                qRgb(mix(qRed(p), qRed(kFace)), mix(qGreen(p), qGreen(kFace)), mix(qBlue(p), qBlue(kFace)));
             // A drawn pixel must never read as the key.
             if ((q & 0xFFFFFF) == (kKey & 0xFFFFFF)) q = qRgb(254, 0, 255);
             out.setPixel(x, y, q);

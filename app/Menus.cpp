@@ -31,18 +31,27 @@ TVemoMenus::TVemoMenus(QMainWindow& window, std::string settingsPath)
 
     QMenu* file = AddMenu(nullptr, "file", QT_TR_NOOP("ファイル"));
     connect(AddItem(file, "new", QT_TR_NOOP("新規作成"), QKeySequence("Ctrl+N")), &QAction::triggered, this,
-            [this] { if (files_) files_->New(); });
+            [this] {
+                if (files_) files_->New();
+            });
     connect(AddItem(file, "open", QT_TR_NOOP("開く"), QKeySequence("Ctrl+O")), &QAction::triggered, this,
-            [this] { if (files_) files_->Open(); });
-    connect(AddItem(file, "write", QT_TR_NOOP("上書き保存"), QKeySequence("Ctrl+S")), &QAction::triggered, this,
-            [this] { if (files_) files_->Write(); });
-    connect(AddItem(file, "save", QT_TR_NOOP("名前を付けて保存"), QKeySequence("Ctrl+Shift+S")), &QAction::triggered, this,
-            [this] { if (files_) files_->SaveAs(); });
+            [this] {
+                if (files_) files_->Open();
+            });
+    connect(AddItem(file, "write", QT_TR_NOOP("上書き保存"), QKeySequence("Ctrl+S")), &QAction::triggered,
+            this, [this] {
+                if (files_) files_->Write();
+            });
+    connect(AddItem(file, "save", QT_TR_NOOP("名前を付けて保存"), QKeySequence("Ctrl+Shift+S")),
+            &QAction::triggered, this, [this] {
+                if (files_) files_->SaveAs();
+            });
     file->addSeparator()->setObjectName("hline");
     QMenu* import = AddMenu(file, "import", QT_TR_NOOP("インポート"));
     AddUnavailable(import, "import_vemo", QT_TR_NOOP("VEMOファイル"), "zelko import vem");
-    connect(AddItem(import, "import_back", QT_TR_NOOP("背景画像")), &QAction::triggered, this,
-            [this] { if (files_) files_->LoadBackground(); });
+    connect(AddItem(import, "import_back", QT_TR_NOOP("背景画像")), &QAction::triggered, this, [this] {
+        if (files_) files_->LoadBackground();
+    });
     QMenu* exportMenu = AddMenu(file, "export", QT_TR_NOOP("エクスポート"));
     AddUnavailable(exportMenu, "export_gerber", QT_TR_NOOP("ガーバファイル"), "zelko export gerber");
     AddUnavailable(exportMenu, "export_bitmap", QT_TR_NOOP("ビットマップ"), "zelko export bitmap");
@@ -70,7 +79,9 @@ TVemoMenus::TVemoMenus(QMainWindow& window, std::string settingsPath)
             }
             const TEditCommand code = item.code;
             connect(AddItem(menu, item.command, item.caption, item.keys), &QAction::triggered, this,
-                    [this, code] { if (context_) context_->SendCommand(code); });
+                    [this, code] {
+                        if (context_) context_->SendCommand(code);
+                    });
         }
     };
     QMenu* edit = AddMenu(nullptr, "edit", QT_TR_NOOP("編集"));
@@ -100,7 +111,8 @@ TVemoMenus::TVemoMenus(QMainWindow& window, std::string settingsPath)
     AddUnavailable(object, "graph_tool", QT_TR_NOOP("グラフツール"), "zelko graph");
 
     QMenu* windows = AddMenu(nullptr, "window", QT_TR_NOOP("ウインドウ"));
-    for (const auto& [command, caption] : {std::pair{"style", QT_TR_NOOP("スタイル")}, std::pair{"layer", QT_TR_NOOP("レイヤー")}}) {
+    for (const auto& [command, caption] :
+         {std::pair{"style", QT_TR_NOOP("スタイル")}, std::pair{"layer", QT_TR_NOOP("レイヤー")}}) {
         QAction* action = AddItem(windows, command, caption);
         action->setCheckable(true);
         action->setEnabled(false);  // until its window is handed over
@@ -120,7 +132,8 @@ TVemoMenus::TVemoMenus(QMainWindow& window, std::string settingsPath)
     });
 
     QMenu* help = AddMenu(nullptr, "help", QT_TR_NOOP("ヘルプ"));
-    connect(AddItem(help, "version", QT_TR_NOOP("バージョン情報")), &QAction::triggered, this, [this] { ShowDialog("version"); });
+    connect(AddItem(help, "version", QT_TR_NOOP("バージョン情報")), &QAction::triggered, this,
+            [this] { ShowDialog("version"); });
 }
 
 TVemoMenus::~TVemoMenus() = default;
@@ -134,7 +147,8 @@ QMenu* TVemoMenus::AddMenu(QMenu* parent, const char* command, const char* capti
     return menu;
 }
 
-QAction* TVemoMenus::AddItem(QMenu* menu, const char* command, const char* caption, const QKeySequence& keys) {
+QAction* TVemoMenus::AddItem(QMenu* menu, const char* command, const char* caption,
+                             const QKeySequence& keys) {
     QAction* action = menu->addAction(tr(caption));
     action->setObjectName(command);
     action->setShortcut(keys);
@@ -165,7 +179,9 @@ void TVemoMenus::SetWindow(const std::string& command, QWidget* window) {
     }
 }
 
-void TVemoMenus::SetDialog(const std::string& command, QDialog* dialog) { dialogs_[command] = dialog; }
+void TVemoMenus::SetDialog(const std::string& command, QDialog* dialog) {
+    dialogs_[command] = dialog;
+}
 
 void TVemoMenus::SetCommand(const std::string& command, std::function<void()> run) {
     QAction* action = Action(command);
@@ -203,7 +219,8 @@ void TVemoMenus::AddRecentFile(const std::string& name) {
     RefreshRecent();
     std::string error;
     // Losing the list is not worth troubling the user in the middle of their work.
-    settings::UpdateSettingsFile(settingsPath_, [this](settings::TIniFile& ini) { recentFiles_.Save(ini); }, error);
+    settings::UpdateSettingsFile(
+        settingsPath_, [this](settings::TIniFile& ini) { recentFiles_.Save(ini); }, error);
 }
 
 void TVemoMenus::RefreshRecent() {

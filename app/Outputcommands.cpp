@@ -20,7 +20,8 @@ void TVemoForm::MakeOutputWindows() {
     importForm_ = new TVemoImportForm(settingsPath_, this);
     gerberForm_ = new TGerberForm(&resources_, this);
     // The tool's own file beside zelko.ini, the one `zelko graph` reads.
-    graphToolForm_ = new TGraphToolForm(TLineGraphUnit::SettingsPathBeside(settingsPath_), this, settingsPath_);
+    graphToolForm_ =
+        new TGraphToolForm(TLineGraphUnit::SettingsPathBeside(settingsPath_), this, settingsPath_);
 
     importForm_->imported = [this](const TVemoImportResult& result) {
         if (!context_) return;
@@ -59,14 +60,18 @@ void TVemoForm::MakeOutputWindows() {
         TExportBmpForm form(&context_->Document(), this);
         form.background = &context_->Background();
         const auto tell = form.tell;
-        form.tell = [this, tell](bool ok, const std::string& text) { ok ? ShowWritten(text) : tell(ok, text); };
+        form.tell = [this, tell](bool ok, const std::string& text) {
+            ok ? ShowWritten(text) : tell(ok, text);
+        };
         form.exec();
     });
     menus_->SetCommand("export_emf", [this] {
         TExportEmfForm form(&context_->Document(), this);
         form.background = &context_->Background();
         const auto tell = form.tell;
-        form.tell = [this, tell](bool ok, const std::string& text) { ok ? ShowWritten(text) : tell(ok, text); };
+        form.tell = [this, tell](bool ok, const std::string& text) {
+            ok ? ShowWritten(text) : tell(ok, text);
+        };
         form.exec();
     });
     menus_->SetCommand("graph_tool", [this] {

@@ -26,7 +26,8 @@ class TPadCellDelegate : public QStyledItemDelegate {
 public:
     explicit TPadCellDelegate(TPreviewFrame& frame) : QStyledItemDelegate(&frame), frame_(frame) {}
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
         const int i = frame_.IndexAt(index.row(), index.column());
         if (i < 0) return;
         const QRect cell = option.rect;
@@ -69,7 +70,8 @@ TPreviewFrame::TPreviewFrame(QWidget* parent) : QFrame(parent) {
     ObjectGrid->setItemDelegate(new TPadCellDelegate(*this));
     ObjectGrid->viewport()->setMouseTracking(true);
     ObjectGrid->viewport()->installEventFilter(this);
-    connect(ObjectGrid, &QTableWidget::cellPressed, this, [this](int row, int column) { Choose(IndexAt(row, column)); });
+    connect(ObjectGrid, &QTableWidget::cellPressed, this,
+            [this](int row, int column) { Choose(IndexAt(row, column)); });
     connect(ObjectGrid, &QTableWidget::cellActivated, this,
             [this](int row, int column) { Choose(IndexAt(row, column)); });
     ObjectLabel = new QLabel(this);
@@ -196,7 +198,8 @@ void TPreviewFrame::Layout() {
 
 void TPreviewFrame::ShowName(int hovered) {
     const int i = hovered >= 0 && hovered < int(pads_.size()) ? hovered : chosen_;
-    ObjectLabel->setText(i >= 0 && i < int(pads_.size()) ? QString::fromStdString(pads_[i]->GetName()) : QString());
+    ObjectLabel->setText(i >= 0 && i < int(pads_.size()) ? QString::fromStdString(pads_[i]->GetName())
+                                                         : QString());
 }
 
 void TPreviewFrame::resizeEvent(QResizeEvent* event) {

@@ -41,7 +41,8 @@ public:
         if (picture_.isNull() || !form_.document_) return;
         const QRectF page = form_.printer_->pageLayout().paintRect(QPageLayout::Millimeter);
         std::string error;
-        if (!RenderPrintPreview(*form_.document_, page.width(), page.height(), form_.Options(), picture_, error))
+        if (!RenderPrintPreview(*form_.document_, page.width(), page.height(), form_.Options(), picture_,
+                                error))
             picture_.fill(Qt::white);
         picture_.setDevicePixelRatio(ratio);
         update();
@@ -60,7 +61,8 @@ private:
     QImage picture_;
 };
 
-TPrintForm::TPrintForm(QWidget* parent) : QDialog(parent), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+TPrintForm::TPrintForm(QWidget* parent)
+    : QDialog(parent), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
     setWindowTitle(tr("印刷"));
     setAccessibleName(windowTitle());
     preview_ = new TPrintPreview(*this);
@@ -136,13 +138,17 @@ TPrintForm::TPrintForm(QWidget* parent) : QDialog(parent), printer_(std::make_un
     askPdfFile = [this] {
         return QFileDialog::getSaveFileName(this, tr("PDF に出力"), {}, "PDF (*.pdf)").toStdString();
     };
-    tell = [this](const std::string& text) { QMessageBox::warning(this, windowTitle(), QString::fromStdString(text)); };
+    tell = [this](const std::string& text) {
+        QMessageBox::warning(this, windowTitle(), QString::fromStdString(text));
+    };
     UpdatePrinter();
 }
 
 TPrintForm::~TPrintForm() = default;
 
-const QImage& TPrintForm::Preview() const { return preview_->Picture(); }
+const QImage& TPrintForm::Preview() const {
+    return preview_->Picture();
+}
 
 void TPrintForm::SetDocument(TVemoDocument* document) {
     document_ = document;
@@ -185,7 +191,9 @@ void TPrintForm::UpdatePrinter() {
     RenderPreview();
 }
 
-void TPrintForm::RenderPreview() { preview_->Render(); }
+void TPrintForm::RenderPreview() {
+    preview_->Render();
+}
 
 bool TPrintForm::PrintOn(QPrinter& printer) {
     if (!document_) return false;

@@ -5,7 +5,9 @@
 namespace app {
 
 namespace {
-std::string Key(int i) { return "File" + std::to_string(i); }
+std::string Key(int i) {
+    return "File" + std::to_string(i);
+}
 }  // namespace
 
 void TRecentFiles::Add(const std::string& name) {

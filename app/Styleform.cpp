@@ -32,7 +32,9 @@ namespace {
 const std::vector<double> kDefaultWidths = {0.1, 0.15, 0.2, 0.25, 0.3, 0.4, 0.5, 0.8, 1.0, 1.5, 2.0};
 const std::vector<double> kDefaultGrids = {0.127, 0.254, 0.635, 1.27, 2.54, 5.08, 10.0};
 
-QString Text(double millimetres) { return QString::fromStdString(ShortestDecimal(millimetres)); }
+QString Text(double millimetres) {
+    return QString::fromStdString(ShortestDecimal(millimetres));
+}
 
 // The number typed, in the C locale; none when the text is not one.
 std::optional<double> Parse(const QString& text) {
@@ -57,7 +59,8 @@ QCheckBox* Check(QWidget* parent, const char* name, const QString& caption) {
     return box;
 }
 
-QListWidget* List(QWidget* parent, const char* name, const QString& accessible, const std::vector<double>& values) {
+QListWidget* List(QWidget* parent, const char* name, const QString& accessible,
+                  const std::vector<double>& values) {
     auto* list = new QListWidget(parent);
     list->setObjectName(name);
     list->setAccessibleName(accessible);
@@ -81,7 +84,8 @@ QPixmap DashPicture(int i) {
 
 std::vector<double> OfferedLengths(const std::string& settingsPath, const char* section, const char* prefix,
                                    const std::vector<double>& fallback) {
-    std::vector<double> values = settings::ReadNumberList(settings::ReadSettingsFile(settingsPath), section, prefix);
+    std::vector<double> values =
+        settings::ReadNumberList(settings::ReadSettingsFile(settingsPath), section, prefix);
     return values.empty() ? fallback : values;
 }
 

@@ -15,22 +15,32 @@ TVemoDialogs::~TVemoDialogs() {
 QStringList TVemoDialogs::Filters(TFileKind kind) {
     const QString all = QStringLiteral("All files (*)");
     switch (kind) {
-        case TFileKind::Document: return {QStringLiteral("zelko files (*.vbf)"), all};
-        case TFileKind::Legacy: return {QStringLiteral("VEMO files (*.vem)"), all};
-        case TFileKind::Image: return {QStringLiteral("Image files (*.bmp *.png *.jpg *.jpeg)"), all};
-        case TFileKind::Bitmap: return {QStringLiteral("bitmap files (*.bmp)"), all};
-        case TFileKind::Emf: return {QStringLiteral("emf files (*.emf)"), all};
-        case TFileKind::Table: return {QStringLiteral("Tab files (*.tab)"), QStringLiteral("CSV files (*.csv)"), all};
+        case TFileKind::Document:
+            return {QStringLiteral("zelko files (*.vbf)"), all};
+        case TFileKind::Legacy:
+            return {QStringLiteral("VEMO files (*.vem)"), all};
+        case TFileKind::Image:
+            return {QStringLiteral("Image files (*.bmp *.png *.jpg *.jpeg)"), all};
+        case TFileKind::Bitmap:
+            return {QStringLiteral("bitmap files (*.bmp)"), all};
+        case TFileKind::Emf:
+            return {QStringLiteral("emf files (*.emf)"), all};
+        case TFileKind::Table:
+            return {QStringLiteral("Tab files (*.tab)"), QStringLiteral("CSV files (*.csv)"), all};
     }
     return {all};
 }
 
 QString TVemoDialogs::DefaultSuffix(TFileKind kind) {
     switch (kind) {
-        case TFileKind::Document: return QStringLiteral("vbf");
-        case TFileKind::Bitmap: return QStringLiteral("bmp");
-        case TFileKind::Emf: return QStringLiteral("emf");
-        default: return {};
+        case TFileKind::Document:
+            return QStringLiteral("vbf");
+        case TFileKind::Bitmap:
+            return QStringLiteral("bmp");
+        case TFileKind::Emf:
+            return QStringLiteral("emf");
+        default:
+            return {};
     }
 }
 
@@ -49,7 +59,8 @@ QFileDialog& TVemoDialogs::OpenDialog(TFileKind kind) {
 
 QFileDialog& TVemoDialogs::SaveDialog(TFileKind kind) {
     delete save_;
-    save_ = new QFileDialog(parent_, QCoreApplication::translate("TVemoDialogs", "名前を付けて保存"), saveFolder_);
+    save_ = new QFileDialog(parent_, QCoreApplication::translate("TVemoDialogs", "名前を付けて保存"),
+                            saveFolder_);
     save_->setObjectName("saveDialog");
     save_->setAcceptMode(QFileDialog::AcceptSave);
     save_->setFileMode(QFileDialog::AnyFile);
@@ -71,7 +82,11 @@ std::optional<std::string> Run(QFileDialog& dialog, QString& folder) {
 }
 }  // namespace
 
-std::optional<std::string> TVemoDialogs::AskOpen(TFileKind kind) { return Run(OpenDialog(kind), openFolder_); }
-std::optional<std::string> TVemoDialogs::AskSave(TFileKind kind) { return Run(SaveDialog(kind), saveFolder_); }
+std::optional<std::string> TVemoDialogs::AskOpen(TFileKind kind) {
+    return Run(OpenDialog(kind), openFolder_);
+}
+std::optional<std::string> TVemoDialogs::AskSave(TFileKind kind) {
+    return Run(SaveDialog(kind), saveFolder_);
+}
 
 }  // namespace app

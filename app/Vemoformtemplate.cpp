@@ -15,7 +15,8 @@ constexpr int kMinHeight = 80;
 
 }  // namespace
 
-settings::TFormPlacement ClampToScreens(const settings::TFormPlacement& placement, const std::vector<QRect>& screens) {
+settings::TFormPlacement ClampToScreens(const settings::TFormPlacement& placement,
+                                        const std::vector<QRect>& screens) {
     if (screens.empty()) return placement;
     settings::TFormPlacement p = placement;
     p.width = std::max(p.width, kMinWidth);
@@ -61,7 +62,8 @@ settings::TFormPlacement CentredOnFirstScreen(int width, int height) {
 void LoadFormPlacement(QWidget& window, const std::string& settingsPath, std::string_view section,
                        const settings::TFormPlacement& firstRun) {
     const settings::TIniFile ini = settings::ReadSettingsFile(settingsPath);
-    settings::TFormPlacement p = ini.HasSection(section) ? settings::ReadFormPlacement(ini, section) : firstRun;
+    settings::TFormPlacement p =
+        ini.HasSection(section) ? settings::ReadFormPlacement(ini, section) : firstRun;
     p = ClampToScreens(p, ScreenAreas());
     window.move(p.left, p.top);
     window.resize(p.width, p.height);
@@ -76,7 +78,9 @@ bool SaveFormPlacement(const QWidget& window, const std::string& settingsPath, s
     p.width = window.width();
     p.height = window.height();
     const Qt::WindowStates states = window.windowState();
-    p.windowState = states & Qt::WindowMinimized ? 1 : states & (Qt::WindowMaximized | Qt::WindowFullScreen) ? 2 : 0;
+    p.windowState = states & Qt::WindowMinimized                            ? 1
+                    : states & (Qt::WindowMaximized | Qt::WindowFullScreen) ? 2
+                                                                            : 0;
     return settings::UpdateSettingsFile(
         settingsPath, [&](settings::TIniFile& ini) { settings::WriteFormPlacement(ini, section, p); }, error);
 }

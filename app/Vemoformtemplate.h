@@ -19,7 +19,8 @@ namespace app {
 // The placement moved onto the screen (available areas) it overlaps most, or
 // onto the first when it overlaps none, and shrunk to fit it. Sizes are at
 // least 120 x 80. No screens: unchanged.
-settings::TFormPlacement ClampToScreens(const settings::TFormPlacement& placement, const std::vector<QRect>& screens);
+settings::TFormPlacement ClampToScreens(const settings::TFormPlacement& placement,
+                                        const std::vector<QRect>& screens);
 // The available areas of the screens there are.
 std::vector<QRect> ScreenAreas();
 // A first-run placement of width x height centred on the first screen (at 0, 0

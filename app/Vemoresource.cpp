@@ -49,8 +49,8 @@ QIcon TVemoResource::Icon(const std::string& name) const {
 }
 
 QCursor TVemoResource::Cursor(int id) {
-    const char* file = id == kViewCursor ? ":/cursors/VIEW.svg"
-                       : id == kScaleUpCursor ? ":/cursors/SCALEUP.svg"
+    const char* file = id == kViewCursor        ? ":/cursors/VIEW.svg"
+                       : id == kScaleUpCursor   ? ":/cursors/SCALEUP.svg"
                        : id == kScaleDownCursor ? ":/cursors/SCALEDOWN.svg"
                                                 : nullptr;
     if (!file) return QCursor(id == -4 ? Qt::IBeamCursor : Qt::ArrowCursor);
@@ -97,7 +97,8 @@ std::filesystem::path TVemoResource::ContentFolder(const std::string& name) {
     }
     std::error_code ec;
     const std::filesystem::path source = std::filesystem::path(ZELKO_CONTENT_DIR) / name;
-    if (settings::InstalledDataFolder(settings::ProgramFolder()).empty() && std::filesystem::is_directory(source, ec))
+    if (settings::InstalledDataFolder(settings::ProgramFolder()).empty() &&
+        std::filesystem::is_directory(source, ec))
         return source;
     return {};
 }

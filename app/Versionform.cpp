@@ -14,7 +14,9 @@
 
 namespace app {
 
-QString TVersionForm::VersionText() { return QStringLiteral("zelko version " ZELKO_VERSION); }
+QString TVersionForm::VersionText() {
+    return QStringLiteral("zelko version " ZELKO_VERSION);
+}
 
 QImage TVersionForm::BuildPicture(const std::string& bytes, const QString& version) {
     std::string error;

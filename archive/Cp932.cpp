@@ -69,7 +69,9 @@ std::size_t NextUtf8(std::string_view s, std::size_t i, char32_t& cp) {
     return len;
 }
 
-bool IsLeadByte(std::uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+bool IsLeadByte(std::uint8_t b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
 
 }  // namespace
 

@@ -45,7 +45,8 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
         const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-            error = n < 0 ? Reason("cannot read", path, errno) : "file shrank while reading: \"" + path + "\"";
+            error =
+                n < 0 ? Reason("cannot read", path, errno) : "file shrank while reading: \"" + path + "\"";
             ::close(fd);
             bytes.clear();
             return false;
@@ -110,7 +111,8 @@ int RemoveStale(const std::string& folder, const std::string& prefix) {
     const std::string host = HostTag();
     int removed = 0;
     std::error_code ec;
-    for (fs::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
         const std::string name = it->path().filename().string();
         long pid = 0;
         std::string owner;
@@ -119,8 +121,10 @@ int RemoveStale(const std::string& folder, const std::string& prefix) {
             (!prefix.empty() && name.rfind(kTempMarker) + std::strlen(kTempMarker) != prefix.size()))
             continue;
         struct stat st {};
-        if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::getuid()) continue;
-        const auto age = std::chrono::system_clock::now() - std::chrono::system_clock::from_time_t(st.st_mtime);
+        if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::getuid())
+            continue;
+        const auto age =
+            std::chrono::system_clock::now() - std::chrono::system_clock::from_time_t(st.st_mtime);
         const bool dead = owner == host && pid != long(::getpid()) && !ProcessRuns(pid);
         if ((dead || age > kWeek) && ::unlink(it->path().c_str()) == 0) ++removed;
     }

@@ -41,7 +41,9 @@ void TVemo_oarchive::WriteUInt32(std::uint32_t v) {
     Append(&v, 4);
 }
 
-void TVemo_oarchive::WriteByte(std::uint8_t v) { out_.push_back(char(v)); }
+void TVemo_oarchive::WriteByte(std::uint8_t v) {
+    out_.push_back(char(v));
+}
 
 void TVemo_oarchive::WriteFloat(float v) {
     std::uint32_t bits;
@@ -82,8 +84,8 @@ void TVemo_oarchive::WriteWString(std::u16string_view text) {
 }
 
 void TVemo_oarchive::WriteColour(geom::Argb argb) {
-    const unsigned char bytes[4] = {std::uint8_t(argb >> 24), std::uint8_t(argb >> 16), std::uint8_t(argb >> 8),
-                                    std::uint8_t(argb)};
+    const unsigned char bytes[4] = {std::uint8_t(argb >> 24), std::uint8_t(argb >> 16),
+                                    std::uint8_t(argb >> 8), std::uint8_t(argb)};
     Append(bytes, 4);
 }
 
@@ -152,7 +154,8 @@ TVemoLayerPtr TVemo_iarchive::BindLayer(const std::string& name, geom::Argb miss
     if (binding_ && !indexed_) {
         // Built when the first object asks, after the list itself was read.
         byName_.clear();
-        for (int i = 0; i < binding_->Count(); ++i) byName_.emplace(binding_->At(i)->GetName(), binding_->At(i));
+        for (int i = 0; i < binding_->Count(); ++i)
+            byName_.emplace(binding_->At(i)->GetName(), binding_->At(i));
         indexed_ = true;
     }
     if (const auto found = byName_.find(name); found != byName_.end()) return found->second;
@@ -218,7 +221,9 @@ bool TVemo_iarchive::ReadUInt32(std::uint32_t& v) {
     return true;
 }
 
-bool TVemo_iarchive::ReadByte(std::uint8_t& v) { return Take(&v, 1); }
+bool TVemo_iarchive::ReadByte(std::uint8_t& v) {
+    return Take(&v, 1);
+}
 
 bool TVemo_iarchive::ReadFloat(float& v) {
     std::uint32_t bits;
@@ -274,7 +279,9 @@ bool TVemo_iarchive::ReadColour(geom::Argb& argb) {
     return true;
 }
 
-bool TVemo_iarchive::ReadPoint(geom::PointF& p) { return ReadFloat(p.x) && ReadFloat(p.y); }
+bool TVemo_iarchive::ReadPoint(geom::PointF& p) {
+    return ReadFloat(p.x) && ReadFloat(p.y);
+}
 
 bool TVemo_iarchive::ReadPoints(geom::PointF* points, std::size_t n) {
     if constexpr (std::endian::native == std::endian::little) {

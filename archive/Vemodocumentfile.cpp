@@ -25,8 +25,8 @@ std::unique_ptr<TVemoDocument> DocumentFromBytes(std::string_view bytes, std::st
     }
     std::unique_ptr<TVemoDocument> document = LoadDocument(in);
     if (!document) {
-        const std::string where =
-            "reading stopped at byte " + std::to_string(in.Position()) + " of " + std::to_string(bytes.size());
+        const std::string where = "reading stopped at byte " + std::to_string(in.Position()) + " of " +
+                                  std::to_string(bytes.size());
         if (!in.FailReason().empty())
             error = "the document cannot be read: " + in.FailReason() + " (" + where + ")";
         else

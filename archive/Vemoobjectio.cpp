@@ -76,7 +76,8 @@ bool LeafRecordEnd(std::string_view bytes, std::size_t start, std::size_t& end) 
         std::int32_t v = 0;
         if (!need(4)) return false;
         std::memcpy(&v, bytes.data() + at, 4);
-        if constexpr (std::endian::native == std::endian::big) v = std::int32_t(__builtin_bswap32(std::uint32_t(v)));
+        if constexpr (std::endian::native == std::endian::big)
+            v = std::int32_t(__builtin_bswap32(std::uint32_t(v)));
         at += 4;
         if (v < 0) return false;
         n = std::size_t(v) * itemBytes;
@@ -379,8 +380,8 @@ void SaveObject(TVemo_oarchive& out, const TVemoObject& object) {
 bool LoadObject(TVemo_iarchive& in, TVemoObject& object, int version) {
     const bool ok = LoadBody(in, object, version, false, 0);
     // A record that broke off halfway still leaves an outline that fits the data.
-    if (TVemoInstance* instance = object.AsInstance(); !ok && instance && instance->IsStale() &&
-                                                                  !in.DefersRebuild())
+    if (TVemoInstance* instance = object.AsInstance();
+        !ok && instance && instance->IsStale() && !in.DefersRebuild())
         instance->Rebuild();
     return ok;
 }
@@ -550,7 +551,8 @@ void TObjectPool::Offer(std::vector<std::unique_ptr<TVemoObject>> pending) {
     byHash_.reserve(objects_.size());
     const std::hash<std::string_view> hash;
     for (std::size_t i = 0; i < objects_.size(); ++i)
-        byHash_.emplace_back(hash(std::string_view(records_).substr(starts_[i], starts_[i + 1] - starts_[i])), i);
+        byHash_.emplace_back(hash(std::string_view(records_).substr(starts_[i], starts_[i + 1] - starts_[i])),
+                             i);
     std::sort(byHash_.begin(), byHash_.end());
 }
 
@@ -634,11 +636,13 @@ bool PlainAscii(std::string_view s) {
 // hold those unchanged), the layer the reader would bind by that name (the
 // first of the name in the list), the join and dash within the bits the
 // record keeps of them, and an outline built from the present data.
-bool LeafReadsBackAsItself(const TVemoInstance& instance, const std::unordered_set<const TVemoLayer*>& firstOfName) {
+bool LeafReadsBackAsItself(const TVemoInstance& instance,
+                           const std::unordered_set<const TVemoLayer*>& firstOfName) {
     const TVemoLayer* layer = instance.LayerOrNull();
     const TVemoSurface& s = *instance.GetSurface();
     if (instance.IsStale() || !layer || !PlainAscii(instance.GetName()) || !firstOfName.count(layer) ||
-        !PlainAscii(layer->GetName()) || s.GetJoin() < 0 || s.GetJoin() > 3 || s.GetDash() < 0 || s.GetDash() > 7)
+        !PlainAscii(layer->GetName()) || s.GetJoin() < 0 || s.GetJoin() > 3 || s.GetDash() < 0 ||
+        s.GetDash() > 7)
         return false;
     return instance.GetTag() != "TEXT" ||
            PlainAscii(static_cast<const TVemoString&>(instance).GetFont().FamilyName());
@@ -752,7 +756,8 @@ bool LoadContainerKeeping(TVemo_iarchive& in, TVemoContainer& container) {
     }
     // Those in between are offered to the reader.
     std::vector<std::unique_ptr<TVemoObject>> middle;
-    for (std::size_t i = keepFront; i + keepBack < present.size(); ++i) middle.push_back(std::move(present[i]));
+    for (std::size_t i = keepFront; i + keepBack < present.size(); ++i)
+        middle.push_back(std::move(present[i]));
     pool.Offer(std::move(middle));
     TObjectPool* outerPool = in.Pool();
     in.SetPool(&pool);
@@ -762,8 +767,10 @@ bool LoadContainerKeeping(TVemo_iarchive& in, TVemoContainer& container) {
         ok = in.Skip((keepFront == 0 ? first : ends[keepFront - 1]) - in.Position());
         for (std::size_t i = keepFront; ok && i + keepBack < ends.size(); ++i) {
             std::unique_ptr<TVemoObject> child = ReadObject(in);
-            if (!child) ok = false;
-            else read.push_back(std::move(child));
+            if (!child)
+                ok = false;
+            else
+                read.push_back(std::move(child));
         }
         if (ok && !ends.empty()) ok = in.Skip(ends.back() - in.Position());
     } else {
@@ -778,7 +785,8 @@ bool LoadContainerKeeping(TVemo_iarchive& in, TVemoContainer& container) {
     in.LeaveContainer();
     for (std::size_t i = 0; i < keepFront; ++i) container.AddChild(std::move(present[i]));
     for (auto& child : read) container.AddChild(std::move(child));
-    for (std::size_t i = present.size() - keepBack; i < present.size(); ++i) container.AddChild(std::move(present[i]));
+    for (std::size_t i = present.size() - keepBack; i < present.size(); ++i)
+        container.AddChild(std::move(present[i]));
     return ok && in.IsGood();
 }
 
@@ -790,7 +798,8 @@ std::string Utf16ToUtf8(std::u16string_view text) {
     auto put = [&](char32_t cp) { AppendUtf8(cp, out); };
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char32_t u = text[i];
-        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
             put(0x10000 + ((u - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00));
             ++i;
         } else {
@@ -806,7 +815,11 @@ std::u16string Utf8ToUtf16(std::string_view s) {
     std::size_t i = 0;
     while (i < s.size()) {
         const auto b0 = std::uint8_t(s[i]);
-        const std::size_t len = b0 < 0x80 ? 1 : (b0 >> 5) == 0x6 ? 2 : (b0 >> 4) == 0xE ? 3 : (b0 >> 3) == 0x1E ? 4 : 0;
+        const std::size_t len = b0 < 0x80           ? 1
+                                : (b0 >> 5) == 0x6  ? 2
+                                : (b0 >> 4) == 0xE  ? 3
+                                : (b0 >> 3) == 0x1E ? 4
+                                                    : 0;
         char32_t cp = 0xFFFD;
         if (len > 0 && i + len <= s.size()) {
             cp = len == 1 ? b0 : len == 2 ? (b0 & 0x1F) : len == 3 ? (b0 & 0x0F) : (b0 & 0x07);

@@ -89,7 +89,8 @@ double MedianReadMs(const std::string& bytes) {
         std::string error;
         auto doc = DocumentFromBytes(bytes, error);
         benchmark::DoNotOptimize(doc.get());
-        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
     std::sort(ms.begin(), ms.end());
     return ms[2];
@@ -112,7 +113,8 @@ void BM_OpenHostile(benchmark::State& state, std::string (*make)()) {
         std::string error;
         auto doc = DocumentFromBytes(bytes, error);
         benchmark::DoNotOptimize(doc.get());
-        totalMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        totalMs +=
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
         ++runs;
     }
     state.counters["bytes"] = static_cast<double>(bytes.size());
@@ -123,19 +125,27 @@ void BM_OpenHostile(benchmark::State& state, std::string (*make)()) {
 }  // namespace
 
 // The inputs of the hostile classes, as large as the reports that found them.
-BENCHMARK_CAPTURE(BM_OpenHostile, nesting_v5_20000, [] { return hostile::NestedGroups(20000, 5); })
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_OpenHostile, nesting_v3_20000, [] { return hostile::NestedGroups(20000, 3); })
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_OpenHostile, unknown_layers_100000, [] { return hostile::UnknownLayers(100000); })
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_OpenHostile, long_path_200000, [] { return hostile::LongSelfOverlappingPath(200000); })
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_OpenHostile, huge_text, [] { return hostile::HugeText(1e30f); })->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_OpenHostile, huge_ellipse, [] { return hostile::HugeEllipse(1e8f); })
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_OpenHostile, wide_stroke, [] { return hostile::WideStroke(1e30f); })
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenHostile, nesting_v5_20000, [] {
+    return hostile::NestedGroups(20000, 5);
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenHostile, nesting_v3_20000, [] {
+    return hostile::NestedGroups(20000, 3);
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenHostile, unknown_layers_100000, [] {
+    return hostile::UnknownLayers(100000);
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenHostile, long_path_200000, [] {
+    return hostile::LongSelfOverlappingPath(200000);
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenHostile, huge_text, [] {
+    return hostile::HugeText(1e30f);
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenHostile, huge_ellipse, [] {
+    return hostile::HugeEllipse(1e8f);
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenHostile, wide_stroke, [] {
+    return hostile::WideStroke(1e30f);
+})->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_WriteBoard)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadBoard)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

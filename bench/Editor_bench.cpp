@@ -97,7 +97,9 @@ void BM_PointerMoveToOverlay(benchmark::State& state) {
 BENCHMARK(BM_PointerMoveToOverlay)->Arg(1000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 // Alternates in and out so the view stays near the whole board.
-void WheelNotch(TEditor& editor, int i) { editor.context.MouseWheel(0, i % 2 ? -120 : 120, 700, 400); }
+void WheelNotch(TEditor& editor, int i) {
+    editor.context.MouseWheel(0, i % 2 ? -120 : 120, 700, 400);
+}
 
 void BM_WheelZoomFirstFrame(benchmark::State& state) {
     TEditor& editor = Editor(int(state.range(0)));

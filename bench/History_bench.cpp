@@ -65,7 +65,13 @@ void BM_UndoRedoRoot(benchmark::State& state) {
         edited.Redo();
     }
 }
-BENCHMARK(BM_UndoRedoRoot)->Arg(1000)->Arg(10000)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_UndoRedoRoot)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(20000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
 
 // One run per size: the board, then 40 edits so that trimming has settled on
 // 33 root snapshots. The peak includes the board itself (board_MB).
@@ -83,6 +89,11 @@ void BM_HistoryPeakMemory(benchmark::State& state) {
         state.counters["peak_MB"] = StatusMegabytes("VmHWM");
     }
 }
-BENCHMARK(BM_HistoryPeakMemory)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(1);
+BENCHMARK(BM_HistoryPeakMemory)
+    ->Arg(20000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(1);
 
 }  // namespace

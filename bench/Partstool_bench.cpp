@@ -40,7 +40,8 @@ struct TPartsEditor {
         context.PressTool("parts");
         TVemoPart& root = context.Document().GetRoot();
         for (int i = root.GetChildCount() / 2; i < root.GetChildCount(); ++i)
-            if (auto* path = dynamic_cast<TVemoPath*>(root.GetChild(i)); path && path->GetPoints().size() >= 6) {
+            if (auto* path = dynamic_cast<TVemoPath*>(root.GetChild(i));
+                path && path->GetPoints().size() >= 6) {
                 press = path->GetPoints()[0];
                 break;
             }

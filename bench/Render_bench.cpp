@@ -78,8 +78,12 @@ void RenderMainCase(benchmark::State& state, render::Fidelity fidelity) {
     state.counters["zoom"] = doc.GetZoom();
 }
 
-void BM_RenderMain(benchmark::State& state) { RenderMainCase(state, render::Fidelity::Screen); }
-void BM_RenderMainExact(benchmark::State& state) { RenderMainCase(state, render::Fidelity::Exact); }
+void BM_RenderMain(benchmark::State& state) {
+    RenderMainCase(state, render::Fidelity::Screen);
+}
+void BM_RenderMainExact(benchmark::State& state) {
+    RenderMainCase(state, render::Fidelity::Exact);
+}
 
 void RenderMainArgs(benchmark::internal::Benchmark* b) {
     b->Args({1000, 1})
@@ -156,7 +160,13 @@ void BM_ExportBitmap(benchmark::State& state) {
     state.counters["height"] = result.height;
     state.counters["MB"] = double(result.bytes) / 1e6;
 }
-BENCHMARK(BM_ExportBitmap)->Args({1000, 1})->Args({10000, 1})->Args({20000, 1})->Args({20000, 0})->Args({100000, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportBitmap)
+    ->Args({1000, 1})
+    ->Args({10000, 1})
+    ->Args({20000, 1})
+    ->Args({20000, 0})
+    ->Args({100000, 1})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_MonoLayerOurs(benchmark::State& state) {
     TVemoDocument& doc = Board(int(state.range(0)));

@@ -16,8 +16,8 @@ TVemoLayerPtr BenchLayer() {
 
 TVemoPath Track() {
     TVemoPath path;
-    path.SetData({{0, 0}, {0, 0}, {300, 120}, {300, 120}, {300, 120}, {0, 0}}, std::vector<unsigned char>(6, 2),
-                 false);
+    path.SetData({{0, 0}, {0, 0}, {300, 120}, {300, 120}, {300, 120}, {0, 0}},
+                 std::vector<unsigned char>(6, 2), false);
     path.SetLayer(BenchLayer());
     path.SetSurface(TVemoSurface(5, false, false));
     return path;
@@ -74,4 +74,3 @@ void BM_OffsetCurve40(benchmark::State& state) {
 BENCHMARK(BM_OffsetCurve40);
 
 }  // namespace
-

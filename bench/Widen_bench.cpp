@@ -40,4 +40,3 @@ static void BM_WidenCurve50(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_WidenCurve50);
-

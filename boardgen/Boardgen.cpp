@@ -42,7 +42,8 @@ private:
     std::mt19937 engine_;
 };
 
-const std::u16string kLabels[] = {u"R12", u"C3", u"U7", u"抵抗", u"基板 A", u"GND", u"+5V", u"コネクタ", u"LED1", u"IC2"};
+const std::u16string kLabels[] = {u"R12", u"C3",  u"U7",       u"抵抗", u"基板 A",
+                                  u"GND", u"+5V", u"コネクタ", u"LED1", u"IC2"};
 
 struct Layers {
     TVemoLayerPtr copper[2];  // solder, component
@@ -68,14 +69,21 @@ public:
         Outline();
         for (int i = 1; i < options_.objects; ++i) {
             const int roll = dice_.Below(100);
-            if (roll < 45) Track();
-            else if (roll < 60) root_.AddChild(RoundPad(Spot(), Pick({14, 16, 18, 20}), Copper()));
-            else if (roll < 68) root_.AddChild(SquarePad(Spot(), Pick({12, 16, 20}), Pick({12, 16, 24}),
-                                                         dice_.Chance(20) ? 45.0f : 0.0f, Copper()));
-            else if (roll < 78) root_.AddChild(RoundPad(Spot(), Pick({6, 8, 10}), layers_.hole));
-            else if (roll < 82) Pour();
-            else if (roll < 90 && options_.texts) Text();
-            else Part();
+            if (roll < 45)
+                Track();
+            else if (roll < 60)
+                root_.AddChild(RoundPad(Spot(), Pick({14, 16, 18, 20}), Copper()));
+            else if (roll < 68)
+                root_.AddChild(SquarePad(Spot(), Pick({12, 16, 20}), Pick({12, 16, 24}),
+                                         dice_.Chance(20) ? 45.0f : 0.0f, Copper()));
+            else if (roll < 78)
+                root_.AddChild(RoundPad(Spot(), Pick({6, 8, 10}), layers_.hole));
+            else if (roll < 82)
+                Pour();
+            else if (roll < 90 && options_.texts)
+                Text();
+            else
+                Part();
         }
     }
 
@@ -110,9 +118,14 @@ private:
             for (int k = 0; k < bends; ++k) {
                 const PointF last = anchors.back();
                 const float run = dice_.Between(10, 60);
-                static constexpr std::array<std::array<float, 2>, 8> kDirections{
-                    {{1, 0}, {0, 1}, {-1, 0}, {0, -1}, {0.7071f, 0.7071f}, {-0.7071f, 0.7071f},
-                     {0.7071f, -0.7071f}, {-0.7071f, -0.7071f}}};
+                static constexpr std::array<std::array<float, 2>, 8> kDirections{{{1, 0},
+                                                                                  {0, 1},
+                                                                                  {-1, 0},
+                                                                                  {0, -1},
+                                                                                  {0.7071f, 0.7071f},
+                                                                                  {-0.7071f, 0.7071f},
+                                                                                  {0.7071f, -0.7071f},
+                                                                                  {-0.7071f, -0.7071f}}};
                 const auto& d = kDirections[static_cast<std::size_t>(dice_.Below(8))];
                 anchors.emplace_back(std::fmin(std::fmax(last.x + d[0] * run, 10.0f), side_ - 10),
                                      std::fmin(std::fmax(last.y + d[1] * run, 10.0f), side_ - 10));
@@ -165,13 +178,16 @@ private:
         part->AddChild(RoundPad(b, 8, layers_.hole));
         const float w = upright ? 12 : span - 20;
         const float h = upright ? span - 20 : 12;
-        auto body = Polyline({{c.x - w / 2, c.y - h / 2}, {c.x + w / 2, c.y - h / 2}, {c.x + w / 2, c.y + h / 2},
+        auto body = Polyline({{c.x - w / 2, c.y - h / 2},
+                              {c.x + w / 2, c.y - h / 2},
+                              {c.x + w / 2, c.y + h / 2},
                               {c.x - w / 2, c.y + h / 2}},
                              true);
         body->SetSurface(TVemoSurface(1.5f, false, false));
         body->SetLayer(layers_.silk[1]);
         part->AddChild(std::move(body));
-        if (options_.texts) part->AddChild(Label({c.x + 10, c.y - 10}, kLabels[dice_.Below(3)], 10, layers_.silk[1]));
+        if (options_.texts)
+            part->AddChild(Label({c.x + 10, c.y - 10}, kLabels[dice_.Below(3)], 10, layers_.silk[1]));
         root_.AddChild(std::move(part));
     }
 
@@ -227,7 +243,8 @@ void GatherIntoBlocks(TVemoPart& root, int levels, int objects, float side) {
                 found = true;
             }
         });
-        placed.push_back({std::move(children[i]), square(box.x + box.width / 2), square(box.y + box.height / 2)});
+        placed.push_back(
+            {std::move(children[i]), square(box.x + box.width / 2), square(box.y + box.height / 2)});
     }
     const int shift = 2 * (levels - 1);
     std::map<std::pair<int, int>, std::vector<Placed>> top;

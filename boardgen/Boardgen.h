@@ -11,9 +11,9 @@
 class TVemoDocument;
 
 struct TBoardOptions {
-    int objects = 1000;         // top-level objects placed on the board, about
+    int objects = 1000;  // top-level objects placed on the board, about
     std::uint32_t seed = 1;
-    bool texts = true;          // texts need a GUI application for their glyphs
+    bool texts = true;  // texts need a GUI application for their glyphs
     // Levels of groups above the objects (0: they lie on the board itself).
     // Each level's groups are the squares of a grid over the board: about 8
     // objects to a square at the lowest level, 16 squares to one at each

@@ -21,13 +21,13 @@ namespace {
 using namespace boardgen;
 
 // Sizes in document units of 0.1 mm.
-constexpr float kPitch = 25.4f;      // 0.1 inch
-constexpr float kLand = 16.0f;       // 1.6 mm land
-constexpr float kDrill = 8.0f;       // 0.8 mm drill
-constexpr float kSignal = 6.0f;      // 0.6 mm track
-constexpr float kPower = 10.0f;      // 1.0 mm track
-constexpr float kSilkLine = 1.5f;    // 0.15 mm silk line
-constexpr float kRefSize = 12.0f;    // 1.2 mm lettering
+constexpr float kPitch = 25.4f;    // 0.1 inch
+constexpr float kLand = 16.0f;     // 1.6 mm land
+constexpr float kDrill = 8.0f;     // 0.8 mm drill
+constexpr float kSignal = 6.0f;    // 0.6 mm track
+constexpr float kPower = 10.0f;    // 1.0 mm track
+constexpr float kSilkLine = 1.5f;  // 0.15 mm silk line
+constexpr float kRefSize = 12.0f;  // 1.2 mm lettering
 
 struct Layers {
     explicit Layers(const TVemoDocument& doc) {
@@ -43,7 +43,9 @@ struct Layers {
     TVemoLayerPtr solder, component, silk, hole, dimension, stopSolder, stopComponent;
 };
 
-void Add(TVemoContainer& to, std::unique_ptr<TVemoObject> object) { to.AddChild(std::move(object)); }
+void Add(TVemoContainer& to, std::unique_ptr<TVemoObject> object) {
+    to.AddChild(std::move(object));
+}
 
 std::unique_ptr<TVemoPath> Track(const std::vector<PointF>& anchors, float width, const TVemoLayerPtr& layer,
                                  int cap = geom::CapRound) {
@@ -81,8 +83,12 @@ std::unique_ptr<TVemoGroup> Dip8(const Layers& l, PointF c, const std::u16string
         ThroughHole(*part, l, {c.x + row / 2, y}, false);
     }
     const float w = row - 30, h = 4 * kPitch + 2;
-    auto body = Polyline({{c.x - w / 2, c.y - h / 2}, {c.x - 6, c.y - h / 2}, {c.x, c.y - h / 2 + 6},
-                          {c.x + 6, c.y - h / 2}, {c.x + w / 2, c.y - h / 2}, {c.x + w / 2, c.y + h / 2},
+    auto body = Polyline({{c.x - w / 2, c.y - h / 2},
+                          {c.x - 6, c.y - h / 2},
+                          {c.x, c.y - h / 2 + 6},
+                          {c.x + 6, c.y - h / 2},
+                          {c.x + w / 2, c.y - h / 2},
+                          {c.x + w / 2, c.y + h / 2},
                           {c.x - w / 2, c.y + h / 2}},
                          true);
     body->SetSurface(TVemoSurface(kSilkLine, false, false));
@@ -140,7 +146,8 @@ void Land(TVemoContainer& to, const Layers& l, PointF c, float land, float drill
         return RoundPad(c, size, layer);
     };
     for (const TVemoLayerPtr& copper : {l.solder, l.component}) Add(to, shape(land, copper));
-    for (const TVemoLayerPtr& resist : {l.stopSolder, l.stopComponent}) Add(to, shape(land + kResist, resist));
+    for (const TVemoLayerPtr& resist : {l.stopSolder, l.stopComponent})
+        Add(to, shape(land + kResist, resist));
     Add(to, RoundPad(c, drill, l.hole));
 }
 
@@ -179,7 +186,8 @@ void Silk(TVemoContainer& to, const Layers& l, const std::vector<PointF>& outlin
 
 void Circle(TVemoContainer& to, const Layers& l, PointF c, float r) {
     auto circle = std::make_unique<TVemoEllipse>();
-    const TVemoShape::LocalPoints local{PointF(0, 0), PointF(r, 0), PointF(0, r), PointF(-r, 0), PointF(0, -r)};
+    const TVemoShape::LocalPoints local{PointF(0, 0), PointF(r, 0), PointF(0, r), PointF(-r, 0),
+                                        PointF(0, -r)};
     Matrix placement;
     placement.Translate(c.x, c.y);
     circle->SetSurface(TVemoSurface(kSilkLine, false, false));
@@ -200,7 +208,13 @@ void StarterDip(TVemoContainer& to, const Layers& l, int pins) {
     }
     const float w = row - 30, h = float(side) * kPitch + 2;
     Silk(to, l,
-         {{-w / 2, -h / 2}, {-6, -h / 2}, {0, -h / 2 + 6}, {6, -h / 2}, {w / 2, -h / 2}, {w / 2, h / 2}, {-w / 2, h / 2}},
+         {{-w / 2, -h / 2},
+          {-6, -h / 2},
+          {0, -h / 2 + 6},
+          {6, -h / 2},
+          {w / 2, -h / 2},
+          {w / 2, h / 2},
+          {-w / 2, h / 2}},
          true);
 }
 
@@ -208,7 +222,8 @@ void StarterDip(TVemoContainer& to, const Layers& l, int pins) {
 void StarterHeader(TVemoContainer& to, const Layers& l, int rows, int columns) {
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < columns; ++c)
-            Land(to, l, {(float(c) - float(columns - 1) / 2) * kPitch, (float(r) - float(rows - 1) / 2) * kPitch},
+            Land(to, l,
+                 {(float(c) - float(columns - 1) / 2) * kPitch, (float(r) - float(rows - 1) / 2) * kPitch},
                  kLand, 10.0f, r == 0 && c == 0);
     const float w = float(columns) * kPitch / 2, h = float(rows) * kPitch / 2;
     Silk(to, l, {{-w, -h}, {w, -h}, {w, h}, {-w, h}}, true);
@@ -263,7 +278,8 @@ void StarterSot23(TVemoContainer& to, const Layers& l) {
 }
 
 // A library or pad file: one part made around the origin, the design area around it.
-TDemoFile StarterFile(const std::string& path, const std::function<void(TVemoContainer&, const Layers&)>& make,
+TDemoFile StarterFile(const std::string& path,
+                      const std::function<void(TVemoContainer&, const Layers&)>& make,
                       const std::u16string& ref = {}, bool pinOneAtOrigin = false) {
     auto doc = std::make_unique<TVemoDocument>();
     const Layers l(*doc);
@@ -344,10 +360,12 @@ std::unique_ptr<TVemoDocument> DemoBoard() {
     Add(root, Track({jpin(2), {180, jpin(2).y}, {220, 305}, {300, 305}, {pin(1).x - 40, pin(1).y}, pin(1)},
                     kPower, l.solder));
     Add(root, Track({pin(4), {right + 30, pin(4).y - 70}, pin(8)}, kSignal, l.solder));
-    Add(root, Track({jpin(3), {200, jpin(3).y}, {230, 380}, {pin(3).x - 40, 380}, pin(3)}, kSignal, l.solder));
+    Add(root,
+        Track({jpin(3), {200, jpin(3).y}, {230, 380}, {pin(3).x - 40, 380}, pin(3)}, kSignal, l.solder));
     Add(root, Track({{r1.x + 4 * kPitch, r1.y}, {700, r1.y}, {700, r2.y}, {r2.x + 4 * kPitch, r2.y}}, kSignal,
                     l.solder));
-    Add(root, Track({pin(7), {r1.x + 4 * kPitch - 30, pin(7).y}, {r1.x + 4 * kPitch, r1.y}}, kSignal, l.solder));
+    Add(root,
+        Track({pin(7), {r1.x + 4 * kPitch - 30, pin(7).y}, {r1.x + 4 * kPitch, r1.y}}, kSignal, l.solder));
     Add(root, Track({pin(6), {right + 30, pin(6).y}, r2}, kSignal, l.solder));
     auto curve = CurvedTrack(pin(2), {c1.x + 8, c1.y}, 0.25f);
     curve->SetSurface(TVemoSurface(kSignal, false, false));
@@ -355,8 +373,14 @@ std::unique_ptr<TVemoDocument> DemoBoard() {
     Add(root, std::move(curve));
     Add(root, Track({{c1.x - 8, c1.y}, {240, c1.y}, {240, jpin(2).y + 60}, jpin(2)}, kSignal, l.component,
                     geom::CapSquare));
-    Add(root, Track({jpin(4), {160, jpin(4).y}, {160, 520}, {600, 520}, {650, 470}, {650, pin(5).y},
-                     {right + 40, pin(5).y}, pin(5)},
+    Add(root, Track({jpin(4),
+                     {160, jpin(4).y},
+                     {160, 520},
+                     {600, 520},
+                     {650, 470},
+                     {650, pin(5).y},
+                     {right + 40, pin(5).y},
+                     pin(5)},
                     kSignal, l.component));
 
     // A ground area in the lower right with a clearance around the mounting hole.
@@ -404,31 +428,37 @@ std::vector<TDemoFile> BuildDemoContent() {
 
     // Library parts, each with pin 1 on the origin.
     for (int pins : {8, 14, 16})
-        files.push_back(StarterFile("lib/dip" + std::to_string(pins) + ".vbf",
-                                    [pins](TVemoContainer& to, const Layers& l) { StarterDip(to, l, pins); }, u"U", true));
+        files.push_back(StarterFile(
+            "lib/dip" + std::to_string(pins) + ".vbf",
+            [pins](TVemoContainer& to, const Layers& l) { StarterDip(to, l, pins); }, u"U", true));
     files.push_back(StarterFile("lib/resistor.vbf", StarterResistor, u"R", true));
-    files.push_back(StarterFile("lib/capacitor-2.54.vbf",
-                                [](TVemoContainer& to, const Layers& l) { StarterCeramic(to, l, kPitch); }, u"C", true));
-    files.push_back(StarterFile("lib/capacitor-5.08.vbf",
-                                [](TVemoContainer& to, const Layers& l) { StarterCeramic(to, l, 2 * kPitch); }, u"C", true));
-    files.push_back(StarterFile("lib/electrolytic-5mm.vbf",
-                                [](TVemoContainer& to, const Layers& l) { StarterElectrolytic(to, l, 50, 20); }, u"C", true));
-    files.push_back(StarterFile("lib/electrolytic-8mm.vbf",
-                                [](TVemoContainer& to, const Layers& l) { StarterElectrolytic(to, l, 80, 35); }, u"C", true));
+    files.push_back(StarterFile(
+        "lib/capacitor-2.54.vbf", [](TVemoContainer& to, const Layers& l) { StarterCeramic(to, l, kPitch); },
+        u"C", true));
+    files.push_back(StarterFile(
+        "lib/capacitor-5.08.vbf",
+        [](TVemoContainer& to, const Layers& l) { StarterCeramic(to, l, 2 * kPitch); }, u"C", true));
+    files.push_back(StarterFile(
+        "lib/electrolytic-5mm.vbf",
+        [](TVemoContainer& to, const Layers& l) { StarterElectrolytic(to, l, 50, 20); }, u"C", true));
+    files.push_back(StarterFile(
+        "lib/electrolytic-8mm.vbf",
+        [](TVemoContainer& to, const Layers& l) { StarterElectrolytic(to, l, 80, 35); }, u"C", true));
     // Headers named rows x pins per row, standing upright: 1x4 is one column of four.
     // (Not a structured binding: clang before 16 cannot capture one in a lambda.)
     for (const auto& size : {std::pair{1, 2}, {1, 4}, {2, 5}}) {
         const int across = size.first, down = size.second;
-        files.push_back(StarterFile("lib/header-" + std::to_string(across) + "x" + std::to_string(down) + ".vbf",
-                                    [across, down](TVemoContainer& to, const Layers& l) {
-                                        StarterHeader(to, l, down, across);
-                                    },
-                                    u"J", true));
+        files.push_back(StarterFile(
+            "lib/header-" + std::to_string(across) + "x" + std::to_string(down) + ".vbf",
+            [across, down](TVemoContainer& to, const Layers& l) { StarterHeader(to, l, down, across); }, u"J",
+            true));
     }
-    files.push_back(StarterFile("lib/smd/r1608.vbf",
-                                [](TVemoContainer& to, const Layers& l) { StarterChip(to, l, 16, 8, 9); }, u"R", true));
-    files.push_back(StarterFile("lib/smd/r2012.vbf",
-                                [](TVemoContainer& to, const Layers& l) { StarterChip(to, l, 19, 11, 14); }, u"R", true));
+    files.push_back(StarterFile(
+        "lib/smd/r1608.vbf", [](TVemoContainer& to, const Layers& l) { StarterChip(to, l, 16, 8, 9); }, u"R",
+        true));
+    files.push_back(StarterFile(
+        "lib/smd/r2012.vbf", [](TVemoContainer& to, const Layers& l) { StarterChip(to, l, 19, 11, 14); },
+        u"R", true));
     files.push_back(StarterFile("lib/smd/sot23.vbf", StarterSot23, u"Q", true));
     return files;
 }

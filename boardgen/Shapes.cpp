@@ -65,7 +65,8 @@ std::unique_ptr<TVemoRect> SquarePad(PointF c, float w, float h, float angle, co
 
 std::unique_ptr<TVemoEllipse> Disc(PointF c, float rx, float ry, bool cutOut, const TVemoLayerPtr& layer) {
     auto disc = std::make_unique<TVemoEllipse>();
-    const TVemoShape::LocalPoints local{PointF(0, 0), PointF(rx, 0), PointF(0, ry), PointF(-rx, 0), PointF(0, -ry)};
+    const TVemoShape::LocalPoints local{PointF(0, 0), PointF(rx, 0), PointF(0, ry), PointF(-rx, 0),
+                                        PointF(0, -ry)};
     Matrix placement;
     placement.Translate(c.x, c.y);
     disc->SetSurface(TVemoSurface(0.5f, true, cutOut));
@@ -74,7 +75,8 @@ std::unique_ptr<TVemoEllipse> Disc(PointF c, float rx, float ry, bool cutOut, co
     return disc;
 }
 
-std::unique_ptr<TVemoString> Label(PointF at, const std::u16string& text, float size, const TVemoLayerPtr& layer) {
+std::unique_ptr<TVemoString> Label(PointF at, const std::u16string& text, float size,
+                                   const TVemoLayerPtr& layer) {
     auto label = std::make_unique<TVemoString>();
     Matrix placement;
     placement.Translate(at.x, at.y);

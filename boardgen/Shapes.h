@@ -27,6 +27,7 @@ std::unique_ptr<TVemoRect> SquarePad(PointF c, float w, float h, float angle, co
 // A filled ellipse with radii rx, ry; a cut-out one clears what lies beneath.
 std::unique_ptr<TVemoEllipse> Disc(PointF c, float rx, float ry, bool cutOut, const TVemoLayerPtr& layer);
 // A filled text whose first line's top-left is at.
-std::unique_ptr<TVemoString> Label(PointF at, const std::u16string& text, float size, const TVemoLayerPtr& layer);
+std::unique_ptr<TVemoString> Label(PointF at, const std::u16string& text, float size,
+                                   const TVemoLayerPtr& layer);
 
 }  // namespace boardgen

@@ -50,8 +50,8 @@ int RunBitmap(Session& session, const BitmapArgs& args) {
     if (format.empty()) {
         const std::string ext = Lower(std::filesystem::path(args.output).extension().string());
         if (ext.empty())
-            return session.Usage(args.output +
-                                 " has no extension: name it .png, .bmp, .svg, .pdf or .emf, or give --format");
+            return session.Usage(
+                args.output + " has no extension: name it .png, .bmp, .svg, .pdf or .emf, or give --format");
         format = ext.substr(1);
         if (!KnownFormat(format))
             return session.Usage(args.output + ": zelko writes no \"" + ext +
@@ -89,7 +89,8 @@ int RunBitmap(Session& session, const BitmapArgs& args) {
         const Argb paper = ExportPaper(options);  // a film's ink and paper, for --mono and --negative
         if (args.mono && args.negative) emf.paper = paper;
         TEmfExportResult result;
-        if (!ExportEmf(*doc, args.output, emf, result, error)) return session.Fail(error + "; nothing written");
+        if (!ExportEmf(*doc, args.output, emf, result, error))
+            return session.Fail(error + "; nothing written");
         session.Timing("recorded and wrote the metafile");
         session.Say("wrote " + args.output + " (" + std::to_string(result.bytes) + " bytes, " +
                     std::to_string(result.records) + " records)");

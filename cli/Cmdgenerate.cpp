@@ -80,8 +80,10 @@ void AddGenerateBoard(CLI::App& parent, Registry& registry) {
             },
             ""))
         ->type_name("S");
-    generate->add_option("--block-levels", args->blockLevels,
-                         "gather the objects into groups of groups, L levels deep (0 to 12), as parts sit in blocks")
+    generate
+        ->add_option(
+            "--block-levels", args->blockLevels,
+            "gather the objects into groups of groups, L levels deep (0 to 12), as parts sit in blocks")
         ->default_str("0")
         ->check(CLI::Range(0, 12).description(""))
         ->type_name("L");

@@ -29,9 +29,11 @@ int RunGraph(Session& session, const GraphArgs& args) {
         // The editor's graph window kept its settings in zelko.ini before.
         std::string error;
         if (TLineGraphUnit::AdoptOldSettings(settings::SettingsFilePath(), settingsPath, error))
-            session.Say("moved the graph settings from " + settings::SettingsFilePath() + " to " + settingsPath);
+            session.Say("moved the graph settings from " + settings::SettingsFilePath() + " to " +
+                        settingsPath);
         else if (!error.empty())
-            session.Warn("cannot move the graph settings from " + settings::SettingsFilePath() + ": " + error);
+            session.Warn("cannot move the graph settings from " + settings::SettingsFilePath() + ": " +
+                         error);
     }
     std::error_code ec;
     if (!std::filesystem::is_regular_file(settingsPath, ec))

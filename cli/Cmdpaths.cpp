@@ -22,7 +22,8 @@ int CountDocuments(const std::filesystem::path& folder, bool deep) {
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code kind;
         if (it->is_directory(kind)) {
-            if (deep && !it->path().filename().string().starts_with('.')) count += CountDocuments(it->path(), true);
+            if (deep && !it->path().filename().string().starts_with('.'))
+                count += CountDocuments(it->path(), true);
         } else if (it->path().extension() == ".vbf") {
             ++count;
         }
@@ -38,8 +39,8 @@ void SayContent(Session& session, const char* label, const char* folder, bool de
         return;
     }
     const int n = CountDocuments(found, deep);
-    session.Say(std::string(label) + found.string() + "  (" + std::to_string(n) + " " + noun + (n == 1 ? "" : "s") +
-                ")");
+    session.Say(std::string(label) + found.string() + "  (" + std::to_string(n) + " " + noun +
+                (n == 1 ? "" : "s") + ")");
 }
 
 int RunPaths(Session& session) {
@@ -50,9 +51,11 @@ int RunPaths(Session& session) {
         std::string found;
         for (const char* name : {"Bitmap", "pad", "lib", "default.vbf"}) {
             std::error_code ec;
-            if (std::filesystem::exists(folder / name, ec)) found += std::string(found.empty() ? "" : " ") + name;
+            if (std::filesystem::exists(folder / name, ec))
+                found += std::string(found.empty() ? "" : " ") + name;
         }
-        session.Say("data      " + folder.string() + (found.empty() ? "  (nothing there)" : "  (" + found + ")"));
+        session.Say("data      " + folder.string() +
+                    (found.empty() ? "  (nothing there)" : "  (" + found + ")"));
     }
     // The first data folder that has them wins; the editor reads these.
     SayContent(session, "pads      ", "pad", false, "pad");
@@ -63,8 +66,10 @@ int RunPaths(Session& session) {
 }  // namespace
 
 void AddPaths(CLI::App& parent, Registry& registry) {
-    CLI::App* paths = parent.add_subcommand(
-        "paths", "Show the settings file, the data folders (Bitmap, pad, lib, default.vbf) first first, and where pads and parts are read from");
+    CLI::App* paths =
+        parent.add_subcommand("paths",
+                              "Show the settings file, the data folders (Bitmap, pad, lib, default.vbf) "
+                              "first first, and where pads and parts are read from");
     registry.Add(paths, [](Session& session) { return RunPaths(session); });
 }
 

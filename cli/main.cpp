@@ -53,7 +53,8 @@ int Run(int argc, char** argv) {
     cli::Registry registry;
     cli::AddInfo(app, registry);
     cli::AddConvert(app, registry);
-    CLI::App* exportCommand = app.add_subcommand("export", "Write Gerber files, a drill file, a fab package or a picture of a document");
+    CLI::App* exportCommand = app.add_subcommand(
+        "export", "Write Gerber files, a drill file, a fab package or a picture of a document");
     exportCommand->require_subcommand(1);
     cli::AddExportGerber(*exportCommand, registry);
     cli::AddExportBitmap(*exportCommand, registry);
@@ -84,10 +85,12 @@ int Run(int argc, char** argv) {
         session.command = "zelko --screenshot";
         if (argc < 3 || argc > 4) return session.Usage("give the picture to write and at most one board");
         std::string out = argv[2];
-        if (const std::string problem = cli::kOutputPath(out); !problem.empty()) return session.Usage(problem);
+        if (const std::string problem = cli::kOutputPath(out); !problem.empty())
+            return session.Usage(problem);
         std::string file = argc == 4 ? argv[3] : "";
         if (!file.empty())
-            if (const std::string problem = cli::kInputFile(file); !problem.empty()) return session.Usage(problem);
+            if (const std::string problem = cli::kInputFile(file); !problem.empty())
+                return session.Usage(problem);
         qInstallMessageHandler(FilterQtMessages);
         return cli::OpenEditor(argc, argv, file, out);
     }
@@ -104,7 +107,8 @@ int Run(int argc, char** argv) {
         std::error_code ec;
         const std::filesystem::path parent = std::filesystem::absolute(path, ec).parent_path();
         const bool newBoard = !std::filesystem::exists(path, ec) && std::filesystem::is_directory(parent, ec);
-        if (!problem.empty() && !std::filesystem::is_directory(path, ec) && !newBoard) return session.Usage(problem);
+        if (!problem.empty() && !std::filesystem::is_directory(path, ec) && !newBoard)
+            return session.Usage(problem);
         return cli::OpenEditor(argc, argv, first);
     }
 

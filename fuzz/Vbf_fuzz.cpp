@@ -33,17 +33,24 @@ std::string Generated(std::mt19937& rng, std::size_t maxSize) {
     const auto pick = [&](int n) { return int(rng() % unsigned(n)); };
     const int budget = int(std::min<std::size_t>(maxSize / 24, 100000));
     switch (pick(7)) {
-        case 0: return hostile::NestedGroups(pick(std::max(1, budget)) + 1, pick(2) ? 5 : 3);
-        case 1: return hostile::UnknownLayers(pick(std::max(1, budget / 2)) + 1);
-        case 2: return hostile::LongSelfOverlappingPath(pick(std::max(1, budget)) + 6, rng());
-        case 3: return hostile::HugeText(std::ldexp(1.0f, pick(120)));
-        case 4: return hostile::HugeEllipse(std::ldexp(1.0f, pick(127)));
+        case 0:
+            return hostile::NestedGroups(pick(std::max(1, budget)) + 1, pick(2) ? 5 : 3);
+        case 1:
+            return hostile::UnknownLayers(pick(std::max(1, budget / 2)) + 1);
+        case 2:
+            return hostile::LongSelfOverlappingPath(pick(std::max(1, budget)) + 6, rng());
+        case 3:
+            return hostile::HugeText(std::ldexp(1.0f, pick(120)));
+        case 4:
+            return hostile::HugeEllipse(std::ldexp(1.0f, pick(127)));
         case 5: {
-            const float widths[] = {std::numeric_limits<float>::infinity(), 1e30f, 1e6f, 1001.0f, 0.0f,
-                                    -3.0f, std::numeric_limits<float>::quiet_NaN(), 1e-30f};
+            const float widths[] = {
+                std::numeric_limits<float>::infinity(),  1e30f, 1e6f, 1001.0f, 0.0f, -3.0f,
+                std::numeric_limits<float>::quiet_NaN(), 1e-30f};
             return hostile::WideStroke(widths[pick(8)]);
         }
-        default: return hostile::HugeArea(std::ldexp(1.0, pick(1100)), std::ldexp(1.0, pick(60)));
+        default:
+            return hostile::HugeArea(std::ldexp(1.0, pick(1100)), std::ldexp(1.0, pick(60)));
     }
 }
 
@@ -63,8 +70,9 @@ std::string Restructured(std::string_view bytes, std::mt19937& rng) {
             }
             break;
         }
-        case 1: root.Transform(Matrix(std::ldexp(1.0f, int(rng() % 200) - 100), 0, 0,
-                                      std::ldexp(1.0f, int(rng() % 200) - 100), 0, 0));
+        case 1:
+            root.Transform(Matrix(std::ldexp(1.0f, int(rng() % 200) - 100), 0, 0,
+                                  std::ldexp(1.0f, int(rng() % 200) - 100), 0, 0));
             break;
         default: {
             const int n = root.GetChildCount();
@@ -82,9 +90,14 @@ extern "C" std::size_t LLVMFuzzerCustomMutator(std::uint8_t* data, std::size_t s
     std::mt19937 rng(seed);
     std::string replaced;
     switch (rng() % 10) {
-        case 0: replaced = Generated(rng, maxSize); break;
-        case 1: replaced = Restructured(std::string_view(reinterpret_cast<const char*>(data), size), rng); break;
-        default: return LLVMFuzzerMutate(data, size, maxSize);
+        case 0:
+            replaced = Generated(rng, maxSize);
+            break;
+        case 1:
+            replaced = Restructured(std::string_view(reinterpret_cast<const char*>(data), size), rng);
+            break;
+        default:
+            return LLVMFuzzerMutate(data, size, maxSize);
     }
     if (replaced.empty() || replaced.size() > maxSize) return LLVMFuzzerMutate(data, size, maxSize);
     std::copy(replaced.begin(), replaced.end(), data);

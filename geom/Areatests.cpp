@@ -25,7 +25,9 @@ Box BoxOf(PointF a, PointF b) {
             std::max<double>(a.y, b.y)};
 }
 
-double Cross(double ax, double ay, double bx, double by) { return ax * by - ay * bx; }
+double Cross(double ax, double ay, double bx, double by) {
+    return ax * by - ay * bx;
+}
 
 // Orientation of c relative to the line a->b: >0, <0 or 0.
 double Orient(PointF a, PointF b, PointF c) {

@@ -57,16 +57,16 @@ void GraphicsPath::Flatten(float flatness) {
             continue;
         }
         pts.push_back(points_[i]);
-        types.push_back(kind == PointStart ? types_[i] : std::uint8_t(PointLine | (types_[i] & PointCloseMark)));
+        types.push_back(kind == PointStart ? types_[i]
+                                           : std::uint8_t(PointLine | (types_[i] & PointCloseMark)));
     }
     points_ = std::move(pts);
     types_ = std::move(types);
 }
 
 std::vector<std::vector<PointF>> GraphicsPath::FlattenedPolygons(float flatness) const {
-    const bool hasCurves = std::any_of(types_.begin(), types_.end(), [](std::uint8_t t) {
-        return (t & PointTypeMask) == PointBezier;
-    });
+    const bool hasCurves = std::any_of(types_.begin(), types_.end(),
+                                       [](std::uint8_t t) { return (t & PointTypeMask) == PointBezier; });
     GraphicsPath flat;
     const GraphicsPath* src = this;
     if (hasCurves) {

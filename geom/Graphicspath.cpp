@@ -63,8 +63,8 @@ void GraphicsPath::AddPolygon(const PointF* pts, std::size_t n) {
 }
 
 void GraphicsPath::AddRectangle(const RectF& r) {
-    const PointF pts[4] = {{r.x, r.y}, {r.x + r.width, r.y}, {r.x + r.width, r.y + r.height},
-                           {r.x, r.y + r.height}};
+    const PointF pts[4] = {
+        {r.x, r.y}, {r.x + r.width, r.y}, {r.x + r.width, r.y + r.height}, {r.x, r.y + r.height}};
     AddPolygon(pts, 4);
 }
 
@@ -75,11 +75,11 @@ void GraphicsPath::AddEllipse(const RectF& r) {
     const double cx = r.x + r.width / 2.0, cy = r.y + r.height / 2.0;
     const double rx = r.width / 2.0, ry = r.height / 2.0;
     auto P = [](double x, double y) { return PointF(float(x), float(y)); };
-    const PointF pts[13] = {
-        P(cx + rx, cy),          P(cx + rx, cy + k * ry), P(cx + k * rx, cy + ry), P(cx, cy + ry),
-        P(cx - k * rx, cy + ry), P(cx - rx, cy + k * ry), P(cx - rx, cy),          P(cx - rx, cy - k * ry),
-        P(cx - k * rx, cy - ry), P(cx, cy - ry),          P(cx + k * rx, cy - ry), P(cx + rx, cy - k * ry),
-        P(cx + rx, cy)};
+    const PointF pts[13] = {P(cx + rx, cy), P(cx + rx, cy + k * ry), P(cx + k * rx, cy + ry),
+                            P(cx, cy + ry), P(cx - k * rx, cy + ry), P(cx - rx, cy + k * ry),
+                            P(cx - rx, cy), P(cx - rx, cy - k * ry), P(cx - k * rx, cy - ry),
+                            P(cx, cy - ry), P(cx + k * rx, cy - ry), P(cx + rx, cy - k * ry),
+                            P(cx + rx, cy)};
     newFigure_ = true;
     AddBeziers(pts, 13);
     CloseFigure();
@@ -114,7 +114,8 @@ void GraphicsPath::Reverse() {
         for (std::size_t j = 0; j < end - start; ++j) {
             const std::size_t src = end - 1 - j;
             pts.push_back(points_[src]);
-            types.push_back(j == 0 ? std::uint8_t(PointStart) : std::uint8_t(types_[src + 1] & PointTypeMask));
+            types.push_back(j == 0 ? std::uint8_t(PointStart)
+                                   : std::uint8_t(types_[src + 1] & PointTypeMask));
         }
         if (closed) types.back() |= PointCloseMark;
         end = start;
@@ -124,9 +125,8 @@ void GraphicsPath::Reverse() {
 }
 
 std::size_t GraphicsPath::FigureCount() const {
-    return std::size_t(std::count_if(types_.begin(), types_.end(), [](std::uint8_t t) {
-        return (t & PointTypeMask) == PointStart;
-    }));
+    return std::size_t(std::count_if(types_.begin(), types_.end(),
+                                     [](std::uint8_t t) { return (t & PointTypeMask) == PointStart; }));
 }
 
 RectF GraphicsPath::GetBounds() const {

@@ -4,12 +4,18 @@ namespace geom {
 
 std::vector<float> Pen::EffectiveDashPattern() const {
     switch (dashStyle) {
-        case DashDash: return {3, 1};
-        case DashDot: return {1, 1};
-        case DashDashDot: return {3, 1, 1, 1};
-        case DashDashDotDot: return {3, 1, 1, 1, 1, 1};
-        case DashCustom: return dashPattern;
-        default: return {};
+        case DashDash:
+            return {3, 1};
+        case DashDot:
+            return {1, 1};
+        case DashDashDot:
+            return {3, 1, 1, 1};
+        case DashDashDotDot:
+            return {3, 1, 1, 1, 1, 1};
+        case DashCustom:
+            return dashPattern;
+        default:
+            return {};
     }
 }
 

@@ -11,7 +11,14 @@ using Argb = std::uint32_t;  // alpha in bits 24-31, then red, green, blue
 
 enum LineJoin : int { JoinMiter = 0, JoinBevel = 1, JoinRound = 2, JoinMiterClipped = 3 };
 enum LineCap : int { CapFlat = 0, CapSquare = 1, CapRound = 2, CapTriangle = 3 };
-enum DashStyle : int { DashSolid = 0, DashDash = 1, DashDot = 2, DashDashDot = 3, DashDashDotDot = 4, DashCustom = 5 };
+enum DashStyle : int {
+    DashSolid = 0,
+    DashDash = 1,
+    DashDot = 2,
+    DashDashDot = 3,
+    DashDashDotDot = 4,
+    DashCustom = 5
+};
 
 struct Pen {
     Argb colour = 0xFF000000u;

@@ -16,13 +16,25 @@ struct PointF {
     constexpr PointF operator+(PointF o) const { return {x + o.x, y + o.y}; }
     constexpr PointF operator-(PointF o) const { return {x - o.x, y - o.y}; }
     constexpr PointF operator*(float s) const { return {x * s, y * s}; }
-    constexpr PointF& operator+=(PointF o) { x += o.x; y += o.y; return *this; }
-    constexpr PointF& operator-=(PointF o) { x -= o.x; y -= o.y; return *this; }
+    constexpr PointF& operator+=(PointF o) {
+        x += o.x;
+        y += o.y;
+        return *this;
+    }
+    constexpr PointF& operator-=(PointF o) {
+        x -= o.x;
+        y -= o.y;
+        return *this;
+    }
     constexpr bool operator==(const PointF&) const = default;
 };
 
-inline double Length(PointF v) { return std::hypot(double(v.x), double(v.y)); }
-inline double Distance(PointF a, PointF b) { return Length(a - b); }
+inline double Length(PointF v) {
+    return std::hypot(double(v.x), double(v.y));
+}
+inline double Distance(PointF a, PointF b) {
+    return Length(a - b);
+}
 
 struct RectF {
     float x = 0.0f;

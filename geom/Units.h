@@ -7,7 +7,11 @@ namespace units {
 
 inline constexpr double kPerMm = 10.0;
 
-constexpr double FromMm(double millimetres) { return millimetres * kPerMm; }
-constexpr double ToMm(double documentUnits) { return documentUnits / kPerMm; }
+constexpr double FromMm(double millimetres) {
+    return millimetres * kPerMm;
+}
+constexpr double ToMm(double documentUnits) {
+    return documentUnits / kPerMm;
+}
 
 }  // namespace units

@@ -44,8 +44,8 @@ TGerber_oarchive::TGerber_oarchive(TVemoLayerPtr layer) : layer_(std::move(layer
 
 TGerber_oarchive::~TGerber_oarchive() = default;
 
-char TGerber_oarchive::LandOf(const TVemoSurface& style, const GraphicsPath& figure, bool closed, double penWidth,
-                              float& w, float& h, PointF& centre) {
+char TGerber_oarchive::LandOf(const TVemoSurface& style, const GraphicsPath& figure, bool closed,
+                              double penWidth, float& w, float& h, PointF& centre) {
     const std::vector<PointF>& points = figure.Points();
     if (points.empty()) return 0;
     for (const std::uint8_t type : figure.Types()) closed = closed || (type & geom::PointCloseMark);
@@ -190,7 +190,8 @@ bool TGerber_oarchive::Flush(std::string& file, std::string& error) {
         constexpr std::size_t kListed = 20;
         error = std::to_string(refusals_.size()) + " object(s) cannot be plotted:";
         for (std::size_t i = 0; i < refusals_.size() && i < kListed; ++i) error += "\n  " + refusals_[i];
-        if (refusals_.size() > kListed) error += "\n  and " + std::to_string(refusals_.size() - kListed) + " more";
+        if (refusals_.size() > kListed)
+            error += "\n  and " + std::to_string(refusals_.size() - kListed) + " more";
         return false;
     }
     if (body.OutOfRange()) {

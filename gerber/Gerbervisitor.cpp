@@ -27,7 +27,10 @@ constexpr float kMaxPenWidth = float(units::FromMm(kMaxPenWidthMm));
 
 std::string Describe(const TVemoInstance& object) {
     const std::string_view tag = object.GetTag();
-    const char* kind = tag == "PATH" ? "path" : tag == "RECT" ? "rectangle" : tag == "ELPS" ? "ellipse" : "text";
+    const char* kind = tag == "PATH"   ? "path"
+                       : tag == "RECT" ? "rectangle"
+                       : tag == "ELPS" ? "ellipse"
+                                       : "text";
     const TVemoLayerPtr layer = object.GetLayer();
     return std::string(kind) + " \"" + object.GetName() + "\" on layer \"" + (layer ? layer->GetName() : "") +
            "\"";
@@ -47,11 +50,13 @@ bool Plottable(const TVemoInstance& object, TGerber_oarchive& archive, bool ownW
     if (ownWidth && width > kMaxPenWidth) {
         char mm[64];
         std::snprintf(mm, sizeof mm, "%.6g", units::ToMm(width));
-        archive.Refuse(archive.CurrentObject(), std::string("its pen width of ") + mm + " mm is more than 100 mm");
+        archive.Refuse(archive.CurrentObject(),
+                       std::string("its pen width of ") + mm + " mm is more than 100 mm");
         return false;
     }
     if (object.IsBeyondReach()) {
-        archive.Refuse(archive.CurrentObject(), "it reaches more than 100 m from the origin, or is not finite");
+        archive.Refuse(archive.CurrentObject(),
+                       "it reaches more than 100 m from the origin, or is not finite");
         return false;
     }
     return true;
@@ -92,7 +97,8 @@ bool IsLand(const TVemoPath& path) {
     float w = 0, h = 0;
     PointF centre;
     // The stand-in width does not decide whether it is a land.
-    return TGerber_oarchive::LandOf(*path.GetSurface(), DrawnCurve(path), path.IsClosed(), 0.3, w, h, centre) != 0;
+    return TGerber_oarchive::LandOf(*path.GetSurface(), DrawnCurve(path), path.IsClosed(), 0.3, w, h,
+                                    centre) != 0;
 }
 
 int WriteGerber(const TVemoPath& path, TGerber_oarchive& archive) {
@@ -138,7 +144,8 @@ std::vector<TVemoObject*> VisibleLeaves(TVemoObject& root) {
         pending.pop_back();
         if (!object->IsVisible()) continue;
         if (const auto* container = dynamic_cast<const TVemoContainer*>(object)) {
-            for (int i = container->GetChildCount() - 1; i >= 0; --i) pending.push_back(container->GetChild(i));
+            for (int i = container->GetChildCount() - 1; i >= 0; --i)
+                pending.push_back(container->GetChild(i));
         } else {
             leaves.push_back(object);
         }

@@ -139,8 +139,7 @@ bool PenDrawnPad(const TVemoRect& rect, TPenPad& pad) {
     const int turn = TGerber_oarchive::ClassifyTransform(rect.GetPlacement());
     const float pen = style.GetWidth();
     if (!style.GetFill() || !(pen > 0.1f) || !std::isfinite(pen) || style.GetDash() != geom::DashSolid ||
-        rect.IsBeyondReach() ||
-        turn == TGerber_oarchive::kOblique ||
+        rect.IsBeyondReach() || turn == TGerber_oarchive::kOblique ||
         (join != geom::JoinRound && join != geom::JoinMiter && join != geom::JoinMiterClipped))
         return false;
     const RectF local = rect.GetLocalBounds();
@@ -164,14 +163,16 @@ std::string MmText(double documentUnits) {
 std::string PenPadAperture(const TPenPad& pad, int code) {
     std::string out;
     const std::string number = std::to_string(code);
-    if (pad.radius <= 0.0f) return "%ADD" + number + "R," + MmText(pad.width) + "X" + MmText(pad.height) + "*%";
+    if (pad.radius <= 0.0f)
+        return "%ADD" + number + "R," + MmText(pad.width) + "X" + MmText(pad.height) + "*%";
     const float r = pad.radius, w = pad.width, h = pad.height;
     out += "%AMPAD" + number + "*\n";
     out += "21,1," + MmText(w) + "," + MmText(h - 2 * r) + ",0,0,0*\n";
     out += "21,1," + MmText(w - 2 * r) + "," + MmText(h) + ",0,0,0*\n";
     for (const int sx : {-1, 1})
         for (const int sy : {-1, 1})
-            out += "1,1," + MmText(2 * r) + "," + MmText(sx * (w / 2 - r)) + "," + MmText(sy * (h / 2 - r)) + "*\n";
+            out += "1,1," + MmText(2 * r) + "," + MmText(sx * (w / 2 - r)) + "," + MmText(sy * (h / 2 - r)) +
+                   "*\n";
     out += "%\n%ADD" + number + "PAD" + number + "*%";
     return out;
 }
@@ -476,7 +477,8 @@ TX2Body RespellClassic(const std::string& classic, const std::vector<TPenPad>& p
     }
     int nextCode = TApertureList::kFirstNumber;
     for (std::string_view line : apertures)
-        if (line.substr(0, 4) == "%ADD") nextCode = std::max(nextCode, std::atoi(std::string(line.substr(4)).c_str()) + 1);
+        if (line.substr(0, 4) == "%ADD")
+            nextCode = std::max(nextCode, std::atoi(std::string(line.substr(4)).c_str()) + 1);
     std::map<int, int> split;
     out.strokes = RespellBody(body, nextCode, split, out.use);
     // The copies of split apertures follow the table, in order of their numbers.

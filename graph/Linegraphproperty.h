@@ -28,6 +28,6 @@ TGraphProperties ShowGraphItem(const TLineGraphUnit& unit, int item);
 // and LineWidth; Frame and Layer; Xmin and Xmax; Xtics and Xmtics; Ymin and
 // Ymax; Ytics and Ymtics. Stops at the first invalid value (not a number, an
 // empty range, a tic spacing or number of divisions of 0 or less, a size or
-// width beyond TLineGraphUnit's limits, a layer name documents cannot hold) with kInvalidGraphValueMessage in message; the steps
-// before it stay applied. Saving the settings afterwards is the caller's step.
+// width beyond TLineGraphUnit's limits, a layer name documents cannot hold) with kInvalidGraphValueMessage in
+// message; the steps before it stay applied. Saving the settings afterwards is the caller's step.
 bool ApplyGraphProperties(TLineGraphUnit& unit, int item, const TGraphProperties& rows, std::string& message);

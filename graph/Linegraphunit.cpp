@@ -276,7 +276,8 @@ void TLineGraphUnit::ReadDataText(const std::string& textIn) {
 
 void TLineGraphUnit::LoadSettings(const std::string& path) {
     const settings::TIniFile ini = settings::ReadSettingsFile(path);
-    const double width = ini.ReadFloat(kGraphSection, "Width", 0.0), height = ini.ReadFloat(kGraphSection, "Height", 0.0);
+    const double width = ini.ReadFloat(kGraphSection, "Width", 0.0),
+                 height = ini.ReadFloat(kGraphSection, "Height", 0.0);
     if (ValidSize(width) && ValidSize(height)) SetSize(width, height);
     const double frameWidth = ini.ReadFloat(kGraphSection, "FrameWidth", 0.0);
     if (ValidPenWidth(frameWidth)) SetFrameWidth(float(frameWidth));
@@ -339,7 +340,8 @@ std::string TLineGraphUnit::SettingsPathBeside(const std::string& mainSettings) 
     return (std::filesystem::path(mainSettings).parent_path() / "graph_tool.ini").string();
 }
 
-bool TLineGraphUnit::AdoptOldSettings(const std::string& oldPath, const std::string& path, std::string& error) {
+bool TLineGraphUnit::AdoptOldSettings(const std::string& oldPath, const std::string& path,
+                                      std::string& error) {
     error.clear();
     if (oldPath.empty() || settings::ReadSettingsFile(path).HasSection(kGraphSection)) return false;
     const settings::TIniFile old = settings::ReadSettingsFile(oldPath);
@@ -348,8 +350,9 @@ bool TLineGraphUnit::AdoptOldSettings(const std::string& oldPath, const std::str
         if (section.size() > 4 && (section.compare(0, 4, "Item") == 0 || section.compare(0, 4, "item") == 0))
             return section.find_first_not_of("0123456789", 4) == std::string::npos;
         return section.size() == std::string_view(kGraphSection).size() &&
-               std::equal(section.begin(), section.end(), kGraphSection,
-                          [](char a, char b) { return std::tolower((unsigned char)a) == std::tolower((unsigned char)b); });
+               std::equal(section.begin(), section.end(), kGraphSection, [](char a, char b) {
+                   return std::tolower((unsigned char)a) == std::tolower((unsigned char)b);
+               });
     };
     return settings::UpdateSettingsFile(
         path,

@@ -101,7 +101,9 @@ void TVemoHistory::DropTemporary() {
 
 namespace {
 
-bool Same(const TSnapshot& last, const TSnapshot& now) { return last && now && *last == *now; }
+bool Same(const TSnapshot& last, const TSnapshot& now) {
+    return last && now && *last == *now;
+}
 
 }  // namespace
 
@@ -124,7 +126,8 @@ bool TVemoHistory::Record(TStepKind kind, const TVemoDocument& document) {
         case TStepKind::Objects: {
             auto both = std::make_unique<TObjectsMemento>(document.GetRoot(), document.GetLayerList(),
                                                           SizeOf(lastRoot_));
-            unchanged = Same(lastRoot_, both->RootPart().After()) && Same(lastLayers_, both->LayerPart().After());
+            unchanged =
+                Same(lastRoot_, both->RootPart().After()) && Same(lastLayers_, both->LayerPart().After());
             step = std::move(both);
             break;
         }

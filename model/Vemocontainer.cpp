@@ -312,7 +312,8 @@ void RebuildStale(TVemoObject& root) {
         TVemoObject* object = pending.back();
         pending.pop_back();
         if (TVemoContainer* container = object->AsContainer()) {
-            for (int i = container->GetChildCount() - 1; i >= 0; --i) pending.push_back(container->GetChild(i));
+            for (int i = container->GetChildCount() - 1; i >= 0; --i)
+                pending.push_back(container->GetChild(i));
         } else if (TVemoInstance* instance = object->AsInstance(); instance && instance->IsStale()) {
             (instance->GetTag() == "TEXT" ? texts : shapes).push_back(instance);
         }

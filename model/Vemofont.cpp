@@ -29,7 +29,8 @@ struct Substitute {
 constexpr Substitute kSubstitutes[] = {
     {"MS UI Gothic", "IPAPGothic"},
     {"MS Gothic", "IPAGothic"},
-    {"\xEF\xBC\xAD\xEF\xBC\xB3 \xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF", "IPAGothic"},  // ＭＳ ゴシック
+    {"\xEF\xBC\xAD\xEF\xBC\xB3 \xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF",
+     "IPAGothic"},  // ＭＳ ゴシック
     {"MS PGothic", "IPAPGothic"},
     {"\xEF\xBC\xAD\xEF\xBC\xB3 \xEF\xBC\xB0\xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF",
      "IPAPGothic"},  // ＭＳ Ｐゴシック
@@ -41,9 +42,13 @@ constexpr Substitute kSubstitutes[] = {
     {"Meiryo UI", "IPAPGothic"},
 };
 
-bool HaveGui() { return QGuiApplication::instance() != nullptr; }
+bool HaveGui() {
+    return QGuiApplication::instance() != nullptr;
+}
 
-bool Installed(const QString& family) { return HaveGui() && QFontDatabase::hasFamily(family); }
+bool Installed(const QString& family) {
+    return HaveGui() && QFontDatabase::hasFamily(family);
+}
 
 const char* SubstituteFor(const std::string& family) {
     for (const Substitute& s : kSubstitutes)
@@ -86,7 +91,9 @@ bool FamilyHas(const QString& family, int style) {
 }
 
 void AppendPainterPath(const QPainterPath& qp, double scale, double dx, double dy, geom::GraphicsPath& out) {
-    auto P = [&](double x, double y) { return geom::PointF(float((x + dx) * scale), float((y + dy) * scale)); };
+    auto P = [&](double x, double y) {
+        return geom::PointF(float((x + dx) * scale), float((y + dy) * scale));
+    };
     const int n = qp.elementCount();
     bool open = false;
     for (int i = 0; i < n; ++i) {
@@ -102,7 +109,8 @@ void AppendPainterPath(const QPainterPath& qp, double scale, double dx, double d
                     out.AddLine(P(e.x, e.y), P(next.x, next.y));
                     ++i;
                 } else if (next.type == QPainterPath::CurveToElement && i + 3 < n) {
-                    out.AddBezier(P(e.x, e.y), P(next.x, next.y), P(qp.elementAt(i + 2).x, qp.elementAt(i + 2).y),
+                    out.AddBezier(P(e.x, e.y), P(next.x, next.y),
+                                  P(qp.elementAt(i + 2).x, qp.elementAt(i + 2).y),
                                   P(qp.elementAt(i + 3).x, qp.elementAt(i + 3).y));
                     i += 3;
                 }
@@ -145,7 +153,9 @@ std::string TVemoFont::ResolvedFamily() const {
     return r.toStdString();
 }
 
-bool TVemoFont::IsKnownFamily(const std::string& family) { return !Resolve(family).isEmpty(); }
+bool TVemoFont::IsKnownFamily(const std::string& family) {
+    return !Resolve(family).isEmpty();
+}
 
 std::vector<std::string> TVemoFont::InstalledFamilies() {
     std::vector<std::string> out;

@@ -114,8 +114,12 @@ void TVemoInstance::DrawOutlineMask(TVemoGraphics* graphics, int layerIndex,
 
 std::string_view TVemoInstance::OutlineNote() const {
     switch (outlineQuality_) {
-        case kBeyondReach: return "it reaches more than 100 m from the origin: its outline is cut off there";
-        case kTangled: return "it crosses itself too often to merge its outline: the outline is left in overlapping pieces";
-        default: return {};
+        case kBeyondReach:
+            return "it reaches more than 100 m from the origin: its outline is cut off there";
+        case kTangled:
+            return "it crosses itself too often to merge its outline: the outline is left in overlapping "
+                   "pieces";
+        default:
+            return {};
     }
 }

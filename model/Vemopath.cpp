@@ -455,7 +455,8 @@ void TVemoPath::ToggleNodeKind(PointF p) {
         const auto n = static_cast<std::ptrdiff_t>(points_.size());
         for (std::ptrdiff_t k = 0; k + 2 < n; k += 3) {
             if (!((types_[k - 1] | types_[k + 1]) & TypeSelected)) continue;
-            for (const std::ptrdiff_t i : {k - 1, k, k + 1}) types_[i] &= static_cast<unsigned char>(~TypeSmooth);
+            for (const std::ptrdiff_t i : {k - 1, k, k + 1})
+                types_[i] &= static_cast<unsigned char>(~TypeSmooth);
             break;
         }
     }
@@ -513,7 +514,8 @@ bool TVemoPath::SplitAt(PointF p) {
     if (hit.start < 0) return false;
     const std::ptrdiff_t s = hit.start;
     const double t = hit.t;
-    const DPoint p0 = ToD(points_[s]), p1 = ToD(points_[s + 1]), p2 = ToD(points_[s + 2]), p3 = ToD(points_[s + 3]);
+    const DPoint p0 = ToD(points_[s]), p1 = ToD(points_[s + 1]), p2 = ToD(points_[s + 2]),
+                 p3 = ToD(points_[s + 3]);
     const DPoint p01 = Lerp(p0, p1, t), p12 = Lerp(p1, p2, t), p23 = Lerp(p2, p3, t);
     const DPoint p012 = Lerp(p01, p12, t), p123 = Lerp(p12, p23, t);
     const DPoint m = Lerp(p012, p123, t);
@@ -657,7 +659,8 @@ bool TVemoPath::Offset(double distance) {
     return true;
 }
 
-bool TVemoPath::SetData(const std::vector<PointF>& points, const std::vector<unsigned char>& types, bool closed) {
+bool TVemoPath::SetData(const std::vector<PointF>& points, const std::vector<unsigned char>& types,
+                        bool closed) {
     if (points.size() != types.size() || points.size() % 3 != 0) return false;
     AssignRing(points_, points);
     AssignRing(types_, types);

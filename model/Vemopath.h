@@ -120,7 +120,8 @@ public:
     // (the type bytes stay as they are).
     void EndHandleMode() { handleMode_ = 0; }
     // Whether points, types and the closed flag are these, bit for bit.
-    bool HasData(const std::vector<PointF>& points, const std::vector<unsigned char>& types, bool closed) const;
+    bool HasData(const std::vector<PointF>& points, const std::vector<unsigned char>& types,
+                 bool closed) const;
 
 private:
     struct SegmentHit {

@@ -11,7 +11,9 @@ TVemoString::TVemoString(const TVemoString& other)
     Rebuild();
 }
 
-TVemoString* TVemoString::Clone() const { return new TVemoString(*this); }
+TVemoString* TVemoString::Clone() const {
+    return new TVemoString(*this);
+}
 
 void TVemoString::SetText(const std::u16string& text) {
     text_ = text;
@@ -51,8 +53,8 @@ void TVemoString::Rebuild() {
     if (text_.empty()) return;
     font_.AddText(outline_, text_);
     const RectF b = outline_.GetBounds();
-    corners_ = {PointF{b.x, b.y + b.height}, PointF{b.x + b.width, b.y + b.height}, PointF{b.x + b.width, b.y},
-                PointF{b.x, b.y}};
+    corners_ = {PointF{b.x, b.y + b.height}, PointF{b.x + b.width, b.y + b.height},
+                PointF{b.x + b.width, b.y}, PointF{b.x, b.y}};
     placement_.TransformPoints(corners_.data(), corners_.size());
     outline_.Transform(placement_);
     if (geom::BeyondReach(outline_.GetBounds())) {
@@ -133,7 +135,9 @@ bool TVemoString::HitPath(const GraphicsPath& path, const RectF& pathBounds, TVe
     return pathBounds.IntersectsWith(bounds_) && geom::OutlinesMeet(outline_, path);
 }
 
-bool TVemoString::HitSelected(PointF p) const { return HitPoint(p) && IsSelected(); }
+bool TVemoString::HitSelected(PointF p) const {
+    return HitPoint(p) && IsSelected();
+}
 
 bool TVemoString::SelectAt(PointF p) {
     handleSelected_ = false;
@@ -162,7 +166,9 @@ int TVemoString::HitHandle(PointF p, float tol) const {
     return HitPoint(p) ? 1 : 0;
 }
 
-int TVemoString::AnchorsInRect(const RectF& rect) const { return rect.Contains(corners_[0]) ? 2 : 0; }
+int TVemoString::AnchorsInRect(const RectF& rect) const {
+    return rect.Contains(corners_[0]) ? 2 : 0;
+}
 
 int TVemoString::HitSelectedAnchor(PointF p, float tol) const {
     return handleSelected_ && ToleranceBox(p, tol).Contains(corners_[0]) ? 2 : 0;
@@ -195,7 +201,9 @@ int TVemoString::SelectAllAnchors() {
     return 1;
 }
 
-void TVemoString::DeselectAnchors() { handleSelected_ = false; }
+void TVemoString::DeselectAnchors() {
+    handleSelected_ = false;
+}
 
 void TVemoString::Transform(const Matrix& m) {
     placement_.Multiply(m);

@@ -173,7 +173,7 @@ public:
         const std::uint32_t headerSize = 40, offBmi = 80, cbBits = std::uint32_t(bits.sizeInBytes());
         out_.Begin(EMR_STRETCHDIBITS);
         out_.Rect(box);
-        out_.I32(std::int32_t(box.l)), out_.I32(std::int32_t(box.t));  // destination
+        out_.I32(std::int32_t(box.l)), out_.I32(std::int32_t(box.t));               // destination
         out_.I32(0), out_.I32(0), out_.I32(bits.width()), out_.I32(bits.height());  // source
         out_.U32(offBmi), out_.U32(headerSize), out_.U32(offBmi + headerSize), out_.U32(cbBits);
         out_.U32(0);            // DIB_RGB_COLORS
@@ -211,7 +211,8 @@ private:
         const std::optional<std::uint32_t> want = colour ? std::optional(ColorRef(*colour)) : std::nullopt;
         if (brushSelected_ && want == brush_) return;
         if (want) {
-            if (brushMade_) out_.Simple(EMR_SELECTOBJECT, {kNullBrush}), out_.Simple(EMR_DELETEOBJECT, {kBrushHandle});
+            if (brushMade_)
+                out_.Simple(EMR_SELECTOBJECT, {kNullBrush}), out_.Simple(EMR_DELETEOBJECT, {kBrushHandle});
             out_.Simple(EMR_CREATEBRUSHINDIRECT, {kBrushHandle, 0 /*BS_SOLID*/, *want, 0});
             out_.Simple(EMR_SELECTOBJECT, {kBrushHandle});
             brushMade_ = true;
@@ -225,14 +226,15 @@ private:
     void UsePen(const std::optional<Pen>& pen) {
         if (penSelected_ && pen == pen_) return;
         if (pen) {
-            if (penMade_) out_.Simple(EMR_SELECTOBJECT, {kNullPen}), out_.Simple(EMR_DELETEOBJECT, {kPenHandle});
+            if (penMade_)
+                out_.Simple(EMR_SELECTOBJECT, {kNullPen}), out_.Simple(EMR_DELETEOBJECT, {kPenHandle});
             std::uint32_t style = PS_GEOMETRIC;
-            style |= pen->startCap == geom::CapFlat ? PS_ENDCAP_FLAT
+            style |= pen->startCap == geom::CapFlat     ? PS_ENDCAP_FLAT
                      : pen->startCap == geom::CapSquare ? PS_ENDCAP_SQUARE
                                                         : PS_ENDCAP_ROUND;
-            style |= pen->join == geom::JoinBevel ? PS_JOIN_BEVEL
+            style |= pen->join == geom::JoinBevel                                          ? PS_JOIN_BEVEL
                      : pen->join == geom::JoinMiter || pen->join == geom::JoinMiterClipped ? PS_JOIN_MITER
-                                                                                          : PS_JOIN_ROUND;
+                                                                                           : PS_JOIN_ROUND;
             const double width = std::max(1.0, double(pen->width) * kUnitsPerDocUnit);
             std::vector<std::uint32_t> dashes;
             for (float d : pen->EffectiveDashPattern())
@@ -331,8 +333,8 @@ void Header(TEmfRecorder& out, const Box& drawn) {
     // Description: program and picture, each ended by a zero, and one more zero.
     const std::u16string description = u"zelko\0board\0"s;
     out.Begin(EMR_HEADER);
-    out.Rect(drawn);  // bounds in device pixels
-    out.Rect(drawn);  // frame in 0.01 mm: one device pixel is 0.01 mm
+    out.Rect(drawn);       // bounds in device pixels
+    out.Rect(drawn);       // frame in 0.01 mm: one device pixel is 0.01 mm
     out.U32(0x464D4520u);  // " EMF"
     out.U32(0x00010000u);
     out.U32(0);  // file size, set at the end
@@ -343,9 +345,9 @@ void Header(TEmfRecorder& out, const Box& drawn) {
     out.U32(108);  // the description follows this header
     out.U32(0);    // no palette
     out.I32(kDeviceMm * kPixelsPerMm), out.I32(kDeviceMm * kPixelsPerMm);  // device in pixels
-    out.I32(kDeviceMm), out.I32(kDeviceMm);                                  // and in millimetres
-    out.U32(0), out.U32(0), out.U32(0);                                      // no pixel format, no OpenGL
-    out.I32(kDeviceMm * 1000), out.I32(kDeviceMm * 1000);                   // in micrometres
+    out.I32(kDeviceMm), out.I32(kDeviceMm);                                // and in millimetres
+    out.U32(0), out.U32(0), out.U32(0);                                    // no pixel format, no OpenGL
+    out.I32(kDeviceMm * 1000), out.I32(kDeviceMm * 1000);                  // in micrometres
     out.Bytes(description.data(), description.size() * 2);
     out.U16(0);
     out.End();

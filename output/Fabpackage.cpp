@@ -119,9 +119,11 @@ std::string BoardSize(TVemoDocument& document, const TX2ExportOptions& options) 
         edges.Flatten(0.005f);
         const RectF r = edges.GetBounds();
         const auto mm = [](float units) { return Mm(std::round(double(units) * 100.0) / 100.0); };
-        return mm(r.width) + " x " + mm(r.height) + " mm (the board outline, layer " + outline->GetName() + ")";
+        return mm(r.width) + " x " + mm(r.height) + " mm (the board outline, layer " + outline->GetName() +
+               ")";
     }
-    std::string size = Mm(document.GetAreaWidth()) + " x " + Mm(document.GetAreaHeight()) + " mm (the design area";
+    std::string size =
+        Mm(document.GetAreaWidth()) + " x " + Mm(document.GetAreaHeight()) + " mm (the design area";
     if (outlines.empty()) return size + ": no layer is the board outline)";
     size += outlines.size() == 1 ? ": the outline layer " : ": the outline layers ";
     for (std::size_t i = 0; i < outlines.size(); ++i) size += (i ? ", " : "") + outlines[i]->GetName();

@@ -247,8 +247,8 @@ TRenderView::Step TRenderView::Idle(const TVemoDocument& document, const Present
             }
             const auto start = std::chrono::steady_clock::now();
             RenderMain(document, main_, background_.isNull() ? nullptr : &background_);
-            lastMainTime_ =
-                std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
+            lastMainTime_ = std::chrono::duration_cast<std::chrono::microseconds>(
+                std::chrono::steady_clock::now() - start);
             mainView_ = view;
             previewView_.reset();
             RenderOverlay(document, main_, overlay_);

@@ -136,7 +136,8 @@ inline std::uint32_t Mul255(std::uint32_t x, std::uint32_t a) {
 inline std::uint32_t Over(std::uint32_t dst, std::uint32_t premultiplied, std::uint32_t keep) {
     std::uint32_t out = 0xFF000000u;
     for (int shift = 0; shift < 24; shift += 8)
-        out |= std::min(255u, ((premultiplied >> shift) & 0xFFu) + Mul255((dst >> shift) & 0xFFu, keep)) << shift;
+        out |= std::min(255u, ((premultiplied >> shift) & 0xFFu) + Mul255((dst >> shift) & 0xFFu, keep))
+               << shift;
     return out;
 }
 
@@ -145,7 +146,8 @@ inline std::uint32_t Over(std::uint32_t dst, std::uint32_t premultiplied, std::u
 // come out identical.
 inline std::uint32_t Blend(std::uint32_t dst, std::uint32_t premultiplied, std::uint32_t coverage) {
     std::uint32_t src = 0;
-    for (int shift = 0; shift < 32; shift += 8) src |= Mul255((premultiplied >> shift) & 0xFFu, coverage) << shift;
+    for (int shift = 0; shift < 32; shift += 8)
+        src |= Mul255((premultiplied >> shift) & 0xFFu, coverage) << shift;
     return Over(dst, src, 255u - (src >> 24));
 }
 
@@ -206,10 +208,13 @@ void TScreenGraphics::FillPath(const GraphicsPath& path, Argb colour) {
             }
             if (kind == geom::PointBezier && i + 2 < n) {
                 const DPoint p0 = last, p1 = map(pts[i]), p2 = map(pts[i + 1]), p3 = map(pts[i + 2]);
-                const double ddx = std::max(std::fabs(p0.x - 2 * p1.x + p2.x), std::fabs(p1.x - 2 * p2.x + p3.x));
-                const double ddy = std::max(std::fabs(p0.y - 2 * p1.y + p2.y), std::fabs(p1.y - 2 * p2.y + p3.y));
+                const double ddx =
+                    std::max(std::fabs(p0.x - 2 * p1.x + p2.x), std::fabs(p1.x - 2 * p2.x + p3.x));
+                const double ddy =
+                    std::max(std::fabs(p0.y - 2 * p1.y + p2.y), std::fabs(p1.y - 2 * p2.y + p3.y));
                 const double bend = std::sqrt(ddx * ddx + ddy * ddy);
-                const int steps = std::clamp(int(std::ceil(std::sqrt(0.75 * bend / kCurveTolerance))), 1, 256);
+                const int steps =
+                    std::clamp(int(std::ceil(std::sqrt(0.75 * bend / kCurveTolerance))), 1, 256);
                 for (int k = 1; k < steps; ++k) {
                     const double t = double(k) / steps, u = 1.0 - t;
                     const double w0 = u * u * u, w1 = 3 * u * u * t, w2 = 3 * u * t * t, w3 = t * t * t;
@@ -256,7 +261,8 @@ void TScreenGraphics::FillPath(const GraphicsPath& path, Argb colour) {
     const int columns = right - left, rows = bottom - top, stride = columns + 2;
     std::vector<float>& store = scratch.cells;
     // Growing keeps every cell zero: new ones are zero, the old ones were cleared.
-    if (store.size() < std::size_t(stride) * std::size_t(rows)) store.resize(std::size_t(stride) * std::size_t(rows));
+    if (store.size() < std::size_t(stride) * std::size_t(rows))
+        store.resize(std::size_t(stride) * std::size_t(rows));
     if (scratch.lo.size() < std::size_t(rows)) {
         scratch.lo.resize(std::size_t(rows));
         scratch.hi.resize(std::size_t(rows));
@@ -282,7 +288,8 @@ void TScreenGraphics::FillPath(const GraphicsPath& path, Argb colour) {
     const bool evenOdd = path.GetFillMode() != geom::FillMode::Winding;
     const std::uint32_t alpha = colour >> 24;
     std::uint32_t premultiplied = alpha << 24;
-    for (int shift = 0; shift < 24; shift += 8) premultiplied |= Mul255((colour >> shift) & 0xFFu, alpha) << shift;
+    for (int shift = 0; shift < 24; shift += 8)
+        premultiplied |= Mul255((colour >> shift) & 0xFFu, alpha) << shift;
     const std::uint32_t keep = 255u - alpha;
     // Coverage 0 ... 1 onto one pixel.
     const auto put = [premultiplied, keep](std::uint32_t& pixel, float c) {
@@ -298,7 +305,8 @@ void TScreenGraphics::FillPath(const GraphicsPath& path, Argb colour) {
     };
     const auto blendRow = [&](float* row, int y) {
         std::uint32_t* out = pixels_ + std::size_t(top + y) * std::size_t(width_) + left;
-        const int x0 = std::max(cells.lo[y], -left), x1 = std::min(std::min(cells.hi[y] + 1, columns), width_ - left);
+        const int x0 = std::max(cells.lo[y], -left),
+                  x1 = std::min(std::min(cells.hi[y] + 1, columns), width_ - left);
         for (int x = x0; x < x1; ++x) put(out[x], row[x]);
     };
     const auto clearRow = [&](float* row, int y) {

@@ -46,9 +46,10 @@ bool TFileCommands::OpenFile(const std::string& path) {
     std::string error;
     std::unique_ptr<TVemoDocument> doc = ReadDocumentFile(path, error);
     if (!doc) {
-        context_.Ui().ShowError(QCoreApplication::translate("TFileCommands", "ファイル \"%1\" を開けませんでした。\n%2")
-                                    .arg(QString::fromStdString(path), QString::fromStdString(error))
-                                    .toStdString());
+        context_.Ui().ShowError(
+            QCoreApplication::translate("TFileCommands", "ファイル \"%1\" を開けませんでした。\n%2")
+                .arg(QString::fromStdString(path), QString::fromStdString(error))
+                .toStdString());
         return false;
     }
     doc->SetFileName(FullName(path));
@@ -87,9 +88,10 @@ bool TFileCommands::LoadBackground() {
     QImageReader reader(QString::fromStdString(*path));
     const QImage image = reader.read();
     if (image.isNull() || image.width() <= 0 || image.height() <= 0) {
-        context_.Ui().ShowError(QCoreApplication::translate("TFileCommands", "画像 \"%1\" を読めませんでした。\n%2")
-                                    .arg(QString::fromStdString(*path), reader.errorString())
-                                    .toStdString());
+        context_.Ui().ShowError(
+            QCoreApplication::translate("TFileCommands", "画像 \"%1\" を読めませんでした。\n%2")
+                .arg(QString::fromStdString(*path), reader.errorString())
+                .toStdString());
         return false;
     }
     TVemoDocument& doc = context_.Document();

@@ -15,7 +15,9 @@ namespace {
 // A land bigger than this (either side, document units) is an area, not a pad.
 constexpr float kLargestLand = 100.0f;
 
-bool SamePoint(PointF a, PointF b) { return a.x == b.x && a.y == b.y; }
+bool SamePoint(PointF a, PointF b) {
+    return a.x == b.x && a.y == b.y;
+}
 
 }  // namespace
 

@@ -165,7 +165,9 @@ TVemoEventState* TVemoDrawState::KeyDown(int key) {
     return next;
 }
 
-TVemoEventState* TVemoDrawState::KeyUp(int key) { return ToolKey(key, false); }
+TVemoEventState* TVemoDrawState::KeyUp(int key) {
+    return ToolKey(key, false);
+}
 
 TVemoEventState* TVemoDrawState::Command(TEditCommand code) {
     switch (code) {
@@ -178,7 +180,10 @@ TVemoEventState* TVemoDrawState::Command(TEditCommand code) {
             StepHistory(code == ecRedo);
             if (!CurrentPath()) closed_ = false;
             return this;
-        case ecFinish: Finish(); return this;
-        default: return TVemoEventState::Command(code);
+        case ecFinish:
+            Finish();
+            return this;
+        default:
+            return TVemoEventState::Command(code);
     }
 }

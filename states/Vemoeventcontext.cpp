@@ -17,7 +17,9 @@
 namespace {
 
 // Millimetres from document units, rounded to 5 places; never "-0".
-double Millimetres(double documentUnits) { return std::round(units::ToMm(documentUnits) * 1e5) / 1e5 + 0.0; }
+double Millimetres(double documentUnits) {
+    return std::round(units::ToMm(documentUnits) * 1e5) / 1e5 + 0.0;
+}
 
 std::string PositionText(double x, double y) {
     char text[96];
@@ -25,7 +27,9 @@ std::string PositionText(double x, double y) {
     return text;
 }
 
-bool IsArrowKey(int key) { return key >= vk::Left && key <= vk::Down; }
+bool IsArrowKey(int key) {
+    return key >= vk::Left && key <= vk::Down;
+}
 
 }  // namespace
 
@@ -144,7 +148,9 @@ void TVemoEventContext::SendCommand(TEditCommand code) {
     if (TVemoEventState* next = current_->Command(code)) current_ = next;
 }
 
-void TVemoEventContext::RecordStep(TStepKind kind) { current_->RecordStep(kind); }
+void TVemoEventContext::RecordStep(TStepKind kind) {
+    current_->RecordStep(kind);
+}
 
 void TEditStep::Commit() {
     if (!open_) return;
@@ -228,7 +234,8 @@ void TVemoEventContext::UpdateCaption() {
 TAnswer TVemoEventContext::QuerySave() {
     // Undone back to what was saved: nothing to lose.
     if (!History().DiffersFromSaved()) return TAnswer::Yes;
-    const TAnswer answer = ui_.AskYesNoCancel(QCoreApplication::translate("TVemoEventContext", "ファイルの変更を保存しますか?").toStdString());
+    const TAnswer answer = ui_.AskYesNoCancel(
+        QCoreApplication::translate("TVemoEventContext", "ファイルの変更を保存しますか?").toStdString());
     if (answer != TAnswer::Yes) return answer;
     std::string name = Document().GetFileName();
     if (name.empty()) {
@@ -244,21 +251,24 @@ bool TVemoEventContext::WriteDocument(const std::string& name) {
     // Two windows (or programs) on one file: the last save must not silently win.
     if (!name.empty() && name == Document().GetFileName() && diskStamp_ && ChangedOnDisk(*diskStamp_, name)) {
         switch (ui_.AskChangedFile(name)) {
-            case TChangedFileAnswer::Overwrite: break;
+            case TChangedFileAnswer::Overwrite:
+                break;
             case TChangedFileAnswer::SaveAs: {
                 const std::optional<std::string> chosen = ui_.AskSaveFileName();
                 if (!chosen || chosen->empty()) return false;
                 if (*chosen == name) break;  // chosen again, knowingly
                 return WriteDocument(*chosen);
             }
-            case TChangedFileAnswer::Cancel: return false;
+            case TChangedFileAnswer::Cancel:
+                return false;
         }
     }
     std::string error;
     if (name.empty() || !WriteDocumentFile(Document(), name, error)) {
-        ui_.ShowError(QCoreApplication::translate("TVemoEventContext", "ファイル \"%1\" を保存できませんでした。\n%2")
-                          .arg(QString::fromStdString(name), QString::fromStdString(error))
-                          .toStdString());
+        ui_.ShowError(
+            QCoreApplication::translate("TVemoEventContext", "ファイル \"%1\" を保存できませんでした。\n%2")
+                .arg(QString::fromStdString(name), QString::fromStdString(error))
+                .toStdString());
         return false;
     }
     if (Document().GetFileName() != name) SetFileName(name);
@@ -268,4 +278,6 @@ bool TVemoEventContext::WriteDocument(const std::string& name) {
     return true;
 }
 
-TVemoPart& TVemoEventContext::RootObject() { return Document().GetRoot(); }
+TVemoPart& TVemoEventContext::RootObject() {
+    return Document().GetRoot();
+}

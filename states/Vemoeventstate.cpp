@@ -9,38 +9,62 @@
 
 std::uint32_t TVemoKeyState::BitOf(int key) {
     switch (key) {
-        case vk::Control: return ksCtrl;
-        case vk::Shift: return ksShift;
-        case vk::Space: return ksSpace;
-        case 'X': return ksX;
-        case 'Y': return ksY;
-        case 'Z': return ksZ;
-        case 'R': return ksR;
-        case 'M': return ksM;
-        case 'G': return ksG;
-        default: return 0;
+        case vk::Control:
+            return ksCtrl;
+        case vk::Shift:
+            return ksShift;
+        case vk::Space:
+            return ksSpace;
+        case 'X':
+            return ksX;
+        case 'Y':
+            return ksY;
+        case 'Z':
+            return ksZ;
+        case 'R':
+            return ksR;
+        case 'M':
+            return ksM;
+        case 'G':
+            return ksG;
+        default:
+            return 0;
     }
 }
 
 TVemoEventState::TVemoEventState(TVemoEventContext& context)
     : context_(&context), keys_(context.Session().keys), anchor_(context.Session().anchor) {}
 
-TVemoDocument& TVemoEventState::Document() const { return context_->Document(); }
+TVemoDocument& TVemoEventState::Document() const {
+    return context_->Document();
+}
 
-TVemoStateBank& TVemoEventState::StateBank() const { return context_->StateBank(); }
+TVemoStateBank& TVemoEventState::StateBank() const {
+    return context_->StateBank();
+}
 
-void TVemoEventState::ShowCursor() { context_->SetCursor(0); }
+void TVemoEventState::ShowCursor() {
+    context_->SetCursor(0);
+}
 
 TVemoEventState* TVemoEventState::Leave() {
     if (returnState_) return returnState_->Leave();
     return nullptr;
 }
 
-void TVemoEventState::RecordStep(TStepKind kind) { context_->History().Record(kind, Document()); }
+void TVemoEventState::RecordStep(TStepKind kind) {
+    context_->History().Record(kind, Document());
+}
 
-TVemoEventState* TVemoEventState::MouseDown(TShiftState, PointF) { return this; }
-TVemoEventState* TVemoEventState::MouseMove(TShiftState, PointF) { return this; }
-TVemoEventState* TVemoEventState::MouseUp(TShiftState, PointF) { return this; }
+TVemoEventState* TVemoEventState::MouseDown(TShiftState, PointF) {
+    return this;
+}
+TVemoEventState* TVemoEventState::MouseMove(TShiftState, PointF) {
+    return this;
+}
+TVemoEventState* TVemoEventState::MouseUp(TShiftState, PointF) {
+    return this;
+}
 
 TVemoEventState* TVemoEventState::MouseWheel(TShiftState, int delta, PointF point) {
     TVemoDocument& doc = Document();

@@ -66,8 +66,8 @@ inline constexpr int Back = 8, Tab = 9, Return = 13, Shift = 16, Control = 17, M
 // well defeats it. One word per editor window, in its tool session.
 class TVemoKeyState {
 public:
-    static constexpr std::uint32_t ksCtrl = 0x008, ksShift = 0x010, ksSpace = 0x020, ksX = 0x040,
-                                   ksY = 0x080, ksZ = 0x100, ksR = 0x200, ksM = 0x400, ksG = 0x800;
+    static constexpr std::uint32_t ksCtrl = 0x008, ksShift = 0x010, ksSpace = 0x020, ksX = 0x040, ksY = 0x080,
+                                   ksZ = 0x100, ksR = 0x200, ksM = 0x400, ksG = 0x800;
     static constexpr std::uint32_t ksView = ksSpace, ksScaleUp = ksSpace | ksX, ksScaleDown = ksSpace | ksZ;
 
     // The bit of a tracked key, 0 for any other.

@@ -69,11 +69,13 @@ std::unique_ptr<TVemoToolButton> SubTool(const std::string& name) {
         {"ok", "OK", "OK", 0, ecFinish},
         {"scaleup", "Zin", QT_TRANSLATE_NOOP("TMenuControl", "拡大"), 0, ecScaleUp},
         {"scaledown", "Zout", QT_TRANSLATE_NOOP("TMenuControl", "縮小"), 0, ecScaleDown},
-        {"add_point", "AddPoint", QT_TRANSLATE_NOOP("TMenuControl", "コントロールポイントの追加と削除"), 3, ecAddPoint},
+        {"add_point", "AddPoint", QT_TRANSLATE_NOOP("TMenuControl", "コントロールポイントの追加と削除"), 3,
+         ecAddPoint},
     };
     for (const Row& row : rows)
         if (name == row.command)
-            return std::make_unique<TCommandToolButton>(row.command, row.picture, row.tooltip, row.group, row.code);
+            return std::make_unique<TCommandToolButton>(row.command, row.picture, row.tooltip, row.group,
+                                                        row.code);
     return nullptr;
 }
 
@@ -85,21 +87,32 @@ TMenuControl::TMenuControl() {
         main_.push_back(std::make_unique<TMainToolButton>(command, picture, tooltip, std::move(state), set));
         main_.back()->SetMenuControl(this);
     };
-    add("select", "Arrow00", QT_TRANSLATE_NOOP("TMenuControl", "オブジェクトを選択します"), Make<TVemoSelectState>(), TToolSet::Select);
-    add("point", "Arrow01", QT_TRANSLATE_NOOP("TMenuControl", "ポイントを選択します"), Make<TVemoPointState>(), TToolSet::Point);
-    add("parts", "Arrow02", QT_TRANSLATE_NOOP("TMenuControl", "部品を選択します"), Make<TVemoPartsState>(), TToolSet::Plain);
-    add("path", "Line", QT_TRANSLATE_NOOP("TMenuControl", "ベジェ曲線を生成します"), Make<TVemoPathState>(), TToolSet::Drawing);
-    add("poly", "Poly", QT_TRANSLATE_NOOP("TMenuControl", "ポリラインを生成します"), Make<TVemoPolyState>(), TToolSet::Drawing);
-    add("ellipse", "Ellipse", QT_TRANSLATE_NOOP("TMenuControl", "楕円を生成します"), Make<TVemoEllipseState>(), TToolSet::Plain);
-    add("rect", "Rect", QT_TRANSLATE_NOOP("TMenuControl", "長方形を生成します"), Make<TVemoRectState>(), TToolSet::Plain);
-    add("text", "Text", QT_TRANSLATE_NOOP("TMenuControl", "文字列を生成します"), Make<TVemoStringState>(), TToolSet::Plain);
+    add("select", "Arrow00", QT_TRANSLATE_NOOP("TMenuControl", "オブジェクトを選択します"),
+        Make<TVemoSelectState>(), TToolSet::Select);
+    add("point", "Arrow01", QT_TRANSLATE_NOOP("TMenuControl", "ポイントを選択します"),
+        Make<TVemoPointState>(), TToolSet::Point);
+    add("parts", "Arrow02", QT_TRANSLATE_NOOP("TMenuControl", "部品を選択します"), Make<TVemoPartsState>(),
+        TToolSet::Plain);
+    add("path", "Line", QT_TRANSLATE_NOOP("TMenuControl", "ベジェ曲線を生成します"), Make<TVemoPathState>(),
+        TToolSet::Drawing);
+    add("poly", "Poly", QT_TRANSLATE_NOOP("TMenuControl", "ポリラインを生成します"), Make<TVemoPolyState>(),
+        TToolSet::Drawing);
+    add("ellipse", "Ellipse", QT_TRANSLATE_NOOP("TMenuControl", "楕円を生成します"),
+        Make<TVemoEllipseState>(), TToolSet::Plain);
+    add("rect", "Rect", QT_TRANSLATE_NOOP("TMenuControl", "長方形を生成します"), Make<TVemoRectState>(),
+        TToolSet::Plain);
+    add("text", "Text", QT_TRANSLATE_NOOP("TMenuControl", "文字列を生成します"), Make<TVemoStringState>(),
+        TToolSet::Plain);
     add("pad", "Pad", QT_TRANSLATE_NOOP("TMenuControl", "パッド"), Make<TVemoPadState>(), TToolSet::Plain);
-    add("lib", "Lib", QT_TRANSLATE_NOOP("TMenuControl", "ライブラリ"), Make<TVemoLibState>(), TToolSet::Plain);
+    add("lib", "Lib", QT_TRANSLATE_NOOP("TMenuControl", "ライブラリ"), Make<TVemoLibState>(),
+        TToolSet::Plain);
 }
 
 TMenuControl::~TMenuControl() = default;
 
-TVemoEventContext* TVemoToolButton::Context() const { return menuControl_ ? menuControl_->Context() : nullptr; }
+TVemoEventContext* TVemoToolButton::Context() const {
+    return menuControl_ ? menuControl_->Context() : nullptr;
+}
 
 void TMenuControl::SetContext(TVemoEventContext* context) {
     context_ = context;
@@ -139,8 +152,8 @@ void TMenuControl::SetMainDown(TVemoToolButton& button) {
 }
 
 void TMenuControl::BuildSubTools(TToolSet set) {
-    static const std::vector<std::string> selectSet = {"group", "ungroup", "rotate", "mirror",
-                                                       "numeric", "ok", "scaleup", "scaledown"};
+    static const std::vector<std::string> selectSet = {"group",   "ungroup", "rotate",  "mirror",
+                                                       "numeric", "ok",      "scaleup", "scaledown"};
     static const std::vector<std::string> pointSet = {"add_point", "ok", "scaleup", "scaledown"};
     static const std::vector<std::string> drawingSet = {"ok", "scaleup", "scaledown"};
     static const std::vector<std::string> plainSet = {"scaleup", "scaledown"};

@@ -21,7 +21,9 @@ constexpr float kTolerance = 3.0f;
 
 constexpr int kOutline = 1, kAnchor = 2, kHandle = 4;
 
-bool IsArrow(int key) { return key >= vk::Left && key <= vk::Down; }
+bool IsArrow(int key) {
+    return key >= vk::Left && key <= vk::Down;
+}
 
 }  // namespace
 
@@ -188,8 +190,10 @@ TVemoEventState* TVemoPointState::Command(TEditCommand code) {
             StepHistory(code == ecRedo);
             context_->RootObject().Deselect();
             return this;
-        case ecAddPoint: return StateBank().Get<TVemoAddPointToolState>(this);
-        default: return TVemoEventState::Command(code);
+        case ecAddPoint:
+            return StateBank().Get<TVemoAddPointToolState>(this);
+        default:
+            return TVemoEventState::Command(code);
     }
 }
 
@@ -309,7 +313,8 @@ TVemoEventState* TVemoHandleRemakeState::MouseMove(TShiftState shift, PointF poi
     if (!gridsnap::WholePitches(&Document(), d)) return this;
     // The anchor stays where the press was, so the handle follows the pointer from there.
     const PointF target(anchor_.x + d.x, anchor_.y + d.y);
-    if (active_ >= 0 && std::size_t(active_) < edits_.size()) edits_[std::size_t(active_)]->PullHandles(target);
+    if (active_ >= 0 && std::size_t(active_) < edits_.size())
+        edits_[std::size_t(active_)]->PullHandles(target);
     context_->ShowPosition(target);
     context_->InvalidateOverlay();
     return this;
@@ -386,7 +391,9 @@ TVemoEventState* TVemoAddPointToolState::KeyDown(int key) {
     return this;
 }
 
-TVemoEventState* TVemoAddPointToolState::KeyUp(int key) { return ToolKey(key, false); }
+TVemoEventState* TVemoAddPointToolState::KeyUp(int key) {
+    return ToolKey(key, false);
+}
 
 TVemoEventState* TVemoAddPointToolState::Command(TEditCommand code) {
     if (code != ecFinish) return TVemoEventState::Command(code);

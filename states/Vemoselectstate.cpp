@@ -19,7 +19,9 @@ constexpr int kOne = 49;  // '1'
 // Ctrl+1 places copies of a path this far to either side (2 mm).
 constexpr double kOffsetCopyDistance = 20.0;
 
-bool IsArrow(int key) { return key >= vk::Left && key <= vk::Down; }
+bool IsArrow(int key) {
+    return key >= vk::Left && key <= vk::Down;
+}
 
 }  // namespace
 
@@ -60,7 +62,9 @@ void TVemoSelectStateIF::ClearSelection() {
     candidates_.clear();
 }
 
-bool TVemoSelectStateIF::SnapOn() const { return Document().TestViewFlags(TVemoDocumentInfo::ViewSnapToGrid); }
+bool TVemoSelectStateIF::SnapOn() const {
+    return Document().TestViewFlags(TVemoDocumentInfo::ViewSnapToGrid);
+}
 
 PointF TVemoSelectStateIF::Snapped(PointF p) const {
     if (SnapOn()) Document().Snap(p);
@@ -198,19 +202,43 @@ TVemoEventState* TVemoSelectState::KeyUp(int key) {
 
 TVemoEventState* TVemoSelectState::Command(TEditCommand code) {
     switch (code) {
-        case ecUndo: UndoRedo(false); break;
-        case ecRedo: UndoRedo(true); break;
-        case ecCut: Cut(); break;
-        case ecCopy: Copy(); break;
-        case ecPaste: Paste(); break;
-        case ecDelete: Delete(); break;
-        case ecGroup: Group(); break;
-        case ecUnGroup: UnGroup(); break;
-        case ecRotate: Rotate90(); break;
-        case ecNumeric: return StateBank().Get<TVemoSelectNumericState>(this);
-        case ecMirror: Mirror(); break;
-        case ecReversePoints: ReversePoints(); break;
-        default: return TVemoEventState::Command(code);
+        case ecUndo:
+            UndoRedo(false);
+            break;
+        case ecRedo:
+            UndoRedo(true);
+            break;
+        case ecCut:
+            Cut();
+            break;
+        case ecCopy:
+            Copy();
+            break;
+        case ecPaste:
+            Paste();
+            break;
+        case ecDelete:
+            Delete();
+            break;
+        case ecGroup:
+            Group();
+            break;
+        case ecUnGroup:
+            UnGroup();
+            break;
+        case ecRotate:
+            Rotate90();
+            break;
+        case ecNumeric:
+            return StateBank().Get<TVemoSelectNumericState>(this);
+        case ecMirror:
+            Mirror();
+            break;
+        case ecReversePoints:
+            ReversePoints();
+            break;
+        default:
+            return TVemoEventState::Command(code);
     }
     return this;
 }
@@ -481,7 +509,9 @@ TVemoEventState* TVemoSelectNumericState::KeyDown(int key) {
     return this;
 }
 
-TVemoEventState* TVemoSelectNumericState::KeyUp(int key) { return ToolKey(key, false); }
+TVemoEventState* TVemoSelectNumericState::KeyUp(int key) {
+    return ToolKey(key, false);
+}
 
 TVemoEventState* TVemoSelectNumericState::Command(TEditCommand code) {
     if (code != ecFinish) return TVemoEventState::Command(code);

@@ -95,13 +95,17 @@ TVemoEventState* TVemoShapeState::Command(TEditCommand code) {
     return TVemoEventState::Command(code);
 }
 
-std::unique_ptr<TVemoShape> TVemoRectState::MakeShape() const { return std::make_unique<TVemoRect>(); }
+std::unique_ptr<TVemoShape> TVemoRectState::MakeShape() const {
+    return std::make_unique<TVemoRect>();
+}
 
 void TVemoRectState::Span(TVemoShape& shape, PointF anchor, PointF point) const {
     static_cast<TVemoRect&>(shape).SetCorners(anchor, point);
 }
 
-std::unique_ptr<TVemoShape> TVemoEllipseState::MakeShape() const { return std::make_unique<TVemoEllipse>(); }
+std::unique_ptr<TVemoShape> TVemoEllipseState::MakeShape() const {
+    return std::make_unique<TVemoEllipse>();
+}
 
 void TVemoEllipseState::Span(TVemoShape& shape, PointF anchor, PointF point) const {
     static_cast<TVemoEllipse&>(shape).SetCircle(anchor, point);

@@ -23,7 +23,8 @@ std::string ShortestDecimal(double value) {
     return text;
 }
 
-TVemoStylePanel::TVemoStylePanel(TVemoEventContext& context) : context_(context), current_(7.5f, false, false) {}
+TVemoStylePanel::TVemoStylePanel(TVemoEventContext& context)
+    : context_(context), current_(7.5f, false, false) {}
 
 std::vector<TVemoObject*> TVemoStylePanel::ShownObjects() const {
     std::vector<TVemoObject*> objects;
@@ -70,7 +71,9 @@ void TVemoStylePanel::ClearStyles() {
     Changed();
 }
 
-void TVemoStylePanel::Changed() { context_.Ui().ShowSelectionStyle(); }
+void TVemoStylePanel::Changed() {
+    context_.Ui().ShowSelectionStyle();
+}
 
 std::string TVemoStylePanel::WidthText() const {
     if (!shown_.empty() && (mixed_ & TVemoSurface::DiffWidth)) return "";

@@ -16,7 +16,10 @@ public:
     // of which exactly one is down; the numeric (2) and add-point (3) buttons
     // are toggles that may be up.
     TVemoToolButton(std::string command, std::string picture, std::string tooltip, int group)
-        : command_(std::move(command)), picture_(std::move(picture)), tooltip_(std::move(tooltip)), group_(group) {}
+        : command_(std::move(command)),
+          picture_(std::move(picture)),
+          tooltip_(std::move(tooltip)),
+          group_(group) {}
     TVemoToolButton(const TVemoToolButton&) = delete;
     TVemoToolButton& operator=(const TVemoToolButton&) = delete;
     virtual ~TVemoToolButton() = default;

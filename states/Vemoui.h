@@ -48,7 +48,9 @@ public:
     virtual void ShowError(const std::string& message) = 0;
     // The file name was written by another program or window since it was
     // opened or saved here: overwrite it, save under another name, or stop.
-    virtual TChangedFileAnswer AskChangedFile(const std::string& /*name*/) { return TChangedFileAnswer::Cancel; }
+    virtual TChangedFileAnswer AskChangedFile(const std::string& /*name*/) {
+        return TChangedFileAnswer::Cancel;
+    }
 
     // Whether the main window is the active window and the keyboard is not
     // busy typing in a field: only then do the tools' shortcut keys act.

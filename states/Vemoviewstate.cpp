@@ -79,8 +79,12 @@ TVemoEventState* TVemoScaleUpState::MouseDown(TShiftState shift, PointF point) {
     return this;
 }
 
-TVemoEventState* TVemoScaleUpState::KeyDown(int key) { return HandBack(this, keys_, key, true); }
-TVemoEventState* TVemoScaleUpState::KeyUp(int key) { return HandBack(this, keys_, key, false); }
+TVemoEventState* TVemoScaleUpState::KeyDown(int key) {
+    return HandBack(this, keys_, key, true);
+}
+TVemoEventState* TVemoScaleUpState::KeyUp(int key) {
+    return HandBack(this, keys_, key, false);
+}
 
 void TVemoScaleDownState::ShowCursor() {
     context_->SetCursor(12);
@@ -94,5 +98,9 @@ TVemoEventState* TVemoScaleDownState::MouseDown(TShiftState shift, PointF point)
     return this;
 }
 
-TVemoEventState* TVemoScaleDownState::KeyDown(int key) { return HandBack(this, keys_, key, true); }
-TVemoEventState* TVemoScaleDownState::KeyUp(int key) { return HandBack(this, keys_, key, false); }
+TVemoEventState* TVemoScaleDownState::KeyDown(int key) {
+    return HandBack(this, keys_, key, true);
+}
+TVemoEventState* TVemoScaleDownState::KeyUp(int key) {
+    return HandBack(this, keys_, key, false);
+}

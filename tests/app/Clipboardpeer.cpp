@@ -158,7 +158,8 @@ int TextPaste(const TVemoResource& resources, const fs::path& dir) {
     const auto pasteIntoBoard = [&](const char* what) {
         if (!Trigger(*editor, "paste")) return std::string("no Edit > Paste");
         const int objects = editor->Context()->RootObject().GetChildCount();
-        return objects == 0 ? std::string() : std::string(what) + " pasted " + std::to_string(objects) + " objects";
+        return objects == 0 ? std::string()
+                            : std::string(what) + " pasted " + std::to_string(objects) + " objects";
     };
     if (const std::string fault = pasteIntoBoard("an empty clipboard"); !fault.empty()) return Fail(fault);
 

@@ -123,7 +123,8 @@ TEST(DrawToolTest, AClosedBezierPathDrawnWithTheMouseIsSaved) {
     EXPECT_GT(pts[6].y, pts[0].y);
     EXPECT_GT(pts[6].y, pts[3].y);
     // Nothing of the drawing's selection is stored.
-    for (std::size_t i = 0; i < pts.size(); ++i) EXPECT_EQ(path->GetTypes()[i] & TVemoPath::TypeSelected, 0) << i;
+    for (std::size_t i = 0; i < pts.size(); ++i)
+        EXPECT_EQ(path->GetTypes()[i] & TVemoPath::TypeSelected, 0) << i;
 }
 
 }  // namespace

@@ -75,7 +75,9 @@ protected:
     TVemoResource resources;
 };
 
-QPoint Centre(QWidget* w) { return QPoint(w->width() / 2, w->height() / 2); }
+QPoint Centre(QWidget* w) {
+    return QPoint(w->width() / 2, w->height() / 2);
+}
 
 // The document point under a widget position: the bitmaps are in device pixels.
 PointF Under(TVemoEventContext& context, QWidget* w, QPoint at) {
@@ -87,7 +89,8 @@ TEST_F(EditorTest, ShowsTheDocumentAndAnswersTheTools) {
     auto form = Open(kDemo);
     TVemoEventContext& context = *form->Context();
     app::TDesignWidget* design = form->Design();
-    EXPECT_EQ(form->windowTitle().toStdString(), std::filesystem::absolute(kDemo).lexically_normal().string() + "[*]");
+    EXPECT_EQ(form->windowTitle().toStdString(),
+              std::filesystem::absolute(kDemo).lexically_normal().string() + "[*]");
     EXPECT_EQ(form->menuBar()->actions().size(), 6);
 
     // The design widget shows the overlay bitmap 1:1, and the bitmap shows the board.
@@ -163,8 +166,9 @@ TEST_F(EditorTest, SpaceDragPansAndWheelZoomsAboutThePointer) {
     EXPECT_EQ(design->cursor().shape(), Qt::BitmapCursor);
     QTest::mousePress(design, Qt::LeftButton, {}, centre);
     QTest::mouseMove(design, centre + QPoint(30, -20));
-    QMouseEvent move(QEvent::MouseMove, QPointF(centre + QPoint(60, -40)), design->mapToGlobal(QPointF(centre + QPoint(60, -40))),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(centre + QPoint(60, -40)),
+                     design->mapToGlobal(QPointF(centre + QPoint(60, -40))), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(design, &move);
     QTest::mouseRelease(design, Qt::LeftButton, {}, centre + QPoint(60, -40));
     QTest::keyRelease(design, Qt::Key_Space);
@@ -276,8 +280,9 @@ TEST_F(EditorTest, ViewKeysZoomAboutThePointerAndHomeFitsTheBoard) {
         Qt::KeyboardModifiers modifiers;
         double ratio;
     };
-    for (const Key k : {Key{Qt::Key_Plus, {}, std::sqrt(2.0)}, Key{Qt::Key_Equal, {}, std::sqrt(2.0)},
-                        Key{Qt::Key_Minus, {}, std::sqrt(0.5)}, Key{Qt::Key_Plus, Qt::KeypadModifier, std::sqrt(2.0)}}) {
+    for (const Key k :
+         {Key{Qt::Key_Plus, {}, std::sqrt(2.0)}, Key{Qt::Key_Equal, {}, std::sqrt(2.0)},
+          Key{Qt::Key_Minus, {}, std::sqrt(0.5)}, Key{Qt::Key_Plus, Qt::KeypadModifier, std::sqrt(2.0)}}) {
         SCOPED_TRACE(k.key);
         const PointF before = Under(context, design, at);
         const double z = doc.GetZoom();
@@ -306,7 +311,8 @@ TEST_F(EditorTest, CloseAsksAboutUnsavedChangesAndKeepsThePlacement) {
     form->move(30, 0);
     form->resize(700, form->height());
     Settle();
-    form->Context()->History().SaveRootMemento(form->Context()->Document());  // an edit: the document is modified
+    form->Context()->History().SaveRootMemento(
+        form->Context()->Document());  // an edit: the document is modified
 
     // Cancel keeps the window open.
     QTimer::singleShot(0, [] {
@@ -418,10 +424,10 @@ TEST_F(EditorTest, StartingDocuments) {
 TEST(KeymapTest, QtKeysBecomeVirtualKeys) {
     const struct {
         int qt, vk;
-    } rows[] = {{Qt::Key_A, 65},      {Qt::Key_Z, 90},      {Qt::Key_0, 48},       {Qt::Key_9, 57},
-                {Qt::Key_Space, 32},  {Qt::Key_Shift, 16},  {Qt::Key_Control, 17}, {Qt::Key_Escape, 27},
-                {Qt::Key_Return, 13}, {Qt::Key_Enter, 13},  {Qt::Key_Left, 37},    {Qt::Key_Up, 38},
-                {Qt::Key_Right, 39},  {Qt::Key_Down, 40},   {Qt::Key_Delete, 46},  {Qt::Key_F1, 112},
+    } rows[] = {{Qt::Key_A, 65},      {Qt::Key_Z, 90},     {Qt::Key_0, 48},       {Qt::Key_9, 57},
+                {Qt::Key_Space, 32},  {Qt::Key_Shift, 16}, {Qt::Key_Control, 17}, {Qt::Key_Escape, 27},
+                {Qt::Key_Return, 13}, {Qt::Key_Enter, 13}, {Qt::Key_Left, 37},    {Qt::Key_Up, 38},
+                {Qt::Key_Right, 39},  {Qt::Key_Down, 40},  {Qt::Key_Delete, 46},  {Qt::Key_F1, 112},
                 {Qt::Key_Exclam, 0},  {Qt::Key_unknown, 0}};
     for (const auto& row : rows) EXPECT_EQ(app::VirtualKey(row.qt), row.vk) << std::hex << row.qt;
 }

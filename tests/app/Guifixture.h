@@ -108,7 +108,9 @@ protected:
     static void Settle() {
         for (int i = 0; i < 5; ++i) QApplication::processEvents();
     }
-    std::string Path(const std::string& name) const { return dir.filePath(QString::fromStdString(name)).toStdString(); }
+    std::string Path(const std::string& name) const {
+        return dir.filePath(QString::fromStdString(name)).toStdString();
+    }
 
     QTemporaryDir dir;
     std::string settingsPath;

@@ -63,8 +63,8 @@ protected:
     static void DoubleClick(QWidget* row, int x) {
         const QPoint at(x, 12);
         QTest::mouseClick(row, Qt::LeftButton, {}, at);
-        QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(at), QPointF(row->mapToGlobal(at)), Qt::LeftButton,
-                        Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(at), QPointF(row->mapToGlobal(at)),
+                        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(row, &dbl);
         QTest::mouseRelease(row, Qt::LeftButton, {}, at);
     }
@@ -172,8 +172,8 @@ TEST_F(LayerWindowTest, DraggingLayerThreeOntoLayerOneShowsTheLineAndMovesIt) {
     const QPoint from(100, 12);
     QTest::mousePress(source, Qt::LeftButton, {}, from);
     const auto move = [&](QPoint local) {
-        QMouseEvent event(QEvent::MouseMove, QPointF(local), QPointF(source->mapToGlobal(local)), Qt::NoButton,
-                          Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent event(QEvent::MouseMove, QPointF(local), QPointF(source->mapToGlobal(local)),
+                          Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(source, &event);
     };
     move(from + QPoint(0, -3));  // within the threshold: no drag yet
@@ -197,14 +197,16 @@ TEST_F(LayerWindowTest, DraggingLayerThreeOntoLayerOneShowsTheLineAndMovesIt) {
     EXPECT_EQ(after[0], before[0]);
     EXPECT_EQ(Layers().Current()->GetName(), before[3]);
     EXPECT_EQ(RowNames(), after);
-    for (int i = 0; i < panel->RowCount(); ++i) EXPECT_EQ(panel->Row(i)->DropLine(), TVemoLayerFace::TDropLine::None);
+    for (int i = 0; i < panel->RowCount(); ++i)
+        EXPECT_EQ(panel->Row(i)->DropLine(), TVemoLayerFace::TDropLine::None);
     EXPECT_EQ(context->History().Count(), steps + 1);
 
     // Dropped on itself: nothing.
     TVemoLayerFace* row = panel->Row(2);
     QTest::mousePress(row, Qt::LeftButton, {}, from);
-    QMouseEvent away(QEvent::MouseMove, QPointF(from + QPoint(20, 0)), QPointF(row->mapToGlobal(from + QPoint(20, 0))),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent away(QEvent::MouseMove, QPointF(from + QPoint(20, 0)),
+                     QPointF(row->mapToGlobal(from + QPoint(20, 0))), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(row, &away);
     QTest::mouseRelease(row, Qt::LeftButton, {}, from + QPoint(20, 0));
     EXPECT_EQ(Names(), after);
@@ -224,7 +226,8 @@ TEST_F(LayerWindowTest, DelRemovesTheCurrentLayerWithItsObjectsAsOneStep) {
 
     {  // No keeps everything.
         TModalAnswers answers;
-        answers.Box(QMessageBox::No, "レイヤーに関連付けられているオブジェクトも削除されますが、よろしいですか？");
+        answers.Box(QMessageBox::No,
+                    "レイヤーに関連付けられているオブジェクトも削除されますが、よろしいですか？");
         QTest::mouseClick(panel->ButtonDel(), Qt::LeftButton);
         EXPECT_EQ(answers.Answered(), 1);
     }
@@ -342,7 +345,8 @@ TEST_F(LayerWindowTest, EditorRefusesNamesTheFileCannotHoldAndAppliesAtOnce) {
     EXPECT_EQ(context->MainBitmap().Pixel(px, py), 0x108020u);
     EXPECT_EQ(Row("bottom copper 裏"), panel->Row(solder->GetIndex()));
     // The name survives the file.
-    EXPECT_TRUE(app::TLayerEdit::NameProblem(QStringLiteral("bottom copper 裏"), solder.get(), &Layers()).isEmpty());
+    EXPECT_TRUE(
+        app::TLayerEdit::NameProblem(QStringLiteral("bottom copper 裏"), solder.get(), &Layers()).isEmpty());
 }
 
 TEST(LayerEditTest, ACutOutLayerKeepsItsOwnColour) {

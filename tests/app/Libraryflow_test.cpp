@@ -47,7 +47,8 @@ protected:
     static PointF Corner(const std::vector<PointF>& holes, bool right) {
         PointF best = holes.front();
         for (const PointF& p : holes)
-            if (p.y < best.y - 0.01f || (std::abs(p.y - best.y) < 0.01f && (right ? p.x > best.x : p.x < best.x)))
+            if (p.y < best.y - 0.01f ||
+                (std::abs(p.y - best.y) < 0.01f && (right ? p.x > best.x : p.x < best.x)))
                 best = p;
         return best;
     }

@@ -20,7 +20,9 @@ namespace {
 
 using app::TRecentFiles;
 
-std::vector<std::string> Names(const TRecentFiles& list) { return list.Names(); }
+std::vector<std::string> Names(const TRecentFiles& list) {
+    return list.Names();
+}
 
 TEST(RecentFilesTest, KeepsTheFourLastMostRecentFirst) {
     TRecentFiles list;
@@ -39,7 +41,8 @@ TEST(RecentFilesTest, KeepsTheFourLastMostRecentFirst) {
 }
 
 TEST(RecentFilesTest, ReadsTheNonEmptyKeysInOrderAndWritesAllFour) {
-    settings::TIniFile ini = settings::TIniFile::Parse("[RecentFiles]\nFile0=\nFile1=/x/one.vbf\nFile3=/x/three.vbf\n");
+    settings::TIniFile ini =
+        settings::TIniFile::Parse("[RecentFiles]\nFile0=\nFile1=/x/one.vbf\nFile3=/x/three.vbf\n");
     TRecentFiles list;
     list.Load(ini);
     EXPECT_EQ(Names(list), (std::vector<std::string>{"/x/one.vbf", "/x/three.vbf"}));
@@ -98,7 +101,9 @@ TEST_F(MenusTest, EveryItemHasItsCommandNameCaptionAndShortcut) {
         {"import", "インポート", {{"import_vemo", "VEMOファイル", ""}, {"import_back", "背景画像", ""}}},
         {"export",
          "エクスポート",
-         {{"export_gerber", "ガーバファイル", ""}, {"export_bitmap", "ビットマップ", ""}, {"export_emf", "EMF", ""}}},
+         {{"export_gerber", "ガーバファイル", ""},
+          {"export_bitmap", "ビットマップ", ""},
+          {"export_emf", "EMF", ""}}},
         {"edit",
          "編集",
          {{"undo", "取り消し", "Ctrl+Z"},
@@ -108,7 +113,9 @@ TEST_F(MenusTest, EveryItemHasItsCommandNameCaptionAndShortcut) {
           {"copy", "コピー", "Ctrl+C"},
           {"paste", "貼り付け", "Ctrl+V"},
           {"delete", "削除", "Del"}}},
-        {"view", "表示", {{"fit", "全体を表示", "Home"}, {"zoom_in", "拡大", "+"}, {"zoom_out", "縮小", "-"}}},
+        {"view",
+         "表示",
+         {{"fit", "全体を表示", "Home"}, {"zoom_in", "拡大", "+"}, {"zoom_out", "縮小", "-"}}},
         {"object",
          "オブジェクト",
          {{"swap_layer", "レイヤー置換", ""},
@@ -211,8 +218,12 @@ TEST_F(MenusTest, EditAndObjectItemsSendTheirCommandToTheCurrentState) {
     const struct {
         const char* command;
         int code;
-    } rows[] = {{"undo", ecUndo},   {"redo", ecRedo},     {"cut", ecCut},
-                {"copy", ecCopy},   {"paste", ecPaste},   {"delete", ecDelete},
+    } rows[] = {{"undo", ecUndo},
+                {"redo", ecRedo},
+                {"cut", ecCut},
+                {"copy", ecCopy},
+                {"paste", ecPaste},
+                {"delete", ecDelete},
                 {"reverse_points", ecReversePoints}};
     for (const auto& row : rows) {
         probe.codes.clear();
@@ -252,7 +263,8 @@ TEST_F(MenusTest, OpenedFilesFillTheRecentListAndItsItemsOpenThem) {
     const auto shown = [&] {
         std::vector<std::string> texts;
         for (int i = 0; i < 4; ++i)
-            if (menus.RecentAction(i)->isVisible()) texts.push_back(menus.RecentAction(i)->text().toStdString());
+            if (menus.RecentAction(i)->isVisible())
+                texts.push_back(menus.RecentAction(i)->text().toStdString());
         return texts;
     };
     EXPECT_EQ(shown(), (std::vector<std::string>{"board5.vbf", "board4.vbf", "board3.vbf", "board2.vbf"}));

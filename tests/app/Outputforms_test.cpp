@@ -274,7 +274,8 @@ TEST_F(PictureFormTest, BitmapDialogRefusesABadResolutionAndWritesTrueScale) {
     ASSERT_TRUE(form.Export()) << told;
     const QImage plain(QString::fromStdString(file + ".bmp"));
     ASSERT_FALSE(plain.isNull());
-    EXPECT_EQ(plain.size(), QSize(int(doc->GetAreaWidth()), int(doc->GetAreaHeight()))) << "one pixel per 0.1 mm";
+    EXPECT_EQ(plain.size(), QSize(int(doc->GetAreaWidth()), int(doc->GetAreaHeight())))
+        << "one pixel per 0.1 mm";
     form.MirrorBox()->setChecked(true);
     file = dir.filePath("mirrored.bmp").toStdString();
     ASSERT_TRUE(form.Export()) << told;
@@ -296,7 +297,8 @@ TEST_F(PictureFormTest, EmfDialogWritesTheSelectionOnlyAndLeavesLayerFlagsAlone)
     form.tell = [&](bool, const std::string& text) { told = text; };
     std::vector<std::int32_t> flags;
     flags.reserve(std::size_t(doc->GetLayerList().Count()));
-    for (int i = 0; i < doc->GetLayerList().Count(); ++i) flags.push_back(doc->GetLayerList().At(i)->GetFlags());
+    for (int i = 0; i < doc->GetLayerList().Count(); ++i)
+        flags.push_back(doc->GetLayerList().At(i)->GetFlags());
 
     ASSERT_TRUE(form.OpaqueBox()->isChecked());
     form.SelectedButton()->setChecked(true);  // nothing is selected
@@ -415,7 +417,8 @@ TEST(GraphToolTest, ReadsACsvFileAppliesValuesAndAddsTheGraph) {
         RectF box;
         added->GetChild(i)->GetBounds(box);
         if (box == RectF()) continue;
-        l = std::min(l, box.Left()), t = std::min(t, box.Top()), r = std::max(r, box.Right()), b = std::max(b, box.Bottom());
+        l = std::min(l, box.Left()), t = std::min(t, box.Top()), r = std::max(r, box.Right()),
+        b = std::max(b, box.Bottom());
     }
     const RectF bounds(l, t, r - l, b - t);
     EXPECT_NEAR(bounds.width, 400, 5) << "the graph fills the size given";

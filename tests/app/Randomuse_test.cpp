@@ -41,8 +41,10 @@ int EnvInt(const char* name, int otherwise) {
 int PixelsUnlikeAFreshRedraw(TVemoEventContext& context) {
     const TDIBitmap& shown = context.OverlayBitmap();
     TDIBitmap main, overlay;
-    if (!main.Resize(shown.Width(), shown.Height()) || !overlay.Resize(shown.Width(), shown.Height())) return -1;
-    render::RenderMain(context.Document(), main, context.Background().isNull() ? nullptr : &context.Background());
+    if (!main.Resize(shown.Width(), shown.Height()) || !overlay.Resize(shown.Width(), shown.Height()))
+        return -1;
+    render::RenderMain(context.Document(), main,
+                       context.Background().isNull() ? nullptr : &context.Background());
     render::RenderOverlay(context.Document(), main, overlay);
     const QImage& a = shown.Image();
     const QImage& b = overlay.Image();
@@ -83,8 +85,10 @@ protected:
 
         for (int i = 0; i < events && !HasFailure(); ++i) Step();
         Wait();
-        std::printf("seed %u: %d events, %d pictures after undo or redo compared, %d saves read back, %d objects at the end\n",
-                    seed, int(log_.size()), pictures_, saves_, form_->Context()->RootObject().GetChildCount());
+        std::printf(
+            "seed %u: %d events, %d pictures after undo or redo compared, %d saves read back, %d objects at "
+            "the end\n",
+            seed, int(log_.size()), pictures_, saves_, form_->Context()->RootObject().GetChildCount());
         if (HasFailure()) {
             std::ostringstream out;
             out << "seed " << seed << ", " << log_.size() << " events:";
@@ -132,17 +136,21 @@ private:
     }
 
     void Move(QPoint at, Qt::MouseButtons buttons, Qt::KeyboardModifiers mods) {
-        QMouseEvent move(QEvent::MouseMove, QPointF(at), design_->mapToGlobal(QPointF(at)), Qt::NoButton, buttons,
-                         mods);
+        QMouseEvent move(QEvent::MouseMove, QPointF(at), design_->mapToGlobal(QPointF(at)), Qt::NoButton,
+                         buttons, mods);
         QApplication::sendEvent(design_, &move);
     }
 
     static Qt::KeyboardModifiers Mods(int pick) {
         switch (pick) {
-            case 1: return Qt::ShiftModifier;
-            case 2: return Qt::ControlModifier;
-            case 3: return Qt::AltModifier;
-            default: return Qt::NoModifier;
+            case 1:
+                return Qt::ShiftModifier;
+            case 2:
+                return Qt::ControlModifier;
+            case 3:
+                return Qt::AltModifier;
+            default:
+                return Qt::NoModifier;
         }
     }
 
@@ -162,12 +170,13 @@ private:
             const QPoint at = Anywhere();
             const Qt::MouseButton button = Pick(5) == 0 ? Qt::RightButton : Qt::LeftButton;
             const Qt::KeyboardModifiers mods = Mods(Pick(6));
-            what << "click " << (button == Qt::RightButton ? "right " : "") << at.x() << "," << at.y() << " mods "
-                 << int(mods);
+            what << "click " << (button == Qt::RightButton ? "right " : "") << at.x() << "," << at.y()
+                 << " mods " << int(mods);
             log_.push_back(what.str());
             QTest::mouseClick(design_, button, mods, at);
         } else if (kind < 50) {
-            const QPoint from = Anywhere(), to = Pick(3) == 0 ? from + QPoint(Pick(9) - 4, Pick(9) - 4) : Anywhere();
+            const QPoint from = Anywhere(),
+                         to = Pick(3) == 0 ? from + QPoint(Pick(9) - 4, Pick(9) - 4) : Anywhere();
             const Qt::KeyboardModifiers mods = Mods(Pick(6));
             const bool pan = Pick(6) == 0;
             what << (pan ? "space-drag " : "drag ") << from.x() << "," << from.y() << " to " << to.x() << ","
@@ -185,12 +194,14 @@ private:
             Move(at, Qt::NoButton, Qt::NoModifier);
         } else if (kind < 80) {
             static const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
-                {Qt::Key_Z, Qt::ControlModifier}, {Qt::Key_Z, Qt::ControlModifier}, {Qt::Key_Y, Qt::ControlModifier},
-                {Qt::Key_X, Qt::ControlModifier}, {Qt::Key_C, Qt::ControlModifier}, {Qt::Key_V, Qt::ControlModifier},
-                {Qt::Key_G, Qt::ControlModifier}, {Qt::Key_R, Qt::ControlModifier}, {Qt::Key_M, Qt::ControlModifier},
-                {Qt::Key_Delete, Qt::NoModifier}, {Qt::Key_Return, Qt::NoModifier}, {Qt::Key_Escape, Qt::NoModifier},
-                {Qt::Key_Left, Qt::NoModifier},   {Qt::Key_Down, Qt::NoModifier},   {Qt::Key_Space, Qt::NoModifier},
-                {Qt::Key_1, Qt::ControlModifier},
+                {Qt::Key_Z, Qt::ControlModifier}, {Qt::Key_Z, Qt::ControlModifier},
+                {Qt::Key_Y, Qt::ControlModifier}, {Qt::Key_X, Qt::ControlModifier},
+                {Qt::Key_C, Qt::ControlModifier}, {Qt::Key_V, Qt::ControlModifier},
+                {Qt::Key_G, Qt::ControlModifier}, {Qt::Key_R, Qt::ControlModifier},
+                {Qt::Key_M, Qt::ControlModifier}, {Qt::Key_Delete, Qt::NoModifier},
+                {Qt::Key_Return, Qt::NoModifier}, {Qt::Key_Escape, Qt::NoModifier},
+                {Qt::Key_Left, Qt::NoModifier},   {Qt::Key_Down, Qt::NoModifier},
+                {Qt::Key_Space, Qt::NoModifier},  {Qt::Key_1, Qt::ControlModifier},
             };
             const auto& [key, mods] = keys[Pick(int(std::size(keys)))];
             what << "key " << QKeySequence(int(mods) | int(key)).toString().toStdString();
@@ -204,7 +215,8 @@ private:
             for (QAction* a : form_->findChildren<QAction*>()) {
                 const std::string name = a->objectName().toStdString();
                 // "new" on an unchanged board would leave the board under test at once.
-                if (name.empty() || name == "close" || name == "recent" || name == "new" || !a->isEnabled()) continue;
+                if (name.empty() || name == "close" || name == "recent" || name == "new" || !a->isEnabled())
+                    continue;
                 actions.push_back(a);
             }
             if (actions.empty()) return;
@@ -269,7 +281,8 @@ private:
 
 TEST_F(RandomUseTest, DemoBoard) {
     std::string error;
-    std::unique_ptr<TVemoDocument> demo = app::LoadInitialDocument(ZELKO_SOURCE_DIR "/examples/demo.vbf", error);
+    std::unique_ptr<TVemoDocument> demo =
+        app::LoadInitialDocument(ZELKO_SOURCE_DIR "/examples/demo.vbf", error);
     ASSERT_NE(demo, nullptr) << error;
     Play(std::move(demo), std::uint32_t(EnvInt("ZELKO_RANDOM_SEED", 1)), EnvInt("ZELKO_RANDOM_EVENTS", 1500));
 }
@@ -278,7 +291,8 @@ TEST_F(RandomUseTest, GeneratedBoard) {
     TBoardOptions options;
     options.objects = 2000;
     options.seed = 7;
-    Play(GenerateBoard(options), std::uint32_t(EnvInt("ZELKO_RANDOM_SEED", 2)), EnvInt("ZELKO_RANDOM_EVENTS", 800));
+    Play(GenerateBoard(options), std::uint32_t(EnvInt("ZELKO_RANDOM_SEED", 2)),
+         EnvInt("ZELKO_RANDOM_EVENTS", 800));
 }
 
 // Delete of what a click selected on a big board, then Ctrl+Z: the board is
@@ -301,8 +315,8 @@ TEST_F(GuiTest, UndoOfADeleteShowsExactlyTheBoardAsItWas) {
         const int objects = context.RootObject().GetChildCount();
         QTest::keyClick(design, Qt::Key_Delete);
         wait();
-        ASSERT_LT(context.RootObject().GetChildCount(), objects) << "the click at " << at.x() << "," << at.y()
-                                                                 << " selected nothing to delete";
+        ASSERT_LT(context.RootObject().GetChildCount(), objects)
+            << "the click at " << at.x() << "," << at.y() << " selected nothing to delete";
         QTest::keyPress(design, Qt::Key_Control);
         QTest::keyClick(design, Qt::Key_Z, Qt::ControlModifier);
         QTest::keyRelease(design, Qt::Key_Control);

@@ -51,9 +51,10 @@ TEST(ResourceTest, MissingFolderGivesNoPictures) {
 TEST(ResourceTest, ShippedPicturesCoverEveryName) {
     TVemoResource store;
     store.Load(ZELKO_BITMAP_DIR);
-    for (const char* name : {"Arrow00", "Arrow01", "Arrow02", "Line", "Poly", "Ellipse", "Rect", "Text", "Pad",
-                             "Lib", "Group", "UnGroup", "Rotate", "Num", "Mirror", "OK", "Zin", "Zout", "AddPoint",
-                             "Visible", "UnVisible", "Lock", "UnLock", "Check", "Bevel", "Round"}) {
+    for (const char* name :
+         {"Arrow00",  "Arrow01", "Arrow02",   "Line",   "Poly",   "Ellipse", "Rect",  "Text", "Pad",
+          "Lib",      "Group",   "UnGroup",   "Rotate", "Num",    "Mirror",  "OK",    "Zin",  "Zout",
+          "AddPoint", "Visible", "UnVisible", "Lock",   "UnLock", "Check",   "Bevel", "Round"}) {
         SCOPED_TRACE(name);
         const QPixmap* one = store.FindBitmap(name);
         const QPixmap* two = store.FindBitmap(std::string(name) + "@2x");
@@ -74,7 +75,8 @@ TEST(ResourceTest, VersionArtworkHasWhatTheVersionBoxNeeds) {
     doc->GetRoot().AcceptDeep(all);
     int found = 0;
     for (const TVemoObject* object : all.Objects())
-        if (const auto* text = dynamic_cast<const TVemoString*>(object)) found += text->GetText() == u"zelko_version";
+        if (const auto* text = dynamic_cast<const TVemoString*>(object))
+            found += text->GetText() == u"zelko_version";
     EXPECT_EQ(found, 1);
 }
 

@@ -99,7 +99,8 @@ protected:
         QTest::mousePress(design, Qt::LeftButton, mods, from);
         for (int i = 1; i <= 4; ++i) {
             const QPointF at = QPointF(from) + QPointF(to - from) * (i / 4.0);
-            QMouseEvent move(QEvent::MouseMove, at, design->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, mods);
+            QMouseEvent move(QEvent::MouseMove, at, design->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
+                             mods);
             QApplication::sendEvent(design, &move);
         }
         QTest::mouseRelease(design, Qt::LeftButton, mods, to);
@@ -315,7 +316,9 @@ TEST_F(SelectToolTest, NumericDialogMovesAndTurnsOrSaysWhatIsWrong) {
 }
 
 TEST_F(SelectToolTest, StyleWindowEditsTheSelectionAndTheDrawing) {
-    Open({{{100, 100}, {200, 200}, 50, false}, {{300, 100}, {400, 200}, 100, false}, {{500, 100}, {600, 200}, 20, true}});
+    Open({{{100, 100}, {200, 200}, 50, false},
+          {{300, 100}, {400, 200}, 100, false},
+          {{500, 100}, {600, 200}, 20, true}});
     app::TStyleForm* style = form->StyleWindow();
     ASSERT_NE(style, nullptr);
     EXPECT_TRUE(style->isVisible());
@@ -401,7 +404,8 @@ TEST_F(SelectToolTest, StyleWindowEditsTheSelectionAndTheDrawing) {
     // A pitch chosen from the list.
     ASSERT_GT(d->GridListBox->count(), 0);
     QListWidgetItem* item = d->GridListBox->item(0);
-    QTest::mouseClick(d->GridListBox->viewport(), Qt::LeftButton, {}, d->GridListBox->visualItemRect(item).center());
+    QTest::mouseClick(d->GridListBox->viewport(), Qt::LeftButton, {},
+                      d->GridListBox->visualItemRect(item).center());
     EXPECT_DOUBLE_EQ(doc.GetGrid(), units::FromMm(item->text().toDouble()));
 }
 
@@ -428,7 +432,8 @@ TEST_F(SelectToolTest, OfferedWidthsAndPitchesComeFromTheSettingsFile) {
     QTest::mouseClick(design, Qt::LeftButton, Qt::ShiftModifier, At({350, 150}));
     const std::size_t steps = Steps();
     QListWidgetItem* item = s->WidthListBox->item(1);
-    QTest::mouseClick(s->WidthListBox->viewport(), Qt::LeftButton, {}, s->WidthListBox->visualItemRect(item).center());
+    QTest::mouseClick(s->WidthListBox->viewport(), Qt::LeftButton, {},
+                      s->WidthListBox->visualItemRect(item).center());
     EXPECT_FLOAT_EQ(Child(0)->GetSurface()->GetWidth(), 5);
     EXPECT_FLOAT_EQ(Child(1)->GetSurface()->GetWidth(), 5);
     EXPECT_FLOAT_EQ(Context().StylePanel().CurrentSurface().GetWidth(), 5);

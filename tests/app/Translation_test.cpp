@@ -42,13 +42,15 @@ TEST(Translation, WindowsShowEnglishWithTheTranslationAndJapaneseWithout) {
         const auto* tabs = gerber.findChild<QTabWidget*>();
         return std::vector<std::string>{gerber.windowTitle().toStdString(), tabs->tabText(0).toStdString(),
                                         gerber.FillPenEdit()->accessibleName().toStdString(),
-                                        print.windowTitle().toStdString(), print.MirrorBox()->text().toStdString()};
+                                        print.windowTitle().toStdString(),
+                                        print.MirrorBox()->text().toStdString()};
     };
-    EXPECT_EQ(captions(), (std::vector<std::string>{"ガーバ出力", "出力レイヤー", "デフォルト線幅[mm]", "印刷", "反転印刷"}));
+    EXPECT_EQ(captions(), (std::vector<std::string>{"ガーバ出力", "出力レイヤー", "デフォルト線幅[mm]",
+                                                    "印刷", "反転印刷"}));
 
     ASSERT_TRUE(app::InstallTranslation(*qApp, "en"));
-    EXPECT_EQ(captions(), (std::vector<std::string>{"Gerber Export", "Output Layers", "Default pen width [mm]", "Print",
-                                                    "Mirror print"}));
+    EXPECT_EQ(captions(), (std::vector<std::string>{"Gerber Export", "Output Layers",
+                                                    "Default pen width [mm]", "Print", "Mirror print"}));
     // Back to Japanese for the other tests.
     for (QTranslator* t : qApp->findChildren<QTranslator*>()) QCoreApplication::removeTranslator(t);
     EXPECT_EQ(captions()[0], "ガーバ出力");

@@ -69,8 +69,9 @@ class WindowsTest : public GuiTest {};
 // zelko.ini (the file `zelko graph` reads), and takes the ones earlier
 // versions left in zelko.ini over once.
 TEST_F(WindowsTest, GraphToolKeepsItsSettingsInGraphToolIniAndTakesOldOnesOverOnce) {
-    std::ofstream(settingsPath) << "[Layer]\nColour=1\n[GraphProperty]\nWidth=400\nHeight=300\nLayer=outline\n"
-                                   "[Item0]\nLayer=trace_a\nXmax=3\n";
+    std::ofstream(settingsPath)
+        << "[Layer]\nColour=1\n[GraphProperty]\nWidth=400\nHeight=300\nLayer=outline\n"
+           "[Item0]\nLayer=trace_a\nXmax=3\n";
     const std::string data = Path("data.csv");
     std::ofstream(data) << "0,1\n1,2\n2,4\n3,8\n";
     const std::string graphIni = Path("graph_tool.ini");
@@ -220,7 +221,8 @@ TEST_F(PadPreviewTest, SmallPadsAreDrawnUnscaledLargeOnesShrunkAndLabelled) {
 }
 
 TEST_F(PadPreviewTest, FivePadsInFourColumnsMakeThreeRowsAndBadFilesAreSkipped) {
-    for (const char* name : {"a.vbf", "b.vbf", "c.vbf", "d.vbf", "e.vbf"}) WritePart(Folder() / name, {{16, 16}});
+    for (const char* name : {"a.vbf", "b.vbf", "c.vbf", "d.vbf", "e.vbf"})
+        WritePart(Folder() / name, {{16, 16}});
     WriteJunk(Folder() / "broken.vbf");
     WritePart(Folder() / "notes.txt", {{16, 16}});
     app::TPreviewFrame frame;
@@ -246,7 +248,8 @@ TEST_F(PadPreviewTest, FivePadsInFourColumnsMakeThreeRowsAndBadFilesAreSkipped) 
     QTest::mouseMove(cells, frame.ObjectGrid->visualItemRect(frame.ObjectGrid->item(1, 2)).center());
     EXPECT_EQ(frame.ObjectLabel->text(), "a.vbf");
     // A click on an empty cell chooses nothing.
-    QTest::mouseClick(cells, Qt::LeftButton, {}, frame.ObjectGrid->visualItemRect(frame.ObjectGrid->item(2, 1)).center());
+    QTest::mouseClick(cells, Qt::LeftButton, {},
+                      frame.ObjectGrid->visualItemRect(frame.ObjectGrid->item(2, 1)).center());
     EXPECT_EQ(frame.ChosenIndex(), 0);
 }
 
@@ -362,7 +365,8 @@ TEST_F(GuiTest, SavingOverABoardSavedByAnotherWindowAsks) {
             ASSERT_NE(box, nullptr) << w->metaObject()->className();
             EXPECT_EQ(box->objectName(), "ChangedFileBox");
             text = box->text().toStdString();
-            QAbstractButton* press = *button ? box->findChild<QPushButton*>(button) : box->button(QMessageBox::Cancel);
+            QAbstractButton* press =
+                *button ? box->findChild<QPushButton*>(button) : box->button(QMessageBox::Cancel);
             ASSERT_NE(press, nullptr);
             press->click();
         });
@@ -390,8 +394,9 @@ TEST_F(GuiTest, BackgroundPictureReachesTheBitmapAndEmfExports) {
     QImage quarters(20, 20, QImage::Format_RGB32);
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 20; ++x)
-            quarters.setPixel(x, y, y < 10 ? (x < 10 ? qRgb(255, 0, 0) : qRgb(0, 255, 0))
-                                           : (x < 10 ? qRgb(0, 0, 255) : qRgb(255, 255, 0)));
+            quarters.setPixel(x, y,
+                              y < 10 ? (x < 10 ? qRgb(255, 0, 0) : qRgb(0, 255, 0))
+                                     : (x < 10 ? qRgb(0, 0, 255) : qRgb(255, 255, 0)));
     const std::string picture = Path("back.png");
     ASSERT_TRUE(quarters.save(QString::fromStdString(picture)));
     auto doc = std::make_unique<TVemoDocument>();
@@ -442,7 +447,8 @@ TEST_F(GuiTest, BackgroundPictureReachesTheBitmapAndEmfExports) {
                           {{150, 50}, qRgb(0, 255, 0)},
                           {{50, 150}, qRgb(0, 0, 255)},
                           {{150, 150}, qRgb(255, 255, 0)}};
-    for (const auto& q : quarterCentres) EXPECT_EQ(out.pixel(q.at) & 0xFFFFFF, q.colour & 0xFFFFFF) << q.at.x() << "," << q.at.y();
+    for (const auto& q : quarterCentres)
+        EXPECT_EQ(out.pixel(q.at) & 0xFFFFFF, q.colour & 0xFFFFFF) << q.at.x() << "," << q.at.y();
     {
         TModalAnswers answers;
         answers.Then(pressOk).File(Path("out.emf"));
@@ -484,7 +490,8 @@ TEST_F(GuiTest, TheCaptionMarksUnsavedChangesUntilSavedOrUndone) {
         Settle();
     };
     const auto draw = [&](PointF at) {
-        context.RootObject().AddChild(boardgen::RoundPad(at, 20, context.Document().GetLayerList().Current()));
+        context.RootObject().AddChild(
+            boardgen::RoundPad(at, 20, context.Document().GetLayerList().Current()));
         context.RecordStep(TStepKind::Root);
         context.Invalidate();
         Settle();
@@ -518,7 +525,8 @@ TEST_F(GuiTest, GerberExportMakesTheOutputFolderTheUserTypes) {
     doc->SetAreaSize(200, 100);
     auto form = Start(std::move(doc));
     TVemoEventContext& context = *form->Context();
-    context.RootObject().AddChild(boardgen::RoundPad({100, 50}, 20, context.Document().GetLayerList().Current()));
+    context.RootObject().AddChild(
+        boardgen::RoundPad({100, 50}, 20, context.Document().GetLayerList().Current()));
     const std::string folder = Path("fab/rev-a");
     ASSERT_FALSE(std::filesystem::exists(Path("fab")));
     auto* gerber = form->findChild<app::TGerberForm*>();
@@ -538,7 +546,8 @@ TEST_F(GuiTest, GerberExportMakesTheOutputFolderTheUserTypes) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !gerber->isVisible(); })) << told;
     ASSERT_TRUE(std::filesystem::is_directory(folder)) << told;
     bool written = false;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) written |= entry.path().extension() == ".gbr";
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        written |= entry.path().extension() == ".gbr";
     EXPECT_TRUE(written) << "no Gerber file in the new folder: " << told;
 }
 

@@ -27,7 +27,8 @@ TEST(Cp932, DecodesAndEncodesJapaneseAndLatin) {
 TEST(Cp932, AnyByteSequenceSurvivesARoundTrip) {
     // Invalid lead bytes, a lead byte at the end, a lead byte with a bad trail
     // byte, and a duplicate NEC/IBM code that CP932 would otherwise rewrite.
-    const std::string cases[] = {"\x80", "\xa0\xfd\xfe\xff", "ab\x81", "\x81\x20x", "\xed\x40", "\x82\xa0\x82"};
+    const std::string cases[] = {"\x80",      "\xa0\xfd\xfe\xff", "ab\x81",
+                                 "\x81\x20x", "\xed\x40",         "\x82\xa0\x82"};
     for (const std::string& bytes : cases) {
         std::string back;
         EncodeCp932(DecodeCp932(bytes), back);

@@ -26,7 +26,9 @@ std::vector<fs::path> CorpusFiles() {
     return files;
 }
 
-bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+bool StartsWith(const std::string& s, const char* prefix) {
+    return s.rfind(prefix, 0) == 0;
+}
 
 TEST(FuzzCorpus, EveryFileIsAcceptedOrRejectedWithAReason) {
     const auto files = CorpusFiles();

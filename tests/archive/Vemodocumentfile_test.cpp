@@ -140,9 +140,9 @@ TEST(DocumentArchive, EmptyNewDocumentHasExactlyTheseBytes) {
         std::uint32_t rgb;
         std::int32_t flags;
     } layers[] = {
-        {"other", 0x808080, 0x12},    {"dimension", 0x000000, 0x12}, {"stop_cmp", 0xA6A6FF, 0x12},
-        {"stop_sol", 0xFF80C0, 0x12}, {"place_cmp", 0xFFB900, 0x12}, {"place_sol", 0x465CAA, 0x12},
-        {"component", 0x008000, 0x12}, {"solder", 0xEB2828, 0x13},   {"hole", 0xFFFFFF, 0x1A},
+        {"other", 0x808080, 0x12},     {"dimension", 0x000000, 0x12}, {"stop_cmp", 0xA6A6FF, 0x12},
+        {"stop_sol", 0xFF80C0, 0x12},  {"place_cmp", 0xFFB900, 0x12}, {"place_sol", 0x465CAA, 0x12},
+        {"component", 0x008000, 0x12}, {"solder", 0xEB2828, 0x13},    {"hole", 0xFFFFFF, 0x1A},
     };
     for (const Layer& l : layers) want.Str(l.name).Colour(0x5A000000u | l.rgb).I32(l.flags);
     want.Tag("PART").Str("Part").I32(2).I32(0);
@@ -262,7 +262,8 @@ TEST(DocumentArchive, Version3FixtureWithTrailersAndEllipseOrder) {
     b.Str("top").Colour(0x5A0000FF).U8(0).U8(1);    // wire-frame
     auto trailer = [&](const char* name, float dx, float dy, float width) {
         b.Zeros(4).Zeros(8).Matrix(1, 0, 0, 1, dx, dy).Str(name);
-        b.F32(width).U8(0).U8(0).I32(77).I32(2).I32(1);  // 18-byte surface: width, cut, fill, ignored, join, cap
+        b.F32(width).U8(0).U8(0).I32(77).I32(2).I32(
+            1);  // 18-byte surface: width, cut, fill, ignored, join, cap
     };
     b.Tag("PART").I32(3);
     b.Tag("PATH").Str("top").U8(0).I32(6);

@@ -71,10 +71,8 @@ TEST(Newton3, RefineStopsAtZeroDerivative) {
         bool isRoot;
     };
     const Row rows[] = {
-        {"FlatPointOfCubePlusOne", 1, 0, 0, 1, 0.0, false},
-        {"MaximumOfCubic", 1, 0, -3, 5, -1.0, false},
-        {"VertexOfParabola", 0, 1, 0, 1, 0.0, false},
-        {"ConstantNonZero", 0, 0, 0, 2, 0.5, false},
+        {"FlatPointOfCubePlusOne", 1, 0, 0, 1, 0.0, false},  {"MaximumOfCubic", 1, 0, -3, 5, -1.0, false},
+        {"VertexOfParabola", 0, 1, 0, 1, 0.0, false},        {"ConstantNonZero", 0, 0, 0, 2, 0.5, false},
         {"DoubleRootOfParabola", 0, 1, -1, 0.25, 0.5, true},
     };
     for (const Row& r : rows) {

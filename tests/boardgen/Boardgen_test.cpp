@@ -51,7 +51,8 @@ TEST(Boardgen, HoldsEveryKindOfBoardObjectAndSurvivesTheArchive) {
     ForEachObject(doc->GetRoot(), false, [&](const TVemoObject& object) {
         RectF b;
         object.GetBounds(b);
-        if (object.AsInstance() && (b.x < -60 || b.y < -60 || b.Right() > side + 60 || b.Bottom() > side + 60))
+        if (object.AsInstance() &&
+            (b.x < -60 || b.y < -60 || b.Right() > side + 60 || b.Bottom() > side + 60))
             ++outside;
     });
     EXPECT_EQ(outside, 0);
@@ -103,7 +104,8 @@ TEST(Boardgen, BlockLevelsGatherTheSameObjectsIntoNestedGroups) {
     const Leaves nested = LeavesOf(*grouped);
     EXPECT_TRUE(nested.records == flat.records);
     ASSERT_EQ(flat.byDepth.size(), 2u);
-    EXPECT_EQ(nested.byDepth, (std::map<int, int>{{1, 1}, {4, flat.byDepth.at(1) - 1}, {5, flat.byDepth.at(2)}}));
+    EXPECT_EQ(nested.byDepth,
+              (std::map<int, int>{{1, 1}, {4, flat.byDepth.at(1) - 1}, {5, flat.byDepth.at(2)}}));
     // 19 x 19 squares at the lowest level: 5 x 5 above, 2 x 2 at the top.
     EXPECT_LE(grouped->GetRoot().GetChildCount(), 1 + 4);
     EXPECT_TRUE(DocumentBytes(*GenerateBoard(options)) == DocumentBytes(*grouped));

@@ -24,7 +24,8 @@ TEST(Demo, CheckedInFilesAreWhatTheDemoCodeMakes) {
     ASSERT_EQ(files.size(), 24u);
     for (const TDemoFile& file : files) {
         std::string bytes, error;
-        ASSERT_TRUE(ReadWholeFile((kRepository / file.path).string(), bytes, error)) << file.path << ": " << error;
+        ASSERT_TRUE(ReadWholeFile((kRepository / file.path).string(), bytes, error))
+            << file.path << ": " << error;
         EXPECT_TRUE(bytes == DocumentBytes(*file.document))
             << file.path << " differs: run zelko_make_demo on the repository";
     }
@@ -72,8 +73,9 @@ Holes HolesOf(const TVemoDocument& doc) {
         // of its flattened circle are off by a hundredth of a unit).
         const auto* dot = dynamic_cast<const TVemoPath*>(&o);
         if (layer == "hole")
-            h.centres.push_back(dot && !dot->GetPoints().empty() ? dot->GetPoints()[0]
-                                                                  : PointF{b.x + b.width / 2, b.y + b.height / 2});
+            h.centres.push_back(dot && !dot->GetPoints().empty()
+                                    ? dot->GetPoints()[0]
+                                    : PointF{b.x + b.width / 2, b.y + b.height / 2});
         h.component += layer == "component";
         h.solder += layer == "solder";
         h.resist += layer == "stop_cmp" || layer == "stop_sol";
@@ -108,7 +110,8 @@ TEST(Demo, StarterPartsHaveRealWorldPitches) {
     const auto files = BuildDemoContent();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
-        const auto it = std::find_if(files.begin(), files.end(), [&](const TDemoFile& f) { return f.path == c.path; });
+        const auto it =
+            std::find_if(files.begin(), files.end(), [&](const TDemoFile& f) { return f.path == c.path; });
         ASSERT_NE(it, files.end());
         const Holes h = HolesOf(*it->document);
         ASSERT_EQ(int(h.centres.size()), c.holes);

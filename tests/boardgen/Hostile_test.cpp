@@ -53,7 +53,8 @@ void WithinTimeBound(const char* what, F work, std::chrono::seconds bound = std:
     std::future<void> done = task.get_future();
     std::thread runner(std::move(task));
     if (done.wait_for(bound) != std::future_status::ready) {
-        std::fprintf(stderr, "%s: not finished after %lld s: a hang\n", what, static_cast<long long>(bound.count()));
+        std::fprintf(stderr, "%s: not finished after %lld s: a hang\n", what,
+                     static_cast<long long>(bound.count()));
         std::fflush(stderr);
         std::abort();
     }
@@ -110,7 +111,8 @@ TEST_F(Hostile, NestingBeyondTheLimitIsRefusedWithAReasonInBothVersions) {
             EXPECT_FALSE(Read(hostile::NestedGroups(20000, version), error)) << version;
             EXPECT_NE(error.find("nested more than 256 levels"), std::string::npos) << error;
             // The root part and 255 groups: exactly at the limit.
-            EXPECT_TRUE(Read(hostile::NestedGroups(TVemoContainer::kMaxNesting - 1, version), error)) << error;
+            EXPECT_TRUE(Read(hostile::NestedGroups(TVemoContainer::kMaxNesting - 1, version), error))
+                << error;
             EXPECT_FALSE(Read(hostile::NestedGroups(TVemoContainer::kMaxNesting, version), error)) << version;
         });
     }
@@ -323,7 +325,8 @@ TEST_F(Hostile, LegacyAperturesOfAbsurdSizeAreReportedNotWritten) {
         for (const TGerberLayerResult& r : result.layers) all += r.error + "\n";
         EXPECT_NE(all.find("on layer \"solder\""), std::string::npos) << all;
         EXPECT_EQ(all.find("inf"), std::string::npos) << all;
-        for (const auto& entry : fs::directory_iterator(dir_)) ADD_FAILURE() << "left behind: " << entry.path();
+        for (const auto& entry : fs::directory_iterator(dir_))
+            ADD_FAILURE() << "left behind: " << entry.path();
     });
 }
 
@@ -339,10 +342,13 @@ TEST_F(Hostile, ScaledPlacementsPlotTheSizeTheScreenShows) {
     } rows[] = {
         {"rectangle, scale 1.5 x 0.5", false, Matrix(1.5f, 0, 0, 0.5f, 500, 300), 'R'},
         {"rectangle, quarter turn with scales 2 and 3", false, Matrix(0, 2, -3, 0, 500, 300), 'R'},
-        {"rectangle, 30 degrees and scale 2", false, Matrix(2 * c30, 2 * s30, -2 * s30, 2 * c30, 500, 300), 'S'},
-        {"rectangle, 30 degrees and unlike scales", false, Matrix(2 * c30, 2 * s30, -s30, c30, 500, 300), 'O'},
+        {"rectangle, 30 degrees and scale 2", false, Matrix(2 * c30, 2 * s30, -2 * s30, 2 * c30, 500, 300),
+         'S'},
+        {"rectangle, 30 degrees and unlike scales", false, Matrix(2 * c30, 2 * s30, -s30, c30, 500, 300),
+         'O'},
         {"circle, scale 3", true, Matrix(3, 0, 0, 3, 500, 300), 'C'},
-        {"circle, mirrored and turned, scale 2", true, Matrix(-2 * c30, 2 * s30, 2 * s30, 2 * c30, 500, 300), 'C'},
+        {"circle, mirrored and turned, scale 2", true, Matrix(-2 * c30, 2 * s30, 2 * s30, 2 * c30, 500, 300),
+         'C'},
         {"circle, stretched on one axis", true, Matrix(3, 0, 0, 1, 500, 300), 'O'},
     };
     for (const auto& row : rows) {
@@ -398,7 +404,8 @@ TEST_F(Hostile, ScaledPlacementsPlotTheSizeTheScreenShows) {
             default:
                 // Outlined and hatched with the default pen: no flash at all.
                 EXPECT_EQ(f.apertures, std::vector<std::string>{"%ADD10C,0.300*%"}) << row.name;
-                for (const std::string& line : f.body) EXPECT_EQ(line.find("D03"), std::string::npos) << row.name;
+                for (const std::string& line : f.body)
+                    EXPECT_EQ(line.find("D03"), std::string::npos) << row.name;
         }
     }
 }
@@ -430,8 +437,7 @@ TEST_F(Hostile, HiddenObjectsAreLeftOutOfTheGerberAsOfTheDrawing) {
     doc.GetRoot().AddChild(gerbertest::Circle(solder, {300, 100}, 10, Surface(0, true)));
     const TGerberLayerFile file = BuildGerberLayer(doc, solder, 0.3, 0.1);
     EXPECT_EQ(file.items, 1);
-    EXPECT_EQ(gerbertest::Parse(file.bytes).body,
-              (std::vector<std::string>{"G54D10*", "X30000Y65000D03*"}));
+    EXPECT_EQ(gerbertest::Parse(file.bytes).body, (std::vector<std::string>{"G54D10*", "X30000Y65000D03*"}));
 }
 
 TEST_F(Hostile, AHugeDesignAreaIsRefusedWithTheLargestResolutionThatFits) {
@@ -476,7 +482,8 @@ TEST_F(Hostile, GraphSizesAndWidthsBeyondReachAreRefusedOnApplyAndOnLoad) {
         }
     }
     const fs::path ini = dir_ / "graph_tool.ini";
-    std::ofstream(ini) << "[GraphProperty]\nWidth=1e300\nHeight=300\nFrameWidth=1e300\n[Item0]\nLineWidth=1e300\n";
+    std::ofstream(ini)
+        << "[GraphProperty]\nWidth=1e300\nHeight=300\nFrameWidth=1e300\n[Item0]\nLineWidth=1e300\n";
     unit.LoadSettings(ini.string());
     EXPECT_EQ(unit.Item(0).GetAxis().Width(), 400.0);
     EXPECT_EQ(unit.GetFrameWidth(), 1.0f);
@@ -486,7 +493,8 @@ TEST_F(Hostile, GraphSizesAndWidthsBeyondReachAreRefusedOnApplyAndOnLoad) {
 TEST_F(Hostile, AFailedGerberExportLeavesTheEarlierSetAsItWas) {
     TVemoDocument doc;
     TVemoLayerList& layers = doc.GetLayerList();
-    for (int i = 0; i < layers.Count(); ++i) std::ofstream(dir_ / (layers.At(i)->GetName() + ".gbr")) << "earlier";
+    for (int i = 0; i < layers.Count(); ++i)
+        std::ofstream(dir_ / (layers.At(i)->GetName() + ".gbr")) << "earlier";
     doc.GetRoot().AddChild(gerbertest::Circle(layers.Find("component"), {100, 100}, 10, Surface(0, true)));
     // The last output layer in list order holds an object that cannot be plotted.
     doc.GetRoot().AddChild(gerbertest::Polyline(layers.At(layers.Count() - 1), {{0, 0}, {10, 0}}, false,
@@ -538,7 +546,9 @@ TEST_F(Hostile, TheNextSaveOrOpenRemovesTemporariesOfAKilledSaveOfThatDocument) 
         std::string live;
         ASSERT_TRUE(WriteBeside(target, "running", live, error)) << error;
         std::ofstream(dir_ / ".board.vbf.swp") << "an editor's";
-        const auto count = [&] { return std::distance(fs::directory_iterator(dir_), fs::directory_iterator()); };
+        const auto count = [&] {
+            return std::distance(fs::directory_iterator(dir_), fs::directory_iterator());
+        };
         ASSERT_EQ(count(), 6);
 
         if (open)

@@ -65,8 +65,8 @@ TEST_F(CliGerber, WritesEveryOutputLayerAndSaysWhatItWrote) {
         char path[512];
         std::size_t bytes = 0;
         int count = 0, objects = 0;
-        ASSERT_EQ(std::sscanf(line.c_str(), "wrote %511s (%zu bytes, %d apertures, %d objects)", path, &bytes, &count,
-                              &objects),
+        ASSERT_EQ(std::sscanf(line.c_str(), "wrote %511s (%zu bytes, %d apertures, %d objects)", path, &bytes,
+                              &count, &objects),
                   4)
             << line;
         if (path != Path("solder.gbr")) continue;
@@ -78,9 +78,8 @@ TEST_F(CliGerber, WritesEveryOutputLayerAndSaysWhatItWrote) {
 }
 
 TEST_F(CliGerber, LayersAndWidthsForThisRunOnly) {
-    const ZelkoRun run =
-        RunZelko({"export", "gerber", "--pen-width=0.5", board_, "--text-pen-width", "0.2", "--layers", " far , solder",
-                  "-o", dir_.path().toStdString()});
+    const ZelkoRun run = RunZelko({"export", "gerber", "--pen-width=0.5", board_, "--text-pen-width", "0.2",
+                                   "--layers", " far , solder", "-o", dir_.path().toStdString()});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::vector<std::string> lines = LinesOf(run.out);
     ASSERT_EQ(lines.size(), 2u) << run.out;
@@ -103,7 +102,10 @@ TEST_F(CliGerber, FailuresExitNonZeroWithAReason) {
         {"document missing", {Path("none.vbf"), "-o", out}, 2, "no such file"},
         {"output is a file", {board_, "-o", board_}, 1, "is a file, not a folder"},
         {"negative width", {board_, "-o", out, "--pen-width", "-1"}, 2, "-1 is out of range"},
-        {"width not a number", {board_, "-o", out, "--text-pen-width", "thin"}, 2, "\"thin\" is not a number"},
+        {"width not a number",
+         {board_, "-o", out, "--text-pen-width", "thin"},
+         2,
+         "\"thin\" is not a number"},
         {"width wider than any board", {board_, "-o", out, "--pen-width", "1e30"}, 2, "from 0 to 100 mm"},
         {"unknown option", {board_, "-o", out, "--colour"}, 2, "--colour"},
         {"no document", {"-o", out}, 2, "FILE is required"},

@@ -113,8 +113,7 @@ TEST_F(CliImport, ImportSaysWhatItDroppedAndFailsOnFilesItCannotUse) {
 }
 
 TEST_F(CliImport, GraphDrawsTheDataWithItsSettings) {
-    const ZelkoRun run =
-        RunZelko({"graph", kGraphData, "--settings", kGraphSettings, "-o", Path("g.vbf")});
+    const ZelkoRun run = RunZelko({"graph", kGraphData, "--settings", kGraphSettings, "-o", Path("g.vbf")});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.out.find("2 curves"), std::string::npos) << run.out;
     const auto doc = Load(Path("g.vbf"));
@@ -154,9 +153,11 @@ TEST_F(CliImport, GraphDrawsTheDataWithItsSettings) {
 // says which line lost values.
 TEST_F(CliImport, GraphWarnsOfRowsCutShort) {
     Write("cut.csv", "x,a,b\n0,1,2\n1,2,oops\n2,3,4\n");
-    const ZelkoRun run = RunZelko({"graph", Path("cut.csv"), "--settings", kGraphSettings, "-o", Path("g.vbf")});
+    const ZelkoRun run =
+        RunZelko({"graph", Path("cut.csv"), "--settings", kGraphSettings, "-o", Path("g.vbf")});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_NE(run.err.find("cut.csv:3: not a number; kept the 1 value(s) before it"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("cut.csv:3: not a number; kept the 1 value(s) before it"), std::string::npos)
+        << run.err;
     EXPECT_NE(run.out.find("(3 points on "), std::string::npos) << run.out;
     EXPECT_NE(run.out.find(", 2 points on "), std::string::npos) << run.out;
 }

@@ -20,7 +20,9 @@ namespace {
 
 class Cli : public ::testing::Test {
 protected:
-    std::string Path(const std::string& name) const { return dir_.filePath(QString::fromStdString(name)).toStdString(); }
+    std::string Path(const std::string& name) const {
+        return dir_.filePath(QString::fromStdString(name)).toStdString();
+    }
     void Write(const std::string& name, const std::string& bytes) const {
         std::ofstream(Path(name), std::ios::binary) << bytes;
     }
@@ -40,7 +42,8 @@ std::unique_ptr<TVemoDocument> SmallBoard() {
     layers.Insert(parts);
     for (float y : {10.0f, 20.0f}) {
         auto track = std::make_unique<TVemoPath>();
-        track->SetData({{0, y}, {0, y}, {50, y}, {50, y}, {50, y}, {0, y}}, std::vector<unsigned char>(6, 0), false);
+        track->SetData({{0, y}, {0, y}, {50, y}, {50, y}, {50, y}, {0, y}}, std::vector<unsigned char>(6, 0),
+                       false);
         track->SetLayer(layers.Find("solder"));
         doc->GetRoot().AddChild(std::move(track));
     }
@@ -62,14 +65,16 @@ TEST_F(Cli, InfoDescribesVersionAreaLayersAndCounts) {
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.out.find("format version: 5\n"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("design area: 80 x 60 mm"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("objects cover: 5.096 x 1.1 mm, top left at (-0.048, 0.95) mm"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("objects cover: 5.096 x 1.1 mm, top left at (-0.048, 0.95) mm"), std::string::npos)
+        << run.out;
     // In list order: the new layer went before the current "solder".
     const auto parts = run.out.find("部品面");
     const auto solder = run.out.find(" solder ");
     ASSERT_NE(parts, std::string::npos) << run.out;
     EXPECT_LT(parts, solder);
     EXPECT_NE(run.out.find("#00A0A0"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("visible, output                          2 objects"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("visible, output                          2 objects"), std::string::npos)
+        << run.out;
     for (const char* line : {"  paths 2\n", "  rectangles 1\n", "  groups 1\n", "top-level objects: 3\n"})
         EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
 }

@@ -28,7 +28,7 @@ struct Outcome {
 
 // Runs program with args; env entries replace or (with an empty value) remove variables.
 Outcome Execute(const std::string& program, const QStringList& args,
-            const std::vector<std::pair<QString, QString>>& env = {}, int timeoutMs = 300000) {
+                const std::vector<std::pair<QString, QString>>& env = {}, int timeoutMs = 300000) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const auto& [name, value] : env) {
         if (value.isEmpty())
@@ -66,7 +66,8 @@ protected:
         const char* made = mkdtemp(pattern);
         ASSERT_NE(made, nullptr);
         root_ = new fs::path(made);
-        const Outcome install = Execute(ZELKO_CMAKE, {"--install", ZELKO_BUILD_DIR, "--prefix", Prefix().c_str()});
+        const Outcome install =
+            Execute(ZELKO_CMAKE, {"--install", ZELKO_BUILD_DIR, "--prefix", Prefix().c_str()});
         installed_ = install.exitCode == 0;
         installLog_ = new std::string(install.out + install.err);
         fs::create_directories(Home());
@@ -97,26 +98,26 @@ protected:
 
 TEST_F(Installed, PutsProgramDataAndDesktopFilesInTheUsualPlaces) {
     const fs::path share = Prefix() / "share";
-    for (const fs::path& file : {Prefix() / "bin/zelko", share / "zelko/default.vbf",
-                                 share / "zelko/examples/demo.vbf", share / "zelko/Bitmap/Arrow00.bmp",
-                                 share / "zelko/Bitmap/Arrow00@2x.bmp", share / "zelko/lib/dip8.vbf",
-                                 share / "zelko/pad/round-1.6.vbf",
-                                 share / "applications/org.zelko.Zelko.desktop",
-                                 share / "metainfo/org.zelko.Zelko.metainfo.xml",
-                                 share / "mime/packages/org.zelko.Zelko.xml",
-                                 share / "icons/hicolor/scalable/apps/org.zelko.Zelko.svg",
-                                 share / "icons/hicolor/48x48/apps/org.zelko.Zelko.png",
-                                 share / "icons/hicolor/256x256/apps/org.zelko.Zelko.png",
-                                 share / "man/man1/zelko.1"})
+    for (const fs::path& file :
+         {Prefix() / "bin/zelko", share / "zelko/default.vbf", share / "zelko/examples/demo.vbf",
+          share / "zelko/Bitmap/Arrow00.bmp", share / "zelko/Bitmap/Arrow00@2x.bmp",
+          share / "zelko/lib/dip8.vbf", share / "zelko/pad/round-1.6.vbf",
+          share / "applications/org.zelko.Zelko.desktop", share / "metainfo/org.zelko.Zelko.metainfo.xml",
+          share / "mime/packages/org.zelko.Zelko.xml",
+          share / "icons/hicolor/scalable/apps/org.zelko.Zelko.svg",
+          share / "icons/hicolor/48x48/apps/org.zelko.Zelko.png",
+          share / "icons/hicolor/256x256/apps/org.zelko.Zelko.png", share / "man/man1/zelko.1"})
         EXPECT_TRUE(fs::is_regular_file(file)) << file;
-    const QImage icon(QString::fromStdString((share / "icons/hicolor/48x48/apps/org.zelko.Zelko.png").string()));
+    const QImage icon(
+        QString::fromStdString((share / "icons/hicolor/48x48/apps/org.zelko.Zelko.png").string()));
     EXPECT_EQ(icon.size(), QSize(48, 48));
 
     // The desktop's own checkers accept what we install.
-    const Outcome desktop = Execute("desktop-file-validate", {(share / "applications/org.zelko.Zelko.desktop").c_str()});
+    const Outcome desktop =
+        Execute("desktop-file-validate", {(share / "applications/org.zelko.Zelko.desktop").c_str()});
     EXPECT_EQ(desktop.exitCode, 0) << desktop.out << desktop.err;
-    const Outcome meta =
-        Execute("appstreamcli", {"validate", "--no-net", (share / "metainfo/org.zelko.Zelko.metainfo.xml").c_str()});
+    const Outcome meta = Execute(
+        "appstreamcli", {"validate", "--no-net", (share / "metainfo/org.zelko.Zelko.metainfo.xml").c_str()});
     EXPECT_EQ(meta.exitCode, 0) << meta.out << meta.err;
 }
 
@@ -125,12 +126,14 @@ TEST_F(Installed, FindsItsDataBesideBinAndKeepsSettingsInTheUsersConfigFolder) {
     ASSERT_EQ(paths.exitCode, 0) << paths.err;
     const fs::path config = Home() / ".config/zelko/zelko.ini";
     EXPECT_NE(paths.out.find("settings  " + config.string() + "\n"), std::string::npos) << paths.out;
-    EXPECT_NE(paths.out.find("data      " + (Prefix() / "share/zelko").string() + "  (Bitmap pad lib default.vbf)"),
-              std::string::npos)
+    EXPECT_NE(
+        paths.out.find("data      " + (Prefix() / "share/zelko").string() + "  (Bitmap pad lib default.vbf)"),
+        std::string::npos)
         << paths.out;
     // Where the editor reads pads and parts, with what is there: the starter
     // set's 9 pads and 14 parts (3 of them in lib/smd/).
-    EXPECT_NE(paths.out.find("pads      " + (Prefix() / "share/zelko/pad").string() + "  (9 pads)\n"), std::string::npos)
+    EXPECT_NE(paths.out.find("pads      " + (Prefix() / "share/zelko/pad").string() + "  (9 pads)\n"),
+              std::string::npos)
         << paths.out;
     EXPECT_NE(paths.out.find("parts     " + (Prefix() / "share/zelko/lib").string() + "  (14 parts)\n"),
               std::string::npos)
@@ -154,7 +157,7 @@ TEST_F(Installed, OpensABoardPassedByTheDesktopFile) {
     fs::copy_file(Prefix() / "share/zelko/examples/demo.vbf", board);
     const fs::path shot = *root_ / "shot.png";
     const Outcome run = Execute((Prefix() / "bin/zelko").string(),
-                            {"--screenshot", shot.c_str(), board.c_str()}, UserSession(), 120000);
+                                {"--screenshot", shot.c_str(), board.c_str()}, UserSession(), 120000);
     ASSERT_EQ(run.exitCode, 0) << run.err;
 
     // The window showed the board: a picture with the board's many colours.
@@ -164,7 +167,8 @@ TEST_F(Installed, OpensABoardPassedByTheDesktopFile) {
     std::vector<QRgb> colours;
     for (int y = 0; y < picture.height(); y += 7)
         for (int x = 0; x < picture.width(); x += 7)
-            if (colours.size() < 50 && std::find(colours.begin(), colours.end(), picture.pixel(x, y)) == colours.end())
+            if (colours.size() < 50 &&
+                std::find(colours.begin(), colours.end(), picture.pixel(x, y)) == colours.end())
                 colours.push_back(picture.pixel(x, y));
     EXPECT_GE(colours.size(), 8u);
 
@@ -185,9 +189,11 @@ TEST_F(Installed, TheDesktopKnowsABoardByItsFirstBytes) {
     const fs::path renamed = *root_ / "board-without-extension";
     fs::copy_file(Prefix() / "share/zelko/default.vbf", renamed);
     const QMimeDatabase db;
-    EXPECT_EQ(db.mimeTypeForFile(QString::fromStdString(renamed.string()), QMimeDatabase::MatchContent).name(),
+    EXPECT_EQ(
+        db.mimeTypeForFile(QString::fromStdString(renamed.string()), QMimeDatabase::MatchContent).name(),
+        "application/x-zelko-board");
+    EXPECT_EQ(db.mimeTypeForFile("anything.vbf", QMimeDatabase::MatchExtension).name(),
               "application/x-zelko-board");
-    EXPECT_EQ(db.mimeTypeForFile("anything.vbf", QMimeDatabase::MatchExtension).name(), "application/x-zelko-board");
 }
 
 }  // namespace

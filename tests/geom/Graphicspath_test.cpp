@@ -14,8 +14,8 @@ TEST(GraphicsPath, FiguresKindsAndCloseMarks) {
     p.AddLine({100, 100}, {110, 100});
     ASSERT_EQ(p.PointCount(), 8u);
     EXPECT_EQ(p.FigureCount(), 2u);
-    const std::vector<std::uint8_t> want{PointStart, PointLine, PointLine, PointBezier, PointBezier,
-                                         PointBezier | PointCloseMark, PointStart};
+    const std::vector<std::uint8_t> want{
+        PointStart, PointLine, PointLine, PointBezier, PointBezier, PointBezier | PointCloseMark, PointStart};
     EXPECT_EQ(std::vector<std::uint8_t>(p.Types().begin(), p.Types().begin() + 7), want);
     EXPECT_EQ(p.GetBounds(), RectF(0, 0, 110, 100));
 }

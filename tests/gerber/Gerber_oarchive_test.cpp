@@ -186,7 +186,9 @@ TEST(GerberArchive, ItemsBecomeTheseLines) {
          {"%ADD10C,1.600*%"},
          {"G54D10*", "X10000Y65000D03*", "G54D10*", "X20000Y65000D03*", "G54D10*", "X30000Y65000D02*"}},
         {"a dot of a flat pen is no land: it stays the stroke it was",
-         [](TGerber_oarchive& a) { a.AddPath(Surface(16, false, geom::CapFlat), Line({100, 100}, {100, 100})); },
+         [](TGerber_oarchive& a) {
+             a.AddPath(Surface(16, false, geom::CapFlat), Line({100, 100}, {100, 100}));
+         },
          {"%ADD10C,1.600*%"},
          {"G54D10*", "X10000Y65000D02*", "X10000Y65000D01*"}},
         {"open figures are joined by a draw; a closed one ends where it began",

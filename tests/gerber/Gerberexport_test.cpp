@@ -240,7 +240,8 @@ TEST_F(GerberExport, ReportsEachProblemAndWritesNothingUnlessAllSucceed) {
     for (const TGerberLayerResult& r : result.layers) {
         const bool bad = r.layer == "a/b" || r.layer == ".." || r.layer.empty();
         EXPECT_FALSE(r.written) << r.layer;
-        EXPECT_EQ(r.error.find("another layer failed") == std::string::npos, bad) << r.layer << ": " << r.error;
+        EXPECT_EQ(r.error.find("another layer failed") == std::string::npos, bad)
+            << r.layer << ": " << r.error;
     }
     EXPECT_TRUE(fs::is_empty(dir_)) << "no file and no temporary is left";
     const auto warned = [&](const TGerberExportResult& res, const std::string& part) {

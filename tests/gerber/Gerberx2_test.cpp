@@ -162,7 +162,9 @@ struct TApertureUses {
     int regions = 0;
 };
 
-bool IsCopperLayer(const std::string& layer) { return layer == "component" || layer == "solder"; }
+bool IsCopperLayer(const std::string& layer) {
+    return layer == "component" || layer == "solder";
+}
 
 TApertureUses UsesOf(const std::string& file) {
     TApertureUses u;
@@ -189,14 +191,14 @@ TEST(GerberX2, LandsAreFlashedAsPadsWithOneFunctionPerAperture) {
     doc.SetAreaSize(400, 300);
     const TVemoLayerPtr copper = doc.GetLayerList().Find("solder");
     TVemoPart& root = doc.GetRoot();
-    root.AddChild(Polyline(copper, {{50, 50}, {50, 50}}, false, Surface(16, false)));            // land
-    root.AddChild(Polyline(copper, {{100, 50}, {100, 50}}, false, Surface(10, false)));          // via
+    root.AddChild(Polyline(copper, {{50, 50}, {50, 50}}, false, Surface(16, false)));    // land
+    root.AddChild(Polyline(copper, {{100, 50}, {100, 50}}, false, Surface(10, false)));  // via
     root.AddChild(Polyline(copper, {{150, 50}, {150, 50}}, false, Surface(16, false, geom::CapSquare)));
-    root.AddChild(Polyline(copper, {{200, 50}, {200, 50}}, false, Surface(20, true)));           // filled dot
-    root.AddChild(Polyline(copper, {{50, 150}, {300, 150}}, false, Surface(16, false)));         // track
-    root.AddChild(Polyline(copper, {{250, 40}, {290, 40}}, true, Surface(16, false)));           // slot
-    root.AddChild(Polyline(copper, {{340, 30}, {340, 80}}, true, Surface(12, true)));            // slot
-    root.AddChild(Rect(copper, {50, 200}, {90, 230}, Surface(5, true)));                          // SMD land
+    root.AddChild(Polyline(copper, {{200, 50}, {200, 50}}, false, Surface(20, true)));    // filled dot
+    root.AddChild(Polyline(copper, {{50, 150}, {300, 150}}, false, Surface(16, false)));  // track
+    root.AddChild(Polyline(copper, {{250, 40}, {290, 40}}, true, Surface(16, false)));    // slot
+    root.AddChild(Polyline(copper, {{340, 30}, {340, 80}}, true, Surface(12, true)));     // slot
+    root.AddChild(Rect(copper, {50, 200}, {90, 230}, Surface(5, true)));                  // SMD land
     TVemoSurface mitred = Surface(5, true);
     mitred.SetJoin(geom::JoinMiter);
     root.AddChild(Rect(copper, {150, 200}, {170, 240}, mitred));
@@ -245,7 +247,8 @@ TEST(GerberX2, LandsAreFlashedAsPadsWithOneFunctionPerAperture) {
     EXPECT_EQ(c.farFromEdges, 0);
     if (HasFailure()) {
         dir.setAutoRemove(false);
-        screen.Image().save(QString::fromStdString((fs::path(dir.path().toStdString()) / "film.png").string()));
+        screen.Image().save(
+            QString::fromStdString((fs::path(dir.path().toStdString()) / "film.png").string()));
         gerbv.save(QString::fromStdString((fs::path(dir.path().toStdString()) / "gerbv.png").string()));
         ADD_FAILURE() << "files kept in " << dir.path().toStdString();
     }
@@ -266,7 +269,8 @@ TEST(GerberX2, EveryStarterLandIsFlashed) {
             for (const auto& [code, n] : u.flashes) {
                 flashes += n;
                 if (IsCopperLayer(layer)) {
-                    EXPECT_TRUE(u.function.at(code) == "ComponentPad" || u.function.at(code) == "ViaPad") << layer;
+                    EXPECT_TRUE(u.function.at(code) == "ComponentPad" || u.function.at(code) == "ViaPad")
+                        << layer;
                 }
             }
         }

@@ -243,10 +243,11 @@ TEST_F(LineGraph, OldSettingsInTheMainFileMoveOnceIntoTheToolsFile) {
         bool moved;
         const char* expected;  // graph_tool.ini afterwards; null: no file
     } rows[] = {
-        {"moved when the tool's file is missing", "[Main]\nA=1\n[GraphProperty]\nWidth=400\n[Item0]\nLayer=a\n[Item1]\nYaxis=1\n",
-         nullptr, true, "[GraphProperty]\nWidth=400\n[Item0]\nLayer=a\n[Item1]\nYaxis=1\n"},
-        {"moved when the tool's file lacks the section", "[GraphProperty]\nWidth=400\n", "[Other]\nB=2\n", true,
-         "[Other]\nB=2\n[GraphProperty]\nWidth=400\n"},
+        {"moved when the tool's file is missing",
+         "[Main]\nA=1\n[GraphProperty]\nWidth=400\n[Item0]\nLayer=a\n[Item1]\nYaxis=1\n", nullptr, true,
+         "[GraphProperty]\nWidth=400\n[Item0]\nLayer=a\n[Item1]\nYaxis=1\n"},
+        {"moved when the tool's file lacks the section", "[GraphProperty]\nWidth=400\n", "[Other]\nB=2\n",
+         true, "[Other]\nB=2\n[GraphProperty]\nWidth=400\n"},
         {"the tool's own settings win", "[GraphProperty]\nWidth=400\n", "[GraphProperty]\nWidth=500\n", false,
          "[GraphProperty]\nWidth=500\n"},
         {"nothing to move", "[Main]\nA=1\n[Itemize]\nC=3\n", nullptr, false, nullptr},

@@ -91,7 +91,8 @@ double Deviation(const std::vector<PointF>& a, const std::vector<PointF>& b) {
     double worst = 0.0;
     for (const PointF& p : a) {
         double best = std::numeric_limits<double>::max();
-        for (std::size_t i = 0; i + 1 < b.size(); ++i) best = std::fmin(best, DistanceToSegment(p, b[i], b[i + 1]));
+        for (std::size_t i = 0; i + 1 < b.size(); ++i)
+            best = std::fmin(best, DistanceToSegment(p, b[i], b[i + 1]));
         worst = std::fmax(worst, best);
     }
     return worst;
@@ -111,12 +112,16 @@ public:
         calls.push_back({"StrokePath", pen.colour, pen.width, {}});
     }
     void FillRect(RectF r, Argb colour) override { calls.push_back({"FillRect", colour, 0, r}); }
-    void StrokeRect(RectF r, const Pen& pen) override { calls.push_back({"StrokeRect", pen.colour, pen.width, r}); }
+    void StrokeRect(RectF r, const Pen& pen) override {
+        calls.push_back({"StrokeRect", pen.colour, pen.width, r});
+    }
     void FillEllipse(RectF r, Argb colour) override { calls.push_back({"FillEllipse", colour, 0, r}); }
     void StrokeEllipse(RectF r, const Pen& pen) override {
         calls.push_back({"StrokeEllipse", pen.colour, pen.width, r});
     }
-    void DrawLine(PointF, PointF, const Pen& pen) override { calls.push_back({"DrawLine", pen.colour, pen.width, {}}); }
+    void DrawLine(PointF, PointF, const Pen& pen) override {
+        calls.push_back({"DrawLine", pen.colour, pen.width, {}});
+    }
 
     std::string Ops() const {
         std::string s;
@@ -183,7 +188,8 @@ TEST(VemoPath, SetDataRefusesInconsistentLists) {
 TEST(VemoPath, OutlineOfDegenerateAndPartialPaths) {
     // One node, open or closed, has no segment to draw.
     for (const bool closed : {false, true}) {
-        const auto one = MakePath({{5, 5}, {40, 0}, {40, 40}}, {6, 6, 6}, closed, TVemoSurface(4, true, false));
+        const auto one =
+            MakePath({{5, 5}, {40, 0}, {40, 40}}, {6, 6, 6}, closed, TVemoSurface(4, true, false));
         EXPECT_TRUE(one->GetOutline().IsEmpty()) << "closed " << closed;
         EXPECT_FALSE(one->HitPoint({5, 5})) << "closed " << closed;
     }
@@ -193,8 +199,8 @@ TEST(VemoPath, OutlineOfDegenerateAndPartialPaths) {
     const PointF a0(0, 0), a1(100, 0);
     const auto plain = MakePath({a0, a0, a1, a1, a1, a0}, std::vector<unsigned char>(6, kSmooth), false,
                                 TVemoSurface(10, false, false));
-    const auto wild = MakePath({a0, a0, a1, a1, {500, 500}, {-300, 80}}, std::vector<unsigned char>(6, kSmooth),
-                               false, TVemoSurface(10, false, false));
+    const auto wild = MakePath({a0, a0, a1, a1, {500, 500}, {-300, 80}},
+                               std::vector<unsigned char>(6, kSmooth), false, TVemoSurface(10, false, false));
     EXPECT_EQ(plain->GetOutline(), wild->GetOutline());
     EXPECT_NEAR(geom::AreaOf(plain->GetOutline()), 100 * 10 + M_PI * 25, 10.0);
     EXPECT_TRUE(plain->HitPoint({50, 4}));
@@ -209,10 +215,12 @@ TEST(VemoPath, OutlineOfDegenerateAndPartialPaths) {
 
     // Pen width 0 with fill: the outline is exactly the filled figure. (An
     // unfilled style never has a width below 1, so "width 0, no fill" cannot arise.)
-    const auto filled = MakePolygon({{0, 0}, {100, 0}, {100, 100}, {0, 100}}, true, TVemoSurface(0, true, false));
+    const auto filled =
+        MakePolygon({{0, 0}, {100, 0}, {100, 100}, {0, 100}}, true, TVemoSurface(0, true, false));
     GraphicsPath figure(geom::FillMode::Winding);
-    const std::vector<PointF> chain{{0, 0},     {0, 0},     {100, 0}, {100, 0}, {100, 0}, {100, 100}, {100, 100},
-                                    {100, 100}, {0, 100},   {0, 100}, {0, 100}, {0, 0},   {0, 0}};
+    const std::vector<PointF> chain{{0, 0},     {0, 0},     {100, 0},   {100, 0}, {100, 0},
+                                    {100, 100}, {100, 100}, {100, 100}, {0, 100}, {0, 100},
+                                    {0, 100},   {0, 0},     {0, 0}};
     figure.AddBeziers(chain.data(), chain.size());
     figure.CloseFigure();
     EXPECT_EQ(filled->GetOutline(), figure);
@@ -299,8 +307,8 @@ TEST(VemoPath, ReverseKeepsEachNodeWithItsTypes) {
 }
 
 TEST(VemoPath, DeleteNodeAt) {
-    const PointF a0(0, 0), o0(10, 0), i1(90, 0), a1(100, 0), o1(100, 10), i2(100, 90), a2(100, 100), o2(90, 90),
-        i0(10, 10);
+    const PointF a0(0, 0), o0(10, 0), i1(90, 0), a1(100, 0), o1(100, 10), i2(100, 90), a2(100, 100),
+        o2(90, 90), i0(10, 10);
     const std::vector<PointF> nine{a0, o0, i1, a1, o1, i2, a2, o2, i0};
     const std::vector<unsigned char> types{1, 2, 3, 4, 5, 6, 7, 8, 9};
     struct Row {
@@ -366,8 +374,8 @@ TEST(VemoPath, InsertNodeAtGoesIntoTheNearestSegment) {
 }
 
 TEST(VemoPath, SplitAtKeepsTheShape) {
-    const std::vector<PointF> pts{{0, 0},     {40, -60},  {120, -60}, {150, 0},  {180, 60},
-                                  {260, 80},  {300, 10},  {320, -30}, {-20, 40}};
+    const std::vector<PointF> pts{{0, 0},    {40, -60}, {120, -60}, {150, 0}, {180, 60},
+                                  {260, 80}, {300, 10}, {320, -30}, {-20, 40}};
     for (const bool closed : {false, true}) {
         const auto path = MakePath(pts, std::vector<unsigned char>(9, kSmooth | kCurved), closed,
                                    TVemoSurface(3, false, false));
@@ -439,7 +447,8 @@ TEST(VemoPath, OffsetRefusedLeavesThePathAlone) {
         {"two nodes on one spot", {{5, 5}, {5, 5}, {5, 5}, {5, 5}, {5, 5}, {5, 5}}, false},
     };
     for (const Row& row : rows) {
-        const auto path = MakePath(row.points, std::vector<unsigned char>(row.points.size(), kSmooth), row.closed);
+        const auto path =
+            MakePath(row.points, std::vector<unsigned char>(row.points.size(), kSmooth), row.closed);
         EXPECT_FALSE(path->Offset(10.0)) << row.name;
         EXPECT_EQ(Points(*path), row.points) << row.name;
     }
@@ -559,7 +568,8 @@ TEST(VemoPath, PullHandles) {
     EXPECT_EQ(Points(path)[4], PointF(150, 40));
     EXPECT_EQ(Points(path)[2], PointF(50, -40));
     EXPECT_EQ(Points(path)[3], PointF(100, 0));
-    for (const std::size_t i : {2u, 3u, 4u}) EXPECT_EQ(Types(path)[i] & (kSmooth | kCurved), kSmooth | kCurved);
+    for (const std::size_t i : {2u, 3u, 4u})
+        EXPECT_EQ(Types(path)[i] & (kSmooth | kCurved), kSmooth | kCurved);
     EXPECT_EQ(Types(path)[1], kSmooth);
 }
 
@@ -594,7 +604,8 @@ TEST(VemoPath, ToggleNodeKind) {
 
 TEST(VemoPath, HitTestsOnALayer) {
     const TVemoLayerPtr layer = Layer(1);
-    const auto path = MakePolygon({{0, 0}, {100, 0}, {100, 100}}, false, TVemoSurface(10, false, false), layer);
+    const auto path =
+        MakePolygon({{0, 0}, {100, 0}, {100, 100}}, false, TVemoSurface(10, false, false), layer);
     struct PointRow {
         const char* name;
         PointF p;
@@ -661,7 +672,8 @@ TEST(VemoPath, SelectAndDeselectEndPointEditing) {
 TEST(VemoPath, SelectAnchorsOnAnotherObject) {
     EditFixture f;
     TVemoPath& path = *f.path;
-    const auto pad = MakePolygon({{190, -10}, {210, -10}, {210, 10}, {190, 10}}, true, TVemoSurface(1, true, false));
+    const auto pad =
+        MakePolygon({{190, -10}, {210, -10}, {210, 10}, {190, 10}}, true, TVemoSurface(1, true, false));
     const auto far = MakePolygon({{300, 300}, {320, 300}, {320, 320}}, true, TVemoSurface(1, true, false));
 
     path.PickHandle({0, 0}, 3);
@@ -706,7 +718,8 @@ TEST_F(VemoPathZoom, DrawDecorations) {
     TRecordingGraphics editing;
     f.path->PickHandle({100, 0}, 3);
     f.path->DrawDecorations(&editing);
-    EXPECT_EQ(editing.Ops(), "StrokePath StrokeRect FillEllipse DrawLine FillEllipse DrawLine FillRect StrokeRect ");
+    EXPECT_EQ(editing.Ops(),
+              "StrokePath StrokeRect FillEllipse DrawLine FillEllipse DrawLine FillRect StrokeRect ");
     for (const auto& c : editing.calls) {
         EXPECT_EQ(c.colour, grey) << c.op;
         if (c.op != "FillRect" && c.op != "FillEllipse") {

@@ -25,8 +25,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-using inkcompare::Comparison;
 using inkcompare::Compare;
+using inkcompare::Comparison;
 
 constexpr int kPpi = 1000;
 
@@ -97,7 +97,8 @@ TEST(Crosscheck, MonochromeBitmapAgreesWithGerbvOnEveryOutputLayer) {
         std::printf(
             "crosscheck %-10s %d x %d px: ink %lld (bitmap) / %lld (gerbv), %.4f %% agree, %lld differ, "
             "%lld more than %d px from an edge\n",
-            layer.layer.c_str(), w, h, c.inkOurs, c.inkGerbv, agree, c.differ, c.farFromEdges, inkcompare::kEdgeReach);
+            layer.layer.c_str(), w, h, c.inkOurs, c.inkGerbv, agree, c.differ, c.farFromEdges,
+            inkcompare::kEdgeReach);
         EXPECT_GE(agree, 99.0);
         EXPECT_EQ(c.farFromEdges, 0);
         if (layer.layer == "solder" || layer.layer == "component") {

@@ -76,10 +76,10 @@ QImage RenderWithInkscape(const fs::path& emf, int ppi) {
         env.insert("HOME", QDir::tempPath());  // Inkscape keeps preferences there
         return env;
     }());
-    process.start(exe, {"--export-type=png", "--export-dpi=" + QString::number(ppi), "--export-background=white",
-                        "--export-background-opacity=1",
-                        "--export-filename=" + QString::fromStdString(png.string()),
-                        QString::fromStdString(emf.string())});
+    process.start(
+        exe, {"--export-type=png", "--export-dpi=" + QString::number(ppi), "--export-background=white",
+              "--export-background-opacity=1", "--export-filename=" + QString::fromStdString(png.string()),
+              QString::fromStdString(emf.string())});
     EXPECT_TRUE(process.waitForFinished(120000)) << "inkscape did not finish";
     EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
     QImage image(QString::fromStdString(png.string()));
@@ -112,7 +112,8 @@ Pair Pictures(const TVemoDocument& doc, const TEmfExportOptions& emf, const TBit
     for (int y = 0; y < placed.height(); ++y)
         for (int x = 0; x < placed.width(); ++x) {
             const int u = x - dx, v = y - dy;
-            if (u >= 0 && v >= 0 && u < theirs.width() && v < theirs.height()) placed.setPixel(x, y, theirs.pixel(u, v));
+            if (u >= 0 && v >= 0 && u < theirs.width() && v < theirs.height())
+                placed.setPixel(x, y, theirs.pixel(u, v));
         }
     return {ours.Image().convertToFormat(QImage::Format_RGB32), placed};
 }
@@ -134,8 +135,8 @@ TEST(EmfExport, InkscapeShowsWhatTheBitmapShows) {
         ExportPaper(bmp);  // black ink on white paper for both
         const Pair p = Pictures(*doc, emf, bmp, fs::path(dir.path().toStdString()) / "film.emf");
         ASSERT_FALSE(p.theirs.isNull());
-        const inkcompare::Comparison c = inkcompare::Compare(inkcompare::InkOf(p.ours), inkcompare::InkOf(p.theirs),
-                                                             p.ours.width(), p.ours.height());
+        const inkcompare::Comparison c = inkcompare::Compare(
+            inkcompare::InkOf(p.ours), inkcompare::InkOf(p.theirs), p.ours.width(), p.ours.height());
         std::printf("film.emf: %.3f %% of %lld pixels agree, %lld far from edges\n", c.Agree(), c.pixels,
                     c.farFromEdges);
         EXPECT_GE(c.Agree(), 99.0);
@@ -200,7 +201,8 @@ TEST(EmfExport, SelectionOnlyAndAnEmptySelection) {
     const TVemoLayerPtr solder = doc.GetLayerList().Find("solder");
     ASSERT_TRUE(solder);
     solder->SetOutput(true);
-    for (float x : {100.0f, 600.0f}) doc.GetRoot().AddChild(boardgen::SquarePad({x + 100, 175}, 200, 150, 0, solder));
+    for (float x : {100.0f, 600.0f})
+        doc.GetRoot().AddChild(boardgen::SquarePad({x + 100, 175}, 200, 150, 0, solder));
     doc.GetRoot().Rebuild();
 
     TEmfExportOptions options;
@@ -217,9 +219,10 @@ TEST(EmfExport, SelectionOnlyAndAnEmptySelection) {
     const fs::path empty = fs::path(dir.path().toStdString()) / "empty.emf";
     ASSERT_TRUE(ExportEmf(doc, empty.string(), options, result, error)) << error;
     QProcess inkscape;
-    inkscape.start(QStandardPaths::findExecutable("inkscape"),
-                   {"--export-type=svg", "--export-filename=" + QString::fromStdString(empty.string() + ".svg"),
-                    QString::fromStdString(empty.string())});
+    inkscape.start(
+        QStandardPaths::findExecutable("inkscape"),
+        {"--export-type=svg", "--export-filename=" + QString::fromStdString(empty.string() + ".svg"),
+         QString::fromStdString(empty.string())});
     ASSERT_TRUE(inkscape.waitForFinished(120000));
     EXPECT_EQ(inkscape.exitCode(), 0);
 
@@ -287,8 +290,9 @@ TEST(EmfExport, BackgroundPictureUnderTheLayersAtTheAreasSize) {
     QImage quarters(20, 20, QImage::Format_RGB32);
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 20; ++x)
-            quarters.setPixel(x, y, y < 10 ? (x < 10 ? qRgb(255, 0, 0) : qRgb(0, 255, 0))
-                                           : (x < 10 ? qRgb(0, 0, 255) : qRgb(255, 255, 0)));
+            quarters.setPixel(x, y,
+                              y < 10 ? (x < 10 ? qRgb(255, 0, 0) : qRgb(0, 255, 0))
+                                     : (x < 10 ? qRgb(0, 0, 255) : qRgb(255, 255, 0)));
     TEmfExportOptions emf;
     emf.background = &quarters;
     TBitmapExportOptions bmp;

@@ -120,8 +120,7 @@ TEST(FabPackage, TheReadmeGivesTheBoardOutlinesSizeOrSaysItIsTheDesignArea) {
          "Size: 40 x 30 mm (the design area: the outline layer dimension has nothing on it)."},
         {"a hidden outline", nullptr, "hidden",
          "Size: 40 x 30 mm (the design area: the outline layer dimension has nothing on it)."},
-        {"no outline layer", "", "",
-         "Size: 40 x 30 mm (the design area: no layer is the board outline)."},
+        {"no outline layer", "", "", "Size: 40 x 30 mm (the design area: no layer is the board outline)."},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -141,7 +140,8 @@ TEST(FabPackage, TheReadmeGivesTheBoardOutlinesSizeOrSaysItIsTheDesignArea) {
         const std::string shape = row.shape;
         // Drawn with a 0.2 mm pen, which the size leaves out.
         if (shape == "rectangle" || shape == "hidden") {
-            auto edge = Polyline(layer, {{100, 100}, {600, 100}, {600, 400}, {100, 400}}, true, Surface(2, false));
+            auto edge =
+                Polyline(layer, {{100, 100}, {600, 100}, {600, 400}, {100, 400}}, true, Surface(2, false));
             if (shape == "hidden") edge->ClearFlags(TVemoObject::FlagVisible);
             doc.GetRoot().AddChild(std::move(edge));
         } else if (shape == "circle") {

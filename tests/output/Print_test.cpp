@@ -94,8 +94,8 @@ TEST(Print, MarksLandWithinATenthOfAMillimetreMirroredOrNot) {
         TPrintOptions options;
         options.mirror = mirror;
         options.layers = {"solder"};
-        const QImage page = PrintAndRasterise(doc, options, fs::path(dir.path().toStdString()) /
-                                                                (mirror ? "mirrored.pdf" : "plain.pdf"));
+        const QImage page = PrintAndRasterise(
+            doc, options, fs::path(dir.path().toStdString()) / (mirror ? "mirrored.pdf" : "plain.pdf"));
         ASSERT_FALSE(page.isNull());
         for (float x : kMarks) {
             // 500 units is 50 mm from the left edge; mirrored, 150 mm.
@@ -122,7 +122,8 @@ TEST(Print, NegativeIsABlackPageWithWhiteObjects) {
     ASSERT_TRUE(MarkAt(page, 50.0, 20.0, true, fx, fy));
     EXPECT_NEAR(fx, 50.0, 0.1);
     const auto grey = [&](double xMm, double yMm) {
-        return qGray(page.pixel(int((xMm + leftMarginMm) / kMmPerPixel), int((yMm + topMarginMm) / kMmPerPixel)));
+        return qGray(
+            page.pixel(int((xMm + leftMarginMm) / kMmPerPixel), int((yMm + topMarginMm) / kMmPerPixel)));
     };
     EXPECT_LT(grey(100, 100), 64) << "the printable page is black";
     EXPECT_GT(grey(50, 20), 192) << "the mark is white";
@@ -143,7 +144,8 @@ TEST(Print, PreviewFitsThePageAndSaysWhenThereIsNoPrinter) {
         int l = picture.width(), t = picture.height(), r = -1, b = -1;
         for (int y = 0; y < picture.height(); ++y)
             for (int x = 0; x < picture.width(); ++x)
-                if (qGray(picture.pixel(x, y)) < 200) l = std::min(l, x), t = std::min(t, y), r = std::max(r, x), b = std::max(b, y);
+                if (qGray(picture.pixel(x, y)) < 200)
+                    l = std::min(l, x), t = std::min(t, y), r = std::max(r, x), b = std::max(b, y);
         return QRect(QPoint(l, t), QPoint(r, b));
     };
     const QRect portrait = frame(200, 280, false);  // fitted by its height

@@ -149,7 +149,8 @@ TEST_F(DrawTest, WithSnapNodesLandOnTheGridAndHandlesMoveInWholePitches) {
     Drag(ssLeft, {21, 14});   // less than half a pitch from the node: no handle
     TVemoPath* path = tool->CurrentPath();
     ASSERT_NE(path, nullptr);
-    EXPECT_EQ(Points(*path), (std::vector<PointF>{{-40, 0}, {-40, 0}, {20, 10}, {20, 10}, {20, 10}, {-40, 0}}));
+    EXPECT_EQ(Points(*path),
+              (std::vector<PointF>{{-40, 0}, {-40, 0}, {20, 10}, {20, 10}, {20, 10}, {-40, 0}}));
     EXPECT_EQ(path->GetTypes()[3], TVemoPath::TypeSelected | TVemoPath::TypeSmooth);
     Drag(ssLeft, {27, 2});  // 7 and -8: one pitch each way
     EXPECT_EQ(Points(*path)[4], PointF(30, 0));
@@ -163,15 +164,15 @@ TEST_F(DrawTest, WithSnapNodesLandOnTheGridAndHandlesMoveInWholePitches) {
 
 TEST_F(DrawTest, NodesSnapToLandsAndTrackEndsBeforeTheGridUnlessAltIsHeld) {
     Doc().SetViewFlags(TVemoDocumentInfo::ViewSnapToGrid);
-    AddPolyline({{33, 7}, {33, 7}});                    // a round land: a dot
-    AddPolyline({{60, -40}, {80, -40}});                // a track
-    AddPolyline({{-80, 30}, {-60, 30}}, true);          // a slot, drawn there and back
-    auto square = std::make_unique<TVemoRect>();       // a square land, filled
+    AddPolyline({{33, 7}, {33, 7}});              // a round land: a dot
+    AddPolyline({{60, -40}, {80, -40}});          // a track
+    AddPolyline({{-80, 30}, {-60, 30}}, true);    // a slot, drawn there and back
+    auto square = std::make_unique<TVemoRect>();  // a square land, filled
     square->SetLayer(Doc().GetLayerList().Current());
     square->SetSurface(TVemoSurface(1.0f, true, false));
     square->SetCorners({-58, -38}, {-42, -22});
     Root().AddChild(std::move(square));
-    auto pour = std::make_unique<TVemoRect>();         // a copper area is no land
+    auto pour = std::make_unique<TVemoRect>();  // a copper area is no land
     pour->SetLayer(Doc().GetLayerList().Current());
     pour->SetSurface(TVemoSurface(1.0f, true, false));
     pour->SetCorners({-90, -45}, {90, 45});

@@ -30,17 +30,28 @@ TEST_F(StateTest, StateBankHoldsOneLazyInstanceOfEachOfTheStates) {
 
     // Every class has a slot of its own: a shared slot would hand out the wrong class.
     const std::type_info* made[] = {
-        &typeid(*bank.Get<TVemoViewState>(nullptr)),         &typeid(*bank.Get<TVemoScaleUpState>(nullptr)),
-        &typeid(*bank.Get<TVemoScaleDownState>(nullptr)),    &typeid(*bank.Get<TVemoSelectState>(nullptr)),
-        &typeid(*bank.Get<TVemoSelectNullState>(nullptr)),   &typeid(*bank.Get<TVemoSelectRectState>(nullptr)),
-        &typeid(*bank.Get<TVemoSelectNumericState>(nullptr)), &typeid(*bank.Get<TVemoPointState>(nullptr)),
-        &typeid(*bank.Get<TVemoPointNullState>(nullptr)),    &typeid(*bank.Get<TVemoPointRectState>(nullptr)),
-        &typeid(*bank.Get<TVemoPointHandleState>(nullptr)),  &typeid(*bank.Get<TVemoHandleRemakeState>(nullptr)),
-        &typeid(*bank.Get<TVemoAddPointState>(nullptr)),     &typeid(*bank.Get<TVemoAddPointToolState>(nullptr)),
-        &typeid(*bank.Get<TVemoPathState>(nullptr)),         &typeid(*bank.Get<TVemoPolyState>(nullptr)),
-        &typeid(*bank.Get<TVemoRectState>(nullptr)),         &typeid(*bank.Get<TVemoEllipseState>(nullptr)),
-        &typeid(*bank.Get<TVemoStringState>(nullptr)),       &typeid(*bank.Get<TVemoPadState>(nullptr)),
-        &typeid(*bank.Get<TVemoLibState>(nullptr)),          &typeid(*bank.Get<TVemoPartsState>(nullptr)),
+        &typeid(*bank.Get<TVemoViewState>(nullptr)),
+        &typeid(*bank.Get<TVemoScaleUpState>(nullptr)),
+        &typeid(*bank.Get<TVemoScaleDownState>(nullptr)),
+        &typeid(*bank.Get<TVemoSelectState>(nullptr)),
+        &typeid(*bank.Get<TVemoSelectNullState>(nullptr)),
+        &typeid(*bank.Get<TVemoSelectRectState>(nullptr)),
+        &typeid(*bank.Get<TVemoSelectNumericState>(nullptr)),
+        &typeid(*bank.Get<TVemoPointState>(nullptr)),
+        &typeid(*bank.Get<TVemoPointNullState>(nullptr)),
+        &typeid(*bank.Get<TVemoPointRectState>(nullptr)),
+        &typeid(*bank.Get<TVemoPointHandleState>(nullptr)),
+        &typeid(*bank.Get<TVemoHandleRemakeState>(nullptr)),
+        &typeid(*bank.Get<TVemoAddPointState>(nullptr)),
+        &typeid(*bank.Get<TVemoAddPointToolState>(nullptr)),
+        &typeid(*bank.Get<TVemoPathState>(nullptr)),
+        &typeid(*bank.Get<TVemoPolyState>(nullptr)),
+        &typeid(*bank.Get<TVemoRectState>(nullptr)),
+        &typeid(*bank.Get<TVemoEllipseState>(nullptr)),
+        &typeid(*bank.Get<TVemoStringState>(nullptr)),
+        &typeid(*bank.Get<TVemoPadState>(nullptr)),
+        &typeid(*bank.Get<TVemoLibState>(nullptr)),
+        &typeid(*bank.Get<TVemoPartsState>(nullptr)),
     };
     EXPECT_EQ(bank.Made(), TVemoStateBank::kStateCount);
     EXPECT_EQ(*made[0], typeid(TVemoViewState));
@@ -51,7 +62,9 @@ TEST_F(StateTest, StateBankHoldsOneLazyInstanceOfEachOfTheStates) {
 }
 
 // The document is modified by one recorded edit.
-void Modify(TVemoEventContext& context) { context.History().SaveRootMemento(context.Document()); }
+void Modify(TVemoEventContext& context) {
+    context.History().SaveRootMemento(context.Document());
+}
 
 TEST_F(StateTest, QuerySaveAnswers) {
     QTemporaryDir dir;
@@ -77,10 +90,12 @@ TEST_F(StateTest, QuerySaveAnswers) {
         {"YesNamed", true, named, TAnswer::Yes, std::nullopt, TAnswer::Yes, named, false, 1, 0, 0},
         {"YesUntitledChosen", true, "", TAnswer::Yes, chosen, TAnswer::Yes, chosen, false, 1, 1, 0},
         // Sound: nothing was saved, so New, Open and close must not go on.
-        {"YesUntitledDialogCancelled", true, "", TAnswer::Yes, std::nullopt, TAnswer::Cancel, "", true, 1, 1, 0},
+        {"YesUntitledDialogCancelled", true, "", TAnswer::Yes, std::nullopt, TAnswer::Cancel, "", true, 1, 1,
+         0},
         // Sound: a failed write is said, keeps the mark and stops the caller.
         {"YesWriteFails", true, unwritable, TAnswer::Yes, std::nullopt, TAnswer::Cancel, "", true, 1, 0, 1},
-        {"YesUntitledChosenWriteFails", true, "", TAnswer::Yes, unwritable, TAnswer::Cancel, "", true, 1, 1, 1},
+        {"YesUntitledChosenWriteFails", true, "", TAnswer::Yes, unwritable, TAnswer::Cancel, "", true, 1, 1,
+         1},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -279,6 +294,7 @@ TEST_F(StateTest, TwoWindowsKeepTheirOwnSelectionAndKeys) {
     EXPECT_TRUE(context->Session().keys.Is(TVemoKeyState::ksSpace));
     EXPECT_EQ(other.Session().keys.Flags(), 0u);
     EXPECT_EQ(typeid(*other.CurrentState()), typeid(TVemoSelectState));
-    EXPECT_NE(other.StateBank().Get<TVemoSelectState>(nullptr), context->StateBank().Get<TVemoSelectState>(nullptr));
+    EXPECT_NE(other.StateBank().Get<TVemoSelectState>(nullptr),
+              context->StateBank().Get<TVemoSelectState>(nullptr));
     context->KeyUp(vk::Space);
 }

@@ -20,7 +20,8 @@ public:
     void SetCursor(int id) override { cursor = id; }
     void Present(const TDIBitmap& overlay) override {
         ++presents;
-        if (overlay.Width() > 0 && overlay.Height() > 0) lastCentre = overlay.Pixel(overlay.Width() / 2, overlay.Height() / 2);
+        if (overlay.Width() > 0 && overlay.Height() > 0)
+            lastCentre = overlay.Pixel(overlay.Width() / 2, overlay.Height() / 2);
     }
     void ScheduleIdle() override { ++idleRequests; }
     void ToolPanelChanged() override { ++panelChanges; }

@@ -19,15 +19,15 @@ std::vector<std::string> Names(const std::vector<std::unique_ptr<TVemoToolButton
 TEST_F(StateTest, StartsWithTheSelectTool) {
     TMenuControl& menu = context->MenuControl();
     EXPECT_EQ(Names(menu.MainButtons()), (std::vector<std::string>{"select", "point", "parts", "path", "poly",
-                                                                    "ellipse", "rect", "text", "pad", "lib"}));
+                                                                   "ellipse", "rect", "text", "pad", "lib"}));
     EXPECT_TRUE(menu.Find("select")->IsDown());
     EXPECT_EQ(typeid(*context->CurrentState()), typeid(TVemoSelectState));
     EXPECT_EQ(menu.SubToolSet(), TToolSet::Select);
 }
 
 TEST_F(StateTest, MainToolsMakeTheirStateCurrentAndShowTheirSubTools) {
-    const std::vector<std::string> select = {"group", "ungroup", "rotate", "mirror",
-                                             "numeric", "ok", "scaleup", "scaledown"};
+    const std::vector<std::string> select = {"group",   "ungroup", "rotate",  "mirror",
+                                             "numeric", "ok",      "scaleup", "scaledown"};
     const std::vector<std::string> point = {"add_point", "ok", "scaleup", "scaledown"};
     const std::vector<std::string> drawing = {"ok", "scaleup", "scaledown"};
     const std::vector<std::string> plain = {"scaleup", "scaledown"};
@@ -62,7 +62,8 @@ TEST_F(StateTest, MainToolsMakeTheirStateCurrentAndShowTheirSubTools) {
         EXPECT_EQ(typeid(*context->CurrentState()), row.state);
         EXPECT_EQ(context->CurrentState()->ReturnState(), nullptr);
         EXPECT_EQ(Names(menu.SubButtons()), row.subs);
-        for (const auto& b : menu.MainButtons()) EXPECT_EQ(b->IsDown(), b.get() == button) << b->CommandName();
+        for (const auto& b : menu.MainButtons())
+            EXPECT_EQ(b->IsDown(), b.get() == button) << b->CommandName();
     }
 }
 

@@ -53,7 +53,8 @@ protected:
         for (const TVemoLayerPtr& layer : layers) group->AddChild(RoundPad(layer, c));
         group->Rebuild();
         group->Deselect();
-        auto* added = static_cast<TVemoGroup*>(into ? into->AddChild(std::move(group)) : Root().AddChild(std::move(group)));
+        auto* added = static_cast<TVemoGroup*>(into ? into->AddChild(std::move(group))
+                                                    : Root().AddChild(std::move(group)));
         Settled();
         return added;
     }
@@ -275,7 +276,9 @@ TEST_F(PartsDragTest, TracksThatStayBehind) {
                 OnLayer(track, component);
                 component->SetLocked(true);
                 break;
-            case OtherLayer: OnLayer(track, component); break;
+            case OtherLayer:
+                OnLayer(track, component);
+                break;
             case InGroup: {
                 auto group = std::make_unique<TVemoGroup>();
                 group->AddChild(Root().ReleaseChild(track));

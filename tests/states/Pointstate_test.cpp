@@ -33,8 +33,9 @@ protected:
     // Three nodes: a curved first segment from (-60, 0) to (0, 0) whose
     // midpoint is (-30, -30), then a straight one to (40, 0); smooth and curved.
     TVemoPath* AddCurve(unsigned char type = TVemoPath::TypeSmooth | TVemoPath::TypeCurved) {
-        return AddPathPoints({{-60, 0}, {-60, -40}, {0, -40}, {0, 0}, {0, 0}, {40, 0}, {40, 0}, {40, 0}, {-60, 0}},
-                             std::vector<unsigned char>(9, type), false);
+        return AddPathPoints(
+            {{-60, 0}, {-60, -40}, {0, -40}, {0, 0}, {0, 0}, {40, 0}, {40, 0}, {40, 0}, {-60, 0}},
+            std::vector<unsigned char>(9, type), false);
     }
 };
 
@@ -115,8 +116,9 @@ TEST_F(PointTest, DraggingAHandleMovesOnlyItTheOppositeFollowsOnASmoothNode) {
     }
     // A smooth node whose opposite handle has length: it turns to stay collinear.
     while (Root().GetChildCount() > 0) Root().GetChild(0)->RemoveFromParent();
-    TVemoPath* p = AddPathPoints({{-60, 0}, {-60, 0}, {-20, 0}, {0, 0}, {20, 0}, {60, 0}, {60, 0}, {60, 0}, {-60, 0}},
-                                 std::vector<unsigned char>(9, smooth), false);
+    TVemoPath* p =
+        AddPathPoints({{-60, 0}, {-60, 0}, {-20, 0}, {0, 0}, {20, 0}, {60, 0}, {60, 0}, {60, 0}, {-60, 0}},
+                      std::vector<unsigned char>(9, smooth), false);
     Click(ssLeft, {0, 0});
     Press(ssLeft, {20, 0});
     Drag(ssLeft, {20, 20});

@@ -220,7 +220,8 @@ TEST_F(SelectTest, RubberBandSelectsWhatItTouchesAndGroupsAsAWhole) {
 }
 
 TEST_F(SelectTest, RightClicksCycleAndCommandsActOnlyOnThePickedObject) {
-    TVemoObject* objs[3] = {AddRect({0, 0}, {20, 20}), AddRect({5, 5}, {25, 25}), AddRect({-5, -5}, {15, 15})};
+    TVemoObject* objs[3] = {AddRect({0, 0}, {20, 20}), AddRect({5, 5}, {25, 25}),
+                            AddRect({-5, -5}, {15, 15})};
     const auto picked = [&] {
         int n = 0, which = -1;
         for (int i = 0; i < 3; ++i)

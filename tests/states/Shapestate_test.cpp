@@ -98,7 +98,8 @@ TEST_F(ShapeToolTest, CircleIsCentredOnThePressAndFollowsThePointer) {
     }
     Release(0, PointF(-10, 10));
     EXPECT_EQ(Last<TVemoEllipse>(), circle);
-    EXPECT_NEAR(std::hypot(circle->GetWorldPoints()[1].x - 20.0, circle->GetWorldPoints()[1].y - 10.0), 30.0, 1e-3);
+    EXPECT_NEAR(std::hypot(circle->GetWorldPoints()[1].x - 20.0, circle->GetWorldPoints()[1].y - 10.0), 30.0,
+                1e-3);
 }
 
 TEST_F(ShapeToolTest, UndoIsIgnoredWhileDragging) {

@@ -41,7 +41,8 @@ const std::vector<ViewCase> kViewCases = {
     {"XSpaceZoomsIn", {{true, 'X'}, {true, ' '}}, &typeid(TVemoScaleUpState), 11},
 };
 
-const char* const kTools[] = {"select", "point", "parts", "path", "poly", "ellipse", "rect", "text", "pad", "lib"};
+const char* const kTools[] = {"select",  "point", "parts", "path", "poly",
+                              "ellipse", "rect",  "text",  "pad",  "lib"};
 
 class ViewStateTable : public StateTest, public testing::WithParamInterface<ViewCase> {};
 
@@ -67,19 +68,18 @@ TEST_P(ViewStateTable, FromEveryTool) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, ViewStateTable, testing::ValuesIn(kViewCases),
-                         [](const testing::TestParamInfo<ViewCase>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<ViewCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(StateTest, KeyWordsAreComparedWhole) {
     struct Row {
         std::vector<int> held;
         std::uint32_t word;
     } rows[] = {
-        {{vk::Control, 'G'}, 0x808},
-        {{vk::Control, vk::Shift, 'G'}, 0x818},
-        {{vk::Control, 'R'}, 0x208},
-        {{vk::Control, 'M'}, 0x408},
-        {{'X', 'Z'}, 0x140},
-        {{'A', '1', vk::Escape}, 0},
+        {{vk::Control, 'G'}, 0x808}, {{vk::Control, vk::Shift, 'G'}, 0x818},
+        {{vk::Control, 'R'}, 0x208}, {{vk::Control, 'M'}, 0x408},
+        {{'X', 'Z'}, 0x140},         {{'A', '1', vk::Escape}, 0},
     };
     for (const Row& row : rows) {
         TVemoKeyState keys;
@@ -187,7 +187,8 @@ TEST_F(StateTest, WheelKeepsThePointUnderThePointer) {
     context->Resize(801, 600);
     const struct {
         int x, y, delta, steps;
-    } rows[] = {{0, 0, 120, 6}, {800, 599, 120, 9}, {400, 300, -120, 4}, {123, 457, -120, 7}, {700, 20, 120, 3}};
+    } rows[] = {
+        {0, 0, 120, 6}, {800, 599, 120, 9}, {400, 300, -120, 4}, {123, 457, -120, 7}, {700, 20, 120, 3}};
     for (const auto& row : rows) {
         doc.SetZoom(1.0);
         doc.SetPan(-300.0, -200.0);

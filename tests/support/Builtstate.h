@@ -41,10 +41,10 @@ inline std::string BuiltStateOf(const TVemoObject& root) {
             const Argb want = s.GetCutOut() ? DrawStyle().GetColour(dcCutOut)
                               : layer       ? layer->GetEffectiveColour()
                                             : s.GetBrush().colour;
-            out << " stale " << instance->IsStale() << " note " << instance->OutlineNote() << " bounds " << b.x << ','
-                << b.y << ',' << b.width << ',' << b.height << " pen " << s.GetPen().width << '/' << s.GetPen().join
-                << '/' << s.GetPen().startCap << '/' << s.GetPen().dashStyle << " coloured "
-                << (s.GetPen().colour == want && s.GetBrush().colour == want);
+            out << " stale " << instance->IsStale() << " note " << instance->OutlineNote() << " bounds "
+                << b.x << ',' << b.y << ',' << b.width << ',' << b.height << " pen " << s.GetPen().width
+                << '/' << s.GetPen().join << '/' << s.GetPen().startCap << '/' << s.GetPen().dashStyle
+                << " coloured " << (s.GetPen().colour == want && s.GetBrush().colour == want);
             if (const auto* path = dynamic_cast<const TVemoPath*>(&object)) {
                 AppendOutline(out, path->GetOutline());
                 out << " handle " << path->IsHandleMode();
