@@ -14,7 +14,8 @@ class Converter {
 public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~Converter() {
-        if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
+        // iconv's error value is (iconv_t)-1.
+        if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);  // NOLINT(performance-no-int-to-ptr)
     }
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
@@ -22,7 +23,7 @@ public:
     // Converts the whole input; false when any part of it does not convert.
     bool Convert(std::string_view in, std::string& out) {
         out.clear();
-        if (cd_ == reinterpret_cast<iconv_t>(-1)) return false;
+        if (cd_ == reinterpret_cast<iconv_t>(-1)) return false;  // NOLINT(performance-no-int-to-ptr)
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
         char* src = const_cast<char*>(in.data());
         std::size_t srcLeft = in.size();

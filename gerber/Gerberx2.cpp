@@ -171,8 +171,8 @@ std::string PenPadAperture(const TPenPad& pad, int code) {
     out += "21,1," + MmText(w - 2 * r) + "," + MmText(h) + ",0,0,0*\n";
     for (const int sx : {-1, 1})
         for (const int sy : {-1, 1})
-            out += "1,1," + MmText(2 * r) + "," + MmText(sx * (w / 2 - r)) + "," + MmText(sy * (h / 2 - r)) +
-                   "*\n";
+            out += "1,1," + MmText(2 * r) + "," + MmText(float(sx) * (w / 2 - r)) + "," +
+                   MmText(float(sy) * (h / 2 - r)) + "*\n";
     out += "%\n%ADD" + number + "PAD" + number + "*%";
     return out;
 }

@@ -171,7 +171,7 @@ bool ExportFabPackage(TVemoDocument& document, const std::string& zipPath, const
                 return false;
             }
         const std::string what = std::string(RoleInfo(role).fileFunction) + " (layer " + name + ")";
-        layersText += "  " + fileName + "  " + what + "\n";
+        layersText.append("  ").append(fileName).append("  ").append(what).append("\n");
         add(fileName, file.bytes, what);
     }
 
@@ -197,7 +197,7 @@ bool ExportFabPackage(TVemoDocument& document, const std::string& zipPath, const
             result.warnings.push_back("layer \"" + holes->GetName() + "\" has no round hole: no drill file");
         }
     } else {
-        result.warnings.push_back("the document has no hole layer: no drill file");
+        result.warnings.emplace_back("the document has no hole layer: no drill file");
     }
     if (files.empty()) {
         error = "no output layer has anything on it; nothing written";

@@ -138,7 +138,7 @@ void PaintInBands(int height, const std::function<void(int top, int bottom)>& pa
         else
             left.emplace_back(top, bottom);
     }
-    for (const auto& [top, bottom] : left) PaintSerially([&] { paint(top, bottom); });
+    for (const std::pair<int, int>& band : left) PaintSerially([&] { paint(band.first, band.second); });
     done.acquire(started);
 }
 

@@ -137,7 +137,8 @@ void RenderMain(const TVemoDocument& document, TDIBitmap& main, const QImage* ba
             hairlines = true;
     const auto paintRows = [&](int top, int bottom) {
         std::uint32_t* rows = main.Pixels() + std::size_t(top) * std::size_t(width);
-        QImage band(reinterpret_cast<uchar*>(rows), width, bottom - top, width * 4, QImage::Format_RGB32);
+        QImage band(reinterpret_cast<uchar*>(rows), width, bottom - top, qsizetype(width) * 4,
+                    QImage::Format_RGB32);
         QPainter painter(&band);
         painter.setWorldTransform(view * QTransform::fromTranslate(0, -top));
         TQtGraphics exact(painter);

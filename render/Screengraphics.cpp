@@ -293,7 +293,8 @@ void TScreenGraphics::FillPath(const GraphicsPath& path, Argb colour) {
     const std::uint32_t keep = 255u - alpha;
     // Coverage 0 ... 1 onto one pixel.
     const auto put = [premultiplied, keep](std::uint32_t& pixel, float c) {
-        const int coverage = int(c * 255.0f + 0.5f);
+        // Never below -0.5 / 255 here, so adding 0.5 rounds as lround would.
+        const int coverage = int(c * 255.0f + 0.5f);  // NOLINT(bugprone-incorrect-roundings)
         if (coverage <= 0) return;
         if (coverage < 255) {
             pixel = Blend(pixel, premultiplied, std::uint32_t(coverage));

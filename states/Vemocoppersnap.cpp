@@ -38,10 +38,10 @@ std::optional<PointF> Target(const TVemoDocument& document, PointF point, const 
             if (up == skip) return;
         if (const auto* path = dynamic_cast<const TVemoPath*>(&object)) {
             const auto& points = path->GetPoints();
-            const std::size_t nodes = points.size() / 3;
+            const auto nodes = std::ptrdiff_t(points.size() / 3);
             if (nodes == 0) return;
             bool dot = true;
-            for (std::size_t k = 1; k < nodes && dot; ++k) dot = SamePoint(points[3 * k], points[0]);
+            for (std::ptrdiff_t k = 1; k < nodes && dot; ++k) dot = SamePoint(points[3 * k], points[0]);
             if (dot) {
                 offer(points[0]);
             } else if (!path->IsClosed()) {

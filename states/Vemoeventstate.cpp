@@ -72,7 +72,7 @@ TVemoEventState* TVemoEventState::MouseWheel(TShiftState, int delta, PointF poin
     doc.Zoom(delta > 0 ? std::sqrt(2.0) : std::sqrt(0.5));
     const double r = doc.GetZoom() / before;
     // Panning by (1 - 1/r)(centre - point) keeps the point under the pointer where it was.
-    const PointF c = context_->ToDocument(doc.GetWindowWidth() / 2, doc.GetWindowHeight() / 2);
+    const PointF c = context_->ToDocument(doc.GetWindowWidth() * 0.5, doc.GetWindowHeight() * 0.5);
     const double k = 1.0 - 1.0 / r;
     doc.Pan(k * (double(c.x) - double(point.x)), k * (double(c.y) - double(point.y)));
     DrawStyle().SetZoom(float(doc.GetZoom()));
