@@ -33,16 +33,21 @@ bool TGerberExportResult::Succeeded() const {
            std::all_of(layers.begin(), layers.end(), [](const TGerberLayerResult& r) { return r.written; });
 }
 
+void SetUpLayerArchive(TGerber_oarchive& archive, const TVemoDocument& document, double penWidth,
+                       double textPenWidth) {
+    archive.offsetX = -document.GetAreaX();
+    archive.offsetY = document.GetAreaY() + document.GetAreaHeight();
+    archive.penWidth = penWidth;
+    archive.textPenWidth = textPenWidth;
+}
+
 namespace {
 
 TGerberLayerFile BuildLayerFrom(const std::vector<TVemoObject*>& objects, TVemoDocument& document,
                                 const TVemoLayerPtr& layer, double penWidth, double textPenWidth) {
     TGerberLayerFile out;
     TGerber_oarchive archive(layer);
-    archive.offsetX = -document.GetAreaX();
-    archive.offsetY = document.GetAreaY() + document.GetAreaHeight();
-    archive.penWidth = penWidth;
-    archive.textPenWidth = textPenWidth;
+    SetUpLayerArchive(archive, document, penWidth, textPenWidth);
     WriteGerberObjects(objects, archive);
     out.ok = archive.Flush(out.bytes, out.error);
     out.apertures = archive.GetApertures().Count();

@@ -70,6 +70,12 @@ inline constexpr double kMaxPenWidthMm = 100.0;
 // kMaxPenWidthMm. Empty when both are good, else why not.
 std::string PenWidthProblem(double penWidthMm, double textPenWidthMm);
 
+class TGerber_oarchive;
+// Sets up a layer's writer as both flavours do: the design area's top left
+// corner is the file's origin, y points up, and fills and texts get their pens.
+void SetUpLayerArchive(TGerber_oarchive& archive, const TVemoDocument& document, double penWidth,
+                       double textPenWidth);
+
 // The layers an export writes, in layer-list order: those named, or without
 // names those marked for output that also pass unnamed (when given; the X2
 // flavour leaves the drill layer to the drill file). A name the document has

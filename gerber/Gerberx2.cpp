@@ -708,10 +708,7 @@ TGerberLayerFile BuildGerberX2Layer(TVemoDocument& document, const TVemoLayerPtr
                                     double penWidth, double textPenWidth, const TX2Options& options) {
     TGerberLayerFile out;
     TGerber_oarchive archive(layer);
-    archive.offsetX = -document.GetAreaX();
-    archive.offsetY = document.GetAreaY() + document.GetAreaHeight();
-    archive.penWidth = penWidth;
-    archive.textPenWidth = textPenWidth;
+    SetUpLayerArchive(archive, document, penWidth, textPenWidth);
 
     const TX2Objects objects = CollectX2Objects(document, layer, archive);
     out.items = objects.items;
