@@ -1,5 +1,6 @@
 #include "states/Vemocoppersnap.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "model/Vemocontainer.h"
@@ -22,6 +23,15 @@ bool SamePoint(PointF a, PointF b) {
 }  // namespace
 
 std::optional<PointF> Target(const TVemoDocument& document, PointF point, const TVemoObject* skip) {
+    const TVemoObject* const one[] = {skip};
+    return Target(document, point, std::span<const TVemoObject* const>(one, skip ? 1 : 0));
+}
+
+std::optional<PointF> Target(const TVemoDocument& document, PointF point,
+                             std::span<const TVemoObject* const> skip) {
+    const auto skipped = [&](const TVemoObject* o) {
+        return std::find(skip.begin(), skip.end(), o) != skip.end();
+    };
     const double reach = kPixels / document.GetZoom();
     std::optional<PointF> best;
     double bestDistance = reach;
@@ -33,9 +43,9 @@ std::optional<PointF> Target(const TVemoDocument& document, PointF point, const 
         }
     };
     ForEachObject(document.GetRoot(), true, [&](const TVemoObject& object) {
-        if (&object == skip || object.IsLocked()) return;
+        if (object.IsLocked() || skipped(&object)) return;
         for (const TVemoObject* up = object.GetParent(); up; up = up->GetParent())
-            if (up == skip) return;
+            if (skipped(up)) return;
         if (const auto* path = dynamic_cast<const TVemoPath*>(&object)) {
             const auto& points = path->GetPoints();
             const auto nodes = std::ptrdiff_t(points.size() / 3);

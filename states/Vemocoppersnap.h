@@ -4,6 +4,7 @@
 // precedence over the grid; holding Alt turns it off.
 
 #include <optional>
+#include <span>
 
 #include "model/Vemotypes.h"
 
@@ -21,5 +22,9 @@ inline constexpr double kPixels = 6.0;
 // there-and-back slots and filled rectangles or ellipses up to 10 mm; track
 // ends are the first and last anchors of open paths.
 std::optional<PointF> Target(const TVemoDocument& document, PointF point, const TVemoObject* skip = nullptr);
+// The same, skipping every object of skip and what they hold: the objects a
+// drag moves never attract their own points.
+std::optional<PointF> Target(const TVemoDocument& document, PointF point,
+                             std::span<const TVemoObject* const> skip);
 
 }  // namespace coppersnap

@@ -6,9 +6,11 @@
 
 #include "model/Vemocontainer.h"
 #include "model/Vemodocument.h"
+#include "model/Vemodrawstyle.h"
 #include "model/Vemoobjectvisitor.h"
 #include "model/Vemopart.h"
 #include "model/Vemopath.h"
+#include "states/Vemocoppersnap.h"
 #include "states/Vemoeditstep.h"
 #include "states/Vemoeventcontext.h"
 #include "states/Vemogridsnap.h"
@@ -84,6 +86,7 @@ TVemoEventState* TVemoPointState::MouseDown(TShiftState shift, PointF point) {
             answered = true;
         }
     }
+    taken_ = nullptr;
     if (!answered) {
         TVisiblePointsVisitor under(point, kTolerance);
         root.AcceptDeep(under);
@@ -111,8 +114,41 @@ TVemoEventState* TVemoPointState::MouseDown(TShiftState shift, PointF point) {
             next = StateBank().Get<TVemoPointNullState>(this);
         }
     }
+    if (next == this) TakeNode(point);
     context_->InvalidateOverlay();
     return next;
+}
+
+void TVemoPointState::TakeNode(PointF point) {
+    pressAt_ = anchor_;
+    const RectF reach = ToleranceBox(point, kTolerance);
+    double best = -1.0;
+    for (TVemoObject* object : edits_) {
+        auto* path = dynamic_cast<TVemoPath*>(object);
+        if (!path || path->IsLocked()) continue;
+        const auto& points = path->GetPoints();
+        const auto n = std::ptrdiff_t(points.size());
+        for (std::ptrdiff_t k = 0; k + 2 < n; k += 3) {
+            if (!(path->GetTypes()[k] & TVemoPath::TypeSelected) || !reach.Contains(points[k])) continue;
+            const double d = std::hypot(double(points[k].x) - point.x, double(points[k].y) - point.y);
+            if (best >= 0.0 && d >= best) continue;
+            best = d;
+            taken_ = path;
+            takenIndex_ = k;
+            takenFrom_ = points[k];
+        }
+    }
+}
+
+void TVemoPointState::MoveTakenNode(PointF to) {
+    // Moved by the difference, the node may miss the target by a rounding of
+    // float; a second step of what is left lands it exactly.
+    for (int i = 0; i < 2; ++i) {
+        const PointF at = taken_->GetPoints()[takenIndex_];
+        if (at.x == to.x && at.y == to.y) return;
+        for (TVemoObject* object : edits_) object->MoveSelection(to.x - at.x, to.y - at.y);
+        moved_ = true;
+    }
 }
 
 TVemoEventState* TVemoPointState::MouseMove(TShiftState shift, PointF point) {
@@ -120,10 +156,24 @@ TVemoEventState* TVemoPointState::MouseMove(TShiftState shift, PointF point) {
         context_->ShowPosition(gridsnap::Snapped(&Document(), point));
         return this;
     }
+    if (edits_.empty()) return this;
+    if (taken_ && std::find(edits_.begin(), edits_.end(), taken_) == edits_.end()) taken_ = nullptr;
+    if (taken_) {
+        std::optional<PointF> copper;
+        if (!(shift & ssAlt)) copper = coppersnap::Target(Document(), point, edits_);
+        context_->Ui().ShowSnapMarker(copper ? std::optional<PointF>(Document().GetViewMatrix().Map(*copper))
+                                             : std::nullopt);
+        PointF d(point.x - pressAt_.x, point.y - pressAt_.y);
+        if (!gridsnap::WholePitches(&Document(), d)) d = PointF(0, 0);
+        MoveTakenNode(copper ? *copper : PointF(takenFrom_.x + d.x, takenFrom_.y + d.y));
+        anchor_ = copper ? *copper : PointF(pressAt_.x + d.x, pressAt_.y + d.y);
+        context_->ShowPosition(anchor_);
+        context_->InvalidateOverlay();
+        return this;
+    }
     PointF d(point.x - anchor_.x, point.y - anchor_.y);
     if (!gridsnap::WholePitches(&Document(), d)) return this;
     point = PointF(anchor_.x + d.x, anchor_.y + d.y);
-    if (edits_.empty()) return this;
     for (TVemoObject* object : edits_) object->MoveSelection(d.x, d.y);
     moved_ = true;
     context_->ShowPosition(point);
@@ -133,6 +183,8 @@ TVemoEventState* TVemoPointState::MouseMove(TShiftState shift, PointF point) {
 }
 
 TVemoEventState* TVemoPointState::MouseUp(TShiftState, PointF) {
+    context_->Ui().ShowSnapMarker(std::nullopt);
+    taken_ = nullptr;
     context_->StylePanel().ShowStyles(edits_);
     if (moved_) {
         TEditStep(*context_, TStepKind::Root).Commit();
@@ -186,6 +238,7 @@ TVemoEventState* TVemoPointState::Command(TEditCommand code) {
         case ecRedo:
             context_->StylePanel().ClearStyles();
             edits_.clear();
+            taken_ = nullptr;
             moved_ = keyMoved_ = false;
             StepHistory(code == ecRedo);
             context_->RootObject().Deselect();

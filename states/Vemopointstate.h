@@ -20,6 +20,7 @@
 #include "states/Vemoeventstate.h"
 
 class TVemoObject;
+class TVemoPath;
 
 class TVemoPointStateIF : public TVemoEventState {
 public:
@@ -47,7 +48,8 @@ public:
     static constexpr int kBankIndex = 7;
     TVemoEventState* MouseDown(TShiftState shift, PointF point) override;
     // Drags the selected anchors of every edited object, in whole grid
-    // pitches when snapping is on.
+    // pitches when snapping is on. A path's node taken by the press lands
+    // exactly on a land's middle or a track's end near the pointer (not with Alt).
     TVemoEventState* MouseMove(TShiftState shift, PointF point) override;
     TVemoEventState* MouseUp(TShiftState shift, PointF point) override;
     // Ctrl+Shift and X+Z enter their temporary states; arrows move the selected points.
@@ -59,6 +61,18 @@ public:
 private:
     // The state the held key flags call for, this one when none.
     TVemoEventState* KeyCombination();
+    // The selected path node nearest the press, within reach of it.
+    void TakeNode(PointF point);
+    // Moves the selection so that the taken node lies exactly at to.
+    void MoveTakenNode(PointF to);
+
+    // The node the drag holds: its path, its point index, where it was at the
+    // press and the (grid-snapped) press point. No path: a drag in whole
+    // pitches of the pointer, as for any other object.
+    TVemoPath* taken_ = nullptr;
+    std::ptrdiff_t takenIndex_ = -1;
+    PointF takenFrom_;
+    PointF pressAt_;
 };
 
 class TVemoPointNullState : public TVemoPointStateIF {

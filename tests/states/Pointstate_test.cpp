@@ -85,6 +85,46 @@ TEST_F(PointTest, PickShiftAddAndDragAnchorsOfTwoPathsInWholePitches) {
     EXPECT_TRUE(Edits().empty());
 }
 
+// A dragged node lands exactly on a land's middle or a track's end near the
+// pointer, before the grid; Alt leaves it to the grid; a path being edited
+// never attracts its own nodes.
+TEST_F(PointTest, ADraggedNodeSnapsToCopperUnlessAltIsHeld) {
+    Doc().SetViewFlags(TVemoDocumentInfo::ViewSnapToGrid);
+    AddPolyline({{33, 7}, {33, 7}});                         // a round land: a dot
+    AddPolyline({{61, -41}, {81, -41}});                     // another track
+    TVemoPath* track = AddPolyline({{-40, -20}, {0, -20}});  // the one being edited
+    Click(ssLeft, {0, -20});
+    ASSERT_EQ(Edits(), (std::vector<TVemoObject*>{track}));
+    const std::size_t steps = Steps();
+
+    Press(ssLeft, {1, -19});
+    Drag(ssLeft, {35, 9});  // within 6 pixels of the land
+    EXPECT_EQ(Anchors(*track)[1], PointF(33, 7));
+    ASSERT_TRUE(ui.marker.has_value());
+    EXPECT_EQ(*ui.marker, PointF(133, 57));
+    Drag(ssLeft, {23, 2});  // out of reach: whole pitches from the press again
+    EXPECT_EQ(Anchors(*track)[1], PointF(20, 0));
+    EXPECT_FALSE(ui.marker.has_value());
+    Drag(ssLeft, {79, -38});  // the other track's end
+    Release(0, {79, -38});
+    EXPECT_EQ(Anchors(*track), (std::vector<PointF>{{-40, -20}, {81, -41}}));
+    EXPECT_FALSE(ui.marker.has_value());
+    EXPECT_EQ(Steps(), steps + 1);
+
+    // With Alt the node keeps to whole pitches of the drag.
+    Press(ssLeft, {81, -41});
+    Drag(ssLeft | ssAlt, {35, 9});
+    Release(ssAlt, {35, 9});
+    EXPECT_EQ(Anchors(*track)[1], PointF(41, 9));
+    EXPECT_FALSE(ui.marker.has_value());
+
+    // Its own first node does not attract it.
+    Press(ssLeft, {41, 9});
+    Drag(ssLeft, {-38, -18});
+    Release(0, {-38, -18});
+    EXPECT_EQ(Anchors(*track)[1], PointF(-39, -21));
+}
+
 TEST_F(PointTest, DraggingAHandleMovesOnlyItTheOppositeFollowsOnASmoothNode) {
     const unsigned char smooth = TVemoPath::TypeSmooth | TVemoPath::TypeCurved;
     for (unsigned char type : {smooth, TVemoPath::TypeCurved}) {
