@@ -23,6 +23,7 @@
 #include "model/Vemolayerlist.h"
 #include "output/Exportbitmap.h"
 #include "output/Exportemf.h"
+#include "settings/Settings.h"
 
 namespace app {
 
@@ -113,8 +114,12 @@ void TLayerChecks::Apply() {
         layers.At(i)->SetOutput(list_->item(i)->checkState() == Qt::Checked);
 }
 
-TExportBmpForm::TExportBmpForm(TVemoDocument* document, QWidget* parent)
-    : QDialog(parent), document_(document), layers_(new QListWidget), checks_(layers_) {
+TExportBmpForm::TExportBmpForm(TVemoDocument* document, QWidget* parent, std::string settingsPath)
+    : QDialog(parent),
+      document_(document),
+      settingsPath_(std::move(settingsPath)),
+      layers_(new QListWidget),
+      checks_(layers_) {
     setWindowTitle(tr("ビットマップ出力"));
     setAccessibleName(windowTitle());
     QGroupBox* colourGroup = Choice(tr("カラー出力"), colour_, tr("カラー"), mono_, tr("モノクロ"));
@@ -124,7 +129,10 @@ TExportBmpForm::TExportBmpForm(TVemoDocument* document, QWidget* parent)
     mirror_ = Check(tr("反転出力"), optionLayout);
     negative_ = Check(tr("ネガ出力"), optionLayout);
     antialias_ = Check(tr("アンチエイリアス"), optionLayout);
-    resolution_ = new QLineEdit("72");
+    std::string ppi = "72";
+    if (!settingsPath_.empty())
+        ppi = settings::ReadSettingsFile(settingsPath_).ReadString(kSection, "Resolution", ppi);
+    resolution_ = new QLineEdit(QString::fromStdString(ppi));
     resolution_->setAccessibleName(tr("解像度 (ppi)"));
     auto* form = new QFormLayout;
     form->addRow(tr("解像度 (ppi)"), resolution_);
@@ -171,6 +179,13 @@ bool TExportBmpForm::Export() {
                         .arg(QString::fromStdString(file), QString::fromStdString(error))
                         .toStdString());
         return false;
+    }
+    if (!settingsPath_.empty()) {
+        std::string ignored;
+        // Not being able to remember it does not make the picture less written.
+        settings::UpdateSettingsFile(
+            settingsPath_, [&](settings::TIniFile& ini) { ini.WriteString(kSection, "Resolution", text); },
+            ignored);
     }
     tell(true, tr("%1 を書き出しました (%2 x %3 ピクセル, %4 ppi, %5)")
                    .arg(QString::fromStdString(file))

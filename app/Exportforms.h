@@ -39,8 +39,12 @@ class TExportBmpForm : public QDialog {
     Q_OBJECT
 public:
     static constexpr const char* kCaption = "ビットマップ出力";
+    static constexpr const char* kSection = "ExportBmpForm";
 
-    explicit TExportBmpForm(TVemoDocument* document, QWidget* parent = nullptr);
+    // With a settings path, the resolution of the last written picture is
+    // offered again (72 ppi the first time) and a new one is remembered there.
+    explicit TExportBmpForm(TVemoDocument* document, QWidget* parent = nullptr,
+                            std::string settingsPath = {});
 
     // Asks for the file to write; empty means cancelled.
     std::function<std::string()> askFile;
@@ -60,6 +64,7 @@ public:
 
 private:
     TVemoDocument* document_;
+    std::string settingsPath_;
     QLineEdit* resolution_;
     QRadioButton* colour_;
     QRadioButton* mono_;

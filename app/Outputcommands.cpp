@@ -57,7 +57,7 @@ void TVemoForm::MakeOutputWindows() {
     });
     // The picture exports live for one command.
     menus_->SetCommand("export_bitmap", [this] {
-        TExportBmpForm form(&context_->Document(), this);
+        TExportBmpForm form(&context_->Document(), this, settingsPath_);
         form.background = &context_->Background();
         const auto tell = form.tell;
         form.tell = [this, tell](bool ok, const std::string& text) {

@@ -281,6 +281,18 @@ TEST_F(PictureFormTest, BitmapDialogRefusesABadResolutionAndWritesTrueScale) {
     ASSERT_TRUE(form.Export()) << told;
     const QImage mirrored(QString::fromStdString(file));
     ASSERT_EQ(mirrored.size(), plain.size());
+    // A form without settings offers 72 ppi each time; with them, the last one written.
+    EXPECT_EQ(app::TExportBmpForm(doc.get()).ResolutionEdit()->text(), "72");
+    const std::string ini = dir.filePath("zelko.ini").toStdString();
+    EXPECT_EQ(app::TExportBmpForm(doc.get(), nullptr, ini).ResolutionEdit()->text(), "72");
+    {
+        app::TExportBmpForm remembering(doc.get(), nullptr, ini);
+        remembering.askFile = [&] { return dir.filePath("again.png").toStdString(); };
+        remembering.tell = form.tell;
+        remembering.ResolutionEdit()->setText("300");
+        ASSERT_TRUE(remembering.Export()) << told;
+    }
+    EXPECT_EQ(app::TExportBmpForm(doc.get(), nullptr, ini).ResolutionEdit()->text(), "300");
     // The area's right edge at column 0 (edges may round to the next pixel).
     const QImage flipped = plain.mirrored(true, false);
     long long differ = 0;
