@@ -10,7 +10,6 @@
 #include <QVBoxLayout>
 
 #include "app/Layeredit.h"
-#include "app/Vemoformtemplate.h"
 #include "app/Vemoresource.h"
 #include "model/Vemodocument.h"
 #include "model/Vemoobjectvisitor.h"
@@ -20,19 +19,6 @@
 namespace app {
 
 namespace {
-
-// Where the panel opens the first time: at the right of the screen, in its
-// lower part, so the style window (at the top right) does not hide it.
-settings::TFormPlacement FirstRunPlacement() {
-    settings::TFormPlacement p;
-    const std::vector<QRect> screens = ScreenAreas();
-    const QRect s = screens.empty() ? QRect(0, 0, 1280, 800) : screens.front();
-    p.width = 240;
-    p.height = 320;
-    p.left = s.right() - p.width - 16;
-    p.top = std::max(s.top(), s.bottom() - p.height - 40);
-    return p;
-}
 
 QColor Rgb(Argb colour) {
     return QColor::fromRgb(colour & 0xFFFFFFu);
@@ -118,18 +104,11 @@ void TVemoLayerFace::mouseReleaseEvent(QMouseEvent* event) {
         window_.RowReleased(*this, int(event->position().x()), event->globalPosition().toPoint());
 }
 
-TLayerWindow::TLayerWindow(const TVemoResource& resources, TLayerEdit& editor, std::string settingsPath,
-                           QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint),
-      resources_(resources),
-      editor_(editor),
-      settingsPath_(std::move(settingsPath)) {
+TLayerWindow::TLayerWindow(const TVemoResource& resources, TLayerEdit& editor, QWidget* parent)
+    : QWidget(parent), resources_(resources), editor_(editor) {
     setObjectName(kSection);
     setWindowTitle(tr("レイヤ"));
     setAccessibleName(tr("レイヤ"));
-    // A palette: showing it leaves the keyboard with the drawing.
-    setAttribute(Qt::WA_ShowWithoutActivating);
-    LoadFormPlacement(*this, settingsPath_, kSection, FirstRunPlacement());
 
     auto* toolPanel = new QWidget(this);
     toolPanel->setObjectName("ToolPanel");
@@ -173,10 +152,7 @@ TLayerWindow::TLayerWindow(const TVemoResource& resources, TLayerEdit& editor, s
     column->addWidget(scrollBox_, 1);
 }
 
-TLayerWindow::~TLayerWindow() {
-    std::string error;
-    SaveFormPlacement(*this, settingsPath_, kSection, error);
-}
+TLayerWindow::~TLayerWindow() = default;
 
 void TLayerWindow::SetContext(TVemoEventContext* context) {
     context_ = context;

@@ -1,5 +1,5 @@
 #pragma once
-// The layer panel: a stay-on-top tool window with one row per layer of the
+// The layer panel, in its dock of the main window: one row per layer of the
 // document, in list order (the first row is drawn on top). A row shows and
 // toggles the layer's visibility (x 0-23) and lock (x 24-47); a press further
 // right makes the layer current and, dragged, moves it to another row's place
@@ -60,8 +60,7 @@ public:
     static constexpr int kLockX = 24, kNameX = 48;
     static constexpr int kDragDistance = 5;
 
-    TLayerWindow(const TVemoResource& resources, TLayerEdit& editor, std::string settingsPath,
-                 QWidget* parent = nullptr);
+    TLayerWindow(const TVemoResource& resources, TLayerEdit& editor, QWidget* parent = nullptr);
     ~TLayerWindow() override;
 
     // Null until the start-up; without a context the panel shows no rows.
@@ -106,7 +105,6 @@ private:
 
     const TVemoResource& resources_;
     TLayerEdit& editor_;
-    std::string settingsPath_;
     TVemoEventContext* context_ = nullptr;
     QPushButton* buttonNew_;
     QPushButton* buttonDel_;

@@ -10,6 +10,7 @@
 #include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QCursor>
+#include <QDockWidget>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -235,16 +236,16 @@ TVemoForm::TVemoForm(const TVemoResource& resources, std::string settingsPath, Q
     dialogs_ = std::make_unique<TVemoDialogs>(this);
     menus_ = new TVemoMenus(*this, settingsPath_);
     layerEdit_ = new TLayerEdit(this);
-    layerWindow_ = new TLayerWindow(resources_, *layerEdit_, settingsPath_, this);
+    layerWindow_ = new TLayerWindow(resources_, *layerEdit_, this);
     versionForm_ = new TVersionForm(this);
     swapLayerForm_ = new TSwapLayerForm(settingsPath_, this);
-    menus_->SetWindow("layer", layerWindow_);
     menus_->SetDialog("version", versionForm_);
     menus_->SetDialog("swap_layer", swapLayerForm_);
     numeric_ = new TNumericForm(this);
     style_ = new TStyleForm(resources_, settingsPath_, this);
     textForm_ = new TTextForm(settingsPath_, this);
     libraryForm_ = new TLibraryForm(settingsPath_, this);
+    MakeDocks();
     MakeOutputWindows();
 
     idle_.setSingleShot(true);
@@ -255,6 +256,7 @@ TVemoForm::TVemoForm(const TVemoResource& resources, std::string settingsPath, Q
 }
 
 TVemoForm::~TVemoForm() {
+    SaveDocks();
     if (style_) style_->SetContext(nullptr);
     if (keys_) qApp->removeEventFilter(keys_.get());
     keys_.reset();
@@ -285,8 +287,7 @@ void TVemoForm::StartUp() {
     SyncToolPanel();
     layerWindow_->SetContext(context_.get());
     swapLayerForm_->SetContext(context_.get());
-    layerWindow_->show();
-    menus_->SetWindow("layer", layerWindow_);
+    menus_->SetWindow("layer", layerDock_);
     keys_ = std::make_unique<TKeyObserver>(
         [this](int key, bool down, bool repeat) {
             if (!context_) return;
@@ -298,8 +299,7 @@ void TVemoForm::StartUp() {
     // Pads and parts are read once: files added later are seen after a restart.
     style_->PreviewFrame()->SetPadFolder(TVemoResource::ContentFolder("pad").string());
     libraryForm_->SetLibraryFolder(TVemoResource::ContentFolder("lib").string());
-    style_->show();
-    menus_->SetWindow("style", style_);
+    menus_->SetWindow("style", styleDock_);
     menus_->SetCommand("fit", [this] { context_->ShowWholeArea(); });
     menus_->SetCommand("zoom_in", [this] { ZoomAtPointer(+1); });
     menus_->SetCommand("zoom_out", [this] { ZoomAtPointer(-1); });
@@ -327,6 +327,35 @@ void TVemoForm::ReleaseKeys() {
     for (int key :
          {vk::Space, int('X'), int('Y'), int('Z'), int('R'), int('M'), int('G'), vk::Control, vk::Shift})
         if (context_->Session().keys.Flags() & TVemoKeyState::BitOf(key)) context_->KeyUp(key);
+}
+
+void TVemoForm::MakeDocks() {
+    const auto dock = [this](QWidget* panel, const char* name) {
+        auto* d = new QDockWidget(panel->windowTitle(), this);
+        d->setObjectName(name);
+        d->setAccessibleName(panel->accessibleName());
+        d->setWidget(panel);
+        d->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+        addDockWidget(Qt::RightDockWidgetArea, d, Qt::Vertical);
+        return d;
+    };
+    styleDock_ = dock(style_, "StyleDock");
+    layerDock_ = dock(layerWindow_, "LayerDock");
+    // First run: the style window over the layer panel, beside the drawing, so
+    // nothing covers the board however small the screen.
+    resizeDocks({styleDock_}, {TStyleForm::kFirstWidth}, Qt::Horizontal);
+    resizeDocks({styleDock_, layerDock_}, {TStyleForm::kFirstHeight, 320}, Qt::Vertical);
+    const settings::TIniFile ini = settings::ReadSettingsFile(settingsPath_);
+    if (const auto state = ini.Find(kSection, kDocksKey))
+        restoreState(QByteArray::fromBase64(QByteArray::fromStdString(*state)), kDocksVersion);
+}
+
+void TVemoForm::SaveDocks() {
+    const std::string state = saveState(kDocksVersion).toBase64().toStdString();
+    std::string error;
+    // A placement that cannot be written is not worth a message at exit.
+    settings::UpdateSettingsFile(
+        settingsPath_, [&](settings::TIniFile& ini) { ini.WriteString(kSection, kDocksKey, state); }, error);
 }
 
 void TVemoForm::ResizeDesign() {

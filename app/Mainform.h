@@ -17,6 +17,7 @@
 #include "states/Vemoeventcontext.h"
 #include "states/Vemoui.h"
 
+class QDockWidget;
 class QLabel;
 class QToolButton;
 class QVBoxLayout;
@@ -71,6 +72,9 @@ class TVemoForm : public QMainWindow, public TVemoUi {
     Q_OBJECT
 public:
     static constexpr const char* kSection = "VemoForm";
+    // The docks' places and sizes, as the main window saves them, in its section.
+    static constexpr const char* kDocksKey = "Docks";
+    static constexpr int kDocksVersion = 1;
 
     // Reads its placement from the settings file at settingsPath.
     TVemoForm(const TVemoResource& resources, std::string settingsPath, QWidget* parent = nullptr);
@@ -125,6 +129,10 @@ public:
 
     TNumericForm* NumericForm() { return numeric_; }
     TStyleForm* StyleWindow() { return style_; }
+    // The docks the style window and the layer panel live in: on the right of
+    // the drawing at first, floatable and closable; the Window menu shows and hides them.
+    QDockWidget* StyleDock() { return styleDock_; }
+    QDockWidget* LayerDock() { return layerDock_; }
     TTextForm* TextWindow() { return textForm_; }
     TLibraryForm* LibraryWindow() { return libraryForm_; }
     void AddRecentFile(const std::string& name) override;
@@ -143,6 +151,9 @@ private:
     void SyncToolPanel();
     void ResizeDesign();
     void ReleaseKeys();
+    // The panels' docks, where they were left: docked on a side or floating, and their sizes.
+    void MakeDocks();
+    void SaveDocks();
     // Says in the status bar what an export wrote, until the pointer moves over the drawing.
     void ShowWritten(const std::string& text);
     // One zoom step in (+1) or out (-1) about the pointer, as a wheel notch.
@@ -175,6 +186,8 @@ private:
     std::map<int, QCursor> cursors_;
     TNumericForm* numeric_ = nullptr;
     TStyleForm* style_ = nullptr;
+    QDockWidget* styleDock_ = nullptr;
+    QDockWidget* layerDock_ = nullptr;
     TTextForm* textForm_ = nullptr;
     TLibraryForm* libraryForm_ = nullptr;
 };

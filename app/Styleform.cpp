@@ -17,7 +17,6 @@
 #include <QVBoxLayout>
 
 #include "app/Previewframe.h"
-#include "app/Vemoformtemplate.h"
 #include "app/Vemoresource.h"
 #include "geom/Units.h"
 #include "model/Vemodocument.h"
@@ -373,12 +372,10 @@ void TDesignFrame::ApplySize(bool height, const QString& text) {
 // ---- the window
 
 TStyleForm::TStyleForm(const TVemoResource& resources, std::string settingsPath, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), settingsPath_(std::move(settingsPath)) {
+    : QWidget(parent), settingsPath_(std::move(settingsPath)) {
     setObjectName(kSection);
     setWindowTitle(tr("スタイル"));
     setAccessibleName(tr("スタイル"));
-    // It opens with the main window, which keeps the keyboard.
-    setAttribute(Qt::WA_ShowWithoutActivating);
     surface_ = new TSurfaceFrame(resources, settingsPath_);
     design_ = new TDesignFrame(settingsPath_);
     PadTab = new QWidget;
@@ -395,23 +392,6 @@ TStyleForm::TStyleForm(const TVemoResource& resources, std::string settingsPath,
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(StylePageControl);
-
-    // First run: beside the right edge of the screen, clear of the main window's middle.
-    settings::TFormPlacement first;
-    const std::vector<QRect> screens = ScreenAreas();
-    if (!screens.empty()) {
-        first.width = 260;
-        first.height = 340;
-        first.left = screens.front().right() - first.width - 16;
-        first.top = screens.front().top() + 80;
-    }
-    LoadFormPlacement(*this, settingsPath_, kSection, first);
-}
-
-TStyleForm::~TStyleForm() {
-    std::string error;
-    // A placement that cannot be written is not worth a message at exit.
-    SaveFormPlacement(*this, settingsPath_, kSection, error);
 }
 
 void TStyleForm::SetContext(TVemoEventContext* context) {

@@ -86,11 +86,11 @@ class TStyleForm : public QWidget {
     Q_OBJECT
 public:
     static constexpr const char* kSection = "StyleForm";
+    // Its dock's size on a first run.
+    static constexpr int kFirstWidth = 260, kFirstHeight = 340;
 
-    // A tool window of parent (the main window), placed as it was last time.
+    // The panel of the style dock; its settings are read from the file at settingsPath.
     TStyleForm(const TVemoResource& resources, std::string settingsPath, QWidget* parent);
-    // Writes the placement.
-    ~TStyleForm() override;
 
     void SetContext(TVemoEventContext* context);
 

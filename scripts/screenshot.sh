@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# The editor on the demo board under a virtual X server of 1280 x 800,
+# The editor on the demo board under a virtual X server of 1280 x 800 (or SIZE),
 # photographed into docs/screenshot.png (or the file given).
 #   scripts/screenshot.sh [OUT.png]          SCALE=2 scripts/screenshot.sh /tmp/hidpi.png
+#   SIZE=1920x1080 scripts/screenshot.sh docs/screenshot-1920.png
 #   ZELKO_LANG=en scripts/screenshot.sh docs/screenshot-en.png   (Japanese unless told)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=${1:-docs/screenshot.png}
 scale=${SCALE:-1}
+size=${SIZE:-1280x800}
+width=${size%x*}
+height=${size#*x}
 
 scripts/setup.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -28,14 +32,14 @@ cat > "$tmp/zelko.ini" <<INI
 [VemoForm]
 Left=0
 Top=0
-Width=1280
-Height=800
+Width=$width
+Height=$height
 WindowState=0
 INI
 
 n=99
 while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 "$((1280 * scale))x$((800 * scale))x24" -nolisten tcp >/dev/null 2>&1 &
+Xvfb ":$n" -screen 0 "$((width * scale))x$((height * scale))x24" -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 
@@ -44,5 +48,5 @@ export DISPLAY=":$n" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale" ZELKO_LANG="${
 editor=$!
 sleep 3
 mkdir -p "$(dirname "$out")"
-QT_SCALE_FACTOR=1 build/release/app/zelko_grab "$out" $((760 * scale)) $((430 * scale))
+QT_SCALE_FACTOR=1 build/release/app/zelko_grab "$out" $((width * 19 / 32 * scale)) $((height * 43 / 80 * scale))
 echo "screenshot: $out"

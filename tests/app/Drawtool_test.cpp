@@ -48,8 +48,6 @@ TEST(DrawToolTest, AClosedBezierPathDrawnWithTheMouseIsSaved) {
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->Context() != nullptr; }));
-    // On the small offscreen screen the style window may lie over the design area.
-    if (QWidget* style = form->StyleWindow()) style->hide();
     form->activateWindow();
     Settle();
     QWidget* design = form->Design();

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDockWidget>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -53,10 +54,13 @@ protected:
         form->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         EXPECT_TRUE(QTest::qWaitFor([&] { return form->Context() != nullptr; }));
-        // On the small offscreen screen the style window and the layer panel
-        // would lie over the design widget and take the pointer moves these tests make.
-        if (auto* style = form->findChild<QWidget*>("StyleForm")) style->hide();
-        form->LayerWindow().hide();
+        // At 200 % the small offscreen screen cannot hold the window with its
+        // panels; these tests are about the drawing.
+        form->StyleDock()->hide();
+        form->LayerDock()->hide();
+        Settle();
+        // The view the window opens with at this size.
+        form->Context()->ShowWholeArea();
         Settle();
         return form;
     }

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScrollArea>
@@ -415,26 +416,69 @@ TEST_F(LayerWindowTest, SwapDialogMovesSelectedObjectsAndRemembersTheTable) {
 
 TEST_F(LayerWindowTest, WindowMenuFollowsThePanelsClosedByTheirOwnButtons) {
     QMenu* windows = form->Menus().Menu("window");
-    for (const auto& [command, window] :
-         {std::pair<const char*, QWidget*>{"layer", panel}, {"style", form->StyleWindow()}}) {
+    for (const auto& [command, dock] :
+         {std::pair<const char*, QDockWidget*>{"layer", form->LayerDock()}, {"style", form->StyleDock()}}) {
         SCOPED_TRACE(command);
-        ASSERT_NE(window, nullptr);
+        ASSERT_NE(dock, nullptr);
         QAction* item = form->Menus().Action(command);
         ASSERT_TRUE(item->isEnabled());
         emit windows->aboutToShow();
         EXPECT_TRUE(item->isChecked());
-        window->close();  // its own close button
+        dock->close();  // its own close button
         Settle();
-        EXPECT_FALSE(window->isVisible());
+        EXPECT_FALSE(dock->isVisible());
         emit windows->aboutToShow();
         EXPECT_FALSE(item->isChecked());
         item->trigger();
-        EXPECT_TRUE(window->isVisible());
+        EXPECT_TRUE(dock->isVisible());
         EXPECT_TRUE(item->isChecked());
         item->trigger();
-        EXPECT_FALSE(window->isVisible());
+        EXPECT_FALSE(dock->isVisible());
         EXPECT_FALSE(item->isChecked());
     }
+}
+
+// The panels are docked at the right of the drawing: nothing of them covers
+// the design widget, and a panel floated, resized or closed comes back so the
+// next time the window opens.
+TEST_F(LayerWindowTest, PanelsDockBesideTheDrawingAndKeepWhereTheyWereLeft) {
+    QDockWidget* style = form->StyleDock();
+    QDockWidget* layers = form->LayerDock();
+    QWidget* design = form->Design();
+    for (QDockWidget* dock : {style, layers}) {
+        SCOPED_TRACE(dock->objectName().toStdString());
+        EXPECT_TRUE(dock->isVisible());
+        EXPECT_FALSE(dock->isFloating());
+        EXPECT_EQ(form->dockWidgetArea(dock), Qt::RightDockWidgetArea);
+        EXPECT_FALSE(dock->accessibleName().isEmpty());
+        const QRect onForm(dock->mapTo(form.get(), QPoint()), dock->size());
+        const QRect designOnForm(design->mapTo(form.get(), QPoint()), design->size());
+        EXPECT_FALSE(onForm.intersects(designOnForm));
+        EXPECT_GE(onForm.left(), designOnForm.right());
+    }
+    EXPECT_EQ(style->widget(), form->StyleWindow());
+    EXPECT_EQ(layers->widget(), panel);
+    // The style window above the layer panel.
+    EXPECT_LT(style->geometry().top(), layers->geometry().top());
+    // The whole board is shown in what remains.
+    EXPECT_GT(design->width(), 200);
+
+    style->setFloating(true);
+    style->move(form->geometry().topLeft() + QPoint(40, 60));
+    layers->close();
+    Settle();
+    const QPoint floatedAt = style->pos();
+    form.reset();  // the placements are written as the window goes
+
+    form = Start();
+    panel = &form->LayerWindow();
+    EXPECT_TRUE(form->StyleDock()->isFloating());
+    EXPECT_EQ(form->StyleDock()->pos(), floatedAt);
+    EXPECT_TRUE(form->StyleDock()->isVisible());
+    EXPECT_FALSE(form->LayerDock()->isVisible());
+    emit form->Menus().Menu("window")->aboutToShow();
+    EXPECT_FALSE(form->Menus().Action("layer")->isChecked());
+    EXPECT_TRUE(form->Menus().Action("style")->isChecked());
 }
 
 TEST_F(LayerWindowTest, VersionBoxShowsTheArtworkWithTheProgramsVersion) {

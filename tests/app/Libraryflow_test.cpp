@@ -74,7 +74,6 @@ protected:
 
 TEST_F(LibraryFlowTest, ATrackToAPlacedPartFollowsItsDragAndIsSaved) {
     auto form = Start();
-    form->StyleWindow()->hide();
     form->activateWindow();
     Settle();
     QWidget* design = form->Design();

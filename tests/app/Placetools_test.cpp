@@ -27,8 +27,6 @@ protected:
     void SetUp() override {
         GuiTest::SetUp();
         form = Start();
-        // On the small offscreen screen the style window may lie over the design area.
-        if (QWidget* style = form->StyleWindow()) style->hide();
         form->activateWindow();
         Settle();
         design = form->Design();
