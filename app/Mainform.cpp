@@ -88,6 +88,7 @@ void TDesignWidget::paintEvent(QPaintEvent*) {
     TVemoEventContext* context = form_.Context();
     if (!context) {
         painter.fillRect(rect(), Qt::white);
+        ++paints_;
         return;
     }
     // A resize leaves the bitmaps empty until the next idle: draw them now
@@ -127,6 +128,8 @@ void TDesignWidget::paintEvent(QPaintEvent*) {
             painter.drawLine(*marker_ - QPointF(0, r * 1.6), *marker_ + QPointF(0, r * 1.6));
         }
     }
+    ++paints_;
+    if (context->PictureFinal()) ++settledPaints_;
 }
 
 void TDesignWidget::resizeEvent(QResizeEvent*) {

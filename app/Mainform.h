@@ -50,6 +50,11 @@ class TDesignWidget : public QWidget {
 public:
     explicit TDesignWidget(TVemoForm& form);
 
+    // Paints finished so far, and those of them that showed the final picture
+    // (no redraw left to do): what a benchmark of the window waits for.
+    int Paints() const { return paints_; }
+    int SettledPaints() const { return settledPaints_; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -66,6 +71,8 @@ private:
     std::optional<QRectF> band_;     // the rubber band, device pixels
     std::optional<QPointF> marker_;  // the copper snap mark, device pixels
     int wheelRest_ = 0;              // part of a wheel step from fine-grained wheels and touchpads
+    int paints_ = 0;
+    int settledPaints_ = 0;
 };
 
 class TVemoForm : public QMainWindow, public TVemoUi {

@@ -80,6 +80,8 @@ public:
     void Resize(int width, int height);
     TRedrawRequests& Requests() { return requests_; }
     bool Pending() const { return requests_.Pending(); }
+    // A preview is on the screen: the exact picture of this view is still to come.
+    bool ShowsPreview() const { return previewView_.has_value(); }
     // The idle step: the cheapest work that serves every request, then present.
     // When a full redraw is due only because the view moved and the last one
     // took longer than the preview budget, the old picture is presented moved

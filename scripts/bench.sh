@@ -31,6 +31,15 @@ if [[ "${1:-}" == "--targets" ]]; then
     "bench_archive;BM_ReadGroupedBoard/575000$;BM_ReadGroupedBoard;575000;1500/100000*leaves;open, 575 000 leaf objects in groups"
     "bench_gerber;BM_ExportEveryLayer/100000/[01];BM_ExportEveryLayer;100000/0;3000;Gerber export of every layer, 100 000 objects"
     "bench_gerber;;BM_ExportEveryLayer;100000/1;3000;Gerber X2 export of every layer, 100 000 objects"
+    "bench_window;BM_Window;BM_WindowStartUp;100000;1000;window: start-up to the final picture, 100 000 objects"
+    "bench_window;;BM_WindowWheelZoom;20000;40;window: wheel notch to the final picture, 20 000 objects"
+    "bench_window;;BM_WindowWheelZoom;100000;60;window: wheel notch to the final picture, 100 000 objects"
+    "bench_window;;BM_WindowDelete;20000;40;window: Delete of one object, settled, 20 000 objects"
+    "bench_window;;BM_WindowDelete;100000;100;window: Delete of one object, settled, 100 000 objects"
+    "bench_window;;BM_WindowUndo;20000;40;window: Ctrl+Z of that Delete, settled, 20 000 objects"
+    "bench_window;;BM_WindowUndo;100000;100;window: Ctrl+Z of that Delete, settled, 100 000 objects"
+    "bench_window;;BM_WindowPan;20000;40;window: Space-drag, release to settled, 20 000 objects"
+    "bench_window;;BM_WindowPan;100000;60;window: Space-drag, release to settled, 100 000 objects"
     "zelko;;zelko_export_gerber;classic;3000;zelko export gerber, 100 000 objects, whole process"
     "zelko;;zelko_export_gerber;x2;3000;zelko export gerber --flavour x2, 100 000 objects, whole process"
   )
@@ -94,7 +103,7 @@ if [[ "${1:-}" == "--targets" ]]; then
   exit 0
 fi
 
-targets=${BENCH:-$(sed -n 's/^zelko_add_bench(\(bench_[a-z_]*\).*/\1/p' bench/CMakeLists.txt | tr '\n' ' ')}
+targets=${BENCH:-$(sed -n 's/^zelko_add_bench(\(bench_[a-z_]*\).*/\1/p' bench/CMakeLists.txt | tr '\n' ' ') bench_window}
 # shellcheck disable=SC2086
 cmake --build build/release --target $targets >&2
 for t in $targets; do

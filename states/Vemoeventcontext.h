@@ -54,6 +54,8 @@ public:
     bool Idle();
     // Whether a redraw request waits for Idle.
     bool RedrawPending() const { return view_.Pending(); }
+    // What the window shows is the exact picture, with no redraw left to do.
+    bool PictureFinal() const { return !view_.Pending() && !view_.ShowsPreview(); }
     // Full redraws slower than this show a preview first (see Idle).
     void SetPreviewBudget(std::chrono::microseconds budget) { view_.SetPreviewBudget(budget); }
 

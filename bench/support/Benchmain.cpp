@@ -6,6 +6,11 @@
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
+#ifdef ZELKO_BENCH_WIDGETS
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#endif
 #include <QtGlobal>
 
 #include <cstdio>
@@ -67,10 +72,24 @@ bool HasOption(int argc, char** argv, const char* prefix) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef ZELKO_BENCH_WIDGETS
+    // The window benchmarks want a screen as large as a desktop's: the
+    // offscreen platform's screen is described by a file.
+    const QString screens = QDir::temp().filePath(QStringLiteral("zelko-bench-screens.json"));
+    if (QFile file(screens); file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(R"({"screens":[{"name":"bench","x":0,"y":0,"width":2560,"height":1440,)"
+                   R"("logicalDpi":96,"logicalBpi":96,"dpr":1}]})");
+    setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + screens.toStdString()).c_str(), 0);
+#else
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+#endif
     qInstallMessageHandler(FilterQtMessages);
     int qtArgc = 1;
+#ifdef ZELKO_BENCH_WIDGETS
+    QApplication app(qtArgc, argv);
+#else
     QGuiApplication app(qtArgc, argv);  // texts need the application for their glyphs
+#endif
 
     std::vector<char*> args(argv, argv + argc);
     std::string repetitions = "--benchmark_repetitions=5";
