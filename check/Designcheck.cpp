@@ -1,0 +1,944 @@
+#include "check/Designcheck.h"
+
+#include <polyclipping/clipper.hpp>
+
+#include <boost/geometry.hpp>
+#include <boost/geometry/index/rtree.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <numeric>
+#include <unordered_map>
+
+#include "geom/Graphicspath.h"
+#include "geom/Units.h"
+#include "model/Vemocontainer.h"
+#include "model/Vemodocument.h"
+#include "model/Vemoellipse.h"
+#include "model/Vemolayer.h"
+#include "model/Vemolayerlist.h"
+#include "model/Vemopath.h"
+#include "model/Vemorectangle.h"
+#include "model/Vemostring.h"
+#include "model/Vemosurface.h"
+
+namespace check {
+
+namespace {
+
+namespace bg = boost::geometry;
+namespace bgi = boost::geometry::index;
+using BPoint = bg::model::point<double, 2, bg::cs::cartesian>;
+using BBox = bg::model::box<BPoint>;
+using Entry = std::pair<BBox, std::uint32_t>;
+using Tree = bgi::rtree<Entry, bgi::quadratic<16>>;
+using ClipperLib::cInt;
+using ClipperLib::IntPoint;
+using ClipperLib::Path;
+using ClipperLib::Paths;
+
+// Clipper units per document unit: a micrometre is 10 of them, far below any
+// rule, and a board of a metre stays near 1e7.
+constexpr double kScale = 1000.0;
+// Outlines are flattened this close to their curves (document units, 2 um):
+// a measured gap is within that of the true one.
+constexpr float kFineFlatness = 0.02f;
+// Silk and mask openings only need to be seen, not measured.
+constexpr float kCoarseFlatness = 0.25f;
+// Closer than this two outlines touch (one conductor): twice the flattening,
+// below which a gap cannot be told from an artefact of the chords.
+constexpr double kTouch = 2.0 * kFineFlatness * kScale;
+// Consecutive edges grouped under one entry of the spatial index.
+constexpr std::uint32_t kChunk = 8;
+// The layers of a new document by what they are to a board house (the roles
+// the fab output gives them by default).
+constexpr const char* kCopperLayers[] = {"component", "solder"};
+constexpr const char* kOutlineLayer = "dimension";
+// Silk screen over solder-mask openings of the same side.
+constexpr std::pair<const char*, const char*> kSilkOverMask[] = {{"place_cmp", "stop_cmp"},
+                                                                 {"place_sol", "stop_sol"}};
+// How often loops poll for cancellation.
+constexpr std::size_t kPoll = 512;
+
+cInt ToClipper(double v) {
+    if (!std::isfinite(v)) return 0;
+    const double reach = double(geom::kReach) * kScale;
+    return cInt(std::llround(std::clamp(v * kScale, -reach, reach)));
+}
+
+double ToMm(double clipperUnits) {
+    return units::ToMm(clipperUnits / kScale);
+}
+
+Path ToPath(const std::vector<PointF>& poly) {
+    Path path;
+    path.reserve(poly.size());
+    for (const PointF& p : poly) {
+        const IntPoint q(ToClipper(p.x), ToClipper(p.y));
+        if (path.empty() || path.back() != q) path.push_back(q);
+    }
+    if (path.size() > 1 && path.front() == path.back()) path.pop_back();
+    return path;
+}
+
+void Append(const GraphicsPath& area, float flatness, Paths& out) {
+    for (const std::vector<PointF>& poly : area.FlattenedPolygons(flatness)) {
+        Path path = ToPath(poly);
+        if (path.size() >= 3) out.push_back(std::move(path));
+    }
+}
+
+Paths Unite(const Paths& in, ClipperLib::PolyFillType rule) {
+    Paths out;
+    ClipperLib::Clipper clipper;
+    clipper.AddPaths(in, ClipperLib::ptSubject, true);
+    clipper.Execute(ClipperLib::ctUnion, out, rule, rule);
+    return out;
+}
+
+struct Leaf {
+    const TVemoObject* object = nullptr;
+    const TVemoLayer* layer = nullptr;
+    std::string path;
+    std::string part;
+};
+
+// Every visible leaf of the board with its index path and the innermost group holding it.
+void CollectLeaves(const TVemoObject& object, const std::string& path, const std::string& part,
+                   std::vector<Leaf>& out) {
+    if (!object.IsVisible()) return;
+    if (const TVemoContainer* container = object.AsContainer()) {
+        const bool group = object.GetTag() == "GRUP";
+        for (int i = 0; i < container->GetChildCount(); ++i) {
+            const std::string child = path.empty() ? std::to_string(i) : path + "/" + std::to_string(i);
+            CollectLeaves(*container->GetChild(i), child, group ? object.GetName() : part, out);
+        }
+        return;
+    }
+    out.push_back({&object, object.GetLayer().get(), path, part});
+}
+
+const char* Kind(const TVemoObject& object) {
+    const std::string_view tag = object.GetTag();
+    return tag == "PATH" ? "path" : tag == "RECT" ? "rectangle" : tag == "ELPS" ? "ellipse" : "text";
+}
+
+TObjectRef RefOf(const Leaf& leaf) {
+    return {leaf.object, leaf.path, Kind(*leaf.object), leaf.object->GetName(), leaf.part};
+}
+
+// The curve a path is drawn along (see the Gerber writer): closed paths return
+// to their start, open ones end before the handles of the closing segment.
+GraphicsPath DrawnCurve(const TVemoPath& path) {
+    GraphicsPath curve;
+    const TRingVector<PointF>& points = path.GetPoints();
+    if (points.size() < 4) return curve;
+    std::vector<PointF> pts(points.begin(), points.end());
+    if (path.IsClosed())
+        pts.push_back(points[0]);
+    else
+        pts.resize(pts.size() - 2);
+    if ((pts.size() - 1) % 3 != 0) return curve;
+    curve.AddBeziers(pts.data(), pts.size());
+    if (path.IsClosed()) curve.CloseFigure();
+    return curve;
+}
+
+// The figure a rectangle or ellipse is stroked and filled along.
+GraphicsPath ShapeFigure(const TVemoShape& shape) {
+    GraphicsPath figure;
+    if (shape.GetTag() == "ELPS")
+        figure.AddEllipse(shape.GetLocalBounds());
+    else
+        figure.AddRectangle(shape.GetLocalBounds());
+    figure.Transform(shape.GetPlacement());
+    return figure;
+}
+
+// The area an object covers, as Clipper polygons oriented alike (so that a
+// nonzero union of many objects never cancels one against another).
+Paths AreaOf(const TVemoObject& object, float flatness) {
+    Paths out;
+    if (const auto* text = dynamic_cast<const TVemoString*>(&object)) {
+        Append(text->GetOutline(), flatness, out);
+        return Unite(out, ClipperLib::pftNonZero);
+    }
+    const TVemoSurface* surface = object.GetSurface();
+    if (!surface) return out;
+    GraphicsPath figure;
+    if (const auto* path = dynamic_cast<const TVemoPath*>(&object))
+        figure = DrawnCurve(*path);
+    else if (const auto* shape = dynamic_cast<const TVemoShape*>(&object))
+        figure = ShapeFigure(*shape);
+    if (figure.IsEmpty()) return out;
+    if (surface->GetFill()) {
+        GraphicsPath fill = figure;
+        fill.CloseFigure();
+        Paths filled;
+        Append(fill, flatness, filled);
+        out = Unite(filled, ClipperLib::pftNonZero);
+    }
+    if (surface->GetWidth() > 0.0f && std::isfinite(surface->GetWidth())) {
+        GraphicsPath stroke = figure;
+        stroke.Widen(surface->GetPen(), flatness);
+        const bool alone = out.empty();
+        Append(stroke, flatness, out);
+        if (!alone) out = Unite(out, ClipperLib::pftNonZero);
+    }
+    return out;
+}
+
+BBox BoxOf(const Path& path) {
+    double l = double(path[0].X), t = double(path[0].Y), r = l, b = t;
+    for (const IntPoint& p : path) {
+        l = std::min(l, double(p.X)), r = std::max(r, double(p.X));
+        t = std::min(t, double(p.Y)), b = std::max(b, double(p.Y));
+    }
+    return BBox(BPoint(l, t), BPoint(r, b));
+}
+
+BBox Grown(const BBox& box, double by) {
+    return BBox(BPoint(box.min_corner().get<0>() - by, box.min_corner().get<1>() - by),
+                BPoint(box.max_corner().get<0>() + by, box.max_corner().get<1>() + by));
+}
+
+struct P2 {
+    double x, y;
+};
+
+P2 At(const IntPoint& p) {
+    return {double(p.X), double(p.Y)};
+}
+
+// The point of segment ab closest to p.
+P2 Closest(P2 p, P2 a, P2 b) {
+    const double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
+    double t = len2 > 0.0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / len2 : 0.0;
+    t = std::clamp(t, 0.0, 1.0);
+    return {a.x + t * dx, a.y + t * dy};
+}
+
+double Dist(P2 p, P2 q) {
+    return std::hypot(p.x - q.x, p.y - q.y);
+}
+
+double Cross(P2 o, P2 a, P2 b) {
+    return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
+}
+
+// The distance between segments ab and cd and the closest points on each.
+double SegmentDistance(P2 a, P2 b, P2 c, P2 d, P2& onAb, P2& onCd) {
+    const double d1 = Cross(c, d, a), d2 = Cross(c, d, b), d3 = Cross(a, b, c), d4 = Cross(a, b, d);
+    if (((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0))) {
+        const double t = d1 / (d1 - d2);
+        onAb = onCd = {a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)};
+        return 0.0;
+    }
+    double best = INFINITY;
+    const auto consider = [&](P2 p, P2 q, bool pOnAb) {
+        const double dd = Dist(p, q);
+        if (dd < best) {
+            best = dd;
+            onAb = pOnAb ? p : q;
+            onCd = pOnAb ? q : p;
+        }
+    };
+    consider(a, Closest(a, c, d), true);
+    consider(b, Closest(b, c, d), true);
+    consider(c, Closest(c, a, b), false);
+    consider(d, Closest(d, a, b), false);
+    return best;
+}
+
+// Whether p lies in the area of the polygons under the even-odd rule.
+bool Inside(const IntPoint& p, const Paths& polys, const std::vector<std::uint32_t>& which) {
+    int crossings = 0;
+    for (std::uint32_t i : which) {
+        const int in = ClipperLib::PointInPolygon(p, polys[i]);
+        if (in < 0) return true;  // on an edge
+        crossings += in;
+    }
+    return crossings % 2 == 1;
+}
+
+// The copper of one layer: its islands' contours cut into chunks of edges
+// under a spatial index, and its objects.
+struct Copper {
+    std::string name;
+    std::vector<const Leaf*> objects;
+    std::vector<Paths> objectAreas;
+    std::vector<BBox> objectBoxes;
+    Tree objectTree;
+    Paths contours;                     // outer contours and holes
+    std::vector<std::uint32_t> island;  // of each contour
+    std::uint32_t islands = 0;
+    struct Chunk {
+        std::uint32_t contour, first, count;
+    };
+    std::vector<Chunk> chunks;
+    Tree chunkTree;
+    Tree contourTree;
+
+    P2 EdgeStart(const Chunk& c, std::uint32_t k) const { return At(contours[c.contour][c.first + k]); }
+    P2 EdgeEnd(const Chunk& c, std::uint32_t k) const {
+        const Path& p = contours[c.contour];
+        return At(p[(c.first + k + 1) % p.size()]);
+    }
+};
+
+class Checker {
+public:
+    Checker(const TVemoDocument& document, const TDesignRules& rules, const TCheckControl& control,
+            TCheckReport& report)
+        : doc_(document), rules_(rules), control_(control), report_(report) {}
+
+    void Run();
+    bool BuildCopper(Copper& copper, const TVemoLayer* layer, double from, double to);
+
+    std::vector<Leaf> leaves_;
+
+private:
+    bool Stopped() {
+        if (!stopped_ && control_.cancelled && control_.cancelled()) stopped_ = true;
+        return stopped_;
+    }
+    void Progress(double done, const std::string& step) {
+        if (control_.progress) control_.progress(std::clamp(done, 0.0, 1.0), step);
+    }
+    PointF ToDocument(P2 p) const { return PointF(float(p.x / kScale), float(p.y / kScale)); }
+    void Place(TViolation& v, P2 a, P2 b) const {
+        v.a = ToDocument(a);
+        v.b = ToDocument(b);
+        const double mx = (a.x + b.x) / 2 / kScale, my = (a.y + b.y) / 2 / kScale;
+        v.x = units::ToMm(mx - doc_.GetAreaX());
+        v.y = units::ToMm(doc_.GetAreaY() + doc_.GetAreaHeight() - my);
+    }
+    // The copper objects nearest to p (within a few micrometres of the nearest).
+    void AddObjectsAt(const Copper& copper, P2 p, TViolation& v) const;
+
+    void Clearance(Copper& copper, double from, double to);
+    void MinWidth(const Copper& copper);
+    void Holes(std::vector<Copper>& coppers);
+    void EdgeClearance(std::vector<Copper>& coppers);
+    void SilkOverPad();
+
+    const TVemoDocument& doc_;
+    const TDesignRules& rules_;
+    const TCheckControl& control_;
+    TCheckReport& report_;
+    bool stopped_ = false;
+};
+
+bool Checker::BuildCopper(Copper& copper, const TVemoLayer* layer, double from, double to) {
+    copper.name = layer->GetName();
+    for (const Leaf& leaf : leaves_)
+        if (leaf.layer == layer) copper.objects.push_back(&leaf);
+    Paths all, cut;
+    copper.objectAreas.resize(copper.objects.size());
+    copper.objectBoxes.resize(copper.objects.size());
+    std::vector<Entry> boxes;
+    for (std::size_t i = 0; i < copper.objects.size(); ++i) {
+        if (i % kPoll == 0) {
+            if (Stopped()) return false;
+            Progress(from + (to - from) * 0.6 * double(i) / double(copper.objects.size()),
+                     "outlines of " + copper.name);
+        }
+        const TVemoObject& object = *copper.objects[i]->object;
+        Paths area = AreaOf(object, kFineFlatness);
+        if (area.empty()) continue;
+        BBox box = BoxOf(area[0]);
+        for (const Path& p : area) bg::expand(box, BoxOf(p));
+        copper.objectBoxes[i] = box;
+        (object.IsCutOut() ? cut : all)
+            .insert((object.IsCutOut() ? cut : all).end(), area.begin(), area.end());
+        if (!object.IsCutOut()) boxes.emplace_back(box, std::uint32_t(i));
+        copper.objectAreas[i] = std::move(area);
+    }
+    copper.objectTree = Tree(boxes.begin(), boxes.end());
+    if (Stopped()) return false;
+    Progress(from + (to - from) * 0.6, "uniting " + copper.name);
+
+    ClipperLib::Clipper clipper;
+    clipper.AddPaths(all, ClipperLib::ptSubject, true);
+    ClipperLib::PolyTree tree;
+    if (cut.empty()) {
+        clipper.Execute(ClipperLib::ctUnion, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    } else {
+        clipper.AddPaths(cut, ClipperLib::ptClip, true);
+        clipper.Execute(ClipperLib::ctDifference, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    }
+    all.clear();
+    cut.clear();
+    if (Stopped()) return false;
+
+    // Every outer contour with its holes is one island; islands inside holes are islands of their own.
+    std::vector<std::pair<const ClipperLib::PolyNode*, std::uint32_t>> pending;
+    for (const ClipperLib::PolyNode* child : tree.Childs) pending.emplace_back(child, 0);
+    while (!pending.empty()) {
+        const auto [node, parentIsland] = pending.back();
+        pending.pop_back();
+        const std::uint32_t id = node->IsHole() ? parentIsland : copper.islands++;
+        if (node->Contour.size() >= 2) {
+            copper.contours.push_back(node->Contour);
+            copper.island.push_back(id);
+        }
+        for (const ClipperLib::PolyNode* child : node->Childs) pending.emplace_back(child, id);
+    }
+
+    std::vector<Entry> chunkBoxes, contourBoxes;
+    for (std::uint32_t c = 0; c < copper.contours.size(); ++c) {
+        const Path& path = copper.contours[c];
+        contourBoxes.emplace_back(BoxOf(path), c);
+        const auto n = std::uint32_t(path.size());
+        for (std::uint32_t first = 0; first < n; first += kChunk) {
+            const Copper::Chunk chunk{c, first, std::min(kChunk, n - first)};
+            BBox box(BPoint(double(path[first].X), double(path[first].Y)),
+                     BPoint(double(path[first].X), double(path[first].Y)));
+            for (std::uint32_t k = 0; k < chunk.count; ++k) {
+                const P2 e = copper.EdgeEnd(chunk, k);
+                bg::expand(box, BPoint(e.x, e.y));
+            }
+            chunkBoxes.emplace_back(box, std::uint32_t(copper.chunks.size()));
+            copper.chunks.push_back(chunk);
+        }
+    }
+    copper.chunkTree = Tree(chunkBoxes.begin(), chunkBoxes.end());
+    copper.contourTree = Tree(contourBoxes.begin(), contourBoxes.end());
+    return true;
+}
+
+void Checker::AddObjectsAt(const Copper& copper, P2 p, TViolation& v) const {
+    std::vector<Entry> near;
+    const double reach = units::FromMm(0.05) * kScale;
+    copper.objectTree.query(
+        bgi::intersects(BBox(BPoint(p.x - reach, p.y - reach), BPoint(p.x + reach, p.y + reach))),
+        std::back_inserter(near));
+    std::vector<std::pair<double, std::uint32_t>> found;
+    for (const Entry& e : near) {
+        double best = INFINITY;
+        for (const Path& poly : copper.objectAreas[e.second]) {
+            const int in = ClipperLib::PointInPolygon(IntPoint(cInt(p.x), cInt(p.y)), poly);
+            if (in != 0) best = 0.0;
+            for (std::size_t i = 0; i < poly.size() && best > 0.0; ++i)
+                best = std::min(best, Dist(p, Closest(p, At(poly[i]), At(poly[(i + 1) % poly.size()]))));
+        }
+        found.emplace_back(best, e.second);
+    }
+    if (found.empty()) return;
+    std::sort(found.begin(), found.end());
+    const double within = found.front().first + units::FromMm(0.005) * kScale;
+    for (const auto& [d, i] : found) {
+        if (d > within || v.objects.size() >= 8) break;
+        const bool known = std::any_of(v.objects.begin(), v.objects.end(), [&](const TObjectRef& r) {
+            return r.object == copper.objects[i]->object;
+        });
+        if (!known) v.objects.push_back(RefOf(*copper.objects[i]));
+    }
+}
+
+void Checker::Clearance(Copper& copper, double from, double to) {
+    const double clearance = units::FromMm(rules_.clearance) * kScale;
+    struct Best {
+        double d;
+        P2 a, b;
+    };
+    std::unordered_map<std::uint64_t, Best> pairs;
+    std::vector<Entry> near;
+    for (std::size_t ci = 0; ci < copper.chunks.size(); ++ci) {
+        if (ci % kPoll == 0) {
+            if (Stopped()) return;
+            Progress(from + (to - from) * double(ci) / double(copper.chunks.size()),
+                     "clearance on " + copper.name);
+        }
+        const Copper::Chunk& c = copper.chunks[ci];
+        const std::uint32_t island = copper.island[c.contour];
+        const P2 s0 = copper.EdgeStart(c, 0);
+        BBox box(BPoint(s0.x, s0.y), BPoint(s0.x, s0.y));
+        for (std::uint32_t k = 0; k < c.count; ++k) {
+            const P2 e = copper.EdgeEnd(c, k);
+            bg::expand(box, BPoint(e.x, e.y));
+        }
+        near.clear();
+        copper.chunkTree.query(bgi::intersects(Grown(box, clearance)), std::back_inserter(near));
+        for (const Entry& e : near) {
+            const Copper::Chunk& o = copper.chunks[e.second];
+            const std::uint32_t other = copper.island[o.contour];
+            if (other <= island) continue;
+            const std::uint64_t key = (std::uint64_t(island) << 32) | other;
+            auto found = pairs.find(key);
+            double best = found == pairs.end() ? clearance : found->second.d;
+            Best result{best, {}, {}};
+            for (std::uint32_t k = 0; k < c.count; ++k) {
+                const P2 a = copper.EdgeStart(c, k), b = copper.EdgeEnd(c, k);
+                for (std::uint32_t m = 0; m < o.count; ++m) {
+                    const P2 p = copper.EdgeStart(o, m), q = copper.EdgeEnd(o, m);
+                    if (std::max(a.x, b.x) + best < std::min(p.x, q.x) ||
+                        std::max(p.x, q.x) + best < std::min(a.x, b.x) ||
+                        std::max(a.y, b.y) + best < std::min(p.y, q.y) ||
+                        std::max(p.y, q.y) + best < std::min(a.y, b.y))
+                        continue;
+                    P2 onA, onB;
+                    const double d = SegmentDistance(a, b, p, q, onA, onB);
+                    if (d < best) {
+                        best = d;
+                        result = {d, onA, onB};
+                    }
+                }
+            }
+            if (result.d < clearance && (found == pairs.end() || result.d < found->second.d))
+                pairs[key] = result;
+        }
+    }
+
+    // Outlines that touch (a shared corner) are one conductor.
+    std::vector<std::uint32_t> root(copper.islands);
+    std::iota(root.begin(), root.end(), 0u);
+    const auto find = [&](std::uint32_t i) {
+        while (root[i] != i) i = root[i] = root[root[i]];
+        return i;
+    };
+    for (const auto& [key, best] : pairs)
+        if (best.d <= kTouch) root[find(std::uint32_t(key >> 32))] = find(std::uint32_t(key));
+    std::map<std::pair<std::uint32_t, std::uint32_t>, Best> gaps;
+    for (const auto& [key, best] : pairs) {
+        std::uint32_t i = find(std::uint32_t(key >> 32)), j = find(std::uint32_t(key));
+        if (i == j) continue;
+        if (i > j) std::swap(i, j);
+        auto at = gaps.find({i, j});
+        if (at == gaps.end() || best.d < at->second.d) gaps[{i, j}] = best;
+    }
+    std::uint32_t conductors = 0;
+    for (std::uint32_t i = 0; i < copper.islands; ++i) conductors += find(i) == i ? 1 : 0;
+    report_.islands += int(conductors);
+    for (const auto& [key, best] : gaps) {
+        TViolation v;
+        v.rule = "clearance";
+        v.layer = copper.name;
+        v.measured = ToMm(best.d);
+        v.required = rules_.clearance;
+        v.note = "copper too close to other copper";
+        Place(v, best.a, best.b);
+        AddObjectsAt(copper, best.a, v);
+        AddObjectsAt(copper, best.b, v);
+        report_.violations.push_back(std::move(v));
+    }
+}
+
+void Checker::MinWidth(const Copper& copper) {
+    const double minWidth = units::FromMm(rules_.minWidth);
+    for (const Leaf* leaf : copper.objects) {
+        const TVemoObject& object = *leaf->object;
+        const TVemoSurface* surface = object.GetSurface();
+        // A fill carries its own area; texts are plotted as their glyphs.
+        if (!surface || surface->GetFill() || dynamic_cast<const TVemoString*>(&object) || object.IsCutOut())
+            continue;
+        const double width = surface->GetWidth();
+        if (!(width < minWidth) || !(width > 0.0)) continue;
+        P2 at{};
+        if (const auto* path = dynamic_cast<const TVemoPath*>(&object)) {
+            if (path->GetPoints().size() < 4) continue;
+            at = {path->GetPoints()[0].x * kScale, path->GetPoints()[0].y * kScale};
+        } else if (const auto* shape = dynamic_cast<const TVemoShape*>(&object)) {
+            const PointF p = shape->GetHandle(1);
+            at = {p.x * kScale, p.y * kScale};
+        } else {
+            continue;
+        }
+        TViolation v;
+        v.rule = "min-width";
+        v.layer = copper.name;
+        v.measured = units::ToMm(width);
+        v.required = rules_.minWidth;
+        v.note = std::string(Kind(object)) + " drawn narrower than the rule";
+        Place(v, at, at);
+        v.objects.push_back(RefOf(*leaf));
+        report_.violations.push_back(std::move(v));
+    }
+}
+
+// A hole of the drill layer: a filled round circle (its diameter grown by its
+// pen) or a round dot (a path on one point), as the drill file takes them.
+bool HoleOf(const TVemoObject& object, P2& centre, double& diameter) {
+    const TVemoSurface* surface = object.GetSurface();
+    if (!surface) return false;
+    if (const auto* ellipse = dynamic_cast<const TVemoEllipse*>(&object)) {
+        const RectF local = ellipse->GetLocalBounds();
+        const double s = ellipse->GetPlacement().SimilarityScale();
+        if (!(s > 0.0) || !surface->GetFill()) return false;
+        if (std::fabs(local.width - local.height) > 1e-4f * std::max(local.width, 1.0f)) return false;
+        diameter = local.width * s + std::max(0.0f, surface->GetWidth());
+        const PointF c =
+            ellipse->GetPlacement().Map(PointF(local.x + local.width / 2, local.y + local.height / 2));
+        centre = {double(c.x), double(c.y)};
+    } else if (const auto* path = dynamic_cast<const TVemoPath*>(&object)) {
+        const TRingVector<PointF>& points = path->GetPoints();
+        if (points.size() == 0 || surface->GetCap() == geom::CapSquare) return false;
+        for (const PointF& p : points)
+            if (std::fabs(p.x - points[0].x) > 1e-3f || std::fabs(p.y - points[0].y) > 1e-3f) return false;
+        diameter = surface->GetWidth();
+        centre = {double(points[0].x), double(points[0].y)};
+    } else {
+        return false;
+    }
+    return std::isfinite(diameter) && diameter > 0.0 && std::isfinite(centre.x) && std::isfinite(centre.y);
+}
+
+void Checker::Holes(std::vector<Copper>& coppers) {
+    const TVemoLayerList& layers = doc_.GetLayerList();
+    TVemoLayerPtr drill;
+    for (int i = 0; i < layers.Count() && !drill; ++i)
+        if (layers.At(i)->IsHole()) drill = layers.At(i);
+    if (!drill) drill = layers.Find("hole");
+    std::vector<const Leaf*> holes;
+    if (drill)
+        for (const Leaf& leaf : leaves_)
+            if (leaf.layer == drill.get()) holes.push_back(&leaf);
+    for (std::size_t h = 0; h < holes.size(); ++h) {
+        if (h % kPoll == 0 && Stopped()) return;
+        P2 c;
+        double diameter = 0.0;
+        if (!HoleOf(*holes[h]->object, c, diameter)) continue;
+        ++report_.holes;
+        const P2 at{c.x * kScale, c.y * kScale};
+        const double mm = units::ToMm(diameter);
+        const auto flag = [&](const char* rule, double required, const std::string& layer, double measured,
+                              const std::string& note, const Copper* copper) {
+            TViolation v;
+            v.rule = rule;
+            v.layer = layer;
+            v.measured = measured;
+            v.required = required;
+            v.note = note;
+            Place(v, at, at);
+            v.objects.push_back(RefOf(*holes[h]));
+            if (copper) AddObjectsAt(*copper, at, v);
+            report_.violations.push_back(std::move(v));
+        };
+        if (mm < rules_.minDrill)
+            flag("min-drill", rules_.minDrill, drill->GetName(), mm, "hole too small", nullptr);
+        if (mm > rules_.maxDrill)
+            flag("max-drill", rules_.maxDrill, drill->GetName(), mm, "hole too big", nullptr);
+
+        const double r = diameter / 2 * kScale;
+        const double want = units::FromMm(rules_.minAnnular) * kScale;
+        for (Copper& copper : coppers) {
+            if (copper.contours.empty()) continue;  // a layer without copper takes no part
+            // The nearest copper edge within reach of a ring of the wanted width.
+            std::vector<Entry> near;
+            const double reach = r + want + 1.0;
+            copper.chunkTree.query(
+                bgi::intersects(BBox(BPoint(at.x - reach, at.y - reach), BPoint(at.x + reach, at.y + reach))),
+                std::back_inserter(near));
+            double edge = INFINITY;
+            for (const Entry& e : near) {
+                const Copper::Chunk& k = copper.chunks[e.second];
+                for (std::uint32_t m = 0; m < k.count; ++m)
+                    edge =
+                        std::min(edge, Dist(at, Closest(at, copper.EdgeStart(k, m), copper.EdgeEnd(k, m))));
+            }
+            std::vector<Entry> around;
+            copper.contourTree.query(bgi::contains(BPoint(at.x, at.y)), std::back_inserter(around));
+            std::vector<std::uint32_t> which;
+            for (const Entry& e : around) which.push_back(e.second);
+            const bool inCopper = Inside(IntPoint(cInt(at.x), cInt(at.y)), copper.contours, which);
+            if (inCopper) {
+                const double ring = edge - r;
+                if (ring < want)
+                    flag("min-annular", rules_.minAnnular, copper.name, std::max(0.0, ToMm(ring)),
+                         ring < 0.0 ? "the hole breaks out of its copper"
+                                    : "copper ring around the hole too thin",
+                         &copper);
+            } else if (edge < r) {
+                flag("min-annular", rules_.minAnnular, copper.name, 0.0, "the hole is not inside copper",
+                     &copper);
+            } else {
+                flag("min-annular", rules_.minAnnular, copper.name, 0.0, "no copper around the hole",
+                     nullptr);
+            }
+        }
+    }
+    if (report_.holes == 0)
+        report_.idle.push_back(std::string("min-annular, min-drill, max-drill: ") +
+                               (drill ? "no round holes on layer " + drill->GetName() : "no hole layer"));
+}
+
+void Checker::EdgeClearance(std::vector<Copper>& coppers) {
+    // The board is cut along the middle of the outline layer's strokes.
+    GraphicsPath edges;
+    for (const Leaf& leaf : leaves_) {
+        if (!leaf.layer || leaf.layer->GetName() != kOutlineLayer) continue;
+        const TVemoObject& object = *leaf.object;
+        if (const auto* path = dynamic_cast<const TVemoPath*>(&object))
+            edges.AddPath(DrawnCurve(*path));
+        else if (const auto* shape = dynamic_cast<const TVemoShape*>(&object))
+            edges.AddPath(ShapeFigure(*shape));
+        else if (const auto* text = dynamic_cast<const TVemoString*>(&object))
+            edges.AddPath(text->GetOutline());
+    }
+    if (edges.IsEmpty()) {
+        report_.idle.push_back("edge-clearance: no board outline (layer dimension)");
+        return;
+    }
+    edges.Flatten(kFineFlatness);
+    std::vector<std::pair<P2, P2>> segments;
+    Paths closed;
+    {
+        const std::vector<PointF>& pts = edges.Points();
+        const std::vector<std::uint8_t>& types = edges.Types();
+        std::size_t start = 0;
+        for (std::size_t i = 0; i < pts.size(); ++i) {
+            const bool last = i + 1 == pts.size() || (types[i + 1] & geom::PointTypeMask) == geom::PointStart;
+            if (i > start)
+                segments.push_back(
+                    {{pts[i - 1].x * kScale, pts[i - 1].y * kScale}, {pts[i].x * kScale, pts[i].y * kScale}});
+            if (!last) continue;
+            const PointF first = pts[start], end = pts[i];
+            const bool isClosed = (types[i] & geom::PointCloseMark) != 0 ||
+                                  (std::fabs(first.x - end.x) < 1e-3f && std::fabs(first.y - end.y) < 1e-3f);
+            if (isClosed && i > start + 1) {
+                if (types[i] & geom::PointCloseMark)
+                    segments.push_back(
+                        {{end.x * kScale, end.y * kScale}, {first.x * kScale, first.y * kScale}});
+                Path poly = ToPath(std::vector<PointF>(pts.begin() + std::ptrdiff_t(start),
+                                                       pts.begin() + std::ptrdiff_t(i) + 1));
+                if (poly.size() >= 3) closed.push_back(std::move(poly));
+            }
+            start = i + 1;
+        }
+    }
+    std::vector<Entry> boxes;
+    for (std::uint32_t i = 0; i < segments.size(); ++i) {
+        const auto& [a, b] = segments[i];
+        boxes.emplace_back(BBox(BPoint(std::min(a.x, b.x), std::min(a.y, b.y)),
+                                BPoint(std::max(a.x, b.x), std::max(a.y, b.y))),
+                           i);
+    }
+    const Tree tree(boxes.begin(), boxes.end());
+    std::vector<std::uint32_t> allClosed(closed.size());
+    std::iota(allClosed.begin(), allClosed.end(), 0u);
+
+    const double limit = units::FromMm(rules_.edgeClearance) * kScale;
+    for (Copper& copper : coppers) {
+        struct Best {
+            double d = INFINITY;
+            P2 a{}, b{};
+        };
+        std::vector<Best> best(copper.islands);
+        std::vector<Entry> near;
+        for (std::size_t ci = 0; ci < copper.chunks.size(); ++ci) {
+            if (ci % kPoll == 0 && Stopped()) return;
+            const Copper::Chunk& c = copper.chunks[ci];
+            const P2 s0 = copper.EdgeStart(c, 0);
+            BBox box(BPoint(s0.x, s0.y), BPoint(s0.x, s0.y));
+            for (std::uint32_t k = 0; k < c.count; ++k) {
+                const P2 e = copper.EdgeEnd(c, k);
+                bg::expand(box, BPoint(e.x, e.y));
+            }
+            near.clear();
+            tree.query(bgi::intersects(Grown(box, limit)), std::back_inserter(near));
+            Best& b = best[copper.island[c.contour]];
+            for (const Entry& e : near)
+                for (std::uint32_t k = 0; k < c.count; ++k) {
+                    P2 onA, onB;
+                    const double d =
+                        SegmentDistance(copper.EdgeStart(c, k), copper.EdgeEnd(c, k),
+                                        segments[e.second].first, segments[e.second].second, onA, onB);
+                    if (d < b.d) b = {d, onA, onB};
+                }
+        }
+        std::vector<bool> outsideSeen(copper.islands, false);
+        for (std::uint32_t c = 0; c < copper.contours.size(); ++c) {
+            const std::uint32_t island = copper.island[c];
+            TViolation v;
+            v.rule = "edge-clearance";
+            v.layer = copper.name;
+            v.required = rules_.edgeClearance;
+            if (best[island].d < limit) {
+                v.measured = ToMm(best[island].d);
+                v.note = best[island].d <= kTouch ? "copper crosses the board outline"
+                                                  : "copper too close to the board outline";
+                Place(v, best[island].a, best[island].b);
+                AddObjectsAt(copper, best[island].a, v);
+                best[island].d = INFINITY;  // reported once
+                outsideSeen[island] = true;
+            } else if (!closed.empty() && !outsideSeen[island] &&
+                       !Inside(copper.contours[c][0], closed, allClosed)) {
+                const P2 at = At(copper.contours[c][0]);
+                v.measured = 0.0;
+                v.note = "copper outside the board outline";
+                Place(v, at, at);
+                AddObjectsAt(copper, at, v);
+                outsideSeen[island] = true;
+            } else {
+                outsideSeen[island] = true;
+                continue;
+            }
+            report_.violations.push_back(std::move(v));
+        }
+    }
+}
+
+void Checker::SilkOverPad() {
+    if (!rules_.silkOverPad) return;
+    const TVemoLayerList& layers = doc_.GetLayerList();
+    bool any = false;
+    for (const auto& [silkName, maskName] : kSilkOverMask) {
+        const TVemoLayerPtr silk = layers.Find(silkName), mask = layers.Find(maskName);
+        if (!silk || !mask) continue;
+        std::vector<const Leaf*> silkObjects, maskObjects;
+        for (const Leaf& leaf : leaves_) {
+            if (leaf.layer == silk.get()) silkObjects.push_back(&leaf);
+            if (leaf.layer == mask.get()) maskObjects.push_back(&leaf);
+        }
+        if (silkObjects.empty() || maskObjects.empty()) continue;
+        any = true;
+        Paths silkArea, maskArea;
+        std::vector<std::pair<BBox, const Leaf*>> owners;
+        for (const auto* list : {&silkObjects, &maskObjects})
+            for (const Leaf* leaf : *list) {
+                if (Stopped()) return;
+                Paths area = AreaOf(*leaf->object, kCoarseFlatness);
+                if (area.empty()) continue;
+                BBox box = BoxOf(area[0]);
+                for (const Path& p : area) bg::expand(box, BoxOf(p));
+                owners.emplace_back(box, leaf);
+                Paths& into = list == &silkObjects ? silkArea : maskArea;
+                into.insert(into.end(), area.begin(), area.end());
+            }
+        ClipperLib::Clipper clipper;
+        clipper.AddPaths(silkArea, ClipperLib::ptSubject, true);
+        clipper.AddPaths(maskArea, ClipperLib::ptClip, true);
+        Paths overlap;
+        clipper.Execute(ClipperLib::ctIntersection, overlap, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+        // Slivers below a hundredth of a millimetre each way are rounding, not print.
+        const double least = units::FromMm(0.01) * kScale;
+        for (const Path& piece : overlap) {
+            if (!ClipperLib::Orientation(piece) || std::fabs(ClipperLib::Area(piece)) < least * least)
+                continue;
+            const BBox box = BoxOf(piece);
+            const double w = box.max_corner().get<0>() - box.min_corner().get<0>(),
+                         h = box.max_corner().get<1>() - box.min_corner().get<1>();
+            const P2 at{(box.min_corner().get<0>() + box.max_corner().get<0>()) / 2,
+                        (box.min_corner().get<1>() + box.max_corner().get<1>()) / 2};
+            TViolation v;
+            v.rule = "silk-over-pad";
+            v.layer = silkName;
+            v.measured = ToMm(std::max(w, h));
+            v.required = 0.0;
+            v.note = std::string("silk screen over a mask opening of ") + maskName;
+            Place(v, at, at);
+            for (const auto& [ownerBox, leaf] : owners)
+                if (bg::intersects(ownerBox, box) && v.objects.size() < 8) v.objects.push_back(RefOf(*leaf));
+            report_.violations.push_back(std::move(v));
+        }
+    }
+    if (!any) report_.idle.push_back("silk-over-pad: no silk screen and mask openings on the same side");
+}
+
+void Checker::Run() {
+    CollectLeaves(doc_.GetRoot(), "", "", leaves_);
+    const TVemoLayerList& layers = doc_.GetLayerList();
+    std::vector<const TVemoLayer*> copperLayers;
+    for (int i = 0; i < layers.Count(); ++i) {
+        const std::string& name = layers.At(i)->GetName();
+        const bool standard =
+            std::find_if(std::begin(kCopperLayers), std::end(kCopperLayers),
+                         [&](const char* c) { return name == c; }) != std::end(kCopperLayers);
+        const bool named =
+            std::find(rules_.extraCopper.begin(), rules_.extraCopper.end(), name) != rules_.extraCopper.end();
+        if (!standard && !named) continue;
+        if (std::find_if(copperLayers.begin(), copperLayers.end(),
+                         [&](const TVemoLayer* l) { return l->GetName() == name; }) != copperLayers.end())
+            continue;  // two layers of one name: the first stands for both, as a name chooses it
+        copperLayers.push_back(layers.At(i).get());
+        report_.copperLayers.push_back(name);
+    }
+    std::vector<Copper> coppers(copperLayers.size());
+    for (std::size_t i = 0; i < copperLayers.size(); ++i) {
+        const double from = 0.8 * double(i) / double(copperLayers.size()),
+                     to = 0.8 * double(i + 1) / double(copperLayers.size());
+        if (!BuildCopper(coppers[i], copperLayers[i], from, from + (to - from) / 2)) return;
+        report_.objects += int(coppers[i].objects.size());
+        Clearance(coppers[i], from + (to - from) / 2, to);
+        if (Stopped()) return;
+        MinWidth(coppers[i]);
+    }
+    bool anyCopper = false;
+    for (const Copper& copper : coppers) anyCopper = anyCopper || !copper.contours.empty();
+    if (!anyCopper)
+        report_.idle.push_back(copperLayers.empty() ? "clearance, min-width: no copper layer"
+                                                    : "clearance, min-width: no copper on the copper layers");
+    Progress(0.8, "holes");
+    Holes(coppers);
+    if (Stopped()) return;
+    Progress(0.85, "board outline");
+    if (anyCopper)
+        EdgeClearance(coppers);
+    else
+        report_.idle.push_back("edge-clearance: no copper");
+    if (Stopped()) return;
+    Progress(0.95, "silk screen");
+    SilkOverPad();
+    if (Stopped()) return;
+    Progress(1.0, "done");
+    report_.completed = true;
+}
+
+}  // namespace
+
+TCheckReport CheckDesign(const TVemoDocument& document, const TDesignRules& rules,
+                         const TCheckControl& control) {
+    TCheckReport report;
+    report.rules = rules;
+    report.error = RulesProblem(rules);
+    if (!report.error.empty()) return report;
+    for (const std::string& name : rules.extraCopper)
+        if (!document.GetLayerList().Find(name)) {
+            report.error = "the document has no layer \"" + name + "\" to check as copper";
+            return report;
+        }
+    Checker checker(document, rules, control, report);
+    checker.Run();
+    if (!report.completed) {
+        report.cancelled = true;
+        report.violations.clear();
+        return report;
+    }
+    static const std::vector<std::string> order = {"clearance", "min-width",      "min-annular",  "min-drill",
+                                                   "max-drill", "edge-clearance", "silk-over-pad"};
+    const auto rank = [&](const std::string& rule) {
+        return std::find(order.begin(), order.end(), rule) - order.begin();
+    };
+    std::stable_sort(report.violations.begin(), report.violations.end(),
+                     [&](const TViolation& a, const TViolation& b) {
+                         if (rank(a.rule) != rank(b.rule)) return rank(a.rule) < rank(b.rule);
+                         if (a.layer != b.layer) return a.layer < b.layer;
+                         if (a.y != b.y) return a.y > b.y;
+                         return a.x < b.x;
+                     });
+    return report;
+}
+
+std::vector<std::vector<PointF>> CopperContours(const TVemoDocument& document, const std::string& layerName) {
+    std::vector<std::vector<PointF>> out;
+    const TVemoLayerPtr layer = document.GetLayerList().Find(layerName);
+    if (!layer) return out;
+    const TDesignRules rules;
+    const TCheckControl control;
+    TCheckReport report;
+    Checker checker(document, rules, control, report);
+    CollectLeaves(document.GetRoot(), "", "", checker.leaves_);
+    Copper copper;
+    if (!checker.BuildCopper(copper, layer.get(), 0.0, 1.0)) return out;
+    for (const Path& contour : copper.contours) {
+        std::vector<PointF>& poly = out.emplace_back();
+        for (const IntPoint& p : contour)
+            poly.emplace_back(float(double(p.X) / kScale), float(double(p.Y) / kScale));
+    }
+    return out;
+}
+
+}  // namespace check
