@@ -46,6 +46,11 @@ constexpr double kScale = 1000.0;
 // Outlines are flattened this close to their curves (document units, 2 um):
 // a measured gap is within that of the true one.
 constexpr float kFineFlatness = 0.02f;
+// Coarse and fine outlines differ by at most this much in a gap (both
+// flatten, each within 0.025 mm of the curve), in Clipper units.
+constexpr double kMargin = 0.6 * kScale;
+// Round caps and joins: widening makes arcs within a tenth of this (1 um).
+constexpr float kFineArcFlatness = 0.1f;
 // Silk and mask openings only need to be seen, not measured.
 constexpr float kCoarseFlatness = 0.25f;
 // Closer than this two outlines touch (one conductor): twice the flattening,
@@ -182,11 +187,106 @@ Paths AreaOf(const TVemoObject& object, float flatness) {
         out = Unite(filled, ClipperLib::pftNonZero);
     }
     if (surface->GetWidth() > 0.0f && std::isfinite(surface->GetWidth())) {
+        // The curve is flattened here; widening then rounds caps and joins
+        // within a tenth of its flatness, so it is given a coarser one: arcs
+        // of a micrometre, not of a fifth of one.
         GraphicsPath stroke = figure;
-        stroke.Widen(surface->GetPen(), flatness);
+        stroke.Flatten(flatness);
+        stroke.Widen(surface->GetPen(), std::max(flatness, kFineArcFlatness));
         const bool alone = out.empty();
         Append(stroke, flatness, out);
         if (!alone) out = Unite(out, ClipperLib::pftNonZero);
+    }
+    return out;
+}
+
+// The area of an object near a window, outlined finely: the stroke of the
+// stretches of its curve that come near the window and its fill cut to the
+// window grown by a margin. Edges that only the cutting made lie outside the
+// window; inside it the area is the object's.
+Paths AreaNear(const TVemoObject& object, double l, double t, double r, double b) {
+    const TVemoSurface* surface = object.GetSurface();
+    if (dynamic_cast<const TVemoString*>(&object) || !surface ||
+        !surface->GetPen().EffectiveDashPattern().empty())
+        return AreaOf(object, kFineFlatness);
+    GraphicsPath figure;
+    if (const auto* path = dynamic_cast<const TVemoPath*>(&object))
+        figure = DrawnCurve(*path);
+    else if (const auto* shape = dynamic_cast<const TVemoShape*>(&object))
+        figure = ShapeFigure(*shape);
+    if (figure.IsEmpty()) return {};
+    figure.Flatten(kFineFlatness);
+    const bool stroked = surface->GetWidth() > 0.0f && std::isfinite(surface->GetWidth());
+    const double grow = (stroked ? 0.75 * surface->GetWidth() * kScale : 0.0) + kMargin;
+    l -= grow, t -= grow, r += grow, b += grow;
+    const auto near = [&](PointF p, PointF q) {
+        return std::max(p.x, q.x) * kScale >= l && std::min(p.x, q.x) * kScale <= r &&
+               std::max(p.y, q.y) * kScale >= t && std::min(p.y, q.y) * kScale <= b;
+    };
+    Paths out;
+    if (surface->GetFill()) {
+        Paths filled;
+        GraphicsPath closedFigure = figure;
+        closedFigure.CloseFigure();
+        Append(closedFigure, kFineFlatness, filled);
+        ClipperLib::Clipper clipper;
+        clipper.AddPaths(filled, ClipperLib::ptSubject, true);
+        const Path window = {IntPoint(cInt(l), cInt(t)), IntPoint(cInt(r), cInt(t)),
+                             IntPoint(cInt(r), cInt(b)), IntPoint(cInt(l), cInt(b))};
+        clipper.AddPath(window, ClipperLib::ptClip, true);
+        clipper.Execute(ClipperLib::ctIntersection, out, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    }
+    if (stroked) {
+        // Runs of consecutive edges near the window, each widened on its own.
+        GraphicsPath runs;
+        const std::vector<PointF>& pts = figure.Points();
+        const std::vector<std::uint8_t>& types = figure.Types();
+        std::size_t start = 0;
+        for (std::size_t i = 0; i < pts.size(); ++i) {
+            const bool last = i + 1 == pts.size() || (types[i + 1] & geom::PointTypeMask) == geom::PointStart;
+            if (!last) continue;
+            std::vector<PointF> line(pts.begin() + std::ptrdiff_t(start),
+                                     pts.begin() + std::ptrdiff_t(i) + 1);
+            const bool closed = (types[i] & geom::PointCloseMark) != 0;
+            if (closed) line.push_back(line.front());
+            start = i + 1;
+            std::vector<bool> keep(line.size() > 1 ? line.size() - 1 : 0);
+            bool all = true;
+            for (std::size_t k = 0; k + 1 < line.size(); ++k)
+                all = (keep[k] = near(line[k], line[k + 1])) && all;
+            if (line.size() == 1) {
+                if (near(line[0], line[0])) runs.AddLines(line.data(), 1), runs.StartFigure();
+                continue;
+            }
+            if (all) {
+                runs.AddLines(line.data(), closed ? line.size() - 1 : line.size());
+                if (closed) runs.CloseFigure();
+                runs.StartFigure();
+                continue;
+            }
+            // A closed figure's runs may pass its first point: start after an edge left out.
+            const std::size_t m = keep.size();
+            std::size_t from = 0;
+            if (closed)
+                while (from < m && keep[from]) ++from;
+            for (std::size_t n = 0; n < m;) {
+                const std::size_t k = (from + n) % m;
+                if (!keep[k]) {
+                    ++n;
+                    continue;
+                }
+                std::vector<PointF> run = {line[k]};
+                while (n < m && keep[(from + n) % m]) run.push_back(line[(from + n) % m + 1]), ++n;
+                runs.AddLines(run.data(), run.size());
+                runs.StartFigure();
+            }
+        }
+        if (!runs.IsEmpty()) {
+            runs.Widen(surface->GetPen(), kFineArcFlatness);
+            const bool alone = out.empty();
+            Append(runs, kFineFlatness, out);
+            if (!alone) out = Unite(out, ClipperLib::pftNonZero);
+        }
     }
     return out;
 }
@@ -264,17 +364,24 @@ bool Inside(const IntPoint& p, const Paths& polys, const std::vector<std::uint32
     return crossings % 2 == 1;
 }
 
-// The copper of one layer: its islands' contours cut into chunks of edges
-// under a spatial index, and its objects.
+// The copper of one layer. Islands come from the union of the objects'
+// outlines as the model keeps them (flattened within 0.025 mm, as the Gerber
+// writer flattens), cut into strips so that each union stays small; the
+// strips' pieces are joined again where they meet on a seam. Distances found
+// on these outlines within kMargin of a rule are measured again on outlines
+// flattened within kFineFlatness, near the place found.
 struct Copper {
     std::string name;
-    std::vector<const Leaf*> objects;
-    std::vector<Paths> objectAreas;
-    std::vector<BBox> objectBoxes;
-    Tree objectTree;
-    Paths contours;                     // outer contours and holes
+    std::vector<const Leaf*> objects;  // drawing copper
+    std::vector<const Leaf*> cuts;     // cut-out objects, removing copper
+    std::vector<BBox> objectBoxes, cutBoxes;
+    std::vector<Paths> coarse;  // of each drawing object, as the model keeps it
+    Tree objectTree, cutTree;
+
+    Paths contours;                     // outer contours and holes of every strip
     std::vector<std::uint32_t> island;  // of each contour
-    std::uint32_t islands = 0;
+    std::vector<std::uint32_t> root;    // islands joined across seams or found touching
+    std::vector<cInt> seams;            // x of the strips' borders, sorted
     struct Chunk {
         std::uint32_t contour, first, count;
     };
@@ -287,6 +394,43 @@ struct Copper {
         const Path& p = contours[c.contour];
         return At(p[(c.first + k + 1) % p.size()]);
     }
+    // An edge a strip's border made: no edge of the copper.
+    bool IsSeam(const Chunk& c, std::uint32_t k) const {
+        const Path& p = contours[c.contour];
+        const IntPoint& a = p[c.first + k];
+        const IntPoint& b = p[(c.first + k + 1) % p.size()];
+        return a.X == b.X && std::binary_search(seams.begin(), seams.end(), a.X);
+    }
+    std::uint32_t Find(std::uint32_t i) {
+        while (root[i] != i) i = root[i] = root[root[i]];
+        return i;
+    }
+    void Join(std::uint32_t i, std::uint32_t j) {
+        i = Find(i), j = Find(j);
+        if (i != j) root[std::max(i, j)] = std::min(i, j);
+    }
+};
+
+// Vertices of the coarse outlines a strip holds, about.
+constexpr std::size_t kStripVertices = 20000;
+
+// The outline the model keeps for drawing, as Clipper polygons.
+Paths CoarseArea(const TVemoObject& object) {
+    const GraphicsPath* outline = nullptr;
+    const auto* instance = object.AsInstance();
+    if (const auto* path = dynamic_cast<const TVemoPath*>(&object))
+        outline = &path->GetOutline();
+    else if (const auto* shape = dynamic_cast<const TVemoShape*>(&object))
+        outline = &shape->GetOutline();
+    if (!outline || (instance && instance->IsStale())) return AreaOf(object, kCoarseFlatness);
+    Paths out;
+    Append(*outline, kCoarseFlatness, out);
+    return out;
+}
+
+struct FineEdge {
+    P2 a, b;
+    std::uint32_t island;
 };
 
 class Checker {
@@ -317,7 +461,16 @@ private:
         v.y = units::ToMm(doc_.GetAreaY() + doc_.GetAreaHeight() - my);
     }
     // The copper objects nearest to p (within a few micrometres of the nearest).
-    void AddObjectsAt(const Copper& copper, P2 p, TViolation& v) const;
+    void AddObjectsAt(Copper& copper, P2 p, TViolation& v);
+
+    // The island p lies in, on, or within kMargin of; ~0 for none.
+    std::uint32_t IslandAt(Copper& copper, P2 p);
+    // Whether object i's outline as the model keeps it comes within radius of p.
+    bool Reaches(const Copper& copper, std::uint32_t i, P2 p, double radius) const;
+    // The fine outline of object i near window (see AreaNear), cut-outs removed.
+    Paths Fine(Copper& copper, std::uint32_t i, const BBox& window);
+    // The fine edges of the objects whose outlines come within radius of p.
+    std::vector<FineEdge> FineAround(Copper& copper, P2 p, double radius);
 
     void Clearance(Copper& copper, double from, double to);
     void MinWidth(const Copper& copper);
@@ -332,60 +485,149 @@ private:
     bool stopped_ = false;
 };
 
+BBox Around(P2 p, double r) {
+    return BBox(BPoint(p.x - r, p.y - r), BPoint(p.x + r, p.y + r));
+}
+
 bool Checker::BuildCopper(Copper& copper, const TVemoLayer* layer, double from, double to) {
     copper.name = layer->GetName();
     for (const Leaf& leaf : leaves_)
-        if (leaf.layer == layer) copper.objects.push_back(&leaf);
-    Paths all, cut;
-    copper.objectAreas.resize(copper.objects.size());
-    copper.objectBoxes.resize(copper.objects.size());
-    std::vector<Entry> boxes;
-    for (std::size_t i = 0; i < copper.objects.size(); ++i) {
-        if (i % kPoll == 0) {
-            if (Stopped()) return false;
-            Progress(from + (to - from) * 0.6 * double(i) / double(copper.objects.size()),
-                     "outlines of " + copper.name);
+        if (leaf.layer == layer) (leaf.object->IsCutOut() ? copper.cuts : copper.objects).push_back(&leaf);
+    std::vector<Paths>& coarse = copper.coarse;
+    std::vector<Paths> coarseCuts(copper.cuts.size());
+    coarse.resize(copper.objects.size());
+    std::vector<Entry> boxes, cutBoxes;
+    std::size_t vertices = 0;
+    double left = INFINITY, right = -INFINITY, top = INFINITY, bottom = -INFINITY;
+    for (int kind = 0; kind < 2; ++kind) {
+        const std::vector<const Leaf*>& list = kind == 0 ? copper.objects : copper.cuts;
+        std::vector<Paths>& areas = kind == 0 ? coarse : coarseCuts;
+        std::vector<BBox>& boxesOf = kind == 0 ? copper.objectBoxes : copper.cutBoxes;
+        boxesOf.assign(list.size(), BBox(BPoint(0, 0), BPoint(0, 0)));
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            if (i % kPoll == 0 && Stopped()) return false;
+            areas[i] = CoarseArea(*list[i]->object);
+            if (areas[i].empty()) continue;
+            BBox box = BoxOf(areas[i][0]);
+            for (const Path& p : areas[i]) {
+                bg::expand(box, BoxOf(p));
+                vertices += kind == 0 ? p.size() : 0;
+            }
+            boxesOf[i] = box;
+            (kind == 0 ? boxes : cutBoxes).emplace_back(box, std::uint32_t(i));
+            if (kind == 0) {
+                left = std::min(left, box.min_corner().get<0>()),
+                right = std::max(right, box.max_corner().get<0>());
+                top = std::min(top, box.min_corner().get<1>()),
+                bottom = std::max(bottom, box.max_corner().get<1>());
+            }
         }
-        const TVemoObject& object = *copper.objects[i]->object;
-        Paths area = AreaOf(object, kFineFlatness);
-        if (area.empty()) continue;
-        BBox box = BoxOf(area[0]);
-        for (const Path& p : area) bg::expand(box, BoxOf(p));
-        copper.objectBoxes[i] = box;
-        (object.IsCutOut() ? cut : all)
-            .insert((object.IsCutOut() ? cut : all).end(), area.begin(), area.end());
-        if (!object.IsCutOut()) boxes.emplace_back(box, std::uint32_t(i));
-        copper.objectAreas[i] = std::move(area);
     }
     copper.objectTree = Tree(boxes.begin(), boxes.end());
-    if (Stopped()) return false;
-    Progress(from + (to - from) * 0.6, "uniting " + copper.name);
+    copper.cutTree = Tree(cutBoxes.begin(), cutBoxes.end());
+    if (boxes.empty()) return true;
+    Progress(from + (to - from) * 0.2, "uniting " + copper.name);
 
-    ClipperLib::Clipper clipper;
-    clipper.AddPaths(all, ClipperLib::ptSubject, true);
-    ClipperLib::PolyTree tree;
-    if (cut.empty()) {
-        clipper.Execute(ClipperLib::ctUnion, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
-    } else {
-        clipper.AddPaths(cut, ClipperLib::ptClip, true);
-        clipper.Execute(ClipperLib::ctDifference, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    // Strips of equal width, each united on its own.
+    const std::size_t perStrip = control_.stripVertices > 0 ? control_.stripVertices : kStripVertices;
+    const std::size_t strips = std::clamp<std::size_t>(vertices / perStrip, 1, 1024);
+    const double width = (right - left) / double(strips);
+    std::vector<cInt> borders = {cInt(std::floor(left)) - 1};
+    for (std::size_t k = 1; k < strips; ++k) {
+        // Off the grids boards are drawn on, so that few holes and edges lie on a border.
+        const cInt x = cInt(std::llround(left + width * double(k))) + 7;
+        if (x > borders.back()) borders.push_back(x);
     }
-    all.clear();
-    cut.clear();
+    borders.push_back(cInt(std::ceil(right)) + 1);
+    copper.seams.assign(borders.begin() + 1, borders.end() - 1);
+    std::vector<std::uint32_t> stripOf;  // of each contour
+    const cInt above = cInt(std::floor(top)) - 1, below = cInt(std::ceil(bottom)) + 1;
+    for (std::size_t k = 0; k + 1 < borders.size(); ++k) {
+        if (Stopped()) return false;
+        Progress(from + (to - from) * (0.2 + 0.6 * double(k) / double(borders.size() - 1)),
+                 "uniting " + copper.name);
+        const BBox strip(BPoint(double(borders[k]), double(above)),
+                         BPoint(double(borders[k + 1]), double(below)));
+        std::vector<Entry> in, cutsIn;
+        copper.objectTree.query(bgi::intersects(strip), std::back_inserter(in));
+        if (in.empty()) continue;
+        copper.cutTree.query(bgi::intersects(strip), std::back_inserter(cutsIn));
+        ClipperLib::Clipper clipper;
+        for (const Entry& e : in) clipper.AddPaths(coarse[e.second], ClipperLib::ptSubject, true);
+        const bool split = borders.size() > 2;
+        if (split) {
+            const Path rect = {IntPoint(borders[k], above), IntPoint(borders[k + 1], above),
+                               IntPoint(borders[k + 1], below), IntPoint(borders[k], below)};
+            clipper.AddPath(rect, ClipperLib::ptClip, true);
+        }
+        const ClipperLib::ClipType op = split ? ClipperLib::ctIntersection : ClipperLib::ctUnion;
+        ClipperLib::PolyTree tree;
+        if (cutsIn.empty()) {
+            clipper.Execute(op, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+        } else {
+            Paths united;
+            clipper.Execute(op, united, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+            ClipperLib::Clipper cutter;
+            cutter.AddPaths(united, ClipperLib::ptSubject, true);
+            for (const Entry& e : cutsIn) cutter.AddPaths(coarseCuts[e.second], ClipperLib::ptClip, true);
+            cutter.Execute(ClipperLib::ctDifference, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+        }
+        // Every outer contour with its holes is one island; islands inside holes are islands of their own.
+        std::vector<std::pair<const ClipperLib::PolyNode*, std::uint32_t>> pending;
+        for (const ClipperLib::PolyNode* child : tree.Childs) pending.emplace_back(child, 0);
+        while (!pending.empty()) {
+            const auto [node, parentIsland] = pending.back();
+            pending.pop_back();
+            std::uint32_t id = parentIsland;
+            if (!node->IsHole()) {
+                id = std::uint32_t(copper.root.size());
+                copper.root.push_back(id);
+            }
+            if (node->Contour.size() >= 3) {
+                copper.contours.push_back(node->Contour);
+                copper.island.push_back(id);
+                stripOf.push_back(std::uint32_t(k));
+            }
+            for (const ClipperLib::PolyNode* child : node->Childs) pending.emplace_back(child, id);
+        }
+    }
     if (Stopped()) return false;
 
-    // Every outer contour with its holes is one island; islands inside holes are islands of their own.
-    std::vector<std::pair<const ClipperLib::PolyNode*, std::uint32_t>> pending;
-    for (const ClipperLib::PolyNode* child : tree.Childs) pending.emplace_back(child, 0);
-    while (!pending.empty()) {
-        const auto [node, parentIsland] = pending.back();
-        pending.pop_back();
-        const std::uint32_t id = node->IsHole() ? parentIsland : copper.islands++;
-        if (node->Contour.size() >= 2) {
-            copper.contours.push_back(node->Contour);
-            copper.island.push_back(id);
+    // Pieces of one island in neighbouring strips share a stretch of their border.
+    struct Span {
+        double y0, y1;
+        std::uint32_t island;
+    };
+    std::vector<std::vector<Span>> leftOf(copper.seams.size()), rightOf(copper.seams.size());
+    for (std::uint32_t c = 0; c < copper.contours.size(); ++c) {
+        const Path& p = copper.contours[c];
+        for (std::size_t i = 0; i < p.size(); ++i) {
+            const IntPoint& a = p[i];
+            const IntPoint& b = p[(i + 1) % p.size()];
+            if (a.X != b.X) continue;
+            const auto at = std::lower_bound(copper.seams.begin(), copper.seams.end(), a.X);
+            if (at == copper.seams.end() || *at != a.X) continue;
+            const std::size_t s = std::size_t(at - copper.seams.begin());
+            const Span span{double(std::min(a.Y, b.Y)), double(std::max(a.Y, b.Y)), copper.island[c]};
+            (stripOf[c] == s ? leftOf : rightOf)[s].push_back(span);
         }
-        for (const ClipperLib::PolyNode* child : node->Childs) pending.emplace_back(child, id);
+    }
+    for (std::size_t s = 0; s < copper.seams.size(); ++s) {
+        auto& l = leftOf[s];
+        auto& r = rightOf[s];
+        const auto byStart = [](const Span& a, const Span& b) { return a.y0 < b.y0; };
+        std::sort(l.begin(), l.end(), byStart);
+        std::sort(r.begin(), r.end(), byStart);
+        // Spans of one side never overlap each other, so one pass over both finds every overlap.
+        std::size_t i = 0, j = 0;
+        while (i < l.size() && j < r.size()) {
+            if (std::max(l[i].y0, r[j].y0) <= std::min(l[i].y1, r[j].y1))
+                copper.Join(l[i].island, r[j].island);
+            if (l[i].y1 < r[j].y1)
+                ++i;
+            else
+                ++j;
+        }
     }
 
     std::vector<Entry> chunkBoxes, contourBoxes;
@@ -410,18 +652,104 @@ bool Checker::BuildCopper(Copper& copper, const TVemoLayer* layer, double from, 
     return true;
 }
 
-void Checker::AddObjectsAt(const Copper& copper, P2 p, TViolation& v) const {
+std::uint32_t Checker::IslandAt(Copper& copper, P2 p) {
+    constexpr std::uint32_t kNone = ~0u;
+    std::vector<Entry> around;
+    copper.contourTree.query(bgi::intersects(BPoint(p.x, p.y)), std::back_inserter(around));
+    std::map<std::uint32_t, int> crossings;
+    const IntPoint q(cInt(std::llround(p.x)), cInt(std::llround(p.y)));
+    for (const Entry& e : around) {
+        const int in = ClipperLib::PointInPolygon(q, copper.contours[e.second]);
+        if (in < 0) return copper.Find(copper.island[e.second]);
+        crossings[copper.island[e.second]] += in;
+    }
+    for (const auto& [island, n] : crossings)
+        if (n % 2 == 1) return copper.Find(island);
+    std::vector<Entry> near;
+    copper.chunkTree.query(bgi::intersects(Around(p, kMargin)), std::back_inserter(near));
+    double best = kMargin;
+    std::uint32_t found = kNone;
+    for (const Entry& e : near) {
+        const Copper::Chunk& c = copper.chunks[e.second];
+        for (std::uint32_t k = 0; k < c.count; ++k) {
+            if (copper.IsSeam(c, k)) continue;
+            const double d = Dist(p, Closest(p, copper.EdgeStart(c, k), copper.EdgeEnd(c, k)));
+            if (d <= best) best = d, found = copper.island[c.contour];
+        }
+    }
+    return found == kNone ? kNone : copper.Find(found);
+}
+
+bool Checker::Reaches(const Copper& copper, std::uint32_t i, P2 p, double radius) const {
+    const IntPoint q(cInt(std::llround(p.x)), cInt(std::llround(p.y)));
+    int crossings = 0;
+    for (const Path& poly : copper.coarse[i]) {
+        const int in = ClipperLib::PointInPolygon(q, poly);
+        if (in < 0) return true;
+        crossings += in;
+        for (std::size_t k = 0; k < poly.size(); ++k)
+            if (Dist(p, Closest(p, At(poly[k]), At(poly[(k + 1) % poly.size()]))) <= radius) return true;
+    }
+    return crossings % 2 == 1;
+}
+
+Paths Checker::Fine(Copper& copper, std::uint32_t i, const BBox& window) {
+    const double l = window.min_corner().get<0>(), t = window.min_corner().get<1>();
+    const double r = window.max_corner().get<0>(), b = window.max_corner().get<1>();
+    Paths area = AreaNear(*copper.objects[i]->object, l, t, r, b);
+    std::vector<Entry> cuts;
+    copper.cutTree.query(bgi::intersects(copper.objectBoxes[i]), std::back_inserter(cuts));
+    if (cuts.empty() || area.empty()) return area;
+    ClipperLib::Clipper cutter;
+    cutter.AddPaths(area, ClipperLib::ptSubject, true);
+    for (const Entry& e : cuts)
+        if (bg::intersects(copper.cutBoxes[e.second], Grown(window, kMargin)))
+            cutter.AddPaths(AreaNear(*copper.cuts[e.second]->object, l, t, r, b), ClipperLib::ptClip, true);
+    Paths cut;
+    cutter.Execute(ClipperLib::ctDifference, cut, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    return cut;
+}
+
+std::vector<FineEdge> Checker::FineAround(Copper& copper, P2 p, double radius) {
+    std::vector<FineEdge> edges;
+    const BBox window = Around(p, radius);
+    std::vector<Entry> objects;
+    copper.objectTree.query(bgi::intersects(window), std::back_inserter(objects));
+    const double l = window.min_corner().get<0>(), t = window.min_corner().get<1>();
+    const double r = window.max_corner().get<0>(), b = window.max_corner().get<1>();
+    for (const Entry& e : objects) {
+        if (!Reaches(copper, e.second, p, radius + kMargin)) continue;
+        const Paths area = Fine(copper, e.second, window);
+        for (const Path& poly : area) {
+            // Points of a polygon inside the window are the object's; its island is where one of them lies.
+            std::size_t inside = 0;
+            while (inside < poly.size() &&
+                   !bg::intersects(BPoint(double(poly[inside].X), double(poly[inside].Y)), window))
+                ++inside;
+            if (inside == poly.size()) continue;
+            const std::uint32_t island = IslandAt(copper, At(poly[inside]));
+            for (std::size_t i = 0; i < poly.size(); ++i) {
+                const P2 a = At(poly[i]), c = At(poly[(i + 1) % poly.size()]);
+                if (std::max(a.x, c.x) < l || std::min(a.x, c.x) > r || std::max(a.y, c.y) < t ||
+                    std::min(a.y, c.y) > b)
+                    continue;
+                edges.push_back({a, c, island});
+            }
+        }
+    }
+    return edges;
+}
+
+void Checker::AddObjectsAt(Copper& copper, P2 p, TViolation& v) {
     std::vector<Entry> near;
     const double reach = units::FromMm(0.05) * kScale;
-    copper.objectTree.query(
-        bgi::intersects(BBox(BPoint(p.x - reach, p.y - reach), BPoint(p.x + reach, p.y + reach))),
-        std::back_inserter(near));
+    copper.objectTree.query(bgi::intersects(Around(p, reach)), std::back_inserter(near));
     std::vector<std::pair<double, std::uint32_t>> found;
     for (const Entry& e : near) {
         double best = INFINITY;
-        for (const Path& poly : copper.objectAreas[e.second]) {
-            const int in = ClipperLib::PointInPolygon(IntPoint(cInt(p.x), cInt(p.y)), poly);
-            if (in != 0) best = 0.0;
+        // Telling objects apart needs no fine outline.
+        for (const Path& poly : copper.coarse[e.second]) {
+            if (ClipperLib::PointInPolygon(IntPoint(cInt(p.x), cInt(p.y)), poly) != 0) best = 0.0;
             for (std::size_t i = 0; i < poly.size() && best > 0.0; ++i)
                 best = std::min(best, Dist(p, Closest(p, At(poly[i]), At(poly[(i + 1) % poly.size()]))));
         }
@@ -441,6 +769,7 @@ void Checker::AddObjectsAt(const Copper& copper, P2 p, TViolation& v) const {
 
 void Checker::Clearance(Copper& copper, double from, double to) {
     const double clearance = units::FromMm(rules_.clearance) * kScale;
+    const double search = clearance + kMargin;
     struct Best {
         double d;
         P2 a, b;
@@ -450,11 +779,11 @@ void Checker::Clearance(Copper& copper, double from, double to) {
     for (std::size_t ci = 0; ci < copper.chunks.size(); ++ci) {
         if (ci % kPoll == 0) {
             if (Stopped()) return;
-            Progress(from + (to - from) * double(ci) / double(copper.chunks.size()),
+            Progress(from + (to - from) * 0.8 * double(ci) / double(copper.chunks.size()),
                      "clearance on " + copper.name);
         }
         const Copper::Chunk& c = copper.chunks[ci];
-        const std::uint32_t island = copper.island[c.contour];
+        const std::uint32_t island = copper.Find(copper.island[c.contour]);
         const P2 s0 = copper.EdgeStart(c, 0);
         BBox box(BPoint(s0.x, s0.y), BPoint(s0.x, s0.y));
         for (std::uint32_t k = 0; k < c.count; ++k) {
@@ -462,23 +791,24 @@ void Checker::Clearance(Copper& copper, double from, double to) {
             bg::expand(box, BPoint(e.x, e.y));
         }
         near.clear();
-        copper.chunkTree.query(bgi::intersects(Grown(box, clearance)), std::back_inserter(near));
+        copper.chunkTree.query(bgi::intersects(Grown(box, search)), std::back_inserter(near));
         for (const Entry& e : near) {
             const Copper::Chunk& o = copper.chunks[e.second];
-            const std::uint32_t other = copper.island[o.contour];
+            const std::uint32_t other = copper.Find(copper.island[o.contour]);
             if (other <= island) continue;
             const std::uint64_t key = (std::uint64_t(island) << 32) | other;
             auto found = pairs.find(key);
-            double best = found == pairs.end() ? clearance : found->second.d;
+            double best = found == pairs.end() ? search : found->second.d;
             Best result{best, {}, {}};
             for (std::uint32_t k = 0; k < c.count; ++k) {
+                if (copper.IsSeam(c, k)) continue;
                 const P2 a = copper.EdgeStart(c, k), b = copper.EdgeEnd(c, k);
                 for (std::uint32_t m = 0; m < o.count; ++m) {
                     const P2 p = copper.EdgeStart(o, m), q = copper.EdgeEnd(o, m);
                     if (std::max(a.x, b.x) + best < std::min(p.x, q.x) ||
                         std::max(p.x, q.x) + best < std::min(a.x, b.x) ||
                         std::max(a.y, b.y) + best < std::min(p.y, q.y) ||
-                        std::max(p.y, q.y) + best < std::min(a.y, b.y))
+                        std::max(p.y, q.y) + best < std::min(a.y, b.y) || copper.IsSeam(o, m))
                         continue;
                     P2 onA, onB;
                     const double d = SegmentDistance(a, b, p, q, onA, onB);
@@ -488,30 +818,48 @@ void Checker::Clearance(Copper& copper, double from, double to) {
                     }
                 }
             }
-            if (result.d < clearance && (found == pairs.end() || result.d < found->second.d))
+            if (result.d < search && (found == pairs.end() || result.d < found->second.d))
                 pairs[key] = result;
         }
     }
+    if (Stopped()) return;
+    Progress(from + (to - from) * 0.8, "measuring gaps on " + copper.name);
 
-    // Outlines that touch (a shared corner) are one conductor.
-    std::vector<std::uint32_t> root(copper.islands);
-    std::iota(root.begin(), root.end(), 0u);
-    const auto find = [&](std::uint32_t i) {
-        while (root[i] != i) i = root[i] = root[root[i]];
-        return i;
-    };
-    for (const auto& [key, best] : pairs)
-        if (best.d <= kTouch) root[find(std::uint32_t(key >> 32))] = find(std::uint32_t(key));
+    // Each gap found is measured again on the fine outlines near it; outlines
+    // that then touch are one conductor.
+    std::vector<std::pair<std::uint64_t, Best>> measured;
+    std::size_t done = 0;
+    for (const auto& [key, coarse] : pairs) {
+        if (++done % 64 == 0 && Stopped()) return;
+        const std::uint32_t i = std::uint32_t(key >> 32), j = std::uint32_t(key);
+        const P2 mid{(coarse.a.x + coarse.b.x) / 2, (coarse.a.y + coarse.b.y) / 2};
+        const std::vector<FineEdge> edges = FineAround(copper, mid, coarse.d / 2 + 2 * kMargin);
+        Best best{INFINITY, coarse.a, coarse.b};
+        for (const FineEdge& e : edges) {
+            if (e.island != copper.Find(i)) continue;
+            for (const FineEdge& f : edges) {
+                if (f.island != copper.Find(j)) continue;
+                P2 onA, onB;
+                const double d = SegmentDistance(e.a, e.b, f.a, f.b, onA, onB);
+                if (d < best.d) best = {d, onA, onB};
+            }
+        }
+        if (!std::isfinite(best.d)) best = coarse;  // no fine outline there: keep what was found
+        if (best.d <= kTouch)
+            copper.Join(i, j);
+        else if (best.d < clearance)
+            measured.emplace_back(key, best);
+    }
     std::map<std::pair<std::uint32_t, std::uint32_t>, Best> gaps;
-    for (const auto& [key, best] : pairs) {
-        std::uint32_t i = find(std::uint32_t(key >> 32)), j = find(std::uint32_t(key));
+    for (const auto& [key, best] : measured) {
+        std::uint32_t i = copper.Find(std::uint32_t(key >> 32)), j = copper.Find(std::uint32_t(key));
         if (i == j) continue;
         if (i > j) std::swap(i, j);
         auto at = gaps.find({i, j});
         if (at == gaps.end() || best.d < at->second.d) gaps[{i, j}] = best;
     }
     std::uint32_t conductors = 0;
-    for (std::uint32_t i = 0; i < copper.islands; ++i) conductors += find(i) == i ? 1 : 0;
+    for (std::uint32_t i = 0; i < copper.root.size(); ++i) conductors += copper.Find(i) == i ? 1 : 0;
     report_.islands += int(conductors);
     for (const auto& [key, best] : gaps) {
         TViolation v;
@@ -586,6 +934,20 @@ bool HoleOf(const TVemoObject& object, P2& centre, double& diameter) {
     return std::isfinite(diameter) && diameter > 0.0 && std::isfinite(centre.x) && std::isfinite(centre.y);
 }
 
+// Whether p lies in the copper of some island (or on its edge).
+bool InCopper(const Copper& copper, P2 p) {
+    std::vector<Entry> around;
+    copper.contourTree.query(bgi::intersects(BPoint(p.x, p.y)), std::back_inserter(around));
+    std::map<std::uint32_t, int> crossings;
+    const IntPoint q(cInt(std::llround(p.x)), cInt(std::llround(p.y)));
+    for (const Entry& e : around) {
+        const int in = ClipperLib::PointInPolygon(q, copper.contours[e.second]);
+        if (in < 0) return true;
+        crossings[copper.island[e.second]] += in;
+    }
+    return std::any_of(crossings.begin(), crossings.end(), [](const auto& c) { return c.second % 2 == 1; });
+}
+
 void Checker::Holes(std::vector<Copper>& coppers) {
     const TVemoLayerList& layers = doc_.GetLayerList();
     TVemoLayerPtr drill;
@@ -605,7 +967,7 @@ void Checker::Holes(std::vector<Copper>& coppers) {
         const P2 at{c.x * kScale, c.y * kScale};
         const double mm = units::ToMm(diameter);
         const auto flag = [&](const char* rule, double required, const std::string& layer, double measured,
-                              const std::string& note, const Copper* copper) {
+                              const std::string& note, Copper* copper) {
             TViolation v;
             v.rule = rule;
             v.layer = layer;
@@ -624,26 +986,52 @@ void Checker::Holes(std::vector<Copper>& coppers) {
 
         const double r = diameter / 2 * kScale;
         const double want = units::FromMm(rules_.minAnnular) * kScale;
+        const double reach = r + want + kMargin;
         for (Copper& copper : coppers) {
             if (copper.contours.empty()) continue;  // a layer without copper takes no part
             // The nearest copper edge within reach of a ring of the wanted width.
             std::vector<Entry> near;
-            const double reach = r + want + 1.0;
-            copper.chunkTree.query(
-                bgi::intersects(BBox(BPoint(at.x - reach, at.y - reach), BPoint(at.x + reach, at.y + reach))),
-                std::back_inserter(near));
+            copper.chunkTree.query(bgi::intersects(Around(at, reach)), std::back_inserter(near));
             double edge = INFINITY;
             for (const Entry& e : near) {
                 const Copper::Chunk& k = copper.chunks[e.second];
                 for (std::uint32_t m = 0; m < k.count; ++m)
-                    edge =
-                        std::min(edge, Dist(at, Closest(at, copper.EdgeStart(k, m), copper.EdgeEnd(k, m))));
+                    if (!copper.IsSeam(k, m))
+                        edge = std::min(edge,
+                                        Dist(at, Closest(at, copper.EdgeStart(k, m), copper.EdgeEnd(k, m))));
             }
-            std::vector<Entry> around;
-            copper.contourTree.query(bgi::contains(BPoint(at.x, at.y)), std::back_inserter(around));
-            std::vector<std::uint32_t> which;
-            for (const Entry& e : around) which.push_back(e.second);
-            const bool inCopper = Inside(IntPoint(cInt(at.x), cInt(at.y)), copper.contours, which);
+            bool inCopper = InCopper(copper, at);
+            // Clear cases need no finer look: a wide ring, copper far from the
+            // hole, or a hole far out of its copper's edge (no ring to measure).
+            if (inCopper && edge - r >= want + kMargin) continue;
+            if (!inCopper && edge >= r + kMargin) {
+                flag("min-annular", rules_.minAnnular, copper.name, 0.0, "no copper around the hole",
+                     nullptr);
+                continue;
+            }
+            if (edge < r - kMargin) {
+                flag("min-annular", rules_.minAnnular, copper.name, 0.0,
+                     inCopper ? "the hole breaks out of its copper" : "the hole is not inside copper",
+                     &copper);
+                continue;
+            }
+            // Close to the rule: measured again on the fine copper around the hole.
+            std::vector<Entry> objects;
+            copper.objectTree.query(bgi::intersects(Around(at, reach)), std::back_inserter(objects));
+            ClipperLib::Clipper clipper;
+            for (const Entry& e : objects)
+                if (Reaches(copper, e.second, at, reach))
+                    clipper.AddPaths(Fine(copper, e.second, Around(at, reach)), ClipperLib::ptSubject, true);
+            Paths united;
+            clipper.Execute(ClipperLib::ctUnion, united, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+            std::vector<std::uint32_t> all(united.size());
+            std::iota(all.begin(), all.end(), 0u);
+            inCopper = Inside(IntPoint(cInt(at.x), cInt(at.y)), united, all);
+            edge = INFINITY;
+            for (const Path& poly : united)
+                for (std::size_t i = 0; i < poly.size(); ++i)
+                    edge =
+                        std::min(edge, Dist(at, Closest(at, At(poly[i]), At(poly[(i + 1) % poly.size()]))));
             if (inCopper) {
                 const double ring = edge - r;
                 if (ring < want)
@@ -689,19 +1077,16 @@ void Checker::EdgeClearance(std::vector<Copper>& coppers) {
         const std::vector<PointF>& pts = edges.Points();
         const std::vector<std::uint8_t>& types = edges.Types();
         std::size_t start = 0;
+        const auto scaled = [](PointF p) { return P2{p.x * kScale, p.y * kScale}; };
         for (std::size_t i = 0; i < pts.size(); ++i) {
             const bool last = i + 1 == pts.size() || (types[i + 1] & geom::PointTypeMask) == geom::PointStart;
-            if (i > start)
-                segments.push_back(
-                    {{pts[i - 1].x * kScale, pts[i - 1].y * kScale}, {pts[i].x * kScale, pts[i].y * kScale}});
+            if (i > start) segments.push_back({scaled(pts[i - 1]), scaled(pts[i])});
             if (!last) continue;
             const PointF first = pts[start], end = pts[i];
-            const bool isClosed = (types[i] & geom::PointCloseMark) != 0 ||
-                                  (std::fabs(first.x - end.x) < 1e-3f && std::fabs(first.y - end.y) < 1e-3f);
-            if (isClosed && i > start + 1) {
-                if (types[i] & geom::PointCloseMark)
-                    segments.push_back(
-                        {{end.x * kScale, end.y * kScale}, {first.x * kScale, first.y * kScale}});
+            const bool marked = (types[i] & geom::PointCloseMark) != 0;
+            const bool meets = std::fabs(first.x - end.x) < 1e-3f && std::fabs(first.y - end.y) < 1e-3f;
+            if ((marked || meets) && i > start + 1) {
+                if (marked) segments.push_back({scaled(end), scaled(first)});
                 Path poly = ToPath(std::vector<PointF>(pts.begin() + std::ptrdiff_t(start),
                                                        pts.begin() + std::ptrdiff_t(i) + 1));
                 if (poly.size() >= 3) closed.push_back(std::move(poly));
@@ -726,7 +1111,7 @@ void Checker::EdgeClearance(std::vector<Copper>& coppers) {
             double d = INFINITY;
             P2 a{}, b{};
         };
-        std::vector<Best> best(copper.islands);
+        std::vector<Best> best(copper.root.size());
         std::vector<Entry> near;
         for (std::size_t ci = 0; ci < copper.chunks.size(); ++ci) {
             if (ci % kPoll == 0 && Stopped()) return;
@@ -738,10 +1123,11 @@ void Checker::EdgeClearance(std::vector<Copper>& coppers) {
                 bg::expand(box, BPoint(e.x, e.y));
             }
             near.clear();
-            tree.query(bgi::intersects(Grown(box, limit)), std::back_inserter(near));
-            Best& b = best[copper.island[c.contour]];
+            tree.query(bgi::intersects(Grown(box, limit + kMargin)), std::back_inserter(near));
+            Best& b = best[copper.Find(copper.island[c.contour])];
             for (const Entry& e : near)
                 for (std::uint32_t k = 0; k < c.count; ++k) {
+                    if (copper.IsSeam(c, k)) continue;
                     P2 onA, onB;
                     const double d =
                         SegmentDistance(copper.EdgeStart(c, k), copper.EdgeEnd(c, k),
@@ -749,31 +1135,46 @@ void Checker::EdgeClearance(std::vector<Copper>& coppers) {
                     if (d < b.d) b = {d, onA, onB};
                 }
         }
-        std::vector<bool> outsideSeen(copper.islands, false);
+        std::vector<bool> seen(copper.root.size(), false);
         for (std::uint32_t c = 0; c < copper.contours.size(); ++c) {
-            const std::uint32_t island = copper.island[c];
+            const std::uint32_t island = copper.Find(copper.island[c]);
+            if (seen[island]) continue;
+            seen[island] = true;
             TViolation v;
             v.rule = "edge-clearance";
             v.layer = copper.name;
             v.required = rules_.edgeClearance;
-            if (best[island].d < limit) {
-                v.measured = ToMm(best[island].d);
-                v.note = best[island].d <= kTouch ? "copper crosses the board outline"
-                                                  : "copper too close to the board outline";
-                Place(v, best[island].a, best[island].b);
-                AddObjectsAt(copper, best[island].a, v);
-                best[island].d = INFINITY;  // reported once
-                outsideSeen[island] = true;
-            } else if (!closed.empty() && !outsideSeen[island] &&
-                       !Inside(copper.contours[c][0], closed, allClosed)) {
+            Best found = best[island];
+            if (found.d < limit + kMargin) {
+                // Measured again on the fine copper there.
+                Best fine;
+                const std::vector<FineEdge> copperEdges = FineAround(copper, found.a, 2 * kMargin);
+                near.clear();
+                tree.query(bgi::intersects(Around(found.a, found.d + 3 * kMargin)), std::back_inserter(near));
+                for (const FineEdge& e : copperEdges) {
+                    if (e.island != island) continue;
+                    for (const Entry& s : near) {
+                        P2 onA, onB;
+                        const double d = SegmentDistance(e.a, e.b, segments[s.second].first,
+                                                         segments[s.second].second, onA, onB);
+                        if (d < fine.d) fine = {d, onA, onB};
+                    }
+                }
+                if (std::isfinite(fine.d)) found = fine;
+            }
+            if (found.d < limit) {
+                v.measured = ToMm(found.d);
+                v.note = found.d <= kTouch ? "copper crosses the board outline"
+                                           : "copper too close to the board outline";
+                Place(v, found.a, found.b);
+                AddObjectsAt(copper, found.a, v);
+            } else if (!closed.empty() && !Inside(copper.contours[c][0], closed, allClosed)) {
                 const P2 at = At(copper.contours[c][0]);
                 v.measured = 0.0;
                 v.note = "copper outside the board outline";
                 Place(v, at, at);
                 AddObjectsAt(copper, at, v);
-                outsideSeen[island] = true;
             } else {
-                outsideSeen[island] = true;
                 continue;
             }
             report_.violations.push_back(std::move(v));

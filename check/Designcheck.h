@@ -11,6 +11,7 @@
 // on outlines flattened far finer than the screen's, so a reported gap is
 // within a few micrometres of the true one.
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -63,6 +64,9 @@ struct TCheckControl {
     std::function<void(double done, const std::string& step)> progress;
     // Polled regularly; true stops the check, which then reports cancelled.
     std::function<bool()> cancelled;
+    // About how many outline vertices are united at once (0: the check's
+    // choice). A matter of speed only: the findings never depend on it.
+    std::size_t stripVertices = 0;
 };
 
 // Checks the visible objects of the document. Copper layers are those named

@@ -6,11 +6,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "boardgen/Boardgen.h"
 #include "check/Designcheck.h"
 #include "geom/Units.h"
 #include "model/Vemodocument.h"
@@ -335,6 +337,31 @@ TEST(DesignCheck, ReportsProgressAndStopsWhenCancelled) {
     EXPECT_FALSE(stopped.completed);
     EXPECT_TRUE(stopped.cancelled);
     EXPECT_TRUE(stopped.violations.empty());
+}
+
+TEST(DesignCheck, FindingsDoNotDependOnHowTheCopperIsUnitedInStrips) {
+    // A generated board with tracks, lands, holes, filled areas with cut-outs
+    // and parts, checked in one piece and in narrow strips whose borders cross
+    // conductors, holes and the board edge.
+    const std::unique_ptr<TVemoDocument> doc = GenerateBoard(TBoardOptions{1500, 7, true});
+    const auto findings = [&](std::size_t stripVertices) {
+        check::TCheckControl control;
+        control.stripVertices = stripVertices;
+        const TCheckReport report = CheckDesign(*doc, {}, control);
+        EXPECT_TRUE(report.completed);
+        std::vector<std::string> lines = {"islands " + std::to_string(report.islands)};
+        for (const TViolation& v : report.violations) {
+            char measured[32];
+            std::snprintf(measured, sizeof measured, "%.3f", v.measured);
+            lines.push_back(v.rule + " " + v.layer + " " + measured + " " + v.note);
+        }
+        std::sort(lines.begin(), lines.end());
+        return lines;
+    };
+    const std::vector<std::string> whole = findings(std::size_t(1) << 40);
+    EXPECT_GT(whole.size(), 50u);
+    EXPECT_EQ(findings(500), whole);
+    EXPECT_EQ(findings(3000), whole);
 }
 
 TEST(DesignRules, BadValuesAreRefusedByName) {
