@@ -6,11 +6,16 @@
 #include <boost/geometry/index/rtree.hpp>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <numeric>
+#include <stdexcept>
+#include <thread>
 #include <unordered_map>
 
 #include "geom/Graphicspath.h"
@@ -436,13 +441,18 @@ struct FineEdge {
 class Checker {
 public:
     Checker(const TVemoDocument& document, const TDesignRules& rules, const TCheckControl& control,
-            TCheckReport& report)
-        : doc_(document), rules_(rules), control_(control), report_(report) {}
+            TCheckReport& report, const std::vector<Leaf>& leaves)
+        : leaves_(leaves), doc_(document), rules_(rules), control_(control), report_(report) {}
 
-    void Run();
+    // Everything about one copper layer: its conductors and their gaps, widths,
+    // the rings around holes and the board edge. False when stopped; with
+    // copper set when the layer has any.
+    bool CheckLayer(const TVemoLayer* layer, bool& copper);
+    // The drill sizes of the holes and the silk screen; the idle checks.
+    void CheckRest(bool anyCopper);
     bool BuildCopper(Copper& copper, const TVemoLayer* layer, double from, double to);
 
-    std::vector<Leaf> leaves_;
+    const std::vector<Leaf>& leaves_;
 
 private:
     bool Stopped() {
@@ -474,7 +484,8 @@ private:
 
     void Clearance(Copper& copper, double from, double to);
     void MinWidth(const Copper& copper);
-    void Holes(std::vector<Copper>& coppers);
+    // Rings on the coppers given; with drills, the holes' sizes too.
+    void Holes(std::vector<Copper>& coppers, bool drills);
     void EdgeClearance(std::vector<Copper>& coppers);
     void SilkOverPad();
 
@@ -948,7 +959,7 @@ bool InCopper(const Copper& copper, P2 p) {
     return std::any_of(crossings.begin(), crossings.end(), [](const auto& c) { return c.second % 2 == 1; });
 }
 
-void Checker::Holes(std::vector<Copper>& coppers) {
+void Checker::Holes(std::vector<Copper>& coppers, bool drills) {
     const TVemoLayerList& layers = doc_.GetLayerList();
     TVemoLayerPtr drill;
     for (int i = 0; i < layers.Count() && !drill; ++i)
@@ -963,7 +974,7 @@ void Checker::Holes(std::vector<Copper>& coppers) {
         P2 c;
         double diameter = 0.0;
         if (!HoleOf(*holes[h]->object, c, diameter)) continue;
-        ++report_.holes;
+        report_.holes += drills ? 1 : 0;
         const P2 at{c.x * kScale, c.y * kScale};
         const double mm = units::ToMm(diameter);
         const auto flag = [&](const char* rule, double required, const std::string& layer, double measured,
@@ -979,9 +990,9 @@ void Checker::Holes(std::vector<Copper>& coppers) {
             if (copper) AddObjectsAt(*copper, at, v);
             report_.violations.push_back(std::move(v));
         };
-        if (mm < rules_.minDrill)
+        if (drills && mm < rules_.minDrill)
             flag("min-drill", rules_.minDrill, drill->GetName(), mm, "hole too small", nullptr);
-        if (mm > rules_.maxDrill)
+        if (drills && mm > rules_.maxDrill)
             flag("max-drill", rules_.maxDrill, drill->GetName(), mm, "hole too big", nullptr);
 
         const double r = diameter / 2 * kScale;
@@ -1048,7 +1059,7 @@ void Checker::Holes(std::vector<Copper>& coppers) {
             }
         }
     }
-    if (report_.holes == 0)
+    if (drills && report_.holes == 0)
         report_.idle.push_back(std::string("min-annular, min-drill, max-drill: ") +
                                (drill ? "no round holes on layer " + drill->GetName() : "no hole layer"));
 }
@@ -1239,53 +1250,161 @@ void Checker::SilkOverPad() {
     if (!any) report_.idle.push_back("silk-over-pad: no silk screen and mask openings on the same side");
 }
 
-void Checker::Run() {
-    CollectLeaves(doc_.GetRoot(), "", "", leaves_);
-    const TVemoLayerList& layers = doc_.GetLayerList();
-    std::vector<const TVemoLayer*> copperLayers;
+bool Checker::CheckLayer(const TVemoLayer* layer, bool& copper) {
+    std::vector<Copper> one(1);
+    if (!BuildCopper(one[0], layer, 0.0, 0.5)) return false;
+    report_.objects += int(one[0].objects.size());
+    copper = !one[0].contours.empty();
+    Clearance(one[0], 0.5, 0.8);
+    if (Stopped()) return false;
+    MinWidth(one[0]);
+    Progress(0.8, "holes on " + one[0].name);
+    Holes(one, false);
+    if (Stopped()) return false;
+    Progress(0.9, "board edge on " + one[0].name);
+    if (copper) EdgeClearance(one);
+    Progress(1.0, "checked " + one[0].name);
+    return !Stopped();
+}
+
+void Checker::CheckRest(bool anyCopper) {
+    std::vector<Copper> none;
+    Holes(none, true);
+    if (!anyCopper) report_.idle.push_back("edge-clearance: no copper");
+    if (Stopped()) return;
+    SilkOverPad();
+}
+
+// The copper layers: the standard ones and those the rules name, in layer-list order.
+std::vector<const TVemoLayer*> CopperLayers(const TVemoDocument& document, const TDesignRules& rules) {
+    const TVemoLayerList& layers = document.GetLayerList();
+    std::vector<const TVemoLayer*> copper;
     for (int i = 0; i < layers.Count(); ++i) {
         const std::string& name = layers.At(i)->GetName();
         const bool standard =
             std::find_if(std::begin(kCopperLayers), std::end(kCopperLayers),
                          [&](const char* c) { return name == c; }) != std::end(kCopperLayers);
         const bool named =
-            std::find(rules_.extraCopper.begin(), rules_.extraCopper.end(), name) != rules_.extraCopper.end();
+            std::find(rules.extraCopper.begin(), rules.extraCopper.end(), name) != rules.extraCopper.end();
         if (!standard && !named) continue;
-        if (std::find_if(copperLayers.begin(), copperLayers.end(),
-                         [&](const TVemoLayer* l) { return l->GetName() == name; }) != copperLayers.end())
+        if (std::find_if(copper.begin(), copper.end(),
+                         [&](const TVemoLayer* l) { return l->GetName() == name; }) != copper.end())
             continue;  // two layers of one name: the first stands for both, as a name chooses it
-        copperLayers.push_back(layers.At(i).get());
-        report_.copperLayers.push_back(name);
+        copper.push_back(layers.At(i).get());
     }
-    std::vector<Copper> coppers(copperLayers.size());
-    for (std::size_t i = 0; i < copperLayers.size(); ++i) {
-        const double from = 0.8 * double(i) / double(copperLayers.size()),
-                     to = 0.8 * double(i + 1) / double(copperLayers.size());
-        if (!BuildCopper(coppers[i], copperLayers[i], from, from + (to - from) / 2)) return;
-        report_.objects += int(coppers[i].objects.size());
-        Clearance(coppers[i], from + (to - from) / 2, to);
-        if (Stopped()) return;
-        MinWidth(coppers[i]);
+    return copper;
+}
+
+// Copper layers are checked side by side, one thread each as far as there are
+// cores (the calling thread takes the first). Only the calling thread calls
+// the caller's progress and cancel functions; the others see a flag it sets.
+void RunChecks(const TVemoDocument& document, const TDesignRules& rules, const TCheckControl& control,
+               TCheckReport& report) {
+    std::vector<Leaf> leaves;
+    CollectLeaves(document.GetRoot(), "", "", leaves);
+    const std::vector<const TVemoLayer*> layers = CopperLayers(document, rules);
+    for (const TVemoLayer* layer : layers) report.copperLayers.push_back(layer->GetName());
+    const std::size_t n = layers.size();
+
+    std::atomic<bool> stop{false};
+    std::unique_ptr<std::atomic<double>[]> done(new std::atomic<double>[n + 1]);
+    for (std::size_t i = 0; i <= n; ++i) done[i] = 0.0;
+    std::string step;
+    const auto callerStopped = [&] {
+        if (!stop && control.cancelled && control.cancelled()) stop = true;
+        return stop.load();
+    };
+    const auto callerProgress = [&] {
+        if (!control.progress) return;
+        double sum = 0.0;
+        for (std::size_t i = 0; i <= n; ++i) sum += done[i];
+        control.progress(std::min(1.0, sum / double(n + 1)), step);
+    };
+
+    std::vector<TCheckReport> parts(n);
+    std::unique_ptr<bool[]> copper(new bool[n]());
+    std::unique_ptr<std::atomic<bool>[]> finished(new std::atomic<bool>[n]);
+    for (std::size_t i = 0; i < n; ++i) finished[i] = false;
+    std::vector<std::string> failures(n);
+    const auto checkLayer = [&](std::size_t i, const TCheckControl& own) {
+        try {
+            Checker checker(document, rules, own, parts[i], leaves);
+            checker.CheckLayer(layers[i], copper[i]);
+        } catch (const std::exception& e) {
+            failures[i] = e.what();
+            stop = true;
+        }
+        finished[i] = true;
+    };
+    // Layers 1 ... threads.size() go to threads of their own.
+    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t helpers = n > 0 ? std::min(n - 1, cores - 1) : 0;
+    std::vector<TCheckControl> controls(helpers);
+    std::vector<std::thread> threads;
+    for (std::size_t h = 0; h < helpers; ++h) {
+        const std::size_t i = h + 1;
+        controls[h].stripVertices = control.stripVertices;
+        controls[h].progress = [&, i](double d, const std::string&) { done[i] = d; };
+        controls[h].cancelled = [&] { return stop.load(); };
+        threads.emplace_back(checkLayer, i, std::cref(controls[h]));
     }
+    TCheckControl mine;
+    mine.stripVertices = control.stripVertices;
+    mine.cancelled = callerStopped;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i >= 1 && i <= helpers) continue;
+        mine.progress = [&, i](double d, const std::string& s) {
+            done[i] = d;
+            step = s;
+            callerProgress();
+        };
+        checkLayer(i, mine);
+    }
+    for (;;) {
+        bool all = true;
+        for (std::size_t i = 0; i < n; ++i) all = all && finished[i];
+        if (all) break;
+        callerStopped();
+        step = "checking the other copper layers";
+        callerProgress();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    for (std::thread& t : threads) t.join();
+    for (const std::string& failure : failures)
+        if (!failure.empty()) {
+            report.error = "the check failed: " + failure;
+            return;
+        }
+    if (stop) return;
+
     bool anyCopper = false;
-    for (const Copper& copper : coppers) anyCopper = anyCopper || !copper.contours.empty();
+    for (std::size_t i = 0; i < n; ++i) {
+        anyCopper = anyCopper || copper[i];
+        report.objects += parts[i].objects;
+        report.islands += parts[i].islands;
+        for (TViolation& v : parts[i].violations) report.violations.push_back(std::move(v));
+        for (const std::string& idle : parts[i].idle)
+            if (std::find(report.idle.begin(), report.idle.end(), idle) == report.idle.end())
+                report.idle.push_back(idle);
+    }
     if (!anyCopper)
-        report_.idle.push_back(copperLayers.empty() ? "clearance, min-width: no copper layer"
+        report.idle.insert(report.idle.begin(), layers.empty()
+                                                    ? "clearance, min-width: no copper layer"
                                                     : "clearance, min-width: no copper on the copper layers");
-    Progress(0.8, "holes");
-    Holes(coppers);
-    if (Stopped()) return;
-    Progress(0.85, "board outline");
-    if (anyCopper)
-        EdgeClearance(coppers);
-    else
-        report_.idle.push_back("edge-clearance: no copper");
-    if (Stopped()) return;
-    Progress(0.95, "silk screen");
-    SilkOverPad();
-    if (Stopped()) return;
-    Progress(1.0, "done");
-    report_.completed = true;
+    TCheckControl last;
+    last.cancelled = callerStopped;
+    last.progress = [&](double d, const std::string& s) {
+        done[n] = d;
+        step = s;
+        callerProgress();
+    };
+    Checker rest(document, rules, last, report, leaves);
+    rest.CheckRest(anyCopper);
+    if (stop) return;
+    done[n] = 1.0;
+    step = "done";
+    callerProgress();
+    report.completed = true;
 }
 
 }  // namespace
@@ -1301,8 +1420,7 @@ TCheckReport CheckDesign(const TVemoDocument& document, const TDesignRules& rule
             report.error = "the document has no layer \"" + name + "\" to check as copper";
             return report;
         }
-    Checker checker(document, rules, control, report);
-    checker.Run();
+    RunChecks(document, rules, control, report);
     if (!report.completed) {
         report.cancelled = true;
         report.violations.clear();
@@ -1330,8 +1448,9 @@ std::vector<std::vector<PointF>> CopperContours(const TVemoDocument& document, c
     const TDesignRules rules;
     const TCheckControl control;
     TCheckReport report;
-    Checker checker(document, rules, control, report);
-    CollectLeaves(document.GetRoot(), "", "", checker.leaves_);
+    std::vector<Leaf> leaves;
+    CollectLeaves(document.GetRoot(), "", "", leaves);
+    Checker checker(document, rules, control, report, leaves);
     Copper copper;
     if (!checker.BuildCopper(copper, layer.get(), 0.0, 1.0)) return out;
     for (const Path& contour : copper.contours) {
