@@ -60,6 +60,16 @@ int RunPaths(Session& session) {
     // The first data folder that has them wins; the editor reads these.
     SayContent(session, "pads      ", "pad", false, "pad");
     SayContent(session, "parts     ", "lib", true, "part");
+    // Design-rule presets for zelko check --rules NAME and the check window.
+    const std::filesystem::path rules = TVemoResource::ContentFolder("rules");
+    std::string presets;
+    std::error_code ec;
+    if (!rules.empty())
+        for (std::filesystem::directory_iterator it(rules, ec), end; !ec && it != end; it.increment(ec))
+            if (it->path().extension() == ".ini") presets += " " + it->path().stem().string();
+    session.Say("rules     " + (rules.empty()
+                                    ? std::string("none: no data folder has rules/")
+                                    : rules.string() + " (" + (presets.empty() ? " none" : presets) + " )"));
     return 0;
 }
 
