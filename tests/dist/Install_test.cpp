@@ -101,7 +101,7 @@ TEST_F(Installed, PutsProgramDataAndDesktopFilesInTheUsualPlaces) {
     for (const fs::path& file :
          {Prefix() / "bin/zelko", share / "zelko/default.vbf", share / "zelko/examples/demo.vbf",
           share / "zelko/Bitmap/Arrow00.bmp", share / "zelko/Bitmap/Arrow00@2x.bmp",
-          share / "zelko/lib/dip8.vbf", share / "zelko/pad/round-1.6.vbf",
+          share / "zelko/lib/dip8.vbf", share / "zelko/pad/round-1.6.vbf", share / "zelko/rules/home-etching.ini",
           share / "applications/org.zelko.Zelko.desktop", share / "metainfo/org.zelko.Zelko.metainfo.xml",
           share / "mime/packages/org.zelko.Zelko.xml",
           share / "icons/hicolor/scalable/apps/org.zelko.Zelko.svg",
