@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <limits>
 #include <map>
 #include <memory>
 #include <numeric>
@@ -509,7 +510,8 @@ bool Checker::BuildCopper(Copper& copper, const TVemoLayer* layer, double from, 
     coarse.resize(copper.objects.size());
     std::vector<Entry> boxes, cutBoxes;
     std::size_t vertices = 0;
-    double left = INFINITY, right = -INFINITY, top = INFINITY, bottom = -INFINITY;
+    const double far = std::numeric_limits<double>::infinity();
+    double left = far, right = -far, top = far, bottom = -far;
     for (int kind = 0; kind < 2; ++kind) {
         const std::vector<const Leaf*>& list = kind == 0 ? copper.objects : copper.cuts;
         std::vector<Paths>& areas = kind == 0 ? coarse : coarseCuts;
@@ -557,8 +559,8 @@ bool Checker::BuildCopper(Copper& copper, const TVemoLayer* layer, double from, 
         if (Stopped()) return false;
         Progress(from + (to - from) * (0.2 + 0.6 * double(k) / double(borders.size() - 1)),
                  "uniting " + copper.name);
-        const BBox strip(BPoint(double(borders[k]), double(above)),
-                         BPoint(double(borders[k + 1]), double(below)));
+        const BBox strip{BPoint(double(borders[k]), double(above)),
+                         BPoint(double(borders[k + 1]), double(below))};
         std::vector<Entry> in, cutsIn;
         copper.objectTree.query(bgi::intersects(strip), std::back_inserter(in));
         if (in.empty()) continue;
@@ -769,7 +771,8 @@ void Checker::AddObjectsAt(Copper& copper, P2 p, TViolation& v) {
     if (found.empty()) return;
     std::sort(found.begin(), found.end());
     const double within = found.front().first + units::FromMm(0.005) * kScale;
-    for (const auto& [d, i] : found) {
+    for (const auto& [d, index] : found) {
+        const std::uint32_t i = index;
         if (d > within || v.objects.size() >= 8) break;
         const bool known = std::any_of(v.objects.begin(), v.objects.end(), [&](const TObjectRef& r) {
             return r.object == copper.objects[i]->object;
@@ -1078,7 +1081,7 @@ void Checker::EdgeClearance(std::vector<Copper>& coppers) {
             edges.AddPath(text->GetOutline());
     }
     if (edges.IsEmpty()) {
-        report_.idle.push_back("edge-clearance: no board outline (layer dimension)");
+        report_.idle.emplace_back("edge-clearance: no board outline (layer dimension)");
         return;
     }
     edges.Flatten(kFineFlatness);
@@ -1091,13 +1094,13 @@ void Checker::EdgeClearance(std::vector<Copper>& coppers) {
         const auto scaled = [](PointF p) { return P2{p.x * kScale, p.y * kScale}; };
         for (std::size_t i = 0; i < pts.size(); ++i) {
             const bool last = i + 1 == pts.size() || (types[i + 1] & geom::PointTypeMask) == geom::PointStart;
-            if (i > start) segments.push_back({scaled(pts[i - 1]), scaled(pts[i])});
+            if (i > start) segments.emplace_back(scaled(pts[i - 1]), scaled(pts[i]));
             if (!last) continue;
             const PointF first = pts[start], end = pts[i];
             const bool marked = (types[i] & geom::PointCloseMark) != 0;
             const bool meets = std::fabs(first.x - end.x) < 1e-3f && std::fabs(first.y - end.y) < 1e-3f;
             if ((marked || meets) && i > start + 1) {
-                if (marked) segments.push_back({scaled(end), scaled(first)});
+                if (marked) segments.emplace_back(scaled(end), scaled(first));
                 Path poly = ToPath(std::vector<PointF>(pts.begin() + std::ptrdiff_t(start),
                                                        pts.begin() + std::ptrdiff_t(i) + 1));
                 if (poly.size() >= 3) closed.push_back(std::move(poly));
@@ -1247,7 +1250,7 @@ void Checker::SilkOverPad() {
             report_.violations.push_back(std::move(v));
         }
     }
-    if (!any) report_.idle.push_back("silk-over-pad: no silk screen and mask openings on the same side");
+    if (!any) report_.idle.emplace_back("silk-over-pad: no silk screen and mask openings on the same side");
 }
 
 bool Checker::CheckLayer(const TVemoLayer* layer, bool& copper) {
@@ -1270,7 +1273,7 @@ bool Checker::CheckLayer(const TVemoLayer* layer, bool& copper) {
 void Checker::CheckRest(bool anyCopper) {
     std::vector<Copper> none;
     Holes(none, true);
-    if (!anyCopper) report_.idle.push_back("edge-clearance: no copper");
+    if (!anyCopper) report_.idle.emplace_back("edge-clearance: no copper");
     if (Stopped()) return;
     SilkOverPad();
 }

@@ -79,7 +79,8 @@ bool ParseRules(const std::string& text, TDesignRules& rules, std::string& error
             } else if (value == "no" || value == "off" || value == "false" || value == "0") {
                 read.silkOverPad = false;
             } else {
-                error = where + "silk-over-pad is yes or no, not \"" + value + "\"";
+                error = where;
+                error.append("silk-over-pad is yes or no, not \"").append(value).append("\"");
                 return false;
             }
             continue;
@@ -99,7 +100,11 @@ bool ParseRules(const std::string& text, TDesignRules& rules, std::string& error
             double mm = 0.0;
             const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), mm);
             if (ec != std::errc() || end != value.data() + value.size()) {
-                error = where + name + " must be a number of millimetres, not \"" + value + "\"";
+                error = where;
+                error.append(name)
+                    .append(" must be a number of millimetres, not \"")
+                    .append(value)
+                    .append("\"");
                 return false;
             }
             if (std::string problem = RuleValueProblem(name, mm); !problem.empty()) {
@@ -109,7 +114,8 @@ bool ParseRules(const std::string& text, TDesignRules& rules, std::string& error
             read.*field.value = mm;
         }
         if (!known) {
-            error = where + "unknown rule \"" + name + "\"";
+            error = where;
+            error.append("unknown rule \"").append(name).append("\"");
             return false;
         }
     }

@@ -123,7 +123,11 @@ int RunCheck(Session& session, const CheckArgs& args) {
         return session.Usage(error);
     for (const auto& [name, word] : args.values) {
         double mm = 0.0;
-        if (!ParseNumber(word, mm)) return session.Usage("--" + name + ": \"" + word + "\" is not a number");
+        if (!ParseNumber(word, mm)) {
+            std::string problem = "--";
+            problem.append(name).append(": \"").append(word).append("\" is not a number");
+            return session.Usage(problem);
+        }
         if (std::string problem = check::RuleValueProblem(name, mm); !problem.empty())
             return session.Usage("--" + problem);
         for (const check::TRuleField& field : check::RuleFields())
