@@ -471,6 +471,15 @@ private:
         v.x = units::ToMm(mx - doc_.GetAreaX());
         v.y = units::ToMm(doc_.GetAreaY() + doc_.GetAreaHeight() - my);
     }
+    // False, with the object noted as left out, for one whose outline the
+    // model could not build whole (see TVemoInstance::OutlineNote).
+    bool Usable(const Leaf& leaf) {
+        const TVemoInstance* instance = leaf.object->AsInstance();
+        const std::string_view note = instance ? instance->OutlineNote() : std::string_view();
+        if (note.empty()) return true;
+        report_.skipped.push_back({RefOf(leaf), leaf.layer ? leaf.layer->GetName() : "", std::string(note)});
+        return false;
+    }
     // The copper objects nearest to p (within a few micrometres of the nearest).
     void AddObjectsAt(Copper& copper, P2 p, TViolation& v);
 
@@ -504,7 +513,8 @@ BBox Around(P2 p, double r) {
 bool Checker::BuildCopper(Copper& copper, const TVemoLayer* layer, double from, double to) {
     copper.name = layer->GetName();
     for (const Leaf& leaf : leaves_)
-        if (leaf.layer == layer) (leaf.object->IsCutOut() ? copper.cuts : copper.objects).push_back(&leaf);
+        if (leaf.layer == layer && Usable(leaf))
+            (leaf.object->IsCutOut() ? copper.cuts : copper.objects).push_back(&leaf);
     std::vector<Paths>& coarse = copper.coarse;
     std::vector<Paths> coarseCuts(copper.cuts.size());
     coarse.resize(copper.objects.size());
@@ -1205,8 +1215,8 @@ void Checker::SilkOverPad() {
         if (!silk || !mask) continue;
         std::vector<const Leaf*> silkObjects, maskObjects;
         for (const Leaf& leaf : leaves_) {
-            if (leaf.layer == silk.get()) silkObjects.push_back(&leaf);
-            if (leaf.layer == mask.get()) maskObjects.push_back(&leaf);
+            if (leaf.layer == silk.get() && Usable(leaf)) silkObjects.push_back(&leaf);
+            if (leaf.layer == mask.get() && Usable(leaf)) maskObjects.push_back(&leaf);
         }
         if (silkObjects.empty() || maskObjects.empty()) continue;
         any = true;
@@ -1386,6 +1396,7 @@ void RunChecks(const TVemoDocument& document, const TDesignRules& rules, const T
         report.objects += parts[i].objects;
         report.islands += parts[i].islands;
         for (TViolation& v : parts[i].violations) report.violations.push_back(std::move(v));
+        for (TSkipped& k : parts[i].skipped) report.skipped.push_back(std::move(k));
         for (const std::string& idle : parts[i].idle)
             if (std::find(report.idle.begin(), report.idle.end(), idle) == report.idle.end())
                 report.idle.push_back(idle);

@@ -46,6 +46,13 @@ struct TViolation {
     std::vector<TObjectRef> objects;
 };
 
+// An object the check had to leave out: its outline is not one it can unite.
+struct TSkipped {
+    TObjectRef object;
+    std::string layer;
+    std::string why;
+};
+
 struct TCheckReport {
     bool completed = false;  // false when cancelled or refused
     bool cancelled = false;
@@ -57,6 +64,9 @@ struct TCheckReport {
     int holes = 0;
     std::vector<TViolation> violations;  // by rule, then layer, then position
     std::vector<std::string> idle;       // checks that had nothing to do, and why
+    // Objects left out: geometry beyond 100 m or not finite, or a line that
+    // crosses itself so often that uniting it would take far longer than its size warrants.
+    std::vector<TSkipped> skipped;
 };
 
 struct TCheckControl {

@@ -111,6 +111,13 @@ std::string JsonReport(const std::string& file, const check::TCheckReport& repor
         }
         out += "]}";
     }
+    out += "],\"skipped\":[";
+    for (std::size_t i = 0; i < report.skipped.size(); ++i) {
+        const check::TSkipped& k = report.skipped[i];
+        out += std::string(i ? "," : "") + "{\"path\":" + Json(k.object.path) +
+               ",\"kind\":" + Json(k.object.kind) + ",\"layer\":" + Json(k.layer) +
+               ",\"why\":" + Json(k.why) + "}";
+    }
     out += "],\"idle\":[";
     for (std::size_t i = 0; i < report.idle.size(); ++i) out += (i ? "," : "") + Json(report.idle[i]);
     return out + "]}";
@@ -167,6 +174,9 @@ int RunCheck(Session& session, const CheckArgs& args) {
                         objects.empty() ? "" : ": ", objects.c_str());
         }
         for (const std::string& idle : report.idle) std::printf("nothing to check: %s\n", idle.c_str());
+        for (const check::TSkipped& k : report.skipped)
+            std::printf("not checked: %s %s on %s: %s\n", k.object.kind.c_str(), k.object.path.c_str(),
+                        k.layer.c_str(), k.why.c_str());
         std::map<std::string, int> perRule;
         for (const check::TViolation& v : report.violations) ++perRule[v.rule];
         std::string summary;

@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "archive/Vemodocumentfile.h"
 #include "boardgen/Boardgen.h"
+#include "boardgen/Hostile.h"
 #include "check/Designcheck.h"
 #include "geom/Units.h"
 #include "model/Vemodocument.h"
@@ -362,6 +364,39 @@ TEST(DesignCheck, FindingsDoNotDependOnHowTheCopperIsUnitedInStrips) {
     EXPECT_GT(whole.size(), 50u);
     EXPECT_EQ(findings(500), whole);
     EXPECT_EQ(findings(3000), whole);
+}
+
+TEST(DesignCheck, HostileBoardsAreCheckedToTheEnd) {
+    // Documents other tools or damaged files could hand us: the check ends,
+    // with or without findings, and never crashes or runs away.
+    const std::pair<const char*, std::string> cases[] = {
+        {"a track crossing itself everywhere", hostile::LongSelfOverlappingPath(20000)},
+        {"groups 200 deep", hostile::NestedGroups(200)},
+        {"objects on layers the list lacks", hostile::UnknownLayers(50)},
+        {"an ellipse of radius 1e8", hostile::HugeEllipse(1e8f)},
+        {"an ellipse of radius 1e37", hostile::HugeEllipse(1e37f)},
+        {"a stroke 1e30 wide", hostile::WideStroke(1e30f)},
+        {"a stroke of infinite width", hostile::WideStroke(std::numeric_limits<float>::infinity())},
+        {"a text scaled 1e4", hostile::HugeText(1e4f)},
+        {"paths without points", hostile::EmptyPaths()},
+    };
+    for (const auto& [what, bytes] : cases) {
+        SCOPED_TRACE(what);
+        std::string error;
+        const std::unique_ptr<TVemoDocument> doc = DocumentFromBytes(bytes, error);
+        ASSERT_TRUE(doc) << error;
+        const TCheckReport report = CheckDesign(*doc, {});
+        EXPECT_TRUE(report.completed) << report.error;
+    }
+    // What could not be united is named, not silently dropped.
+    std::string error;
+    const std::unique_ptr<TVemoDocument> tangled =
+        DocumentFromBytes(hostile::LongSelfOverlappingPath(20000), error);
+    ASSERT_TRUE(tangled) << error;
+    const TCheckReport report = CheckDesign(*tangled, {});
+    ASSERT_EQ(report.skipped.size(), 1u);
+    EXPECT_EQ(report.skipped[0].object.kind, "path");
+    EXPECT_NE(report.skipped[0].why.find("crosses itself too often"), std::string::npos);
 }
 
 TEST(DesignRules, BadValuesAreRefusedByName) {
