@@ -179,7 +179,9 @@ TEST(DesignCheck, StrokesNarrowerThanTheMinimumWidth) {
                                     Surface(c.width * kMm, c.fill)));
         const std::vector<TViolation> found = Of(Check(doc), "min-width");
         ASSERT_EQ(found.size(), c.reported ? 1u : 0u);
-        if (c.reported) EXPECT_NEAR(found[0].measured, c.width, 1e-6);
+        if (c.reported) {
+            EXPECT_NEAR(found[0].measured, c.width, 1e-6);
+        }
     }
 }
 
@@ -212,8 +214,12 @@ TEST(DesignCheck, HolesNeedARingOfCopperAndADrillInRange) {
         std::vector<std::string> rules;
         for (const TViolation& v : report.violations) {
             rules.push_back(v.rule);
-            if (v.rule == "min-annular") EXPECT_NEAR(v.measured, c.measured, 0.003) << v.note;
-            if (v.rule == "min-drill" || v.rule == "max-drill") EXPECT_NEAR(v.measured, c.hole, 1e-6);
+            if (v.rule == "min-annular") {
+                EXPECT_NEAR(v.measured, c.measured, 0.003) << v.note;
+            }
+            if (v.rule == "min-drill" || v.rule == "max-drill") {
+                EXPECT_NEAR(v.measured, c.hole, 1e-6);
+            }
             EXPECT_NEAR(v.x, 20.0 - units::ToMm(doc.GetAreaX()), 0.01);
         }
         std::sort(rules.begin(), rules.end());
