@@ -31,6 +31,8 @@ if [[ "${1:-}" == "--targets" ]]; then
     "bench_archive;BM_ReadGroupedBoard/575000$;BM_ReadGroupedBoard;575000;1500/100000*leaves;open, 575 000 leaf objects in groups"
     "bench_gerber;BM_ExportEveryLayer/100000/[01];BM_ExportEveryLayer;100000/0;3000;Gerber export of every layer, 100 000 objects"
     "bench_gerber;;BM_ExportEveryLayer;100000/1;3000;Gerber X2 export of every layer, 100 000 objects"
+    "bench_check;BM_CheckBoard/(20000|100000)/;BM_CheckBoard;20000;1000;design-rule check, 20 000 objects"
+    "bench_check;;BM_CheckBoard;100000;5000;design-rule check, 100 000 objects"
     "zelko;;zelko_export_gerber;classic;3000;zelko export gerber, 100 000 objects, whole process"
     "zelko;;zelko_export_gerber;x2;3000;zelko export gerber --flavour x2, 100 000 objects, whole process"
   )
