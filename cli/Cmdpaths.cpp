@@ -1,10 +1,12 @@
 // zelko paths: where this zelko keeps its settings and looks for its data,
 // so a user (or a packager) can see which files the program will use.
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "app/Vemoresource.h"
 #include "cli/Commands.h"
@@ -60,6 +62,20 @@ int RunPaths(Session& session) {
     // The first data folder that has them wins; the editor reads these.
     SayContent(session, "pads      ", "pad", false, "pad");
     SayContent(session, "parts     ", "lib", true, "part");
+    // Design-rule presets for zelko check --rules NAME.
+    const std::filesystem::path rules = TVemoResource::ContentFolder("rules");
+    std::vector<std::string> presets;
+    std::error_code ec;
+    if (!rules.empty())
+        for (std::filesystem::directory_iterator it(rules, ec), end; !ec && it != end; it.increment(ec))
+            if (it->path().extension() == ".ini") presets.push_back(it->path().stem().string());
+    std::sort(presets.begin(), presets.end());
+    std::string list;
+    for (const std::string& name : presets) list += (list.empty() ? "" : ", ") + name;
+    if (rules.empty())
+        session.Say("rules     none: no data folder has rules/");
+    else
+        session.Say("rules     " + rules.string() + "  (presets: " + (list.empty() ? "none" : list) + ")");
     return 0;
 }
 

@@ -69,6 +69,7 @@ void AddExportFab(CLI::App& exportCommand, Registry& registry);
 void AddImportVem(CLI::App& importCommand, Registry& registry);
 void AddGraph(CLI::App& parent, Registry& registry);
 void AddPaths(CLI::App& parent, Registry& registry);
+void AddCheck(CLI::App& parent, Registry& registry);
 
 // The whole word as a number, read the same whatever the locale; false for
 // anything else.

@@ -1,5 +1,5 @@
 // zelko: the editor when started alone or with a board, else one batch
-// subcommand (info, convert, export, import, graph, generate-board, paths).
+// subcommand (info, convert, export, import, graph, check, generate-board, paths).
 
 #include <QGuiApplication>
 #include <QtGlobal>
@@ -65,6 +65,7 @@ int Run(int argc, char** argv) {
     importCommand->require_subcommand(1);
     cli::AddImportVem(*importCommand, registry);
     cli::AddGraph(app, registry);
+    cli::AddCheck(app, registry);
     cli::AddGenerateBoard(app, registry);
     cli::AddPaths(app, registry);
 

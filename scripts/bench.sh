@@ -40,6 +40,8 @@ if [[ "${1:-}" == "--targets" ]]; then
     "bench_window;;BM_WindowUndo;100000;100;window: Ctrl+Z of that Delete, settled, 100 000 objects"
     "bench_window;;BM_WindowPan;20000;40;window: Space-drag, release to settled, 20 000 objects"
     "bench_window;;BM_WindowPan;100000;60;window: Space-drag, release to settled, 100 000 objects"
+    "bench_check;BM_CheckBoard/(20000|100000)/;BM_CheckBoard;20000;1000;design-rule check, 20 000 objects"
+    "bench_check;;BM_CheckBoard;100000;5000;design-rule check, 100 000 objects"
     "zelko;;zelko_export_gerber;classic;3000;zelko export gerber, 100 000 objects, whole process"
     "zelko;;zelko_export_gerber;x2;3000;zelko export gerber --flavour x2, 100 000 objects, whole process"
   )

@@ -102,8 +102,8 @@ TEST_F(Installed, PutsProgramDataAndDesktopFilesInTheUsualPlaces) {
          {Prefix() / "bin/zelko", share / "zelko/default.vbf", share / "zelko/examples/demo.vbf",
           share / "zelko/Bitmap/Arrow00.bmp", share / "zelko/Bitmap/Arrow00@2x.bmp",
           share / "zelko/lib/dip8.vbf", share / "zelko/pad/round-1.6.vbf",
-          share / "applications/org.zelko.Zelko.desktop", share / "metainfo/org.zelko.Zelko.metainfo.xml",
-          share / "mime/packages/org.zelko.Zelko.xml",
+          share / "zelko/rules/home-etching.ini", share / "applications/org.zelko.Zelko.desktop",
+          share / "metainfo/org.zelko.Zelko.metainfo.xml", share / "mime/packages/org.zelko.Zelko.xml",
           share / "icons/hicolor/scalable/apps/org.zelko.Zelko.svg",
           share / "icons/hicolor/48x48/apps/org.zelko.Zelko.png",
           share / "icons/hicolor/256x256/apps/org.zelko.Zelko.png", share / "man/man1/zelko.1"})
@@ -136,6 +136,10 @@ TEST_F(Installed, FindsItsDataBesideBinAndKeepsSettingsInTheUsersConfigFolder) {
               std::string::npos)
         << paths.out;
     EXPECT_NE(paths.out.find("parts     " + (Prefix() / "share/zelko/lib").string() + "  (14 parts)\n"),
+              std::string::npos)
+        << paths.out;
+    EXPECT_NE(paths.out.find("rules     " + (Prefix() / "share/zelko/rules").string() +
+                             "  (presets: board-house-standard, home-etching)\n"),
               std::string::npos)
         << paths.out;
     // Never the tree it was built in.
