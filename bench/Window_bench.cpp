@@ -177,8 +177,10 @@ bool SelectOne(TWindow& window) {
     for (int i = root.GetChildCount() / 2; i < root.GetChildCount(); ++i) {
         RectF b;
         root.GetChild(i)->GetBounds(b);
-        const PointF centre = context.Document().GetViewMatrix().Map(PointF(b.x + b.width / 2, b.y + b.height / 2));
-        const QPoint at(int(centre.x / design->devicePixelRatioF()), int(centre.y / design->devicePixelRatioF()));
+        const PointF centre =
+            context.Document().GetViewMatrix().Map(PointF(b.x + b.width / 2, b.y + b.height / 2));
+        const QPoint at(int(centre.x / design->devicePixelRatioF()),
+                        int(centre.y / design->devicePixelRatioF()));
         if (!design->rect().contains(at)) continue;
         QTest::mouseClick(design, Qt::LeftButton, {}, at);
         QApplication::processEvents();
@@ -260,13 +262,33 @@ void BM_WindowPan(benchmark::State& state) {
 }  // namespace
 
 // Each repetition is one user action: the median of five is the figure.
-BENCHMARK(BM_WindowStartUp)->Arg(20000)->Arg(100000)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowStartUp)
+    ->Arg(20000)
+    ->Arg(100000)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WindowWheelZoom)
     ->Arg(20000)
     ->Arg(100000)
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WindowDelete)->Arg(20000)->Arg(100000)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WindowUndo)->Arg(20000)->Arg(100000)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WindowPan)->Arg(20000)->Arg(100000)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowDelete)
+    ->Arg(20000)
+    ->Arg(100000)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowUndo)
+    ->Arg(20000)
+    ->Arg(100000)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowPan)
+    ->Arg(20000)
+    ->Arg(100000)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
