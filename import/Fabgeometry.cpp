@@ -128,11 +128,22 @@ void Combine(ClipperLib::Paths& a, const ClipperLib::Paths& b, bool add) {
     a = std::move(result);
 }
 
-std::vector<std::vector<TFabPoint>> AreaChains(const ClipperLib::Paths& shape) {
+double CoveredArea(const ClipperLib::Paths& shape, ClipperLib::PolyFillType rule) {
+    ClipperLib::Clipper clipper;
+    clipper.AddPaths(shape, ClipperLib::ptSubject, true);
+    ClipperLib::Paths united;
+    clipper.Execute(ClipperLib::ctUnion, united, rule, rule);
+    double area = 0;
+    for (const ClipperLib::Path& p : united) area += ClipperLib::Area(p);
+    return area;
+}
+
+std::vector<std::vector<TFabPoint>> AreaChains(const ClipperLib::Paths& shape,
+                                               ClipperLib::PolyFillType rule) {
     ClipperLib::Clipper clipper;
     clipper.AddPaths(shape, ClipperLib::ptSubject, true);
     ClipperLib::PolyTree tree;
-    clipper.Execute(ClipperLib::ctUnion, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    clipper.Execute(ClipperLib::ctUnion, tree, rule, rule);
     std::vector<std::vector<TFabPoint>> out;
     for (const ClipperLib::PolyNode* node : tree.Childs) AddPolyNode(*node, out);
     return out;

@@ -31,7 +31,11 @@ TFabPoint FromInt(const ClipperLib::IntPoint& p);
 ClipperLib::Path FlattenChain(const std::vector<TFabPoint>& chain);
 // a united with (add) or less (!add) b under the nonzero rule.
 void Combine(ClipperLib::Paths& a, const ClipperLib::Paths& b, bool add);
-// One closed chain per outer polygon of shape, its holes joined in by cuts.
-std::vector<std::vector<TFabPoint>> AreaChains(const ClipperLib::Paths& shape);
+// One closed chain per outer polygon of shape (filled by the rule given), its
+// holes joined in by cuts.
+std::vector<std::vector<TFabPoint>> AreaChains(const ClipperLib::Paths& shape,
+                                               ClipperLib::PolyFillType rule = ClipperLib::pftNonZero);
+// The area shape covers under the rule, in square nanometres.
+double CoveredArea(const ClipperLib::Paths& shape, ClipperLib::PolyFillType rule);
 
 }  // namespace fab

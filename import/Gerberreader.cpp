@@ -182,7 +182,7 @@ ClipperLib::Paths EvaluateMacro(const std::vector<std::string>& body, const std:
             const std::size_t eq = text.find('=');
             if (eq == std::string::npos)
                 throw TFail{"macro statement \"" + text + "\" is neither an assignment nor a primitive"};
-            const std::string name = text.substr(1, eq - 1);
+            const std::string name = Trim(text.substr(1, eq - 1));
             if (name.empty() || name.size() > 6 || !std::all_of(name.begin(), name.end(), ::isdigit))
                 throw TFail{"bad variable \"$" + name + "\""};
             const int n = std::stoi(name);
@@ -335,6 +335,8 @@ private:
     void Draw(TFabPoint from, TFabPoint to, std::optional<double> i, std::optional<double> j);
     void Flash(TFabPoint at);
     void CloseContour();
+    // G37: the region's contours become areas.
+    void EndRegion();
     void Emit(TFabItem item);
     bool ArcCentre(TFabPoint from, TFabPoint to, double i, double j, TFabPoint& centre, double& sweep) const;
     void Warn(const std::string& what);
@@ -364,8 +366,9 @@ private:
     bool clear_ = false;
     bool region_ = false;
     TFabPoint point_;
-    std::vector<TFabPoint> contour_;  // the region contour being drawn
-    std::vector<TFabPoint> stroke_;   // the draw chain being extended
+    std::vector<TFabPoint> contour_;                      // the region contour being drawn
+    std::vector<std::vector<TFabPoint>> regionContours_;  // those of this region drawn before
+    std::vector<TFabPoint> stroke_;                       // the draw chain being extended
     int strokeAperture_ = -1;
     std::size_t strokeIndex_ = std::size_t(-1);  // its item in the sink
     int nextGroup_ = 0;
@@ -637,7 +640,10 @@ void TGerberReader::DefineAperture(std::string_view c) {
     const std::string name(c.substr(k, comma == std::string_view::npos ? std::string_view::npos : comma - k));
     std::vector<double> params;
     if (comma != std::string_view::npos) {
-        for (const std::string& p : Split(c.substr(comma + 1), 'X')) {
+        std::vector<std::string> fields = Split(c.substr(comma + 1), 'X');
+        if (fields.size() > 1 && Trim(fields.back()).empty()) fields.pop_back();  // a stray trailing X
+        for (const std::string& field : fields) {
+            const std::string p = Trim(field);
             try {
                 std::size_t used = 0;
                 params.push_back(std::stod(p, &used));
@@ -668,9 +674,9 @@ void TGerberReader::DefineAperture(std::string_view c) {
             a.hole = param(3, 0) * scale_;
             if (a.vertices < 3 || a.vertices > 12) throw TFail{"polygon aperture needs 3 to 12 vertices"};
         } else {
-            if (params.size() < 2) throw TFail{"aperture " + name + " needs two sizes"};
+            // Old files give a square by one size.
             a.w = param(0, 0) * scale_;
-            a.h = param(1, 0) * scale_;
+            a.h = param(1, param(0, 0)) * scale_;
             a.hole = param(2, 0) * scale_;
         }
         if (a.hole > 0) {
@@ -833,7 +839,7 @@ void TGerberReader::Word(std::string_view w) {
                     break;
                 case 37:
                     if (!region_) throw TFail{"region end without its start"};
-                    CloseContour();
+                    EndRegion();
                     region_ = false;
                     break;
                 case 74:
@@ -887,8 +893,9 @@ void TGerberReader::Word(std::string_view w) {
         }
     }
     if (d < 0 && (x || y || i || j)) {
-        if (lastD_ == 0) throw TFail{"coordinates without an operation"};
-        d = lastD_;  // deprecated modal operation
+        // The operation is modal in old files; before the first one the
+        // exposure is off, so bare coordinates only move.
+        d = lastD_ == 0 ? 2 : lastD_;
     }
     if (d > 0) {
         lastD_ = d;
@@ -1171,14 +1178,44 @@ void TGerberReader::CloseContour() {
             AppendLine(contour_, first);
         }
         contour_.back() = first;
-        TFabItem item;
-        item.kind = TFabItem::Kind::Area;
-        item.chain = std::move(contour_);
-        item.clear = clear_;
-        item.region = true;
-        Emit(std::move(item));
+        regionContours_.push_back(std::move(contour_));
     }
     contour_.clear();
+}
+
+void TGerberReader::EndRegion() {
+    CloseContour();
+    std::vector<std::vector<TFabPoint>> contours = std::move(regionContours_);
+    regionContours_.clear();
+    TFabItem item;
+    item.kind = TFabItem::Kind::Area;
+    item.clear = clear_;
+    item.region = true;
+    // The contours of one region fill by the even-odd rule, as other readers
+    // draw them: a contour inside another makes a hole, and so does a part of
+    // a contour that winds round twice. A filled path fills by the nonzero
+    // rule, so unless the contours are plain and apart, the region becomes
+    // its even-odd area, holes joined by cuts.
+    ClipperLib::Paths flat;
+    double separate = 0;
+    for (const std::vector<TFabPoint>& c : contours) {
+        flat.push_back(fab::FlattenChain(c));
+        separate += fab::CoveredArea({flat.back()}, ClipperLib::pftNonZero);
+    }
+    const double evenOdd = fab::CoveredArea(flat, ClipperLib::pftEvenOdd);
+    if (std::fabs(separate - evenOdd) <= 1e-6 * std::max(1.0, separate)) {
+        for (std::vector<TFabPoint>& chain : contours) {
+            TFabItem piece = item;
+            piece.chain = std::move(chain);
+            Emit(std::move(piece));
+        }
+        return;
+    }
+    for (std::vector<TFabPoint>& chain : fab::AreaChains(flat, ClipperLib::pftEvenOdd)) {
+        TFabItem piece = item;
+        piece.chain = std::move(chain);
+        Emit(std::move(piece));
+    }
 }
 
 void TGerberReader::Emit(TFabItem item) {
@@ -1246,13 +1283,19 @@ void CombineLeadingRegions(std::vector<TFabItem>& items) {
 }  // namespace
 
 TFabKind DetectFabKind(std::string_view bytes) {
+    // Every Gerber command ends in '*'; a drill file has none, and has a
+    // header (M48) or a tool with its size (T1C0.8) near its start.
+    const std::string_view head = bytes.substr(0, 1 << 16);
+    if (head.find('*') != std::string_view::npos) return TFabKind::Gerber;
     std::size_t i = 0;
-    while (i < bytes.size()) {
-        const std::size_t end = std::min(bytes.find('\n', i), bytes.size());
-        const std::string line = Trim(bytes.substr(i, end - i));
+    for (int lines = 0; i < head.size() && lines < 200; ++lines) {
+        const std::size_t end = std::min(head.find('\n', i), head.size());
+        const std::string line = Trim(head.substr(i, end - i));
         i = end + 1;
-        if (line.empty() || line[0] == ';') continue;
-        return line.substr(0, 3) == "M48" ? TFabKind::Excellon : TFabKind::Gerber;
+        if (line.substr(0, 3) == "M48") return TFabKind::Excellon;
+        if (line.size() > 2 && line[0] == 'T' && std::isdigit((unsigned char)line[1]) &&
+            line.find('C') != std::string::npos)
+            return TFabKind::Excellon;
     }
     return TFabKind::Gerber;
 }

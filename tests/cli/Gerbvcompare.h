@@ -65,7 +65,8 @@ inline QImage Render(const std::filesystem::path& file, const TWindow& w, const 
         return {};
     }
     QImage image(QString::fromStdString(png.string()));
-    EXPECT_FALSE(image.isNull()) << "gerbv wrote no picture of " << file;
+    EXPECT_FALSE(image.isNull()) << "gerbv wrote no picture of " << file << " over " << w.width << " x "
+                                 << w.height << " mm from " << w.x << ", " << w.y;
     return image;
 }
 
@@ -107,6 +108,28 @@ inline TDifference Compare(const QImage& a, const QImage& b) {
         }
     d.pixels = (long long)w * h;
     return d;
+}
+
+// Both files over window, tile by tile: gerbv writes no picture much
+// beyond 30 million pixels.
+inline TDifference CompareFiles(const std::filesystem::path& a, const std::filesystem::path& b,
+                                const TWindow& window, const std::filesystem::path& scratch) {
+    constexpr double kTile = 100.0;  // mm, about 3900 pixels
+    TDifference sum;
+    for (double x = window.x; x < window.x + window.width - 1e-9; x += kTile)
+        for (double y = window.y; y < window.y + window.height - 1e-9; y += kTile) {
+            const TWindow tile{x, y, std::min(kTile, window.x + window.width - x),
+                               std::min(kTile, window.y + window.height - y)};
+            const TDifference d =
+                Compare(Render(a, tile, scratch / "a.png"), Render(b, tile, scratch / "b.png"));
+            if (d.pixels == 0) return d;
+            sum.differing += d.differing;
+            sum.raw += d.raw;
+            sum.pixels += d.pixels;
+            sum.inkA += d.inkA;
+            sum.inkB += d.inkB;
+        }
+    return sum;
 }
 
 }  // namespace gerbvcompare
