@@ -68,12 +68,13 @@ bool ReadZip(const std::string& path, std::vector<TFabFile>& files, std::size_t&
         if (zip_stat_index(archive, zip_uint64_t(i), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_NAME) ||
             !(stat.valid & ZIP_STAT_SIZE))
             continue;
-        const std::string name = stat.name;
+        const std::string name = path + "/" + stat.name;  // as messages and --map name it
         if (!name.empty() && name.back() == '/') continue;
         if (stat.size > kMaxFabBytes || total + stat.size > kMaxTotalBytes) {
-            error = path + ": " + name + " unpacks to more than " +
-                    std::to_string((stat.size > kMaxFabBytes ? kMaxFabBytes : kMaxTotalBytes) >> 20) +
-                    " MB: refused";
+            error = name;
+            error += " unpacks to more than ";
+            error += std::to_string((stat.size > kMaxFabBytes ? kMaxFabBytes : kMaxTotalBytes) >> 20);
+            error += " MB: refused";
             zip_close(archive);
             return false;
         }
@@ -82,15 +83,16 @@ bool ReadZip(const std::string& path, std::vector<TFabFile>& files, std::size_t&
         const zip_int64_t got = entry ? zip_fread(entry, bytes.data(), stat.size) : -1;
         if (entry) zip_fclose(entry);
         if (got < 0 || zip_uint64_t(got) != stat.size) {
-            error = path + ": " + name + " cannot be unpacked";
+            error = name;
+            error += " cannot be unpacked";
             zip_close(archive);
             return false;
         }
         total += bytes.size();
         if (LooksLikeFab(bytes))
-            found.push_back({path + "/" + name, std::move(bytes)});
+            found.push_back({name, std::move(bytes)});
         else
-            skipped.push_back(path + "/" + name);
+            skipped.push_back(name);
     }
     zip_close(archive);
     std::sort(found.begin(), found.end(),

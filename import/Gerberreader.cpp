@@ -615,7 +615,7 @@ double TGerberReader::Coordinate(std::string_view digits) const {
         if (d.empty() || !std::all_of(d.begin(), d.end(), ::isdigit))
             throw TFail{"bad coordinate \"" + std::string(digits) + "\""};
         if (format_.trailingOmitted) {
-            const std::size_t total = std::size_t(format_.integer + format_.decimals);
+            const std::size_t total = std::size_t(format_.integer) + std::size_t(format_.decimals);
             if (d.size() < total) d.append(total - d.size(), '0');
         }
         value = std::stod(d) / std::pow(10.0, format_.decimals);
@@ -734,7 +734,7 @@ void TGerberReader::StepRepeat(std::string_view c) {
         for (long a = 0; a < r.nx; ++a)
             for (long b = 0; b < r.ny; ++b) {
                 if (a == 0 && b == 0) continue;
-                const double dx = a * r.dx, dy = b * r.dy;
+                const double dx = double(a) * r.dx, dy = double(b) * r.dy;
                 std::map<int, int> groups;  // fresh numbers per cell
                 for (std::size_t k = r.start; k < end; ++k) {
                     TFabItem item = sink[k];
@@ -774,7 +774,7 @@ void TGerberReader::StepRepeat(std::string_view c) {
     }
     if (nx < 1 || ny < 1) throw TFail{"step and repeat needs at least one cell each way"};
     if (nx * ny > kMaxStepRepeatCells) throw TFail{"step and repeat over 10 000 cells"};
-    if (std::fabs(dx * nx) > kMaxFabCoordinateMm || std::fabs(dy * ny) > kMaxFabCoordinateMm)
+    if (std::fabs(dx * double(nx)) > kMaxFabCoordinateMm || std::fabs(dy * double(ny)) > kMaxFabCoordinateMm)
         throw TFail{"step and repeat reaches more than 10 m"};
     if (nx == 1 && ny == 1) return;
     repeat_ = TRepeat{nx, ny, dx, dy, Sink().size()};
@@ -1002,7 +1002,7 @@ void TGerberReader::Draw(TFabPoint from, TFabPoint to, std::optional<double> i, 
     if (region_) {
         if (contour_.empty()) contour_ = {from};
         extend(contour_);
-        if (contour_.size() > 3 * 2'000'000) throw TFail{"region contour too long"};
+        if (contour_.size() > std::size_t(6'000'000)) throw TFail{"region contour too long"};
         return;
     }
     if (current_ < 0) throw TFail{"draw before any aperture was selected"};

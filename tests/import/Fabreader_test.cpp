@@ -62,11 +62,11 @@ TEST(GerberReader, CoordinateFormatsAndUnits) {
         {"%FSLAX24Y24*%%MOIN*%", "X12500Y-5000D03*", 1.25 * 25.4, -0.5 * 25.4},  // leading zeros left out
         {"%FSTAX24Y24*%%MOIN*%", "X0125Y-005D03*", 1.25 * 25.4, -0.5 * 25.4},    // trailing zeros left out
         {"%FSLAX33Y33*%%MOMM*%", "X1500Y2D03*", 1.5, 0.002},
-        {"%FSLAX33Y33*%G71*", "X1500Y2D03*", 1.5, 0.002},                        // the old unit code
-        {"%FSLIX33Y33*%%MOMM*%", "X1000Y1000D02*X500Y-250D03*", 1.5, 0.75},      // incremental
-        {"%FSLAX33Y33*%%MOMM*%%OFA1.0B-2.0*%", "X1000Y1000D03*", 2.0, -1.0},    // an image offset
-        {"%FSLAX33Y33*%%MOMM*%%MIA1B0*%", "X1000Y1000D03*", -1.0, 1.0},         // mirrored in x
-        {"%FSLAX33Y33*%%MOMM*%%SFA2B0.5*%", "X1000Y1000D03*", 2.0, 0.5},        // scaled
+        {"%FSLAX33Y33*%G71*", "X1500Y2D03*", 1.5, 0.002},                     // the old unit code
+        {"%FSLIX33Y33*%%MOMM*%", "X1000Y1000D02*X500Y-250D03*", 1.5, 0.75},   // incremental
+        {"%FSLAX33Y33*%%MOMM*%%OFA1.0B-2.0*%", "X1000Y1000D03*", 2.0, -1.0},  // an image offset
+        {"%FSLAX33Y33*%%MOMM*%%MIA1B0*%", "X1000Y1000D03*", -1.0, 1.0},       // mirrored in x
+        {"%FSLAX33Y33*%%MOMM*%%SFA2B0.5*%", "X1000Y1000D03*", 2.0, 0.5},      // scaled
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.head) + c.word);
@@ -78,8 +78,9 @@ TEST(GerberReader, CoordinateFormatsAndUnits) {
 }
 
 TEST(GerberReader, ConsecutiveDrawsChainIntoOneStrokeUntilAMoveOrAnotherAperture) {
-    const TFabPicture p = Gerber(Mm("%ADD10C,0.25*%\n%ADD11R,0.5X0.5*%\nD10*\nX0Y0D02*\nX1000000Y0D01*\n"
-                                    "Y1000000D01*\nX2000000Y0D02*\nX3000000D01*\nD11*\nX4000000D01*\n"));
+    const TFabPicture p =
+        Gerber(Mm("%ADD10C,0.25*%\n%ADD11R,0.5X0.5*%\nD10*\nX0Y0D02*\nX1000000Y0D01*\n"
+                  "Y1000000D01*\nX2000000Y0D02*\nX3000000D01*\nD11*\nX4000000D01*\n"));
     ASSERT_EQ(p.items.size(), 3u);
     EXPECT_EQ(p.items[0].kind, Kind::Stroke);
     EXPECT_EQ(p.items[0].chain.size(), 7u);  // two segments
@@ -98,7 +99,11 @@ TEST(GerberReader, ArcsStayWithinAMicronOfTheCircle) {
         TFabPoint centre;
         double radius, sweep;  // sweep in turns, counter-clockwise positive
     } cases[] = {
-        {"quarter, counter-clockwise", "G75*\nX5000000Y0D02*\nG03*\nX0Y5000000I-5000000J0D01*\n", {0, 0}, 5, 0.25},
+        {"quarter, counter-clockwise",
+         "G75*\nX5000000Y0D02*\nG03*\nX0Y5000000I-5000000J0D01*\n",
+         {0, 0},
+         5,
+         0.25},
         {"half, clockwise", "G75*\nX5000000Y0D02*\nG02*\nX-5000000Y0I-5000000J0D01*\n", {0, 0}, 5, -0.5},
         {"full circle", "G75*\nX200000000Y0D02*\nG03*\nX200000000Y0I-200000000J0D01*\n", {0, 0}, 200, 1},
         // Single quadrant: the offsets have no sign; the centre is the one that fits.
@@ -134,15 +139,16 @@ TEST(GerberReader, FlashesOfEachApertureKind) {
     EXPECT_DOUBLE_EQ(p.items[1].height, 1.0);
     EXPECT_EQ(p.items[2].kind, Kind::Area);
     EXPECT_NEAR(AreaOf(p.items[2].chain), 2.0 + std::numbers::pi / 4, 1e-3);  // obround
-    EXPECT_NEAR(AreaOf(p.items[3].chain), 2.0, 1e-5);  // square as a polygon
-    EXPECT_NEAR(AreaOf(p.items[4].chain), std::numbers::pi * 0.75, 1e-3);      // ring: the hole is empty
+    EXPECT_NEAR(AreaOf(p.items[3].chain), 2.0, 1e-5);                         // square as a polygon
+    EXPECT_NEAR(AreaOf(p.items[4].chain), std::numbers::pi * 0.75, 1e-3);     // ring: the hole is empty
     // The macro: 8 less the hole (pi/4), plus the half of the square outside the bar (0.5).
     EXPECT_NEAR(AreaOf(p.items[5].chain), 8 - std::numbers::pi / 4 + 0.5, 2e-3);
 }
 
 TEST(GerberReader, RegionContoursMakeHolesAndLeadingClearRegionsAreCombined) {
     const std::string square = "X0Y0D02*\nX10000000D01*\nY10000000D01*\nX0D01*\nY0D01*\n";
-    const std::string inner = "X4000000Y4000000D02*\nX6000000D01*\nY6000000D01*\nX4000000D01*\nY4000000D01*\n";
+    const std::string inner =
+        "X4000000Y4000000D02*\nX6000000D01*\nY6000000D01*\nX4000000D01*\nY4000000D01*\n";
     struct Case {
         const char* name;
         std::string body;
@@ -168,15 +174,17 @@ TEST(GerberReader, RegionContoursMakeHolesAndLeadingClearRegionsAreCombined) {
 }
 
 TEST(GerberReader, StepRepeatAndBlocksCopyWhatTheyDraw) {
-    const TFabPicture sr = Gerber(Mm("%ADD10C,0.5*%\n%SRX3Y2I5.0J4.0*%\nD10*\nX1000000Y1000000D03*\n%SR*%\n"));
+    const TFabPicture sr =
+        Gerber(Mm("%ADD10C,0.5*%\n%SRX3Y2I5.0J4.0*%\nD10*\nX1000000Y1000000D03*\n%SR*%\n"));
     ASSERT_EQ(sr.items.size(), 6u);
     EXPECT_DOUBLE_EQ(sr.items.back().centre.x, 11.0);
     EXPECT_DOUBLE_EQ(sr.items.back().centre.y, 5.0);
 
     // A block of a dark and a clear flash, flashed once dark and once clear:
     // the clear flash of the block turns the polarity of what it holds.
-    const TFabPicture ab = Gerber(Mm("%ADD10C,0.5*%\n%ABD20*%\nD10*\nX0Y0D03*\n%LPC*%\nX1000000Y0D03*\n%LPD*%\n"
-                                     "%AB*%\nD20*\nX5000000Y0D03*\n%LPC*%\nX9000000Y0D03*\n"));
+    const TFabPicture ab =
+        Gerber(Mm("%ADD10C,0.5*%\n%ABD20*%\nD10*\nX0Y0D03*\n%LPC*%\nX1000000Y0D03*\n%LPD*%\n"
+                  "%AB*%\nD20*\nX5000000Y0D03*\n%LPC*%\nX9000000Y0D03*\n"));
     ASSERT_EQ(ab.items.size(), 4u);
     EXPECT_DOUBLE_EQ(ab.items[1].centre.x, 6.0);
     EXPECT_FALSE(ab.items[0].clear);
@@ -191,11 +199,13 @@ TEST(GerberReader, FailuresNameFileLineAndCommand) {
         const char* expected;
     } cases[] = {
         {Mm("%ADD10C,0.1*%\nD11*\n"), "t.gbr:4: D11: aperture D11 is not defined"},
-        {Mm("%ADD10C,0.1*%\nD10*\nX20000000000Y0D03*\n"), "t.gbr:5: X20000000000Y0D03: coordinate more than 10 m"},
+        {Mm("%ADD10C,0.1*%\nD10*\nX20000000000Y0D03*\n"),
+         "t.gbr:5: X20000000000Y0D03: coordinate more than 10 m"},
         {Mm("%SRX200Y200I1J1*%\n"), "t.gbr:3: %SRX200Y200I1J1: step and repeat over 10 000 cells"},
         {Mm("%AMBAD*\n1,1,1/0,0,0*%\n%ADD10BAD*%\n"), "%ADD10BAD: division by zero"},
         {Mm("%AMM*\n6,0,0,1,0.1,0.1,3,0.1,1,0*%\n%ADD10M*%\n"), "macro primitive 6 is not supported"},
-        {"%FSLAX36Y36*%\n%MOMM*%\n%ADD10C,0.1*%\nD10*\nX0Y0D0", "t.gbr:5: X0Y0D0: command without its closing *"},
+        {"%FSLAX36Y36*%\n%MOMM*%\n%ADD10C,0.1*%\nD10*\nX0Y0D0",
+         "t.gbr:5: X0Y0D0: command without its closing *"},
         {"%FSLAX36Y36*%\n%MOMM", "extended command without its closing %"},
         {Mm("X1Y1D03*\n"), "flash before any aperture was selected"},
         {Mm("%ADD10O,1X2*%\nD10*\nX0Y0D02*\nX1000Y0D01*\n"), "neither a circle nor a rectangle"},
@@ -223,11 +233,12 @@ TEST(ExcellonReader, UnitsZeroFormatsToolsAndSlots) {
         double x, y, diameter;
     } cases[] = {
         {"metric, decimal", "M48\nMETRIC,TZ\nT1C0.800\n%\nT1\nX12.5Y-3.0\nM30\n", 12.5, -3.0, 0.8},
-        {"inch, leading zeros kept", "M48\nINCH,LZ\nT1C0.035\n%\nT1\nX0125Y005\nM30\n", 1.25 * 25.4, 0.5 * 25.4,
-         0.035 * 25.4},
+        {"inch, leading zeros kept", "M48\nINCH,LZ\nT1C0.035\n%\nT1\nX0125Y005\nM30\n", 1.25 * 25.4,
+         0.5 * 25.4, 0.035 * 25.4},
         {"inch, trailing zeros kept", "M48\nINCH,TZ\nT1C0.035\n%\nT1\nX12500Y-5000\nM30\n", 1.25 * 25.4,
          -0.5 * 25.4, 0.035 * 25.4},
-        {"metric with a digit format", "M48\nMETRIC,LZ,000.000\nT2C1.0\n%\nT2\nX001500Y0025\nM30\n", 1.5, 2.5, 1.0},
+        {"metric with a digit format", "M48\nMETRIC,LZ,000.000\nT2C1.0\n%\nT2\nX001500Y0025\nM30\n", 1.5, 2.5,
+         1.0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -243,7 +254,8 @@ TEST(ExcellonReader, UnitsZeroFormatsToolsAndSlots) {
     }
     TFabPicture slot;
     std::string error;
-    ASSERT_TRUE(ReadExcellon("M48\nMETRIC\nT1C1.0\n%\nT1\nX0Y0G85X4.0Y0\nM30\n", "d.drl", slot, error)) << error;
+    ASSERT_TRUE(ReadExcellon("M48\nMETRIC\nT1C1.0\n%\nT1\nX0Y0G85X4.0Y0\nM30\n", "d.drl", slot, error))
+        << error;
     ASSERT_EQ(slot.items.size(), 1u);
     EXPECT_EQ(slot.items[0].kind, Kind::Area);
     EXPECT_NEAR(AreaOf(slot.items[0].chain), 4.0 + std::numbers::pi / 4, 1e-3);
@@ -255,11 +267,12 @@ TEST(ExcellonReader, UnitsZeroFormatsToolsAndSlots) {
 TEST(FabImport, ObjectsOnTheirLayersWithClearPolarityAsCutOuts) {
     TVemoDocument doc;
     const int layersBefore = doc.GetLayerList().Count();
-    const std::string copper = Mm(
-        "%TF.FileFunction,Copper,L1,Top*%\n%ADD10C,0.5*%\n%ADD11R,1X2*%\nD10*\nX0Y0D02*\nX5000000Y0D01*\n"
-        "%LPC*%\nD11*\nX2000000Y0D03*\n%LPD*%\nD10*\nX0Y1000000D03*\n");
-    const TFabImportResult r = ImportFab({{"top.gbr", copper}, {"other.gbr", Mm("%ADD10C,1*%\nD10*\nX0Y0D03*\n")}},
-                                         {{"other.gbr", "extra"}}, doc);
+    const std::string copper =
+        Mm("%TF.FileFunction,Copper,L1,Top*%\n%ADD10C,0.5*%\n%ADD11R,1X2*%\nD10*\nX0Y0D02*\nX5000000Y0D01*\n"
+           "%LPC*%\nD11*\nX2000000Y0D03*\n%LPD*%\nD10*\nX0Y1000000D03*\n");
+    const TFabImportResult r =
+        ImportFab({{"top.gbr", copper}, {"other.gbr", Mm("%ADD10C,1*%\nD10*\nX0Y0D03*\n")}},
+                  {{"other.gbr", "extra"}}, doc);
     ASSERT_TRUE(r.ok) << r.error;
     ASSERT_EQ(r.files.size(), 2u);
     EXPECT_EQ(r.files[0].layer, "component");
