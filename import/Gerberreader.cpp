@@ -1191,30 +1191,26 @@ void TGerberReader::EndRegion() {
     item.kind = TFabItem::Kind::Area;
     item.clear = clear_;
     item.region = true;
-    // The contours of one region fill by the even-odd rule, as other readers
-    // draw them: a contour inside another makes a hole, and so does a part of
-    // a contour that winds round twice. A filled path fills by the nonzero
-    // rule, so unless the contours are plain and apart, the region becomes
-    // its even-odd area, holes joined by cuts.
-    ClipperLib::Paths flat;
-    double separate = 0;
-    for (const std::vector<TFabPoint>& c : contours) {
-        flat.push_back(fab::FlattenChain(c));
-        separate += fab::CoveredArea({flat.back()}, ClipperLib::pftNonZero);
-    }
-    const double evenOdd = fab::CoveredArea(flat, ClipperLib::pftEvenOdd);
-    if (std::fabs(separate - evenOdd) <= 1e-6 * std::max(1.0, separate)) {
-        for (std::vector<TFabPoint>& chain : contours) {
+    for (std::vector<TFabPoint>& contour : contours) {
+        // Each contour is filled on its own; holes are cut into it. A contour
+        // that winds round a hole the same way as round its outline leaves
+        // the hole empty in other readers, but a filled path (nonzero rule)
+        // would fill it: such a contour becomes its even-odd area, holes
+        // joined by cuts. Plain contours keep their arcs.
+        const ClipperLib::Paths flat{fab::FlattenChain(contour)};
+        const double evenOdd = fab::CoveredArea(flat, ClipperLib::pftEvenOdd);
+        const double nonZero = fab::CoveredArea(flat, ClipperLib::pftNonZero);
+        if (std::fabs(nonZero - evenOdd) <= 1e-6 * std::max(1.0, std::fabs(nonZero))) {
+            TFabItem piece = item;
+            piece.chain = std::move(contour);
+            Emit(std::move(piece));
+            continue;
+        }
+        for (std::vector<TFabPoint>& chain : fab::AreaChains(flat, ClipperLib::pftEvenOdd)) {
             TFabItem piece = item;
             piece.chain = std::move(chain);
             Emit(std::move(piece));
         }
-        return;
-    }
-    for (std::vector<TFabPoint>& chain : fab::AreaChains(flat, ClipperLib::pftEvenOdd)) {
-        TFabItem piece = item;
-        piece.chain = std::move(chain);
-        Emit(std::move(piece));
     }
 }
 

@@ -155,8 +155,19 @@ TEST(GerberReader, RegionContoursMakeHolesAndLeadingClearRegionsAreCombined) {
         double area;
     } cases[] = {
         {"one contour", "G36*\n" + square + "G37*\n", 100},
-        // A second contour inside the first is a hole, whichever way it runs.
-        {"contour in a contour", "G36*\n" + square + inner + "G37*\n", 96},
+        // A hole cut into the contour: in along a cut, round the hole the other way, back out.
+        {"cut-in hole",
+         "G36*\nX0Y0D02*\nX10000000D01*\nY10000000D01*\nX0D01*\nY4000000D01*\nX4000000D01*\n"
+         "Y6000000D01*\nX6000000D01*\nY4000000D01*\nX0D01*\nY0D01*\nG37*\n",
+         96},
+        // The same hole run the same way round as the outline: still a hole, as other readers show it.
+        {"hole run the same way",
+         "G36*\nX0Y0D02*\nX10000000D01*\nY10000000D01*\nX0D01*\nY4000000D01*\n"
+         "X4000000D01*\nX6000000D01*\nY6000000D01*\nX4000000D01*\nY4000000D01*\nX0D01*\n"
+         "Y0D01*\nG37*\n",
+         96},
+        // Contours of one region are filled each on its own: two areas, 100 and 4.
+        {"two contours", "G36*\n" + square + inner + "G37*\n", 104},
         // A clear region after the dark one takes its area away.
         {"clear region", "G36*\n" + square + "G37*\n%LPC*%\nG36*\n" + inner + "G37*\n", 96},
     };
