@@ -67,6 +67,7 @@ void AddExportImage(CLI::App& exportCommand, Registry& registry);
 void AddExportDrill(CLI::App& exportCommand, Registry& registry);
 void AddExportFab(CLI::App& exportCommand, Registry& registry);
 void AddImportVem(CLI::App& importCommand, Registry& registry);
+void AddImportGerber(CLI::App& importCommand, Registry& registry);
 void AddGraph(CLI::App& parent, Registry& registry);
 void AddPaths(CLI::App& parent, Registry& registry);
 void AddCheck(CLI::App& parent, Registry& registry);

@@ -64,6 +64,7 @@ int Run(int argc, char** argv) {
     CLI::App* importCommand = app.add_subcommand("import", "Bring a file of another format into a document");
     importCommand->require_subcommand(1);
     cli::AddImportVem(*importCommand, registry);
+    cli::AddImportGerber(*importCommand, registry);
     cli::AddGraph(app, registry);
     cli::AddCheck(app, registry);
     cli::AddGenerateBoard(app, registry);
