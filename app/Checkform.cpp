@@ -335,6 +335,16 @@ bool TCheckForm::Run() {
         QMessageBox::warning(this, windowTitle(), QString::fromStdString(error));
         return false;
     }
+    // Said before the run, while the user still looks at the field.
+    for (const std::string& name : rules.extraCopper)
+        if (!context_->Document().GetLayerList().Find(name)) {
+            const QString problem =
+                tr("この基板にはレイヤー \"%1\" がありません").arg(QString::fromStdString(name));
+            summary_->setText(problem);
+            copper_->setFocus();
+            QMessageBox::warning(this, windowTitle(), problem);
+            return false;
+        }
     SaveRules(rules);
     // The check reads its own copy, so the board can be edited meanwhile.
     std::string bytes;

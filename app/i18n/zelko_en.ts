@@ -310,6 +310,10 @@
         <source>チェックの後で基板が変更されました。もう一度実行してください。</source>
         <translation>The board was changed since the check. Run it again.</translation>
     </message>
+    <message>
+        <source>この基板にはレイヤー &quot;%1&quot; がありません</source>
+        <translation>This board has no layer &quot;%1&quot;</translation>
+    </message>
 </context>
 <context>
     <name>app::TDesignFrame</name>
