@@ -508,10 +508,10 @@ void TCheckForm::ShowViolation(int i) {
         BoardChanged();
     }
     TVemoDocument& doc = context_->Document();
-    // The gap and some of its surroundings fill the view: at least 3 mm, or
+    // The gap and some of its surroundings fill the view: at least 6 mm, or
     // four times the gap, across the smaller side of the window.
     const double cx = (double(v.a.x) + v.b.x) / 2, cy = (double(v.a.y) + v.b.y) / 2;
-    const double span = std::max(30.0, 4.0 * std::hypot(double(v.a.x) - v.b.x, double(v.a.y) - v.b.y));
+    const double span = std::max(60.0, 4.0 * std::hypot(double(v.a.x) - v.b.x, double(v.a.y) - v.b.y));
     const int side = std::min(doc.GetWindowWidth(), doc.GetWindowHeight());
     if (side > 0) doc.SetZoom(side / span);
     doc.SetPan(-cx, -cy);
