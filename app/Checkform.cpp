@@ -70,7 +70,7 @@ QString Mm(double mm) {
 }
 
 // A number as typed: a decimal comma is taken as a point.
-bool ParseMm(QString text, double& mm) {
+bool ParseMm(const QString& text, double& mm) {
     bool ok = false;
     mm = QLocale::c().toDouble(text.trimmed().replace(',', '.'), &ok);
     return ok;
