@@ -25,6 +25,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include "app/Checkform.h"
 #include "app/Editor.h"
 #include "app/Keymap.h"
 #include "app/Numericform.h"
@@ -126,6 +127,31 @@ void TDesignWidget::paintEvent(QPaintEvent*) {
             painter.drawEllipse(*marker_, r, r);
             painter.drawLine(*marker_ - QPointF(r * 1.6, 0), *marker_ + QPointF(r * 1.6, 0));
             painter.drawLine(*marker_ - QPointF(0, r * 1.6), *marker_ + QPointF(0, r * 1.6));
+        }
+    }
+    if (!checkMarks_.empty() && StampOf(*context) != checkStamp_) {
+        // The board was edited: the findings no longer describe it.
+        checkMarks_.clear();
+        form_.checkForm_->BoardChanged();
+    }
+    if (!checkMarks_.empty()) {
+        // A ring around each gap with its closest points joined, red on a white halo.
+        const Matrix& view = context->Document().GetViewMatrix();
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setBrush(Qt::NoBrush);
+        for (int i = 0; i < int(checkMarks_.size()); ++i) {
+            const PointF a = view.Map(checkMarks_[std::size_t(i)].first);
+            const PointF b = view.Map(checkMarks_[std::size_t(i)].second);
+            const QPointF pa(a.x, a.y), pb(b.x, b.y), mid = (pa + pb) / 2;
+            const bool chosen = i == checkChosen_;
+            const qreal r = std::max((chosen ? 12.0 : 8.0) * ratio, QLineF(pa, pb).length() / 2 + 4 * ratio);
+            const qreal line = (chosen ? 3.0 : 2.0) * ratio;
+            for (const auto& [colour, width] :
+                 {std::pair{QColor(Qt::white), line + 2.0 * ratio}, std::pair{QColor(220, 20, 20), line}}) {
+                painter.setPen(QPen(colour, width));
+                painter.drawEllipse(mid, r, r);
+                painter.drawLine(pa, pb);
+            }
         }
     }
     ++paints_;
@@ -250,6 +276,7 @@ TVemoForm::TVemoForm(const TVemoResource& resources, std::string settingsPath, Q
     libraryForm_ = new TLibraryForm(settingsPath_, this);
     MakeDocks();
     MakeOutputWindows();
+    checkForm_ = new TCheckForm(*this, settingsPath_);
 
     idle_.setSingleShot(true);
     idle_.setInterval(0);
@@ -266,6 +293,7 @@ TVemoForm::~TVemoForm() {
     menus_->SetContext(nullptr, {});
     layerWindow_->SetContext(nullptr);
     swapLayerForm_->SetContext(nullptr);
+    checkForm_->SetContext(nullptr);
     context_.reset();
 }
 
@@ -290,6 +318,12 @@ void TVemoForm::StartUp() {
     SyncToolPanel();
     layerWindow_->SetContext(context_.get());
     swapLayerForm_->SetContext(context_.get());
+    checkForm_->SetContext(context_.get());
+    menus_->SetCommand("design_check", [this] {
+        checkForm_->show();
+        checkForm_->raise();
+        checkForm_->activateWindow();
+    });
     menus_->SetWindow("layer", layerDock_);
     keys_ = std::make_unique<TKeyObserver>(
         [this](int key, bool down, bool repeat) {
@@ -529,6 +563,14 @@ void TVemoForm::ShowSnapMarker(const std::optional<PointF>& pixels) {
         pixels ? std::optional<QPointF>(QPointF(pixels->x, pixels->y)) : std::nullopt;
     if (marker == design_->marker_) return;
     design_->marker_ = marker;
+    design_->update();
+}
+
+void TVemoForm::ShowCheckMarks(std::vector<std::pair<PointF, PointF>> marks, int chosen,
+                               const TBoardStamp& stamp) {
+    design_->checkMarks_ = std::move(marks);
+    design_->checkChosen_ = chosen;
+    design_->checkStamp_ = stamp;
     design_->update();
 }
 

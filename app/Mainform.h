@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "app/Checkform.h"
 #include "states/Vemoeventcontext.h"
 #include "states/Vemoui.h"
 
@@ -26,6 +27,7 @@ class TVemoResource;
 
 namespace app {
 
+class TCheckForm;
 class TKeyObserver;
 class TGerberForm;
 class TGraphToolForm;
@@ -70,7 +72,11 @@ private:
     bool painting_ = false;
     std::optional<QRectF> band_;     // the rubber band, device pixels
     std::optional<QPointF> marker_;  // the copper snap mark, device pixels
-    int wheelRest_ = 0;              // part of a wheel step from fine-grained wheels and touchpads
+    // Each design-rule finding's closest points, document units; the chosen one stands out.
+    std::vector<std::pair<PointF, PointF>> checkMarks_;
+    int checkChosen_ = -1;
+    TBoardStamp checkStamp_;  // the board the findings are about
+    int wheelRest_ = 0;       // part of a wheel step from fine-grained wheels and touchpads
     int paints_ = 0;
     int settledPaints_ = 0;
 };
@@ -106,6 +112,11 @@ public:
     TVemoImportForm& ImportForm() { return *importForm_; }
     TGerberForm& GerberForm() { return *gerberForm_; }
     TGraphToolForm& GraphToolForm() { return *graphToolForm_; }
+    TCheckForm& CheckForm() { return *checkForm_; }
+    // Marks the design-rule findings (their closest points) on the drawing
+    // until the board is no longer the one stamp names; chosen is drawn bolder.
+    void ShowCheckMarks(std::vector<std::pair<PointF, PointF>> marks, int chosen, const TBoardStamp& stamp);
+    const std::vector<std::pair<PointF, PointF>>& CheckMarks() const { return design_->checkMarks_; }
 
     // TVemoUi.
     void SetStatusText(int panel, const std::string& text) override;
@@ -182,6 +193,7 @@ private:
     TVemoImportForm* importForm_ = nullptr;
     TGerberForm* gerberForm_ = nullptr;
     TGraphToolForm* graphToolForm_ = nullptr;
+    TCheckForm* checkForm_ = nullptr;
     TDesignWidget* design_ = nullptr;
     QWidget* toolPanel_ = nullptr;
     QVBoxLayout* subLayout_ = nullptr;

@@ -109,6 +109,9 @@ TVemoMenus::TVemoMenus(QMainWindow& window, std::string settingsPath)
             [this] { ShowDialog("swap_layer"); });
     commands(object, {{"reverse_points", QT_TR_NOOP("コントロールポイントの逆転"), {}, ecReversePoints}});
     AddUnavailable(object, "graph_tool", QT_TR_NOOP("グラフツール"), "zelko graph");
+    object->addSeparator()->setObjectName("hline");
+    // Enabled once the window can reach the board.
+    AddItem(object, "design_check", QT_TR_NOOP("デザインルールチェック"))->setEnabled(false);
 
     QMenu* windows = AddMenu(nullptr, "window", QT_TR_NOOP("ウインドウ"));
     for (const auto& [command, caption] :

@@ -125,6 +125,197 @@
     </message>
 </context>
 <context>
+    <name>app::TCheckForm</name>
+    <message>
+        <source>クリアランス</source>
+        <translation>Clearance</translation>
+    </message>
+    <message>
+        <source>同じレイヤーで、つながっていない銅箔どうしの最小の間隔 (mm)</source>
+        <translation>Smallest gap between copper that does not touch, on one layer (mm)</translation>
+    </message>
+    <message>
+        <source>最小線幅</source>
+        <translation>Minimum width</translation>
+    </message>
+    <message>
+        <source>銅箔の線の最小の幅 (mm)</source>
+        <translation>Smallest width of a copper line (mm)</translation>
+    </message>
+    <message>
+        <source>最小ランド幅</source>
+        <translation>Minimum annular ring</translation>
+    </message>
+    <message>
+        <source>穴のまわりに残る銅箔の輪の最小の幅 (mm)</source>
+        <translation>Smallest width of the copper ring left around a hole (mm)</translation>
+    </message>
+    <message>
+        <source>最小穴径</source>
+        <translation>Minimum drill</translation>
+    </message>
+    <message>
+        <source>穴の最小の直径 (mm)</source>
+        <translation>Smallest hole diameter (mm)</translation>
+    </message>
+    <message>
+        <source>最大穴径</source>
+        <translation>Maximum drill</translation>
+    </message>
+    <message>
+        <source>穴の最大の直径 (mm)</source>
+        <translation>Largest hole diameter (mm)</translation>
+    </message>
+    <message>
+        <source>基板端からの距離</source>
+        <translation>Edge clearance</translation>
+    </message>
+    <message>
+        <source>銅箔と基板の外形との最小の間隔 (mm)</source>
+        <translation>Smallest gap between copper and the board outline (mm)</translation>
+    </message>
+    <message>
+        <source>パッド上のシルク</source>
+        <translation>Silk over pad</translation>
+    </message>
+    <message>
+        <source>デザインルールチェック</source>
+        <translation>Design rule check</translation>
+    </message>
+    <message>
+        <source>プリセット</source>
+        <translation>Preset</translation>
+    </message>
+    <message>
+        <source>付属のルールから値を取ります</source>
+        <translation>Takes the values from the rules shipped with the program</translation>
+    </message>
+    <message>
+        <source>プリセット(&amp;P)</source>
+        <translation>&amp;Preset</translation>
+    </message>
+    <message>
+        <source>追加の銅箔レイヤー</source>
+        <translation>Extra copper layers</translation>
+    </message>
+    <message>
+        <source>solder と component のほかに銅箔のあるレイヤー (カンマで区切る)</source>
+        <translation>Layers that carry copper besides solder and component (separated by commas)</translation>
+    </message>
+    <message>
+        <source>パッド上のシルクを調べる</source>
+        <translation>Check silk over pads</translation>
+    </message>
+    <message>
+        <source>シルク印刷がレジストの開口部にかかっていないか調べます</source>
+        <translation>Checks that no silk screen lies on an opening of the solder mask</translation>
+    </message>
+    <message>
+        <source>実行(&amp;R)</source>
+        <translation>&amp;Run</translation>
+    </message>
+    <message>
+        <source>開いている基板をこのルールでチェックします</source>
+        <translation>Checks the open board against these rules</translation>
+    </message>
+    <message>
+        <source>中止</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>実行中のチェックを止めます</source>
+        <translation>Stops the check under way</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>進み具合</source>
+        <translation>Progress</translation>
+    </message>
+    <message>
+        <source>違反の一覧</source>
+        <translation>Violations</translation>
+    </message>
+    <message>
+        <source>ルール</source>
+        <translation>Rule</translation>
+    </message>
+    <message>
+        <source>レイヤー</source>
+        <translation>Layer</translation>
+    </message>
+    <message>
+        <source>実測 (mm)</source>
+        <translation>Measured (mm)</translation>
+    </message>
+    <message>
+        <source>規定 (mm)</source>
+        <translation>Required (mm)</translation>
+    </message>
+    <message>
+        <source>内容</source>
+        <translation>Note</translation>
+    </message>
+    <message>
+        <source>結果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>(手入力)</source>
+        <translation>(own values)</translation>
+    </message>
+    <message>
+        <source>%1 は mm 単位の数値で入力してください (&quot;%2&quot; は数値ではありません)</source>
+        <translation>%1 must be a number of millimetres (&quot;%2&quot; is not a number)</translation>
+    </message>
+    <message>
+        <source>チェックしています...</source>
+        <translation>Checking...</translation>
+    </message>
+    <message>
+        <source>チェックを中止しました。</source>
+        <translation>The check was cancelled.</translation>
+    </message>
+    <message>
+        <source>銅箔レイヤー: %1。銅箔のオブジェクト %2、導体 %3、穴 %4。</source>
+        <translation>Copper layers: %1. %2 copper objects, %3 conductors, %4 holes.</translation>
+    </message>
+    <message>
+        <source>なし</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>違反はありません。</source>
+        <translation>No violations.</translation>
+    </message>
+    <message>
+        <source>違反 %1 件 (%2)。</source>
+        <translation>%1 violation(s) (%2).</translation>
+    </message>
+    <message>
+        <source>チェックするものがありません: %1</source>
+        <translation>Nothing to check: %1</translation>
+    </message>
+    <message>
+        <source>チェックできませんでした: %1 %2 (%3): %4</source>
+        <translation>Not checked: %1 %2 (%3): %4</translation>
+    </message>
+    <message>
+        <source>チェックの間に基板が変更されました。もう一度実行してください。</source>
+        <translation>The board was changed during the check. Run it again.</translation>
+    </message>
+    <message>
+        <source>チェックの後で基板が変更されました。もう一度実行してください。</source>
+        <translation>The board was changed since the check. Run it again.</translation>
+    </message>
+    <message>
+        <source>この基板にはレイヤー &quot;%1&quot; がありません</source>
+        <translation>This board has no layer &quot;%1&quot;</translation>
+    </message>
+</context>
+<context>
     <name>app::TDesignFrame</name>
     <message>
         <source>グリッド (mm)</source>
@@ -1018,6 +1209,10 @@ Overwriting it loses those changes.</translation>
     <message>
         <source>縮小</source>
         <translation>Zoom out</translation>
+    </message>
+    <message>
+        <source>デザインルールチェック</source>
+        <translation>Design rule check</translation>
     </message>
 </context>
 <context>

@@ -120,7 +120,9 @@ TEST_F(MenusTest, EveryItemHasItsCommandNameCaptionAndShortcut) {
          "オブジェクト",
          {{"swap_layer", "レイヤー置換", ""},
           {"reverse_points", "コントロールポイントの逆転", ""},
-          {"graph_tool", "グラフツール", ""}}},
+          {"graph_tool", "グラフツール", ""},
+          {"hline", "", ""},
+          {"design_check", "デザインルールチェック", ""}}},
         {"window", "ウインドウ", {{"style", "スタイル", ""}, {"layer", "レイヤー", ""}}},
         {"help", "ヘルプ", {{"version", "バージョン情報", ""}}},
     };
