@@ -1390,6 +1390,24 @@ void RunChecks(const TVemoDocument& document, const TDesignRules& rules, const T
         }
     if (stop) return;
 
+    // A side with no copper at a hole is a single-sided board's other side,
+    // not a fault: a hole is bare only when no copper layer holds it. The
+    // layers are checked apart, so the layers' bare findings are counted here.
+    const auto bare = [](const TViolation& v) {
+        return v.rule == "min-annular" && v.note == "no copper around the hole" && !v.objects.empty();
+    };
+    std::map<const TVemoObject*, int> bareOn;
+    int withCopper = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        withCopper += copper[i] ? 1 : 0;
+        for (const TViolation& v : parts[i].violations)
+            if (bare(v)) ++bareOn[v.objects.front().object];
+    }
+    for (std::size_t i = 0; i < n; ++i)
+        std::erase_if(parts[i].violations, [&](const TViolation& v) {
+            return bare(v) && bareOn[v.objects.front().object] < withCopper;
+        });
+
     bool anyCopper = false;
     for (std::size_t i = 0; i < n; ++i) {
         anyCopper = anyCopper || copper[i];

@@ -227,6 +227,22 @@ TEST(DesignCheck, HolesNeedARingOfCopperAndADrillInRange) {
         std::sort(want.begin(), want.end());
         EXPECT_EQ(rules, want);
     }
+    // A single-sided board: a land on one side is enough, the other side's
+    // copper elsewhere asks nothing of the hole; a hole with no copper on
+    // either side is bare on both.
+    for (const bool land : {true, false}) {
+        SCOPED_TRACE(land ? "land on the solder side" : "no land");
+        TVemoDocument doc;
+        doc.GetRoot().AddChild(Track(doc, "solder", {40, 40}, {45, 40}, 0.3f));
+        doc.GetRoot().AddChild(Track(doc, "component", {40, 50}, {45, 50}, 0.3f));
+        if (land) doc.GetRoot().AddChild(Land(doc, "solder", {20, 20}, 1.6f));
+        doc.GetRoot().AddChild(Land(doc, "hole", {20, 20}, 0.8f));
+        std::vector<std::string> layers;
+        for (const TViolation& v : Of(Check(doc), "min-annular")) layers.push_back(v.layer);
+        std::sort(layers.begin(), layers.end());
+        EXPECT_EQ(layers,
+                  land ? std::vector<std::string>{} : (std::vector<std::string>{"component", "solder"}));
+    }
 }
 
 TEST(DesignCheck, CopperNearOrOutsideTheBoardEdge) {
