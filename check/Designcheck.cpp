@@ -400,6 +400,16 @@ struct Copper {
         const Path& p = contours[c.contour];
         return At(p[(c.first + k + 1) % p.size()]);
     }
+    // The box around a chunk's edges.
+    BBox BoxOf(const Chunk& c) const {
+        const P2 s0 = EdgeStart(c, 0);
+        BBox box(BPoint(s0.x, s0.y), BPoint(s0.x, s0.y));
+        for (std::uint32_t k = 0; k < c.count; ++k) {
+            const P2 e = EdgeEnd(c, k);
+            bg::expand(box, BPoint(e.x, e.y));
+        }
+        return box;
+    }
     // An edge a strip's border made: no edge of the copper.
     bool IsSeam(const Chunk& c, std::uint32_t k) const {
         const Path& p = contours[c.contour];
@@ -660,13 +670,7 @@ bool Checker::BuildCopper(Copper& copper, const TVemoLayer* layer, double from, 
         const auto n = std::uint32_t(path.size());
         for (std::uint32_t first = 0; first < n; first += kChunk) {
             const Copper::Chunk chunk{c, first, std::min(kChunk, n - first)};
-            BBox box(BPoint(double(path[first].X), double(path[first].Y)),
-                     BPoint(double(path[first].X), double(path[first].Y)));
-            for (std::uint32_t k = 0; k < chunk.count; ++k) {
-                const P2 e = copper.EdgeEnd(chunk, k);
-                bg::expand(box, BPoint(e.x, e.y));
-            }
-            chunkBoxes.emplace_back(box, std::uint32_t(copper.chunks.size()));
+            chunkBoxes.emplace_back(copper.BoxOf(chunk), std::uint32_t(copper.chunks.size()));
             copper.chunks.push_back(chunk);
         }
     }
@@ -808,12 +812,7 @@ void Checker::Clearance(Copper& copper, double from, double to) {
         }
         const Copper::Chunk& c = copper.chunks[ci];
         const std::uint32_t island = copper.Find(copper.island[c.contour]);
-        const P2 s0 = copper.EdgeStart(c, 0);
-        BBox box(BPoint(s0.x, s0.y), BPoint(s0.x, s0.y));
-        for (std::uint32_t k = 0; k < c.count; ++k) {
-            const P2 e = copper.EdgeEnd(c, k);
-            bg::expand(box, BPoint(e.x, e.y));
-        }
+        const BBox box = copper.BoxOf(c);
         near.clear();
         copper.chunkTree.query(bgi::intersects(Grown(box, search)), std::back_inserter(near));
         for (const Entry& e : near) {
@@ -1140,12 +1139,7 @@ void Checker::EdgeClearance(std::vector<Copper>& coppers) {
         for (std::size_t ci = 0; ci < copper.chunks.size(); ++ci) {
             if (ci % kPoll == 0 && Stopped()) return;
             const Copper::Chunk& c = copper.chunks[ci];
-            const P2 s0 = copper.EdgeStart(c, 0);
-            BBox box(BPoint(s0.x, s0.y), BPoint(s0.x, s0.y));
-            for (std::uint32_t k = 0; k < c.count; ++k) {
-                const P2 e = copper.EdgeEnd(c, k);
-                bg::expand(box, BPoint(e.x, e.y));
-            }
+            const BBox box = copper.BoxOf(c);
             near.clear();
             tree.query(bgi::intersects(Grown(box, limit + kMargin)), std::back_inserter(near));
             Best& b = best[copper.Find(copper.island[c.contour])];
