@@ -43,23 +43,6 @@ std::string Number(double v) {
     return buffer;
 }
 
-std::string Json(const std::string& text) {
-    std::string out = "\"";
-    for (const unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += char(c);
-        } else if (c < 0x20) {
-            char buffer[8];
-            std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
-            out += buffer;
-        } else {
-            out += char(c);
-        }
-    }
-    return out + "\"";
-}
-
 // A rules file given by path, or a shipped preset by name ("home-etching").
 std::string RulesPath(const std::string& given) {
     std::error_code ec;
@@ -89,37 +72,39 @@ std::string Objects(const check::TViolation& v) {
 
 std::string JsonReport(const std::string& file, const check::TCheckReport& report) {
     const check::TDesignRules& rules = report.rules;
-    std::string out = "{\"file\":" + Json(file) + ",\"rules\":{";
+    std::string out = "{\"file\":" + JsonString(file) + ",\"rules\":{";
     for (const check::TRuleField& field : check::RuleFields())
-        out += Json(field.name) + ":" + Number(rules.*field.value) + ",";
+        out += JsonString(field.name) + ":" + Number(rules.*field.value) + ",";
     out +=
         std::string("\"silk-over-pad\":") + (rules.silkOverPad ? "true" : "false") + ",\"copper-layers\":[";
     for (std::size_t i = 0; i < report.copperLayers.size(); ++i)
-        out += (i ? "," : "") + Json(report.copperLayers[i]);
+        out += (i ? "," : "") + JsonString(report.copperLayers[i]);
     out += "]},\"objects\":" + std::to_string(report.objects) +
            ",\"conductors\":" + std::to_string(report.islands) +
            ",\"holes\":" + std::to_string(report.holes) + ",\"violations\":[";
     for (std::size_t i = 0; i < report.violations.size(); ++i) {
         const check::TViolation& v = report.violations[i];
-        out += std::string(i ? "," : "") + "{\"rule\":" + Json(v.rule) + ",\"layer\":" + Json(v.layer) +
-               ",\"x\":" + Mm(v.x) + ",\"y\":" + Mm(v.y) + ",\"measured\":" + Mm(v.measured) +
-               ",\"required\":" + Mm(v.required) + ",\"note\":" + Json(v.note) + ",\"objects\":[";
+        out += std::string(i ? "," : "") + "{\"rule\":" + JsonString(v.rule) +
+               ",\"layer\":" + JsonString(v.layer) + ",\"x\":" + Mm(v.x) + ",\"y\":" + Mm(v.y) +
+               ",\"measured\":" + Mm(v.measured) + ",\"required\":" + Mm(v.required) +
+               ",\"note\":" + JsonString(v.note) + ",\"objects\":[";
         for (std::size_t k = 0; k < v.objects.size(); ++k) {
             const check::TObjectRef& r = v.objects[k];
-            out += std::string(k ? "," : "") + "{\"path\":" + Json(r.path) + ",\"kind\":" + Json(r.kind) +
-                   ",\"name\":" + Json(r.name) + ",\"part\":" + Json(r.part) + "}";
+            out += std::string(k ? "," : "") + "{\"path\":" + JsonString(r.path) +
+                   ",\"kind\":" + JsonString(r.kind) + ",\"name\":" + JsonString(r.name) +
+                   ",\"part\":" + JsonString(r.part) + "}";
         }
         out += "]}";
     }
     out += "],\"skipped\":[";
     for (std::size_t i = 0; i < report.skipped.size(); ++i) {
         const check::TSkipped& k = report.skipped[i];
-        out += std::string(i ? "," : "") + "{\"path\":" + Json(k.object.path) +
-               ",\"kind\":" + Json(k.object.kind) + ",\"layer\":" + Json(k.layer) +
-               ",\"why\":" + Json(k.why) + "}";
+        out += std::string(i ? "," : "") + "{\"path\":" + JsonString(k.object.path) +
+               ",\"kind\":" + JsonString(k.object.kind) + ",\"layer\":" + JsonString(k.layer) +
+               ",\"why\":" + JsonString(k.why) + "}";
     }
     out += "],\"idle\":[";
-    for (std::size_t i = 0; i < report.idle.size(); ++i) out += (i ? "," : "") + Json(report.idle[i]);
+    for (std::size_t i = 0; i < report.idle.size(); ++i) out += (i ? "," : "") + JsonString(report.idle[i]);
     return out + "]}";
 }
 

@@ -94,35 +94,6 @@ std::string ShortMm(double documentUnits) {
     return text == "-0" ? "0" : text;
 }
 
-std::string Json(const std::string& text) {
-    std::string out = "\"";
-    for (const unsigned char c : text) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (c < 0x20) {
-                    char buffer[8];
-                    std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
-                    out += buffer;
-                } else {
-                    out += char(c);
-                }
-        }
-    }
-    return out + "\"";
-}
-
 std::string Colour(Argb colour) {
     char buffer[8];
     std::snprintf(buffer, sizeof buffer, "#%06" PRIX32, static_cast<std::uint32_t>(colour & 0xFFFFFFu));
@@ -153,7 +124,7 @@ int RunInfo(Session& session, const InfoArgs& args) {
 
     if (args.json) {
         std::string out = "{";
-        out += "\"file\":" + Json(args.file);
+        out += "\"file\":" + JsonString(args.file);
         out += ",\"formatVersion\":" + std::to_string(HeaderVersion(bytes));
         out += ",\"unit\":\"mm\"";
         out += ",\"area\":{\"x\":" + Mm(doc->GetAreaX()) + ",\"y\":" + Mm(doc->GetAreaY()) +
@@ -168,17 +139,17 @@ int RunInfo(Session& session, const InfoArgs& args) {
             const TVemoLayerPtr layer = layers.At(i);
             std::string flags;
             for (const std::string& w : FlagWords(layer->GetFlags()))
-                flags += (flags.empty() ? "" : ",") + Json(w);
+                flags += (flags.empty() ? "" : ",") + JsonString(w);
             out += std::string(i ? "," : "") + "{\"index\":" + std::to_string(i) +
-                   ",\"name\":" + Json(layer->GetName()) +
-                   ",\"colour\":" + Json(Colour(layer->GetOpaqueColour())) + ",\"flags\":[" + flags +
+                   ",\"name\":" + JsonString(layer->GetName()) +
+                   ",\"colour\":" + JsonString(Colour(layer->GetOpaqueColour())) + ",\"flags\":[" + flags +
                    "],\"objects\":" + std::to_string(objectsOn(layer->GetName())) + "}";
         }
         out += "],\"topLevelObjects\":" + std::to_string(doc->GetRoot().GetChildCount());
         out += ",\"objects\":{";
         bool first = true;
         for (const auto& [word, n] : tally.perClass) {
-            out += (first ? "" : ",") + Json(word) + ":" + std::to_string(n);
+            out += (first ? "" : ",") + JsonString(word) + ":" + std::to_string(n);
             first = false;
         }
         out += "}}";

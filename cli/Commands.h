@@ -104,6 +104,9 @@ std::string ParseRoles(const std::vector<std::string>& pairs, std::map<std::stri
 bool CheckRoleLayers(const TVemoDocument& document, const std::map<std::string, TLayerRole>& roles,
                      std::string& error);
 
+// text as a JSON string, quoted, with quotes, backslashes and control characters escaped.
+std::string JsonString(const std::string& text);
+
 // The document at path, read with the reason printed on failure; "reading"
 // progress and timing as the session wants.
 std::unique_ptr<TVemoDocument> ReadBoard(Session& session, const std::string& path);
